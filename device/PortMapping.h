@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+// How COM port names reach device files on POSIX systems.
+//
+// A name that contains "/" is a device path and is used as it is. "COMn"
+// and "\\.\COMn" (case-insensitive) are looked up in the ports directory:
+// an entry named COMn there (normally a symbolic link to the device) is the
+// port. The directory is $K57_PORTS_DIR when that is set; then it is the
+// whole mapping. Otherwise it is $XDG_CONFIG_HOME/k57tool/ports (or
+// ~/.config/k57tool/ports), and names without an entry fall back to:
+//   COM1..COM4   -> /dev/ttyS0..3
+//   COM5..COM20  -> /dev/ttyACM0..15
+//   COM21..COM36 -> /dev/ttyUSB0..15
+// so a unit that appears as /dev/ttyACM0 answers as COM5 out of the box.
+namespace k57::ports {
+
+// The device path for `name`, or an empty text when the name maps to nothing.
+std::string Resolve(const std::string& name);
+
+// The COM number in "COMn" or "\\.\COMn", or 0 when the name is not one.
+int ComNumber(const std::string& name);
+
+// The directory consulted for COMn entries.
+std::string Directory();
+
+// Makes COMn an entry of the ports directory pointing at `devicePath`;
+// false when that cannot be done. Used by the simulated unit.
+bool Register(int comNumber, const std::string& devicePath);
+void Unregister(int comNumber);
+
+}  // namespace k57::ports

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "SerialBackend.h"
+
+// The serial port the unit is on: owns the platform handle and applies the
+// unit's line settings (9600 8N1, RTS raised) and time-outs when opened.
+class VCOM_Port {
+public:
+    explicit VCOM_Port(const char* name);
+    ~VCOM_Port();
+    VCOM_Port(const VCOM_Port&) = delete;
+    VCOM_Port& operator=(const VCOM_Port&) = delete;
+
+    // Takes effect at the next Open after a Close.
+    void SetName(const char* name);
+    const std::string& Name() const { return name_; }
+
+    bool Open();
+    void Close();
+    bool IsOpen() const { return handle_ != nullptr; }
+
+    uint32_t BytesToRead();
+    uint32_t BytesToWrite();
+    // Free room in the 64-byte send window that message writers size by.
+    int32_t WriteSpace();
+
+    int Write(const void* buffer, int length);
+    int Read(void* buffer, int length);
+
+    static constexpr int kWriteWindow = 64;
+
+private:
+    void FailOpen(const char* caption, const std::string& text);
+
+    std::string name_;
+    k57::serial::Device* handle_ = nullptr;
+};

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the system packages the build needs. As root it runs apt-get;
+# otherwise it prints the one line to run and fails.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
+          fontconfig fonts-dejavu-core)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi

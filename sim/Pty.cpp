@@ -1,0 +1,65 @@
+#include "Pty.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace k57::sim {
+
+Pty::Pty() {
+    termios tio{};
+    cfmakeraw(&tio);
+    cfsetspeed(&tio, B9600);
+    char name[256] = {};
+    if (openpty(&master_, &slaveKeeper_, name, &tio, nullptr) != 0) {
+        master_ = slaveKeeper_ = -1;
+        return;
+    }
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slaveKeeper_, F_SETFD, FD_CLOEXEC);
+    slavePath_ = name;
+}
+
+Pty::~Pty() {
+    if (slaveKeeper_ >= 0) {
+        close(slaveKeeper_);
+    }
+    if (master_ >= 0) {
+        close(master_);
+    }
+}
+
+bool Pty::writeAll(const void* data, size_t length) {
+    const char* p = static_cast<const char*>(data);
+    while (length > 0) {
+        ssize_t n = write(master_, p, length);
+        if (n < 0) {
+            if (errno != EAGAIN && errno != EINTR) {
+                return false;
+            }
+            pollfd pfd{master_, POLLOUT, 0};
+            poll(&pfd, 1, 100);
+            continue;
+        }
+        p += n;
+        length -= size_t(n);
+    }
+    return true;
+}
+
+std::string Pty::readSome(int timeoutMs) {
+    pollfd pfd{master_, POLLIN, 0};
+    if (poll(&pfd, 1, timeoutMs) <= 0) {
+        return {};
+    }
+    char buffer[4096];
+    ssize_t n = read(master_, buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, size_t(n)) : std::string();
+}
+
+}  // namespace k57::sim

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace k57::test {
+
+// A fresh directory, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Points the COM port mapping at a private, empty ports directory for the
+// life of the object, so tests never see a user's ports or real devices.
+class IsolatedPorts {
+public:
+    IsolatedPorts();
+    ~IsolatedPorts();
+    const std::string& directory() const { return dir_.path(); }
+
+private:
+    TempDir dir_;
+};
+
+}  // namespace k57::test
