@@ -8,7 +8,7 @@ namespace orvan::util {
 // checks no bounds: callers size the array to the payload they encode, or
 // check a received payload's length before decoding it.
 class ByteBuffer {
-public:
+  public:
     ByteBuffer(uint8_t* array, int capacity) : base_(array), cursor_(array), capacity_(capacity) {}
     virtual ~ByteBuffer() {}
 
@@ -20,7 +20,7 @@ public:
     uint8_t* position() const { return cursor_; }
     int capacity() const { return capacity_; }
 
-private:
+  private:
     uint8_t* base_;
     uint8_t* cursor_;
     int capacity_;

@@ -32,7 +32,7 @@ std::string NoticeText::toUtf8() const {
 namespace {
 
 class StderrNotifier : public Notifier {
-public:
+  public:
     void Notify(WindowHandle, const std::string& caption, const NoticeText& text) override {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.toUtf8().c_str());
     }

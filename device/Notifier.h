@@ -9,7 +9,7 @@ namespace k57 {
 // A text for the user. The program's own words are UTF-8; words that came
 // from the unit stay Windows-1251 bytes until the text is shown.
 class NoticeText {
-public:
+  public:
     NoticeText() = default;
     NoticeText(const char* utf8) { add(utf8); }
     NoticeText(const std::string& utf8) { add(utf8); }
@@ -18,7 +18,7 @@ public:
     NoticeText& addUnitText(const std::string& windows1251);
     std::string toUtf8() const;
 
-private:
+  private:
     struct Run {
         bool fromUnit;
         std::string bytes;
@@ -32,7 +32,7 @@ using WindowHandle = void*;
 // The device layer's only way to reach the user: one-button message boxes.
 // The GUI installs its own; until then the default writes to stderr.
 class Notifier {
-public:
+  public:
     virtual ~Notifier() = default;
     virtual void Notify(WindowHandle owner, const std::string& caption, const NoticeText& text) = 0;
 };

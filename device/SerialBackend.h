@@ -26,8 +26,9 @@ struct Timeouts {
     uint32_t writeConstant = 0;
 };
 
-// Opens a port by name, exclusively, for reading and writing; null when it
-// is missing, in use or otherwise not openable.
+// Opens a port by name ("COMn", "\\.\COMn" or a device path),
+// exclusively, for reading and writing, with empty queues; null when it is
+// missing, in use or otherwise not openable.
 Device* OpenExclusive(const std::string& name);
 void Close(Device* device);
 
@@ -37,6 +38,10 @@ bool ReadLineSettings(Device* device, LineSettings& settings);
 // except that the line is made transparent to binary data.
 bool ApplyLineSettings(Device* device, const LineSettings& settings);
 bool ApplyTimeouts(Device* device, const Timeouts& timeouts);
+
+// Waits up to `ms` for received bytes to be waiting; false at once when
+// none can come any more (the device has hung up).
+bool WaitForInput(Device* device, uint32_t ms);
 
 uint32_t BytesToRead(Device* device);
 uint32_t BytesToWrite(Device* device);

@@ -27,8 +27,8 @@ struct Speed {
     speed_t code;
 };
 
-const Speed kSpeeds[] = {{1200, B1200},   {2400, B2400},     {4800, B4800},    {9600, B9600},
-                         {19200, B19200}, {38400, B38400},   {57600, B57600},  {115200, B115200},
+const Speed kSpeeds[] = {{1200, B1200},     {2400, B2400},     {4800, B4800},    {9600, B9600},
+                         {19200, B19200},   {38400, B38400},   {57600, B57600},  {115200, B115200},
                          {230400, B230400}, {460800, B460800}, {921600, B921600}};
 
 uint32_t BaudOf(speed_t code) {
@@ -98,6 +98,8 @@ Device* OpenExclusive(const std::string& name) {
         return nullptr;
     }
     ioctl(fd, TIOCEXCL);
+    // A fresh handle starts with nothing stale from an earlier exchange.
+    tcflush(fd, TCIFLUSH);
     return new Device{fd, {}};
 }
 
@@ -117,10 +119,18 @@ bool ReadLineSettings(Device* device, LineSettings& settings) {
     }
     settings.baudRate = BaudOf(cfgetospeed(&tio));
     switch (tio.c_cflag & CSIZE) {
-        case CS5: settings.dataBits = 5; break;
-        case CS6: settings.dataBits = 6; break;
-        case CS7: settings.dataBits = 7; break;
-        default: settings.dataBits = 8; break;
+        case CS5:
+            settings.dataBits = 5;
+            break;
+        case CS6:
+            settings.dataBits = 6;
+            break;
+        case CS7:
+            settings.dataBits = 7;
+            break;
+        default:
+            settings.dataBits = 8;
+            break;
     }
     settings.parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? 1 : 2) : 0;
     settings.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 0;
@@ -165,6 +175,14 @@ bool ApplyTimeouts(Device* device, const Timeouts& timeouts) {
     }
     device->timeouts = timeouts;
     return true;
+}
+
+bool WaitForInput(Device* device, uint32_t ms) {
+    pollfd p{device->fd, POLLIN, 0};
+    if (poll(&p, 1, int(ms)) <= 0 || (p.revents & POLLIN)) {
+        return true;
+    }
+    return !(p.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 uint32_t BytesToRead(Device* device) {

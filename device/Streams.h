@@ -7,7 +7,7 @@
 namespace orvan::io {
 
 class InputStream {
-public:
+  public:
     virtual ~InputStream() {}
     // Bytes that can be read now without waiting.
     virtual int available() = 0;
@@ -20,7 +20,7 @@ public:
 };
 
 class OutputStream {
-public:
+  public:
     virtual ~OutputStream() {}
     virtual bool isOpen() = 0;
     virtual void close() = 0;

@@ -6,7 +6,7 @@
 // Stream adapters over a port they do not own: destroying one leaves the
 // port as it is.
 class VCOMInputStream : public orvan::io::InputStream {
-public:
+  public:
     explicit VCOMInputStream(VCOM_Port* port) : port_(port) {}
     ~VCOMInputStream() override {}
     int available() override;
@@ -16,12 +16,12 @@ public:
     bool isEmpty() override;
     int read(void* buffer, int length) override;
 
-private:
+  private:
     VCOM_Port* port_;
 };
 
 class VCOMOutputStream : public orvan::io::OutputStream {
-public:
+  public:
     explicit VCOMOutputStream(VCOM_Port* port) : port_(port) {}
     ~VCOMOutputStream() override {}
     bool isOpen() override;
@@ -31,6 +31,6 @@ public:
     bool isEmpty() override;
     int write(const void* buffer, int length) override;
 
-private:
+  private:
     VCOM_Port* port_;
 };

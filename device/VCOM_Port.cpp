@@ -64,6 +64,10 @@ void VCOM_Port::Close() {
     }
 }
 
+bool VCOM_Port::WaitForInput(uint32_t ms) {
+    return IsOpen() && k57::serial::WaitForInput(handle_, ms);
+}
+
 uint32_t VCOM_Port::BytesToRead() {
     return IsOpen() ? k57::serial::BytesToRead(handle_) : 0;
 }

@@ -8,7 +8,7 @@
 // The serial port the unit is on: owns the platform handle and applies the
 // unit's line settings (9600 8N1, RTS raised) and time-outs when opened.
 class VCOM_Port {
-public:
+  public:
     explicit VCOM_Port(const char* name);
     ~VCOM_Port();
     VCOM_Port(const VCOM_Port&) = delete;
@@ -22,6 +22,9 @@ public:
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
 
+    // Waits up to `ms` for received bytes without taking any; false at once
+    // when none can come (the port is closed or has hung up).
+    bool WaitForInput(uint32_t ms);
     uint32_t BytesToRead();
     uint32_t BytesToWrite();
     // Free room in the 64-byte send window that message writers size by.
@@ -32,7 +35,7 @@ public:
 
     static constexpr int kWriteWindow = 64;
 
-private:
+  private:
     void FailOpen(const char* caption, const std::string& text);
 
     std::string name_;

@@ -8,7 +8,7 @@ namespace k57::sim {
 // slave's path. A second descriptor of the slave is held open so that the
 // master never sees a hang-up while the tool has the port closed.
 class Pty {
-public:
+  public:
     Pty();
     ~Pty();
     Pty(const Pty&) = delete;
@@ -25,7 +25,7 @@ public:
     // Reads what is waiting, or waits up to `timeoutMs` for something.
     std::string readSome(int timeoutMs);
 
-private:
+  private:
     int master_ = -1;
     int slaveKeeper_ = -1;
     std::string slavePath_;

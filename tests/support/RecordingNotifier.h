@@ -9,7 +9,7 @@ namespace k57::test {
 
 // Collects the device layer's message boxes while it is installed.
 class RecordingNotifier : public Notifier {
-public:
+  public:
     struct Box {
         WindowHandle owner;
         std::string caption;

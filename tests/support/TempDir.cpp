@@ -1,5 +1,6 @@
 #include "TempDir.h"
 
+#include <QSettings>
 #include <cstdlib>
 #include <filesystem>
 
@@ -23,6 +24,11 @@ IsolatedPorts::IsolatedPorts() {
 
 IsolatedPorts::~IsolatedPorts() {
     unsetenv("K57_PORTS_DIR");
+}
+
+IsolatedSettings::IsolatedSettings() {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(dir_.path()));
 }
 
 }  // namespace k57::test

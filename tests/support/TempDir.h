@@ -6,24 +6,33 @@ namespace k57::test {
 
 // A fresh directory, removed with everything in it when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
 // Points the COM port mapping at a private, empty ports directory for the
 // life of the object, so tests never see a user's ports or real devices.
 class IsolatedPorts {
-public:
+  public:
     IsolatedPorts();
     ~IsolatedPorts();
     const std::string& directory() const { return dir_.path(); }
 
-private:
+  private:
+    TempDir dir_;
+};
+
+// Points the stored port at a private settings file for the life of the object.
+class IsolatedSettings {
+  public:
+    IsolatedSettings();
+
+  private:
     TempDir dir_;
 };
 

@@ -1,0 +1,140 @@
+#include "T110_Device.h"
+
+#include "Messages.h"
+#include "StoredPort.h"
+
+using namespace orvan::tms::messages;
+
+T110_Device::T110_Device() : port_(k57::StoredPort::Read().c_str()) {}
+
+T110_Device::~T110_Device() {
+    port_.Close();
+}
+
+void T110_Device::SetPortName(const char* name) {
+    port_.SetName(name);
+}
+
+void T110_Device::ClosePort() {
+    port_.Close();
+}
+
+void T110_Device::ParseVersion(VersionInfo& info, const std::string& text) {
+    k57::SplitVersionText(info, text);
+}
+
+// A port whose output never drains gives up after the reply time-out.
+bool T110_Device::Send(Message& request) {
+    return k57::WriteWithin(request, output_, replyTimeout_);
+}
+
+int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply) {
+    if (!port_.Open()) {
+        return -1;
+    }
+    int result = -2;
+    if (Send(request)) {
+        receiveState_ = 0;
+        result = WaitReply(expected, reply);
+    }
+    port_.Close();
+    return result;
+}
+
+int T110_Device::ReadSettings(std::string& text) {
+    ReqSettingsMessage request;
+    std::unique_ptr<Message> reply;
+    int result = Exchange(request, kSettings, reply);
+    if (result == 1) {
+        text = static_cast<SettingsMessage&>(*reply).text();
+    }
+    return result;
+}
+
+int T110_Device::WriteSettings(const std::string& text) {
+    SettingsMessage request;
+    request.setText(text);
+    std::unique_ptr<Message> reply;
+    return Exchange(request, kSettings, reply);
+}
+
+int T110_Device::ReadIdInfo(uint32_t& serial) {
+    ReqIdInfoMessage request;
+    std::unique_ptr<Message> reply;
+    int result = Exchange(request, kIdInfo, reply);
+    if (result == 1) {
+        serial = static_cast<IdInfoMessage&>(*reply).getValue();
+    }
+    return result;
+}
+
+int T110_Device::SetId(uint32_t serial) {
+    IdSetMessage request(serial);
+    std::unique_ptr<Message> reply;
+    return Exchange(request, kIdInfo, reply);
+}
+
+int T110_Device::ReadVersion(std::string& text) {
+    ReqVersionMessage request;
+    std::unique_ptr<Message> reply;
+    int result = Exchange(request, kText, reply);
+    if (result == 1) {
+        text = static_cast<TextMessage&>(*reply).getText();
+    }
+    return result;
+}
+
+int T110_Device::BeginUpdate(Message& request, uint32_t timeout) {
+    replyTimeout_ = timeout;
+    std::unique_ptr<Message> reply;
+    int result = Exchange(request, kBeginUpdateAck, reply);
+    replyTimeout_ = kReplyTimeout;
+    return result;
+}
+
+int T110_Device::BeginFirmwareUpdate() {
+    BeginFirmwareUpdateMessage request;
+    return BeginUpdate(request, kBeginFirmwareTimeout);
+}
+
+int T110_Device::BeginWaveUpdate() {
+    BeginWaveUpdateMessage request;
+    return BeginUpdate(request, kBeginWaveTimeout);
+}
+
+int T110_Device::SendDataFragment(const void* data, uint32_t offset, uint16_t length) {
+    DataFragmentMessage request;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    request.setOffset(offset);
+    request.setData(Bytes(bytes, bytes + length));
+    std::unique_ptr<Message> reply;
+    return Exchange(request, kDataFragmentAck, reply);
+}
+
+int T110_Device::CommitUpdate(uint32_t checksum, uint32_t size) {
+    CommitUpdateMessage request;
+    request.setSize(size);
+    request.setChecksum(checksum);
+    std::unique_ptr<Message> reply;
+    return Exchange(request, kCommitUpdateAck, reply);
+}
+
+int T110_Device::EnterDiagnosticMode() {
+    if (!port_.Open()) {
+        return -1;
+    }
+    // The port stays open: from here on the unit streams text lines.
+    DiagnosticModeEnableMessage request;
+    Send(request);
+    return 0;
+}
+
+int T110_Device::Restart() {
+    if (!port_.Open()) {
+        return -1;
+    }
+    RestartMessage request;
+    Send(request);
+    port_.Close();
+    return 1;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+
+#include "AbstractMessage.h"
+#include "DeviceInterface.h"
+#include "VCOMStreams.h"
+#include "VCOM_Port.h"
+
+// The session over one serial port, speaking the framed protocol. Its port
+// name comes from the stored port at construction.
+class T110_Device : public DeviceInterface {
+  public:
+    static constexpr uint32_t kReplyTimeout = 4000;
+    static constexpr uint32_t kBeginFirmwareTimeout = 10000;
+    static constexpr uint32_t kBeginWaveTimeout = 20000;
+    static constexpr uint16_t kMaxReplyPayload = 1016;
+
+    T110_Device();
+    ~T110_Device() override;
+
+    void SetPortName(const char* name) override;
+    int ReadSettings(std::string& text) override;
+    int WriteSettings(const std::string& text) override;
+    int EnterDiagnosticMode() override;
+    void ClosePort() override;
+    int ReadIdInfo(uint32_t& serial) override;
+    int SetId(uint32_t serial) override;
+    int ReadVersion(std::string& text) override;
+    int BeginFirmwareUpdate() override;
+    int BeginWaveUpdate() override;
+    int SendDataFragment(const void* data, uint32_t offset, uint16_t length) override;
+    int CommitUpdate(uint32_t checksum, uint32_t size) override;
+    int Restart() override;
+    void ParseVersion(VersionInfo& info, const std::string& text) override;
+    int FindDevice(k57::WindowHandle owner) override;
+
+    // Waits for one reply frame of the `expected` code; see the result codes.
+    int WaitReply(int16_t expected, std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
+
+    // The monitors borrow these for their raw text traffic.
+    VCOM_Port& port() { return port_; }
+    VCOMInputStream& input() { return input_; }
+    VCOMOutputStream& output() { return output_; }
+
+    // Time allowed for one reply; 4000 ms at rest.
+    uint32_t replyTimeout() const { return replyTimeout_; }
+    void setReplyTimeout(uint32_t ms) { replyTimeout_ = ms; }
+
+  private:
+    using Message = orvan::tms::messages::AbstractMessage;
+
+    int Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply);
+    int BeginUpdate(Message& request, uint32_t timeout);
+    bool Send(Message& request);
+    bool Fill(uint8_t* area, int need);
+    bool Idle(uint32_t left, bool forInput);
+
+    VCOM_Port port_;
+    VCOMInputStream input_{&port_};
+    VCOMOutputStream output_{&port_};
+    int receiveState_ = 0;
+    uint32_t replyTimeout_ = kReplyTimeout;
+
+    // The reply reader's working area.
+    uint32_t waitStart_ = 0;
+    uint8_t frameBytes_[4] = {};  // header, then trailer
+    uint16_t typeWord_ = 0;
+    uint16_t payloadLength_ = 0;
+    int filled_ = 0;
+    uint8_t receiveArea_[1024] = {};
+};

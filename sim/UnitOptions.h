@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+namespace k57::sim {
+
+// How the simulated unit answers. Faults apply to the requests whose codes
+// are in `faultCodes`, or to every request when it is empty.
+struct UnitOptions {
+    enum class Fault {
+        None,
+        Silent,       // no reply at all
+        WrongType,    // a well-formed reply of another type
+        Undecodable,  // an IdInfo frame with N = 3
+        Oversize,     // a header announcing N = 1017, then 1017 bytes
+    };
+
+    uint32_t serial = 12345678;
+    std::string versionText = "K57BT\n000.008\nMay 12 2017 09:30:00";
+    std::string settings;      // the unit's settings text (Windows-1251 bytes)
+    std::string settingsFile;  // when set: read at start, rewritten on every write
+
+    Fault fault = Fault::None;
+    std::set<int> faultCodes;
+    int dribbleBytes = 0;           // replies go out in pieces of this many bytes...
+    int dribblePauseMs = 0;         // ...with this pause between them
+    uint32_t byteRate = 0;          // bytes per second on the wire each way; 0: unpaced
+    int hangUpAfterFragments = -1;  // goes silent after acknowledging this many
+    bool refuseCommits = false;     // never acknowledges a commit
+};
+
+}  // namespace k57::sim

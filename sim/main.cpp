@@ -1,0 +1,122 @@
+// k57sim: a simulated K57 unit on a pseudo-terminal, registered under a COM
+// name so that the tool reaches it like a real unit.
+
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "PortMapping.h"
+#include "Unit.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) {
+    stopRequested = 1;
+}
+
+const char kUsage[] =
+    "Usage: k57sim [options]\n"
+    "Plays a K57 unit on a pseudo-terminal and prints its device path.\n"
+    "\n"
+    "  --port COMn          register the unit under this COM name (default COM5)\n"
+    "  --serial N           serial number (default 12345678)\n"
+    "  --type T             unit type (default K57BT)\n"
+    "  --version V          firmware version (default 000.008)\n"
+    "  --settings FILE      settings text: read at start, rewritten on every write\n"
+    "  --silent             never reply\n"
+    "  --wrong-type         reply with a message of another type\n"
+    "  --undecodable        reply with a frame that cannot be decoded\n"
+    "  --oversize           reply with a header announcing N = 1017\n"
+    "  --dribble BYTES:MS   send replies in pieces with pauses\n"
+    "  --rate BITS          pace the link to this many bit/s (10 bits a byte)\n"
+    "  --hang-up-after K    go silent after K data fragments\n"
+    "  --refuse-commits     never acknowledge a commit\n"
+    "  --help               show this text\n"
+    "\n"
+    "The COM name is an entry of the tool's ports directory; it is removed\n"
+    "when the simulator ends (Ctrl+C).\n";
+
+bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com) {
+    using Fault = k57::sim::UnitOptions::Fault;
+    std::string type = "K57BT", version = "000.008";
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+        if (arg == "--port") {
+            com = k57::ports::ComNumber(value());
+        } else if (arg == "--serial") {
+            options.serial = uint32_t(std::strtoul(value().c_str(), nullptr, 0));
+        } else if (arg == "--type") {
+            type = value();
+        } else if (arg == "--version") {
+            version = value();
+        } else if (arg == "--settings") {
+            options.settingsFile = value();
+        } else if (arg == "--silent") {
+            options.fault = Fault::Silent;
+        } else if (arg == "--wrong-type") {
+            options.fault = Fault::WrongType;
+        } else if (arg == "--undecodable") {
+            options.fault = Fault::Undecodable;
+        } else if (arg == "--oversize") {
+            options.fault = Fault::Oversize;
+        } else if (arg == "--dribble") {
+            std::string v = value();
+            options.dribbleBytes = std::atoi(v.c_str());
+            size_t colon = v.find(':');
+            options.dribblePauseMs =
+                colon == std::string::npos ? 0 : std::atoi(v.c_str() + colon + 1);
+        } else if (arg == "--rate") {
+            options.byteRate = uint32_t(std::atoi(value().c_str()) / 10);
+        } else if (arg == "--hang-up-after") {
+            options.hangUpAfterFragments = std::atoi(value().c_str());
+        } else if (arg == "--refuse-commits") {
+            options.refuseCommits = true;
+        } else {
+            return false;
+        }
+    }
+    options.versionText = type + "\n" + version + "\nMay 12 2017 09:30:00";
+    return com > 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    k57::sim::UnitOptions options;
+    int com = 5;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    if (!Parse(argc, argv, options, com)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    k57::sim::Unit unit(options);
+    if (!unit.start()) {
+        std::fprintf(stderr, "k57sim: no pseudo-terminal available\n");
+        return 1;
+    }
+    if (!unit.registerAs(com)) {
+        std::fprintf(stderr, "k57sim: cannot register COM%d in %s\n", com,
+                     k57::ports::Directory().c_str());
+        return 1;
+    }
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    std::printf("%s\n", unit.devicePath().c_str());
+    std::printf("COM%d -> %s\n", com, unit.devicePath().c_str());
+    std::fflush(stdout);
+    while (!stopRequested) {
+        pause();
+    }
+    return 0;
+}
