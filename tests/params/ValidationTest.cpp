@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "Cp1251.h"
+#include "IntegerText.h"
+#include "ParameterList.h"
+#include "ShippedCatalogue.h"
+#include "Validation.h"
+
+namespace {
+
+class ValidationTest : public ::testing::Test {
+protected:
+    // The refusal as the user reads it, or "ok".
+    std::string Check(const char* key, const std::string& text) {
+        auto refusal = ValidateValue(list.ParameterAt(list.IndexOf(key)), text);
+        return refusal ? refusal->value + refusal->message : "ok";
+    }
+
+    ParameterList list{k57::test::ShippedCatalogue()};
+};
+
+TEST_F(ValidationTest, NumbersMustBeWholeIntegersWithinTheirBounds) {
+    EXPECT_EQ(Check("MicLevel", " 8"), "ok");
+    EXPECT_EQ(Check("MicLevel", "$A"), "ok");
+    EXPECT_EQ(Check("MicLevel", "0xE"), "ok");
+    EXPECT_EQ(Check("MicLevel", "+1"), "ok");
+    EXPECT_EQ(Check("MicLevel", "8 "), "8  - не является целым цислом");
+    EXPECT_EQ(Check("MicLevel", ""), " - не является целым цислом");
+    EXPECT_EQ(Check("MicLevel", "0"), "0 - маловато будет.");
+    EXPECT_EQ(Check("MicLevel", "15"), "15 - многовато будет.");
+    EXPECT_EQ(Check("AccLow", "10499"), "10499 - маловато будет.");
+    EXPECT_EQ(Check("AccLow", "10500"), "ok");
+    EXPECT_EQ(Check("AccLow", "12500"), "ok");
+}
+
+TEST_F(ValidationTest, StringsAreCheckedByLengthUnlessEmpty) {
+    EXPECT_EQ(Check("PinCod", ""), "ok");
+    EXPECT_EQ(Check("UserNumber1", ""), "ok");
+    EXPECT_EQ(Check("PinCod", "123"), "Маленькая длинна текста");
+    EXPECT_EQ(Check("PinCod", "12345"), "Превышена длинна текста");
+    EXPECT_EQ(Check("PinCod", "1234"), "ok");
+    // Lengths count bytes: four Cyrillic letters are four bytes.
+    EXPECT_EQ(Check("PinCod", k57::test::Cp1251("абвг")), "ok");
+}
+
+TEST_F(ValidationTest, EnumerationsAcceptAnyItem) {
+    for (const char* value : {"0", "2", "7", "99", "x"}) {
+        EXPECT_EQ(Check("CanMode", value), "ok") << value;
+    }
+}
+
+TEST_F(ValidationTest, LineBreaksAreRefusedSoTheTextReadsBackTheSame) {
+    EXPECT_EQ(Check("NameBT", "car\nPinCod=0000"), "Значение не может содержать перевод строки");
+    EXPECT_EQ(Check("MicLevel", "8\r"), "Значение не может содержать перевод строки");
+}
+
+TEST_F(ValidationTest, MessagesRepeatTheTypedBytesUnchanged) {
+    std::string typed = k57::test::Cp1251("восемь");
+    auto refusal = ValidateValue(list.ParameterAt(list.IndexOf("MicLevel")), typed);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->value, typed);
+}
+
+TEST(IntegerText, AcceptsTheWrittenFormsAndNothingElse) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int32_t value;
+    };
+    const Case cases[] = {
+        {"0", true, 0},        {"  -17", true, -17},          {"+$ff", true, 255},
+        {"x10", true, 16},     {"X10", true, 16},             {"0X7fffffff", true, 2147483647},
+        {"-0x80000000", true, INT32_MIN}, {"2147483647", true, INT32_MAX},
+        {"2147483648", false, 0}, {"-2147483649", false, 0}, {"$", false, 0},
+        {"0x", false, 0},      {"-", false, 0},               {"", false, 0},
+        {"   ", false, 0},     {"1 ", false, 0},              {"\t1", false, 0},
+        {"1.0", false, 0},     {"$G", false, 0},              {"--1", false, 0},
+        {"99999999999999999999", false, 0},
+    };
+    for (const Case& c : cases) {
+        int32_t value = 0;
+        EXPECT_EQ(k57::ParseInteger(c.text, value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+}  // namespace
