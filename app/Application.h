@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QApplication>
+
+#include "DialogService.h"
+
+namespace k57 {
+
+// An error that escapes an event handler is reported in the standard error
+// dialog and the program goes on.
+class Application : public QApplication {
+public:
+    Application(int& argc, char** argv, DialogService& dialogs);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    DialogService& dialogs_;
+};
+
+}  // namespace k57

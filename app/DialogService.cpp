@@ -1,0 +1,83 @@
+#include "DialogService.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace k57 {
+
+namespace {
+
+// "description | *.txt" in Qt's form: "description (*.txt)".
+QString QtFilter(const QString& filter) {
+    QStringList parts = filter.split('|');
+    if (parts.size() != 2) {
+        return filter;
+    }
+    return parts[0].trimmed() + " (" + parts[1].trimmed() + ")";
+}
+
+QString WithSuffix(QString path, const QString& suffix) {
+    if (!path.isEmpty() && !suffix.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += "." + suffix;
+    }
+    return path;
+}
+
+}  // namespace
+
+Answer MessageBoxDialogs::message(QWidget* owner, const QString& caption, const QString& text,
+                                  Buttons buttons) {
+    QMessageBox::StandardButtons shown = buttons == Buttons::Ok         ? QMessageBox::Ok
+                                         : buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                                        : QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(QMessageBox::NoIcon, caption, text, shown, owner);
+    // A box shown in the middle of a long request wants the normal pointer.
+    bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    int answer = box.exec();
+    if (busy) {
+        QApplication::restoreOverrideCursor();
+    }
+    switch (answer) {
+        case QMessageBox::Cancel: return Answer::Cancel;
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+}
+
+void MessageBoxDialogs::error(QWidget* owner, const QString& text) {
+    QMessageBox::critical(owner, QApplication::applicationName(), text);
+}
+
+QString MessageBoxDialogs::openFileName(QWidget* owner, const QString& filter,
+                                        const QString& suffix) {
+    return WithSuffix(QFileDialog::getOpenFileName(owner, QString(), QString(), QtFilter(filter)),
+                      suffix);
+}
+
+QString MessageBoxDialogs::saveFileName(QWidget* owner, const QString& filter,
+                                        const QString& suffix) {
+    return WithSuffix(QFileDialog::getSaveFileName(owner, QString(), QString(), QtFilter(filter),
+                                                   nullptr, QFileDialog::DontConfirmOverwrite),
+                      suffix);
+}
+
+DialogNotifier::DialogNotifier(DialogService& dialogs) : dialogs_(dialogs) {
+    SetNotifier(this);
+}
+
+DialogNotifier::~DialogNotifier() {
+    SetNotifier(nullptr);
+}
+
+void DialogNotifier::Notify(WindowHandle owner, const std::string& caption,
+                            const NoticeText& text) {
+    dialogs_.message(static_cast<QWidget*>(owner), QString::fromStdString(caption),
+                     QString::fromStdString(text.toUtf8()));
+}
+
+}  // namespace k57

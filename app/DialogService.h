@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include "Notifier.h"
+
+class QWidget;
+
+namespace k57 {
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Every message box and file dialog of the program goes through this, so
+// tests can script the answers. Message boxes are modal, owned by `owner`
+// and have no icon.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    virtual Answer message(QWidget* owner, const QString& caption, const QString& text,
+                           Buttons buttons = Buttons::Ok) = 0;
+    // The standard report of an error that ended an action.
+    virtual void error(QWidget* owner, const QString& text) = 0;
+    // The chosen path, or an empty text when the user cancelled. `filter` is
+    // "description | pattern".
+    virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
+    virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
+};
+
+// The real thing: QMessageBox and QFileDialog.
+class MessageBoxDialogs : public DialogService {
+public:
+    Answer message(QWidget* owner, const QString& caption, const QString& text,
+                   Buttons buttons) override;
+    void error(QWidget* owner, const QString& text) override;
+    QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+    QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+};
+
+// Carries the device layer's notices to a dialog service while it lives.
+class DialogNotifier : public Notifier {
+public:
+    explicit DialogNotifier(DialogService& dialogs);
+    ~DialogNotifier() override;
+    void Notify(WindowHandle owner, const std::string& caption, const NoticeText& text) override;
+
+private:
+    DialogService& dialogs_;
+};
+
+}  // namespace k57

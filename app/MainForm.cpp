@@ -1,0 +1,173 @@
+#include "MainForm.h"
+
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <cstdio>
+#include <stdexcept>
+
+#include "BusyCursor.h"
+#include "StoredPort.h"
+#include "UnitText.h"
+#include "ui_MainForm.h"
+
+namespace {
+
+const char kDefaultPort[] = "COM5";
+const char kNotConnected[] = "Устройство не подключено или занято";
+
+void StorePort(const QString& port) {
+    if (!k57::StoredPort::Write(port.toStdString())) {
+        throw std::runtime_error("Не удалось сохранить порт подключения.");
+    }
+}
+
+}  // namespace
+
+TMainForm::TMainForm(k57::DialogService& dialogs, QWidget* parent)
+    : QWidget(parent), ui(new Ui::TMainForm), dialogs_(dialogs), notifier_(dialogs) {
+    ui->setupUi(this);
+    ui->PortComboBox->setCompleter(nullptr);  // each keystroke is a port change of its own
+
+    firmware_ = k57::images::LoadFirmware();
+    QString type = k57::FromUnit(firmware_.info.type);
+    if (type == "K57_r0") {
+        type = "K57";
+    }
+    QString version = k57::FromUnit(firmware_.info.version);
+    setWindowTitle(type + "     Версия: " + version);
+    ui->BlowUpdateButton->setText("Обновить прошивку до " + version);
+    soundDataSize_ = k57::images::SoundDataSize();
+    ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
+    ui->Memo1->clear();
+
+    // The session is made once the default port is stored, so that a fresh
+    // installation talks to COM5 at once.
+    FillPortList(StoredPortOrDefault());
+    device_.Replace();
+
+    parameterList_.LoadCatalogue(k57::images::Catalogue());
+    if (!parameterList_.loadError().empty()) {
+        std::fprintf(stderr, "%s\n", parameterList_.loadError().c_str());
+        Log(QString::fromStdString(parameterList_.loadError()));
+    }
+
+    connect(ui->PortComboBox, &QComboBox::editTextChanged, this, &TMainForm::PortComboBoxChange);
+    connect(ui->FindPortButton, &QPushButton::clicked, this, &TMainForm::FindPortButtonClick);
+    connect(ui->GetSerialButton, &QPushButton::clicked, this, &TMainForm::GetSerialButtonClick);
+    connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::Log(const QString& line) {
+    ui->Memo1->appendPlainText(line);
+}
+
+void TMainForm::Fail(const QString& caption, const QString& text) {
+    dialogs_.message(this, caption, text, k57::Buttons::Ok);
+}
+
+QString TMainForm::StoredPortOrDefault() {
+    QString stored = QString::fromStdString(k57::StoredPort::Read());
+    if (stored.isEmpty()) {
+        stored = kDefaultPort;
+        StorePort(stored);
+    }
+    return stored;
+}
+
+void TMainForm::FillPortList(const QString& stored) {
+    QSignalBlocker quiet(ui->PortComboBox);
+    ui->PortComboBox->clear();
+    ui->PortComboBox->setEditText(QString());
+    for (int n = 2; n <= 255; ++n) {
+        ui->PortComboBox->addItem("COM" + QString::number(n));
+    }
+    ui->PortComboBox->setCurrentIndex(-1);
+    ui->PortComboBox->setEditText(QString());
+    SelectPort(stored);
+}
+
+// Selects the item equal to `port`, if any, without counting as a change.
+void TMainForm::SelectPort(const QString& port) {
+    int index = ui->PortComboBox->findText(port, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+        QSignalBlocker quiet(ui->PortComboBox);
+        ui->PortComboBox->setCurrentIndex(index);
+    }
+}
+
+void TMainForm::PortComboBoxChange(const QString& text) {
+    StorePort(text);
+    if (device_.get()) {
+        device_.Replace();
+    }
+}
+
+void TMainForm::FindPortButtonClick() {
+    T110_Device* device = device_.get();
+    if (!device) {
+        return;
+    }
+    int found;
+    {
+        k57::BusyCursor busy;
+        found = device->FindDevice(this);
+    }
+    if (found) {
+        SelectPort(StoredPortOrDefault());
+    }
+}
+
+void TMainForm::GetSerialButtonClick() {
+    T110_Device* device = device_.get();
+    if (!device) {
+        return;
+    }
+    uint32_t serial = 0;
+    int result;
+    {
+        k57::BusyCursor busy;
+        result = device->ReadIdInfo(serial);
+    }
+    if (result <= 0) {
+        Fail("Загрузка не возможна", QString(kNotConnected) + ".");
+        return;
+    }
+    // Unsigned, as the port search shows it: serial numbers have no sign.
+    Log("Серийный номер устройства " + QString::number(serial));
+}
+
+void TMainForm::GetVersionButtonClick() {
+    T110_Device* device = device_.get();
+    if (!device) {
+        return;
+    }
+    std::string text;
+    int result;
+    {
+        k57::BusyCursor busy;
+        result = device->ReadVersion(text);
+    }
+    if (result < 0) {
+        Fail("Ошибка", kNotConnected);
+        return;
+    }
+    VersionInfo info;
+    device->ParseVersion(info, text);
+    QString type = k57::FromUnit(info.type);
+    if (type == "VM_r2") {
+        type = "K67 (r2)";
+    }
+    Log("Тип устройства   : " + type);
+    Log("Версия прошивки : " + k57::FromUnit(info.version));
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The log and the progress bar are docked to the bottom edge.
+    int width = event->size().width(), height = event->size().height();
+    int barHeight = ui->SaveProgress->height(), memoHeight = ui->Memo1->height();
+    ui->SaveProgress->setGeometry(0, height - barHeight, width, barHeight);
+    ui->Memo1->setGeometry(0, height - barHeight - memoHeight, width, memoHeight);
+}

@@ -1,0 +1,81 @@
+#include "EmbeddedImages.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace k57::images {
+
+const char kFirmwarePath[] = ":/blow.bin";
+const char kSoundPath[] = ":/wave_list.bin";
+const char kCataloguePath[] = ":/parameters.xml";
+
+namespace {
+
+constexpr int kInfoOffset = 256;
+constexpr int kPrefix = 8;
+
+std::unique_ptr<QFile> OpenItem(const char* path) {
+    auto file = std::make_unique<QFile>(QString::fromUtf8(path));
+    if (!file->open(QIODevice::ReadOnly)) {
+        throw std::runtime_error(std::string("Встроенные данные не найдены: ") + path);
+    }
+    return file;
+}
+
+QByteArray ReadItem(const char* path) {
+    return OpenItem(path)->readAll();
+}
+
+}  // namespace
+
+Firmware LoadFirmware(const char* path) {
+    QByteArray image = ReadItem(path);
+    if (image.size() < kInfoOffset + int(sizeof(VersionInfo))) {
+        throw std::runtime_error(std::string("Образ прошивки слишком короткий: ") + path);
+    }
+    Firmware firmware;
+    firmware.size = int32_t(image.size());
+    firmware.buffer.assign(kPrefix, 0xFF);
+    firmware.buffer.insert(firmware.buffer.end(), image.begin(), image.end());
+    std::memcpy(&firmware.info, firmware.buffer.data() + kPrefix + kInfoOffset, sizeof(VersionInfo));
+    // The fields are NUL-terminated within their widths, whatever the image holds.
+    firmware.info.type[sizeof firmware.info.type - 1] = '\0';
+    firmware.info.version[sizeof firmware.info.version - 1] = '\0';
+    firmware.info.extra[sizeof firmware.info.extra - 1] = '\0';
+    return firmware;
+}
+
+int32_t SoundDataSize(const char* path) {
+    return int32_t(OpenItem(path)->size() - 8);
+}
+
+SoundPackage::SoundPackage(const char* path) : file_(OpenItem(path)) {}
+
+int SoundPackage::read(void* buffer, int n) {
+    qint64 got = file_->read(static_cast<char*>(buffer), n);
+    return got > 0 ? int(got) : 0;
+}
+
+void SoundPackage::seek(int64_t offset) {
+    file_->seek(offset);
+}
+
+int64_t SoundPackage::size() const {
+    return file_->size();
+}
+
+std::string Catalogue(const char* path) {
+    return ReadItem(path).toStdString();
+}
+
+int CompareVersions(const char* a, const char* b) {
+    const auto* x = reinterpret_cast<const unsigned char*>(a);
+    const auto* y = reinterpret_cast<const unsigned char*>(b);
+    while (*x && *x == *y) {
+        ++x;
+        ++y;
+    }
+    return int(*x) - int(*y);
+}
+
+}  // namespace k57::images
