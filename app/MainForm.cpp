@@ -1,11 +1,13 @@
 #include "MainForm.h"
 
+#include <QFile>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <cstdio>
 #include <stdexcept>
 
 #include "BusyCursor.h"
+#include "ParametersEditForm.h"
 #include "StoredPort.h"
 #include "UnitText.h"
 #include "ui_MainForm.h"
@@ -53,6 +55,8 @@ TMainForm::TMainForm(k57::DialogService& dialogs, QWidget* parent)
 
     connect(ui->PortComboBox, &QComboBox::editTextChanged, this, &TMainForm::PortComboBoxChange);
     connect(ui->FindPortButton, &QPushButton::clicked, this, &TMainForm::FindPortButtonClick);
+    connect(ui->ReadButton, &QPushButton::clicked, this, &TMainForm::ReadButtonClick);
+    connect(ui->OpenFileButton, &QPushButton::clicked, this, &TMainForm::OpenFileButtonClick);
     connect(ui->GetSerialButton, &QPushButton::clicked, this, &TMainForm::GetSerialButtonClick);
     connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
 }
@@ -117,6 +121,55 @@ void TMainForm::FindPortButtonClick() {
     if (found) {
         SelectPort(StoredPortOrDefault());
     }
+}
+
+void TMainForm::ShowEditor() {
+    if (editor_) {
+        editor_->parameters = &parameterList_;
+        editor_->exec();
+    }
+}
+
+void TMainForm::ReadButtonClick() {
+    if (T110_Device* device = device_.get()) {
+        std::string text;
+        int result;
+        {
+            k57::BusyCursor busy;
+            result = device->ReadSettings(text);
+        }
+        if (result <= 0) {
+            Fail("Загрузка не возможна", QString(kNotConnected) + ".");
+            return;
+        }
+        parameterList_.SetValuesFromText(text);
+    }
+    ShowEditor();
+}
+
+void TMainForm::OpenFileButtonClick() {
+    QString path = dialogs_.openFileName(this, "текстовые файлы настроек | *.txt", "txt");
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs_.error(this, "Не удалось открыть файл " + path + ": " + file.errorString());
+        return;
+    }
+    QByteArray bytes = file.readAll();
+    // The file's lines (ending in CR LF, LF or CR), each ended by CR LF.
+    bytes.replace("\r\n", "\n").replace('\r', '\n');
+    QList<QByteArray> lines = bytes.split('\n');
+    if (bytes.endsWith('\n')) {
+        lines.removeLast();
+    }
+    QByteArray joined;
+    for (const QByteArray& line : lines) {
+        joined += line + "\r\n";
+    }
+    parameterList_.SetValuesFromText(joined.toStdString());
+    ShowEditor();
 }
 
 void TMainForm::GetSerialButtonClick() {

@@ -8,6 +8,8 @@
 #include "EmbeddedImages.h"
 #include "ParameterList.h"
 
+class TParametersEditForm;
+
 namespace Ui {
 class TMainForm;
 }
@@ -26,10 +28,14 @@ public:
     const VersionInfo& imageInfo() const { return firmware_.info; }
     // Appends one line to the log.
     void Log(const QString& line);
+    // The windows this one opens; they are made after it.
+    void SetEditor(TParametersEditForm* editor) { editor_ = editor; }
 
 public slots:
     void PortComboBoxChange(const QString& text);
     void FindPortButtonClick();
+    void ReadButtonClick();
+    void OpenFileButtonClick();
     void GetSerialButtonClick();
     void GetVersionButtonClick();
 
@@ -41,6 +47,7 @@ private:
     void SelectPort(const QString& port);
     QString StoredPortOrDefault();
     void Fail(const QString& caption, const QString& text);
+    void ShowEditor();
 
     std::unique_ptr<Ui::TMainForm> ui;
     k57::DialogService& dialogs_;
@@ -49,4 +56,5 @@ private:
     k57::images::Firmware firmware_;
     int32_t soundDataSize_ = 0;
     ParameterList parameterList_;
+    TParametersEditForm* editor_ = nullptr;
 };

@@ -6,13 +6,18 @@
 #include "Application.h"
 #include "DialogService.h"
 #include "MainForm.h"
+#include "ParametersEditForm.h"
 
 int main(int argc, char** argv) {
     k57::MessageBoxDialogs dialogs;
     k57::Application app(argc, argv, dialogs);
     std::unique_ptr<TMainForm> mainForm;
+    std::unique_ptr<TParametersEditForm> parametersEditForm;
     try {
         mainForm = std::make_unique<TMainForm>(dialogs);
+        parametersEditForm =
+            std::make_unique<TParametersEditForm>(dialogs, mainForm->Device(), mainForm.get());
+        mainForm->SetEditor(parametersEditForm.get());
     } catch (const std::exception& e) {
         dialogs.error(nullptr, QString::fromUtf8(e.what()));
         return 0;

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <string>
+
+#include "DeviceSession.h"
+#include "DialogService.h"
+#include "ParameterList.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// The parameter editor: the catalogue as a tree of groups and parameters,
+// the chosen parameter's value, description and SMS command, and commands to
+// save the settings to a file and write them to the unit. It edits the list
+// it is given in place.
+class TParametersEditForm : public QDialog {
+    Q_OBJECT
+
+public:
+    TParametersEditForm(k57::DialogService& dialogs, k57::DeviceSession& device,
+                        QWidget* parent = nullptr);
+    ~TParametersEditForm() override;
+
+    // The list to edit; set before showing. Not owned.
+    ParameterList* parameters = nullptr;
+    bool modified() const { return modified_; }
+
+public slots:
+    void SaveActionExecute();
+    void SendActionExecute();
+    void CloseActionExecute();
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void FormShow();
+    bool TreeChanging(QTreeWidgetItem* node);
+    void ShowParameter(Parameter* p);
+    void ValueEditChange();
+    void ValueEditExit();
+    void EnumValueChange(int index);
+    bool FormCloseQuery();
+
+    std::optional<std::string> ValidateValue(const Parameter& p);
+    void CommitEdit();
+    void SetModified(bool value);
+    QString SmsCommandText() const;
+    void ShowSms();
+    bool HasUncommittedEdit() const;
+    void Refuse(const QString& text);
+    void AutoExpand(QTreeWidgetItem* node);
+
+    k57::DialogService& dialogs_;
+    k57::DeviceSession& device_;
+    bool modified_ = false;
+    Parameter* current_ = nullptr;
+    const EnumValueList* currentEnum_ = nullptr;
+    bool validating_ = false;
+
+    QTreeWidget* Tree;
+    QWidget* Panel1;
+    QGroupBox* GroupBox1;
+    QLineEdit* ValueEdit;
+    QComboBox* EnumValue;
+    QLabel* SmsLabel;
+    QLabel* DescriptionLabel;
+};

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+
+#include "MainForm.h"
+#include "ParametersEditForm.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedUnits.h"
+
+namespace {
+
+class SettingsCommandsTest : public k57::test::SimulatedUnits {
+protected:
+    void SetUp() override {
+        form = std::make_unique<TMainForm>(dialogs);
+        form->Device().get()->setReplyTimeout(300);
+        editor = std::make_unique<TParametersEditForm>(dialogs, form->Device(), form.get());
+        form->SetEditor(editor.get());
+    }
+
+    // Presses a button of the main window; while the editor is open, runs
+    // `inEditor` and closes it. True when the editor was shown.
+    bool Press(const char* button, std::function<void()> inEditor = [] {}) {
+        bool shown = false;
+        QTimer::singleShot(0, editor.get(), [&] {
+            shown = editor->isVisible();
+            inEditor();
+            editor->CloseActionExecute();
+        });
+        form->findChild<QPushButton*>(button)->click();
+        if (!shown) {
+            QCoreApplication::processEvents();  // the pending shot, outside the editor
+        }
+        return shown;
+    }
+
+    std::string Value(const char* key) {
+        ParameterList& list = form->parameterList();
+        return list.ParameterAt(list.IndexOf(key)).value;
+    }
+
+    static QByteArray Bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+
+    static void Write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    k57::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TParametersEditForm> editor;
+    k57::test::TempDir dir;
+};
+
+TEST_F(SettingsCommandsTest, ReadingTheUnitOpensTheEditorOnItsSettings) {
+    k57::sim::UnitOptions options;
+    options.settings = "MicLevel=10\nUnknownKey=1\n";
+    Plug(5, options);
+    form->parameterList().SetValue("KickSens", "1");
+    EXPECT_TRUE(Press("ReadButton"));
+    EXPECT_EQ(Value("MicLevel"), "10");
+    EXPECT_EQ(Value("KickSens"), "7");
+    EXPECT_EQ(editor->parameters, &form->parameterList());
+}
+
+TEST_F(SettingsCommandsTest, AnAbsentUnitKeepsTheEditorClosed) {
+    EXPECT_FALSE(Press("ReadButton"));
+    EXPECT_EQ(dialogs.shown(), QStringList{"Загрузка не возможна: Устройство не подключено или занято."});
+}
+
+TEST_F(SettingsCommandsTest, AFileSavedByTheEditorReadsBackToTheSameBytes) {
+    QString original = dir.path().c_str() + QString("/original.txt");
+    QString first = dir.path().c_str() + QString("/first.txt");
+    QString second = dir.path().c_str() + QString("/second.txt");
+    Write(original, "PinCod=1234\rNameBT=\xC6\xF3\xEA\n\nMicLevel=08\r\nStray line\nCanMode=9");
+
+    dialogs.files = {original, first};
+    EXPECT_TRUE(Press("OpenFileButton", [&] { editor->SaveActionExecute(); }));
+    EXPECT_EQ(Value("NameBT"), "\xC6\xF3\xEA");
+    QByteArray saved = Bytes(first);
+    EXPECT_EQ(saved, "PinCod=1234\r\nNameBT=\xC6\xF3\xEA\r\nMicLevel=08\r\nCanMode=9\r\n");
+
+    dialogs.files = {first, second};
+    EXPECT_TRUE(Press("OpenFileButton", [&] { editor->SaveActionExecute(); }));
+    EXPECT_EQ(Bytes(second), saved);
+    EXPECT_EQ(dialogs.filters.value(0), "текстовые файлы настроек | *.txt");
+}
+
+TEST_F(SettingsCommandsTest, AnUnreadableFileIsReportedAndChangesNothing) {
+    form->parameterList().SetValue("MicLevel", "3");
+    dialogs.files = {dir.path().c_str() + QString("/missing.txt")};
+    EXPECT_FALSE(Press("OpenFileButton"));
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(Value("MicLevel"), "3");
+    dialogs.files = {};
+    EXPECT_FALSE(Press("OpenFileButton"));  // cancelled
+}
+
+TEST_F(SettingsCommandsTest, SettingsWrittenToTheUnitReadBackTheSame) {
+    k57::sim::Unit& unit = Plug(5);
+    ParameterList& list = form->parameterList();
+    dialogs.answers = {k57::Answer::Ok};
+    EXPECT_TRUE(Press("ReadButton", [&] {
+        list.SetValuesFromText("PinCod=4321\nNoteKick=5\nAccLow=12000\n");
+        editor->SendActionExecute();
+    }));
+    std::string written = list.ValuesToText();
+    EXPECT_EQ(unit.settings(), written);
+
+    list.SetValuesFromText("");
+    EXPECT_TRUE(Press("ReadButton"));
+    EXPECT_EQ(list.ValuesToText(), written);
+}
+
+}  // namespace

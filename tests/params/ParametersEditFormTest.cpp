@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "Cp1251.h"
+#include "ParametersEditForm.h"
+#include "ScriptedDialogs.h"
+#include "ShippedCatalogue.h"
+#include "SimulatedUnits.h"
+
+namespace {
+
+class EditorTest : public k57::test::SimulatedUnits {
+protected:
+    void SetUp() override {
+        k57::StoredPort::Write("COM5");
+        session.Replace();
+        list.SetValuesFromText("");
+        editor.parameters = &list;
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        tree = editor.findChild<QTreeWidget*>("Tree");
+        value = editor.findChild<QLineEdit*>("ValueEdit");
+        enumValue = editor.findChild<QComboBox*>("EnumValue");
+        sms = editor.findChild<QLabel*>("SmsLabel");
+    }
+
+    // Moves the tree to parameter `p` of group `g` (or to the group when p < 0).
+    bool Select(int g, int p = -1) {
+        QTreeWidgetItem* group = tree->topLevelItem(g);
+        QTreeWidgetItem* node = p < 0 ? group : group->child(p);
+        tree->setCurrentItem(node);
+        return tree->currentItem() == node;
+    }
+
+    void Type(const QString& text) {
+        value->setFocus();
+        value->selectAll();
+        bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+        if (ascii) {
+            QTest::keyClicks(value, text);  // one change per keystroke
+        } else {
+            value->insert(text);
+        }
+    }
+
+    std::string Value(const char* key) { return list.ParameterAt(list.IndexOf(key)).value; }
+    QWidget* Panel() { return editor.findChild<QWidget*>("Panel1"); }
+
+    k57::test::ScriptedDialogs dialogs;
+    k57::DeviceSession session;
+    ParameterList list{k57::test::ShippedCatalogue()};
+    TParametersEditForm editor{dialogs, session};
+    QTreeWidget* tree;
+    QLineEdit* value;
+    QComboBox* enumValue;
+    QLabel* sms;
+};
+
+TEST_F(EditorTest, ShowsGroupsAndTheChosenParameter) {
+    ASSERT_EQ(tree->topLevelItemCount(), 4);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Настройки связи");
+    EXPECT_EQ(tree->topLevelItem(1)->childCount(), 12);
+    EXPECT_EQ(tree->topLevelItem(0)->child(8)->text(0), "Чувствительность микрофона");
+    EXPECT_EQ(editor.windowTitle(), "Редактор параметров");
+    EXPECT_FALSE(Panel()->isVisible());
+
+    ASSERT_TRUE(Select(0, 8));
+    EXPECT_TRUE(Panel()->isVisible());
+    EXPECT_TRUE(value->isVisible());
+    EXPECT_FALSE(enumValue->isVisible());
+    EXPECT_EQ(value->text(), "8");
+    EXPECT_EQ(editor.findChild<QGroupBox*>("GroupBox1")->title(), "Чувствительность микрофона");
+    EXPECT_EQ(editor.findChild<QLabel*>("DescriptionLabel")->text(),
+              "Чувствительность микрофона.(1-14)");
+    EXPECT_EQ(sms->text(), "Set,MicLevel=8");
+
+    ASSERT_TRUE(Select(3, 1));  // Stoper, an enumeration
+    EXPECT_FALSE(value->isVisible());
+    EXPECT_TRUE(enumValue->isVisible());
+    EXPECT_EQ(enumValue->currentText(), "Отключено");
+    EXPECT_TRUE(tree->topLevelItem(3)->isExpanded());
+    EXPECT_FALSE(tree->topLevelItem(0)->isExpanded());
+
+    ASSERT_TRUE(Select(2));
+    EXPECT_FALSE(Panel()->isVisible());
+    EXPECT_FALSE(editor.modified());
+}
+
+TEST_F(EditorTest, AnInvalidValueRefusesTheMoveAndIsNotStored) {
+    ASSERT_TRUE(Select(0, 8));
+    Type("15");
+    EXPECT_EQ(sms->text(), "Set,MicLevel=15");  // follows every keystroke
+    EXPECT_FALSE(Select(0, 6));
+    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: 15 - многовато будет."});
+    EXPECT_EQ(Value("MicLevel"), "8");
+    EXPECT_EQ(value->selectedText(), "15");
+    EXPECT_TRUE(value->hasFocus());
+
+    Type("14");
+    EXPECT_TRUE(Select(0, 6));
+    EXPECT_EQ(Value("MicLevel"), "14");
+    EXPECT_EQ(editor.windowTitle(), "Редактор параметров. Настройки изменены!");
+}
+
+TEST_F(EditorTest, AStoredOutOfRangeValueBlocksLeavingOnlyThatParameter) {
+    list.SetValuesFromText("MicLevel=99\nKickSens=42\n");
+    editor.hide();
+    editor.show();
+    ASSERT_TRUE(Select(0, 0));
+    ASSERT_TRUE(Select(0, 8));
+    EXPECT_FALSE(Select(1, 0));
+    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: 99 - многовато будет."});
+    Type("9");
+    EXPECT_TRUE(Select(1, 0));
+    EXPECT_EQ(Value("KickSens"), "42");  // never shown, never checked
+}
+
+TEST_F(EditorTest, EnumerationValuesWithAndWithoutAnItem) {
+    list.SetValuesFromText("CanMode=9\n");
+    editor.hide();
+    editor.show();
+    ASSERT_TRUE(Select(0, 9));
+    EXPECT_EQ(enumValue->currentIndex(), -1);
+    EXPECT_EQ(Value("CanMode"), "9");
+    EXPECT_FALSE(editor.modified());
+
+    enumValue->setCurrentIndex(2);  // as the user's pick does
+    emit enumValue->activated(2);
+    EXPECT_EQ(Value("CanMode"), "2");
+    EXPECT_EQ(sms->text(), "Set,CanMode=2");
+    EXPECT_TRUE(editor.modified());
+
+    dialogs.files.push_back(QString());  // a cancelled save keeps the change
+    editor.SaveActionExecute();
+    EXPECT_TRUE(editor.modified());
+    k57::test::TempDir dir;
+    dialogs.files.push_back(dir.path().c_str() + QString("/s.txt"));
+    editor.SaveActionExecute();
+    emit enumValue->activated(2);  // the same item again changes nothing
+    EXPECT_FALSE(editor.modified());
+}
+
+TEST_F(EditorTest, SmsLineUsesTheStoredPinUntilANewOneIsCommitted) {
+    list.SetValuesFromText("PinCod=1111\n");
+    editor.hide();
+    editor.show();
+    ASSERT_TRUE(Select(0, 0));
+    Type("2222");
+    EXPECT_EQ(sms->text(), "Set1111,PinCod=2222");
+    ASSERT_TRUE(Select(0, 1));
+    EXPECT_EQ(sms->text(), "Set2222,Balans=");
+    ASSERT_TRUE(Select(1, 2));
+    EXPECT_EQ(sms->text(), "Set2222,NoteKick=3");
+}
+
+TEST_F(EditorTest, CharactersOutsideTheUnitsCodePageAreRefused) {
+    ASSERT_TRUE(Select(0, 6));  // NameBT
+    Type("Машина 中");
+    EXPECT_FALSE(Select(0, 7));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains("Windows-1251"));
+    EXPECT_EQ(Value("NameBT"), "");
+    Type("Машина №1");
+    EXPECT_TRUE(Select(0, 7));
+    EXPECT_EQ(Value("NameBT"), k57::test::Cp1251("Машина №1"));
+}
+
+TEST_F(EditorTest, SavesTheProducedTextWithCrLfAndKeepsModifiedOnFailure) {
+    k57::test::TempDir dir;
+    ASSERT_TRUE(Select(0, 8));
+    Type("10");
+    ASSERT_TRUE(Select(0, 6));
+    Type("Жук");
+    dialogs.files = {dir.path().c_str() + QString("/none/x.txt"), dir.path().c_str() + QString("/s.txt")};
+    editor.SaveActionExecute();  // commits the typed name first
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(editor.modified());
+    EXPECT_EQ(dialogs.filters.value(0), "текстовые файлы настроек | *.txt");
+
+    editor.SaveActionExecute();
+    QFile saved(dir.path().c_str() + QString("/s.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), "NameBT=" + k57::test::Cp1251("Жук") + "\r\nMicLevel=10\r\n");
+    EXPECT_FALSE(editor.modified());
+    EXPECT_EQ(editor.windowTitle(), "Редактор параметров");
+}
+
+TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {
+    k57::sim::Unit& unit = Plug(5);
+    ASSERT_TRUE(Select(0, 8));
+    Type("3");
+    dialogs.answers = {k57::Answer::Cancel, k57::Answer::Ok};
+    editor.SendActionExecute();
+    EXPECT_TRUE(unit.requests().empty());
+    editor.SendActionExecute();
+    EXPECT_EQ(unit.settings(), "MicLevel=3\n");
+    EXPECT_EQ(dialogs.shown(), (QStringList{"Внимание: Записать настройки в устройство?",
+                                            "Внимание: Записать настройки в устройство?",
+                                            "Сообщение: Настройки записаны."}));
+    EXPECT_FALSE(editor.modified());
+
+    std::string text;
+    EXPECT_EQ(session.get()->ReadSettings(text), 1);
+    EXPECT_EQ(text, list.ValuesToText());
+}
+
+TEST_F(EditorTest, AFailedWriteSaysSoAndKeepsModified) {
+    session.get()->setReplyTimeout(200);
+    ASSERT_TRUE(Select(0, 8));
+    Type("3");
+    ASSERT_TRUE(Select(0, 7));
+    dialogs.answers = {k57::Answer::Ok};
+    editor.SendActionExecute();
+    EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
+    EXPECT_TRUE(editor.modified());
+}
+
+TEST_F(EditorTest, ClosingAsksWhenAChangeIsTypedButNotCommitted) {
+    ASSERT_TRUE(Select(0, 8));
+    Type("9");
+    dialogs.answers = {k57::Answer::Cancel};
+    editor.close();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(dialogs.shown(), QStringList{"Внимание: Настройки изменены, выйти без сохранения?"});
+    EXPECT_EQ(Value("MicLevel"), "8");
+
+    Type("8");  // back to the stored value: nothing to lose
+    editor.close();
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+TEST_F(EditorTest, ExitCommitsFirstAndTheValueStaysInTheList) {
+    ASSERT_TRUE(Select(0, 8));
+    Type("11");
+    dialogs.answers = {k57::Answer::Ok};
+    editor.CloseActionExecute();
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(Value("MicLevel"), "11");
+}
+
+}  // namespace
