@@ -9,11 +9,11 @@ namespace k57 {
 // An error that escapes an event handler is reported in the standard error
 // dialog and the program goes on.
 class Application : public QApplication {
-public:
+  public:
     Application(int& argc, char** argv, DialogService& dialogs);
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     DialogService& dialogs_;
 };
 

@@ -6,7 +6,7 @@ namespace k57 {
 
 // Shows the busy pointer while a device request blocks the window.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;

@@ -28,9 +28,10 @@ QString WithSuffix(QString path, const QString& suffix) {
 
 Answer MessageBoxDialogs::message(QWidget* owner, const QString& caption, const QString& text,
                                   Buttons buttons) {
-    QMessageBox::StandardButtons shown = buttons == Buttons::Ok         ? QMessageBox::Ok
-                                         : buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                                        : QMessageBox::Yes | QMessageBox::No;
+    QMessageBox::StandardButtons shown = buttons == Buttons::Ok ? QMessageBox::Ok
+                                         : buttons == Buttons::OkCancel
+                                             ? QMessageBox::Ok | QMessageBox::Cancel
+                                             : QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::NoIcon, caption, text, shown, owner);
     // A box shown in the middle of a long request wants the normal pointer.
     bool busy = QApplication::overrideCursor() != nullptr;
@@ -42,10 +43,14 @@ Answer MessageBoxDialogs::message(QWidget* owner, const QString& caption, const 
         QApplication::restoreOverrideCursor();
     }
     switch (answer) {
-        case QMessageBox::Cancel: return Answer::Cancel;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
 }
 

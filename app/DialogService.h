@@ -15,7 +15,7 @@ enum class Answer { Ok, Cancel, Yes, No };
 // tests can script the answers. Message boxes are modal, owned by `owner`
 // and have no icon.
 class DialogService {
-public:
+  public:
     virtual ~DialogService() = default;
     virtual Answer message(QWidget* owner, const QString& caption, const QString& text,
                            Buttons buttons = Buttons::Ok) = 0;
@@ -29,7 +29,7 @@ public:
 
 // The real thing: QMessageBox and QFileDialog.
 class MessageBoxDialogs : public DialogService {
-public:
+  public:
     Answer message(QWidget* owner, const QString& caption, const QString& text,
                    Buttons buttons) override;
     void error(QWidget* owner, const QString& text) override;
@@ -39,12 +39,12 @@ public:
 
 // Carries the device layer's notices to a dialog service while it lives.
 class DialogNotifier : public Notifier {
-public:
+  public:
     explicit DialogNotifier(DialogService& dialogs);
     ~DialogNotifier() override;
     void Notify(WindowHandle owner, const std::string& caption, const NoticeText& text) override;
 
-private:
+  private:
     DialogService& dialogs_;
 };
 

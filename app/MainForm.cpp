@@ -57,6 +57,16 @@ TMainForm::TMainForm(k57::DialogService& dialogs, QWidget* parent)
     connect(ui->FindPortButton, &QPushButton::clicked, this, &TMainForm::FindPortButtonClick);
     connect(ui->ReadButton, &QPushButton::clicked, this, &TMainForm::ReadButtonClick);
     connect(ui->OpenFileButton, &QPushButton::clicked, this, &TMainForm::OpenFileButtonClick);
+    connect(ui->BlowUpdateButton, &QPushButton::clicked, this, &TMainForm::BlowUpdateButtonClick);
+    connect(ui->WaveUpdateButton, &QPushButton::clicked, this, &TMainForm::WaveUpdateButtonClick);
+    // Armed only while a transfer runs; each tick disarms its timer first,
+    // so a message box inside a tick cannot let another tick in.
+    Timer1.setInterval(1);
+    Timer1.setSingleShot(true);
+    Timer2.setInterval(10);
+    Timer2.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    connect(&Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
     connect(ui->GetSerialButton, &QPushButton::clicked, this, &TMainForm::GetSerialButtonClick);
     connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
 }
@@ -67,7 +77,7 @@ void TMainForm::Log(const QString& line) {
     ui->Memo1->appendPlainText(line);
 }
 
-void TMainForm::Fail(const QString& caption, const QString& text) {
+void TMainForm::Inform(const QString& caption, const QString& text) {
     dialogs_.message(this, caption, text, k57::Buttons::Ok);
 }
 
@@ -139,7 +149,7 @@ void TMainForm::ReadButtonClick() {
             result = device->ReadSettings(text);
         }
         if (result <= 0) {
-            Fail("Загрузка не возможна", QString(kNotConnected) + ".");
+            Inform("Загрузка не возможна", QString(kNotConnected) + ".");
             return;
         }
         parameterList_.SetValuesFromText(text);
@@ -184,7 +194,7 @@ void TMainForm::GetSerialButtonClick() {
         result = device->ReadIdInfo(serial);
     }
     if (result <= 0) {
-        Fail("Загрузка не возможна", QString(kNotConnected) + ".");
+        Inform("Загрузка не возможна", QString(kNotConnected) + ".");
         return;
     }
     // Unsigned, as the port search shows it: serial numbers have no sign.
@@ -203,7 +213,7 @@ void TMainForm::GetVersionButtonClick() {
         result = device->ReadVersion(text);
     }
     if (result < 0) {
-        Fail("Ошибка", kNotConnected);
+        Inform("Ошибка", kNotConnected);
         return;
     }
     VersionInfo info;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "EmbeddedImages.h"
+#include "FirmwareTransfer.h"
 #include "ParameterList.h"
+#include "SoundTransfer.h"
 
 class TParametersEditForm;
 
@@ -19,7 +22,7 @@ class TMainForm;
 class TMainForm : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TMainForm(k57::DialogService& dialogs, QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -30,24 +33,35 @@ public:
     void Log(const QString& line);
     // The windows this one opens; they are made after it.
     void SetEditor(TParametersEditForm* editor) { editor_ = editor; }
+    // An update is being transferred; other device commands wait for it.
+    bool transferRunning() const { return firmwareTransfer_.active() || soundTransfer_.active(); }
 
-public slots:
+  public slots:
     void PortComboBoxChange(const QString& text);
     void FindPortButtonClick();
     void ReadButtonClick();
     void OpenFileButtonClick();
     void GetSerialButtonClick();
     void GetVersionButtonClick();
+    void BlowUpdateButtonClick();
+    void Timer1Timer();
+    void WaveUpdateButtonClick();
+    void Timer2Timer();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void FillPortList(const QString& stored);
     void SelectPort(const QString& port);
     QString StoredPortOrDefault();
-    void Fail(const QString& caption, const QString& text);
+    void Inform(const QString& caption, const QString& text);
     void ShowEditor();
+    void LockDeviceCommands(bool locked);
+    bool UnitNeedsFirmware(T110_Device& device);
+    void FinishFirmware(FirmwareTransfer::Step step);
+    void FinishSound(SoundTransfer::Step step);
+    void RestoreWaveCaption();
 
     std::unique_ptr<Ui::TMainForm> ui;
     k57::DialogService& dialogs_;
@@ -55,6 +69,10 @@ private:
     k57::DeviceSession device_;
     k57::images::Firmware firmware_;
     int32_t soundDataSize_ = 0;
+    FirmwareTransfer firmwareTransfer_{firmware_};
+    SoundTransfer soundTransfer_;
+    QTimer Timer1;
+    QTimer Timer2;
     ParameterList parameterList_;
     TParametersEditForm* editor_ = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include "ByteBuffer.h"
 #include "Clock.h"
+#include "VCOM_Port.h"
 
 namespace orvan::tms::messages {
 
@@ -79,8 +80,11 @@ bool WriteWithin(orvan::tms::messages::AbstractMessage& message, orvan::io::Outp
         if (TickMs() - start >= ms) {
             return false;
         }
-        // The serial window drains at line speed; look again shortly.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // A window that is not wholly free drains at line speed: look
+        // again shortly. A free one takes the next piece at once.
+        if (out.available() < VCOM_Port::kWriteWindow) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
     return true;
 }

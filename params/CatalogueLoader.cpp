@@ -107,7 +107,8 @@ void ParameterList::LoadCatalogue(const std::string& catalogue) {
                 continue;
             }
             EnumValueList list(Attribute(e, "name"));
-            for (const Node* item = e->first_node("item"); item; item = item->next_sibling("item")) {
+            for (const Node* item = e->first_node("item"); item;
+                 item = item->next_sibling("item")) {
                 list.Add(RequiredInteger(item, "value"), Attribute(item, "text"));
             }
             enums_.push_back(std::move(list));

@@ -2,9 +2,9 @@
 
 #include "IntegerText.h"
 
-Parameter::Parameter(std::string key, ParameterType type, std::string enumName,
-                     std::string value, std::string defaultValue, int32_t min, int32_t max,
-                     std::string name, std::string description, std::string groupName) {
+Parameter::Parameter(std::string key, ParameterType type, std::string enumName, std::string value,
+                     std::string defaultValue, int32_t min, int32_t max, std::string name,
+                     std::string description, std::string groupName) {
     this->key = std::move(key);
     this->type = type;
     this->enumName = std::move(enumName);

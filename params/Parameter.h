@@ -43,7 +43,7 @@ struct EnumItem {
 };
 
 class EnumValueList {
-public:
+  public:
     explicit EnumValueList(std::string name) : name(std::move(name)) {}
 
     void Add(int32_t value, std::string text) { items.push_back({value, std::move(text)}); }

@@ -9,7 +9,7 @@
 // values. Loaded once; afterwards no record is added or removed, so pointers
 // to records stay valid for the life of the list.
 class ParameterList {
-public:
+  public:
     ParameterList() = default;
     // Loads the catalogue document (Windows-1251 XML bytes).
     explicit ParameterList(const std::string& catalogue) { LoadCatalogue(catalogue); }
@@ -41,7 +41,7 @@ public:
     const EnumValueList* FindEnum(const std::string& name) const;
     std::vector<Parameter> GroupParameters(const std::string& groupName) const;
 
-private:
+  private:
     std::vector<ParameterGroup> groups_;
     std::vector<EnumValueList> enums_;
     std::vector<Parameter> parameters_;

@@ -29,7 +29,7 @@ constexpr int kGroupName = Qt::UserRole;
 // Asks before the tree's current node moves; a refused move leaves the
 // selection where it was, for the mouse, the keyboard and the program alike.
 class GuardedSelection : public QItemSelectionModel {
-public:
+  public:
     GuardedSelection(QAbstractItemModel* model, std::function<bool(const QModelIndex&)> allow)
         : QItemSelectionModel(model), allow_(std::move(allow)) {}
 
@@ -49,7 +49,7 @@ public:
     }
     using QItemSelectionModel::select;
 
-private:
+  private:
     std::function<bool(const QModelIndex&)> allow_;
 };
 

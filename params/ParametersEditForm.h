@@ -23,7 +23,7 @@ class QWidget;
 class TParametersEditForm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     TParametersEditForm(k57::DialogService& dialogs, k57::DeviceSession& device,
                         QWidget* parent = nullptr);
     ~TParametersEditForm() override;
@@ -32,18 +32,18 @@ public:
     ParameterList* parameters = nullptr;
     bool modified() const { return modified_; }
 
-public slots:
+  public slots:
     void SaveActionExecute();
     void SendActionExecute();
     void CloseActionExecute();
     void reject() override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BuildLayout();
     void FormShow();
     bool TreeChanging(QTreeWidgetItem* node);

@@ -33,7 +33,8 @@ std::optional<ValidationMessage> ValidateNumber(const Parameter& p, const std::s
 
 }  // namespace
 
-std::optional<ValidationMessage> ValidateValue(const Parameter& parameter, const std::string& text) {
+std::optional<ValidationMessage> ValidateValue(const Parameter& parameter,
+                                               const std::string& text) {
     if (parameter.type == ParameterType::Enum) {
         return std::nullopt;
     }

@@ -37,7 +37,8 @@ Firmware LoadFirmware(const char* path) {
     firmware.size = int32_t(image.size());
     firmware.buffer.assign(kPrefix, 0xFF);
     firmware.buffer.insert(firmware.buffer.end(), image.begin(), image.end());
-    std::memcpy(&firmware.info, firmware.buffer.data() + kPrefix + kInfoOffset, sizeof(VersionInfo));
+    std::memcpy(&firmware.info, firmware.buffer.data() + kPrefix + kInfoOffset,
+                sizeof(VersionInfo));
     // The fields are NUL-terminated within their widths, whatever the image holds.
     firmware.info.type[sizeof firmware.info.type - 1] = '\0';
     firmware.info.version[sizeof firmware.info.version - 1] = '\0';

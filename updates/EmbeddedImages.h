@@ -32,14 +32,14 @@ int32_t SoundDataSize(const char* path = kSoundPath);
 
 // A reader over the sound package, positioned at its start.
 class SoundPackage {
-public:
+  public:
     explicit SoundPackage(const char* path = kSoundPath);
     // Up to `n` bytes; 0 at the end.
     int read(void* buffer, int n);
     void seek(int64_t offset);
     int64_t size() const;
 
-private:
+  private:
     std::unique_ptr<QFile> file_;
 };
 

@@ -18,7 +18,7 @@ using Fault = k57::sim::UnitOptions::Fault;
 namespace {
 
 class MainFormTest : public k57::test::SimulatedUnits {
-protected:
+  protected:
     std::unique_ptr<TMainForm> Open() {
         auto form = std::make_unique<TMainForm>(dialogs);
         form->Device().get()->setReplyTimeout(300);
@@ -43,7 +43,8 @@ protected:
 TEST_F(MainFormTest, ShowsTheEmbeddedImageAndTheDefaultPort) {
     auto form = Open();
     EXPECT_EQ(form->windowTitle(), "K57BT     Версия: 000.009");
-    EXPECT_EQ(Child<QPushButton>(*form, "BlowUpdateButton")->text(), "Обновить прошивку до 000.009");
+    EXPECT_EQ(Child<QPushButton>(*form, "BlowUpdateButton")->text(),
+              "Обновить прошивку до 000.009");
     EXPECT_EQ(Child<QPushButton>(*form, "WaveUpdateButton")->text(), "Обновить звук до 677857");
     EXPECT_TRUE(LogLines(*form).isEmpty());
 
@@ -113,16 +114,18 @@ TEST_F(MainFormTest, InformationCommandsLogTheUnitsAnswers) {
     Child<QPushButton>(*form, "GetVersionButton")->click();
     unit.configure([](auto& o) { o.versionText = "K57_r0\n000.009\n"; });
     Child<QPushButton>(*form, "GetVersionButton")->click();
-    EXPECT_EQ(LogLines(*form), (QStringList{"Тип устройства   : K67 (r2)", "Версия прошивки : 001.002",
-                                            "Тип устройства   : K57_r0", "Версия прошивки : 000.009"}));
+    EXPECT_EQ(LogLines(*form),
+              (QStringList{"Тип устройства   : K67 (r2)", "Версия прошивки : 001.002",
+                           "Тип устройства   : K57_r0", "Версия прошивки : 000.009"}));
 }
 
 TEST_F(MainFormTest, InformationCommandsReportAnAbsentUnit) {
     auto form = Open();
     Child<QPushButton>(*form, "GetSerialButton")->click();
     Child<QPushButton>(*form, "GetVersionButton")->click();
-    EXPECT_EQ(dialogs.shown(), (QStringList{"Загрузка не возможна: Устройство не подключено или занято.",
-                                            "Ошибка: Устройство не подключено или занято"}));
+    EXPECT_EQ(dialogs.shown(),
+              (QStringList{"Загрузка не возможна: Устройство не подключено или занято.",
+                           "Ошибка: Устройство не подключено или занято"}));
     EXPECT_EQ(dialogs.boxes[0].owner, form.get());
     EXPECT_TRUE(LogLines(*form).isEmpty());
 }
@@ -158,10 +161,10 @@ TEST_F(MainFormTest, ControlsStandWhereTheLayoutPutsThem) {
         QRect rect;
     };
     const Place places[] = {
-        {"GroupBox1", {20, 16, 277, 89}},        {"PortComboBox", {16, 33, 113, 21}},
-        {"FindPortButton", {168, 31, 89, 25}},   {"BlowUpdateButton", {20, 125, 277, 25}},
-        {"WaveUpdateButton", {20, 156, 277, 25}}, {"ReadButton", {20, 187, 277, 25}},
-        {"OpenFileButton", {20, 218, 277, 25}},  {"GetSerialButton", {20, 265, 129, 25}},
+        {"GroupBox1", {20, 16, 277, 89}},          {"PortComboBox", {16, 33, 113, 21}},
+        {"FindPortButton", {168, 31, 89, 25}},     {"BlowUpdateButton", {20, 125, 277, 25}},
+        {"WaveUpdateButton", {20, 156, 277, 25}},  {"ReadButton", {20, 187, 277, 25}},
+        {"OpenFileButton", {20, 218, 277, 25}},    {"GetSerialButton", {20, 265, 129, 25}},
         {"GetVersionButton", {168, 265, 129, 25}}, {"Memo1", {0, 312, 320, 177}},
         {"SaveProgress", {0, 489, 320, 16}},
     };
@@ -189,9 +192,8 @@ TEST_F(MainFormTest, ControlsStandWhereTheLayoutPutsThem) {
 TEST_F(MainFormTest, AnErrorInAnEventHandlerIsReportedAndTheProgramGoesOn) {
     auto form = Open();
     QObject thrower;
-    QObject::connect(&thrower, &QObject::objectNameChanged, [] {
-        throw std::runtime_error("Не удалось сохранить порт подключения.");
-    });
+    QObject::connect(&thrower, &QObject::objectNameChanged,
+                     [] { throw std::runtime_error("Не удалось сохранить порт подключения."); });
     QTimer::singleShot(0, &thrower, [&] { thrower.setObjectName("x"); });
     QTest::qWait(20);
     EXPECT_EQ(k57::test::ApplicationDialogs().errors.value(0),

@@ -12,7 +12,7 @@
 namespace {
 
 class SettingsCommandsTest : public k57::test::SimulatedUnits {
-protected:
+  protected:
     void SetUp() override {
         form = std::make_unique<TMainForm>(dialogs);
         form->Device().get()->setReplyTimeout(300);
@@ -22,7 +22,8 @@ protected:
 
     // Presses a button of the main window; while the editor is open, runs
     // `inEditor` and closes it. True when the editor was shown.
-    bool Press(const char* button, std::function<void()> inEditor = [] {}) {
+    bool Press(
+        const char* button, std::function<void()> inEditor = [] {}) {
         bool shown = false;
         QTimer::singleShot(0, editor.get(), [&] {
             shown = editor->isVisible();
@@ -71,7 +72,8 @@ TEST_F(SettingsCommandsTest, ReadingTheUnitOpensTheEditorOnItsSettings) {
 
 TEST_F(SettingsCommandsTest, AnAbsentUnitKeepsTheEditorClosed) {
     EXPECT_FALSE(Press("ReadButton"));
-    EXPECT_EQ(dialogs.shown(), QStringList{"Загрузка не возможна: Устройство не подключено или занято."});
+    EXPECT_EQ(dialogs.shown(),
+              QStringList{"Загрузка не возможна: Устройство не подключено или занято."});
 }
 
 TEST_F(SettingsCommandsTest, AFileSavedByTheEditorReadsBackToTheSameBytes) {

@@ -18,7 +18,9 @@ TEST(CatalogueLoader, EnumerationsResolveWhereverTheyStandAndGroupsKeepOrder) {
         "<group name=\"B\" after=\"A\">"
         "<parameter key=\"Mode\" type=\"enum\" enum=\"late\" default=\"5\" min=\"0\" max=\"1\"/>"
         "</group>"
-        "<group name=\"A\">" + Number("X") + "</group>"
+        "<group name=\"A\">" +
+        Number("X") +
+        "</group>"
         "<enum name=\"late\"><item value=\"5\" text=\"five\"/><item value=\"$2\" text=\"two\"/>"
         "<item value=\"-1\"/></enum>"));
     ASSERT_EQ(list.loadError(), "");
@@ -41,9 +43,7 @@ TEST(CatalogueLoader, EnumerationsResolveWhereverTheyStandAndGroupsKeepOrder) {
 
 TEST(CatalogueLoader, DescriptionEscapesAndContinuations) {
     ParameterList list(Catalogue(
-        "<group>" +
-        Number("A", "description=\"a\\nb\"") +
-        Number("B", "description=\"a\\\r\nb\"") +
+        "<group>" + Number("A", "description=\"a\\nb\"") + Number("B", "description=\"a\\\r\nb\"") +
         Number("C", "description=\"a\\n\\\r\nb\"") +
         Number("D", "description='say \"hi\"\\t\\\\\r\n\r\n' name=\"x\\ny\"") +
         Number("E", "description=\"&lt;&amp;&gt;\"") + "</group>"));
@@ -70,9 +70,10 @@ TEST(CatalogueLoader, DuplicateNamesAndKeys) {
 }
 
 TEST(CatalogueLoader, AnEnumWithoutNameIsSkippedAndOtherContentIgnored) {
-    ParameterList list(Catalogue(
-        "<enum><item value=\"1\"/></enum><enum name=\"e\"/><note>text</note>"
-        "<group name=\"G\" colour=\"red\">text<Parameter key=\"Q\"/>" + Number("K") + "</group>"));
+    ParameterList list(
+        Catalogue("<enum><item value=\"1\"/></enum><enum name=\"e\"/><note>text</note>"
+                  "<group name=\"G\" colour=\"red\">text<Parameter key=\"Q\"/>" +
+                  Number("K") + "</group>"));
     ASSERT_EQ(list.loadError(), "");
     EXPECT_EQ(list.Enums().size(), 1u);
     EXPECT_EQ(list.ParameterCount(), 1);
@@ -88,7 +89,8 @@ TEST(CatalogueLoader, MissingRootsGiveAnEmptyListQuietly) {
 }
 
 TEST(CatalogueLoader, AParseErrorEmptiesTheListAndIsKept) {
-    ParameterList list(Catalogue("<group name=\"G\">" + Number("K") + "<parameter key=\"Q\"</group>"));
+    ParameterList list(
+        Catalogue("<group name=\"G\">" + Number("K") + "<parameter key=\"Q\"</group>"));
     EXPECT_EQ(list.GroupCount(), 0);
     EXPECT_EQ(list.ParameterCount(), 0);
     EXPECT_EQ(list.loadError().rfind("ошибка парсера: ", 0), 0u);

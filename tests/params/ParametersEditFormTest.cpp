@@ -19,7 +19,7 @@
 namespace {
 
 class EditorTest : public k57::test::SimulatedUnits {
-protected:
+  protected:
     void SetUp() override {
         k57::StoredPort::Write("COM5");
         session.Replace();
@@ -44,7 +44,8 @@ protected:
     void Type(const QString& text) {
         value->setFocus();
         value->selectAll();
-        bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+        bool ascii =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
         if (ascii) {
             QTest::keyClicks(value, text);  // one change per keystroke
         } else {
@@ -180,7 +181,8 @@ TEST_F(EditorTest, SavesTheProducedTextWithCrLfAndKeepsModifiedOnFailure) {
     Type("10");
     ASSERT_TRUE(Select(0, 6));
     Type("Жук");
-    dialogs.files = {dir.path().c_str() + QString("/none/x.txt"), dir.path().c_str() + QString("/s.txt")};
+    dialogs.files = {dir.path().c_str() + QString("/none/x.txt"),
+                     dir.path().c_str() + QString("/s.txt")};
     editor.SaveActionExecute();  // commits the typed name first
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(editor.modified());
@@ -189,7 +191,8 @@ TEST_F(EditorTest, SavesTheProducedTextWithCrLfAndKeepsModifiedOnFailure) {
     editor.SaveActionExecute();
     QFile saved(dir.path().c_str() + QString("/s.txt"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll().toStdString(), "NameBT=" + k57::test::Cp1251("Жук") + "\r\nMicLevel=10\r\n");
+    EXPECT_EQ(saved.readAll().toStdString(),
+              "NameBT=" + k57::test::Cp1251("Жук") + "\r\nMicLevel=10\r\n");
     EXPECT_FALSE(editor.modified());
     EXPECT_EQ(editor.windowTitle(), "Редактор параметров");
 }

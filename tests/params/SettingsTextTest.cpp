@@ -6,7 +6,7 @@
 namespace {
 
 class SettingsTextTest : public ::testing::Test {
-protected:
+  protected:
     std::string Value(const char* key) { return list.ParameterAt(list.IndexOf(key)).value; }
 
     ParameterList list{k57::test::ShippedCatalogue()};
@@ -39,7 +39,8 @@ TEST_F(SettingsTextTest, ReadsKeyValueLinesOverTheDefaults) {
 
 TEST_F(SettingsTextTest, LineEndsOfAnyKindReadAlike) {
     std::string produced;
-    for (const char* text : {"MicLevel=3\nStoper=1\n", "MicLevel=3\r\nStoper=1", "\r\rMicLevel=3\r\n\nStoper=1\r"}) {
+    for (const char* text :
+         {"MicLevel=3\nStoper=1\n", "MicLevel=3\r\nStoper=1", "\r\rMicLevel=3\r\n\nStoper=1\r"}) {
         list.SetValuesFromText(text);
         if (produced.empty()) {
             produced = list.ValuesToText();
@@ -55,7 +56,8 @@ TEST_F(SettingsTextTest, ATextEndsAtItsFirstNul) {
 }
 
 TEST_F(SettingsTextTest, ProducedTextReadsBackTheSame) {
-    list.SetValuesFromText("PinCod=1234\nUserNumber1=+79001234567\nNameBT=\xCA\x35\x37 car\nMicLevel=08\n");
+    list.SetValuesFromText(
+        "PinCod=1234\nUserNumber1=+79001234567\nNameBT=\xCA\x35\x37 car\nMicLevel=08\n");
     std::string text = list.ValuesToText();
     list.SetValuesFromText("");
     list.SetValuesFromText(text);

@@ -9,7 +9,7 @@
 namespace {
 
 class ValidationTest : public ::testing::Test {
-protected:
+  protected:
     // The refusal as the user reads it, or "ok".
     std::string Check(const char* key, const std::string& text) {
         auto refusal = ValidateValue(list.ParameterAt(list.IndexOf(key)), text);
@@ -68,13 +68,26 @@ TEST(IntegerText, AcceptsTheWrittenFormsAndNothingElse) {
         int32_t value;
     };
     const Case cases[] = {
-        {"0", true, 0},        {"  -17", true, -17},          {"+$ff", true, 255},
-        {"x10", true, 16},     {"X10", true, 16},             {"0X7fffffff", true, 2147483647},
-        {"-0x80000000", true, INT32_MIN}, {"2147483647", true, INT32_MAX},
-        {"2147483648", false, 0}, {"-2147483649", false, 0}, {"$", false, 0},
-        {"0x", false, 0},      {"-", false, 0},               {"", false, 0},
-        {"   ", false, 0},     {"1 ", false, 0},              {"\t1", false, 0},
-        {"1.0", false, 0},     {"$G", false, 0},              {"--1", false, 0},
+        {"0", true, 0},
+        {"  -17", true, -17},
+        {"+$ff", true, 255},
+        {"x10", true, 16},
+        {"X10", true, 16},
+        {"0X7fffffff", true, 2147483647},
+        {"-0x80000000", true, INT32_MIN},
+        {"2147483647", true, INT32_MAX},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"$", false, 0},
+        {"0x", false, 0},
+        {"-", false, 0},
+        {"", false, 0},
+        {"   ", false, 0},
+        {"1 ", false, 0},
+        {"\t1", false, 0},
+        {"1.0", false, 0},
+        {"$G", false, 0},
+        {"--1", false, 0},
         {"99999999999999999999", false, 0},
     };
     for (const Case& c : cases) {

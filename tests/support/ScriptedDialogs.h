@@ -11,7 +11,7 @@ namespace k57::test {
 
 // Answers message boxes and file dialogs from a script and records them.
 class ScriptedDialogs : public DialogService {
-public:
+  public:
     struct Box {
         QWidget* owner;
         QString caption;
@@ -29,7 +29,7 @@ public:
             return a;
         }
         // Unscripted: OK where it is the only button, otherwise decline.
-        return buttons == Buttons::Ok ? Answer::Ok
+        return buttons == Buttons::Ok         ? Answer::Ok
                : buttons == Buttons::OkCancel ? Answer::Cancel
                                               : Answer::No;
     }
@@ -58,7 +58,7 @@ public:
     QStringList errors;
     QStringList filters;
 
-private:
+  private:
     QString Next() {
         if (files.empty()) {
             return {};

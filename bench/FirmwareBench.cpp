@@ -1,0 +1,92 @@
+// Times a whole firmware update through the main window's real workflow
+// against the simulated unit on a link paced to 115200 bit/s, and compares
+// it with the wire time of every byte exchanged.
+//
+//   build/default/bench/firmware_bench
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "MainForm.h"
+#include "StoredPort.h"
+#include "Unit.h"
+
+namespace {
+
+constexpr int kBitsPerSecond = 115200;
+constexpr int kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
+
+// Says yes to every question.
+class Yes : public k57::DialogService {
+  public:
+    k57::Answer message(QWidget*, const QString&, const QString& text, k57::Buttons b) override {
+        last = text;
+        return b == k57::Buttons::YesNo ? k57::Answer::Yes : k57::Answer::Ok;
+    }
+    void error(QWidget*, const QString& text) override { last = text; }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString last;
+};
+
+// Bytes on the wire, both ways, for the version check, the start, every
+// fragment with its acknowledgement and the commit.
+long WireBytes(long prefixedImage, size_t versionText) {
+    const long frame = 8, fragmentFields = 6;
+    long bytes = frame + (frame + 2 + long(versionText));  // version request and reply
+    bytes += 2 * frame;                                    // start and its acknowledgement
+    long fragments = (prefixedImage + 1023) / 1024;
+    bytes += prefixedImage + fragments * (frame + fragmentFields + frame);
+    bytes += (frame + 8) + frame;  // commit and its acknowledgement
+    return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir ports, settings;
+    qputenv("K57_PORTS_DIR", QDir(ports.path()).absolutePath().toUtf8());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    k57::StoredPort::Write("COM5");
+
+    k57::sim::UnitOptions options;
+    options.byteRate = kBitsPerSecond / kBitsPerByte;
+    k57::sim::Unit unit(options);
+    if (!unit.start() || !unit.registerAs(5)) {
+        std::fprintf(stderr, "cannot start the simulated unit\n");
+        return 1;
+    }
+
+    Yes dialogs;
+    TMainForm form(dialogs);
+    auto* log = form.findChild<QPlainTextEdit*>("Memo1");
+    QElapsedTimer clock;
+    clock.start();
+    form.findChild<QPushButton*>("BlowUpdateButton")->click();
+    while (!log->toPlainText().contains("Загрузка закончена.") &&
+           !log->toPlainText().contains("Обновление отменено.")) {
+        app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    double seconds = clock.nsecsElapsed() / 1e9;
+    if (!log->toPlainText().contains("Загрузка закончена.")) {
+        std::fprintf(stderr, "update failed: %s\n", dialogs.last.toUtf8().constData());
+        return 1;
+    }
+
+    long bytes = WireBytes(long(unit.image().size()), options.versionText.size());
+    double floor = double(bytes) * kBitsPerByte / kBitsPerSecond;
+    std::printf("firmware update, %d bit/s link\n", kBitsPerSecond);
+    std::printf("  bytes exchanged:  %ld\n", bytes);
+    std::printf("  wire-time floor:  %.3f s\n", floor);
+    std::printf("  achieved:         %.3f s\n", seconds);
+    std::printf("  speed vs floor:   %.1f %%\n", 100.0 * floor / seconds);
+    return 0;
+}

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "Crc32.h"
+#include "FirmwareTransfer.h"
+#include "MainForm.h"
+#include "Messages.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedUnits.h"
+
+using namespace orvan::tms::messages;
+
+namespace {
+
+class UpdatesTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override { k57::StoredPort::Write("COM5"); }
+
+    void Open() {
+        form = std::make_unique<TMainForm>(dialogs);
+        form->Device().get()->setReplyTimeout(300);
+    }
+
+    QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
+    QProgressBar* Progress() { return form->findChild<QProgressBar*>("SaveProgress"); }
+    QStringList Log() {
+        return form->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n',
+                                                                              Qt::SkipEmptyParts);
+    }
+    bool WaitForLog(const QString& line, int ms = 30000) {
+        return QTest::qWaitFor([&] { return Log().contains(line); }, ms);
+    }
+    bool WaitForBox(size_t count, int ms = 30000) {
+        return QTest::qWaitFor([&] { return dialogs.boxes.size() >= count; }, ms);
+    }
+    static int Count(const std::vector<int>& requests, int code) {
+        return int(std::count(requests.begin(), requests.end(), code));
+    }
+
+    k57::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(UpdatesTest, FirmwareReachesTheUnitByteForByte) {
+    k57::sim::Unit& unit = Plug(5);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    EXPECT_EQ(Progress()->maximum(), 92);
+    EXPECT_FALSE(Button("BlowUpdateButton")->isEnabled());
+    EXPECT_FALSE(Button("ReadButton")->isEnabled());
+    EXPECT_FALSE(Button("WaveUpdateButton")->isEnabled());
+    ASSERT_TRUE(WaitForLog("Загрузка закончена."));
+
+    k57::images::Firmware firmware = k57::images::LoadFirmware();
+    EXPECT_EQ(unit.image(), firmware.buffer);
+    EXPECT_EQ(Count(unit.requests(), kDataFragment), 92);
+    ASSERT_EQ(unit.commits().size(), 1u);
+    EXPECT_EQ(unit.commits()[0].size, 94144u);
+    EXPECT_EQ(unit.commits()[0].checksum, Crc32(firmware.buffer.data() + 8, 94144));
+    EXPECT_TRUE(unit.commits()[0].accepted);
+    EXPECT_EQ(Log(), (QStringList{"Подготовка к обновлению, ждите ...",
+                                  "Загрузка новой версии программы ...", "Загрузка закончена."}));
+    EXPECT_EQ(Progress()->value(), 0);
+    EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
+    EXPECT_TRUE(Button("GetSerialButton")->isEnabled());
+    EXPECT_EQ(dialogs.boxes.size(), 1u);  // the opening question only
+}
+
+TEST_F(UpdatesTest, AnEqualVersionAsksFirst) {
+    k57::sim::UnitOptions options;
+    options.versionText = "K57BT\n000.009\nJul  7 2017";
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok, k57::Answer::No};
+    Button("BlowUpdateButton")->click();
+    EXPECT_EQ(dialogs.shown().value(1),
+              "Внимание: Устройство уже содержит новейшую или равную версию.\n"
+              "                         Обновлять или нет?");
+    EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 0);
+    EXPECT_TRUE(Log().isEmpty());
+
+    dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};
+    Button("BlowUpdateButton")->click();
+    EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 1);
+    ASSERT_TRUE(WaitForLog("Загрузка закончена."));
+}
+
+TEST_F(UpdatesTest, AHangUpMidwayCommitsNothingAndTheNextPressStartsOver) {
+    k57::sim::UnitOptions options;
+    options.hangUpAfterFragments = 10;
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(WaitForLog("Обновление отменено."));
+    EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Ошибка при передачи данных");
+    EXPECT_EQ(Progress()->value(), 10);
+    EXPECT_TRUE(unit.commits().empty());
+    EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
+
+    unit.configure([](auto& o) { o.hangUpAfterFragments = -1; });
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(WaitForLog("Загрузка закончена."));
+    EXPECT_EQ(unit.image(), k57::images::LoadFirmware().buffer);
+}
+
+TEST_F(UpdatesTest, ARefusedCommitIsReported) {
+    k57::sim::UnitOptions options;
+    options.refuseCommits = true;
+    Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(WaitForLog("Обновление отменено."));
+    EXPECT_EQ(dialogs.shown().value(1), "Ошибка обновления.: Нет подтвеждения CRC");
+    EXPECT_EQ(Progress()->value(), Progress()->maximum());
+}
+
+TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
+    k57::sim::UnitOptions options;
+    options.versionText = "K57BT 000.008";
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
+    EXPECT_TRUE(Log().isEmpty());
+
+    unit.configure([](auto& o) {
+        o.versionText = "K57BT\n000.008\n";
+        o.fault = k57::sim::UnitOptions::Fault::WrongType;
+        o.faultCodes = {kBeginFirmwareUpdate};
+    });
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    EXPECT_EQ(dialogs.shown().value(3), "Ошибка: Устройство не подключено или занято");
+    EXPECT_EQ(Log(), (QStringList{"Подготовка к обновлению, ждите ...", "Обновление отменено."}));
+    EXPECT_EQ(Progress()->maximum(), 100);
+    EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
+}
+
+TEST_F(UpdatesTest, AnImageEndingOnAFragmentBoundaryCommitsOnTheNextStep) {
+    k57::sim::Unit& unit = Plug(5);
+    k57::images::Firmware small;
+    small.size = 1016;
+    small.buffer.assign(8, 0xFF);
+    small.buffer.resize(1024, 0x5A);
+    T110_Device device;
+    FirmwareTransfer transfer(small);
+    ASSERT_EQ(device.BeginFirmwareUpdate(), 1);
+    transfer.Begin();
+    EXPECT_EQ(transfer.Next(device), FirmwareTransfer::Step::Sent);
+    EXPECT_TRUE(transfer.active());
+    EXPECT_EQ(transfer.Next(device), FirmwareTransfer::Step::Committed);
+    EXPECT_FALSE(transfer.active());
+    EXPECT_EQ(unit.image(), small.buffer);
+}
+
+TEST_F(UpdatesTest, SoundReachesTheUnitWholeAndCommitsWithItsHeader) {
+    k57::sim::Unit& unit = Plug(5);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("WaveUpdateButton")->click();
+    EXPECT_EQ(Button("WaveUpdateButton")->text(), "Стоп");
+    EXPECT_EQ(Progress()->maximum(), 662);
+    EXPECT_FALSE(Button("BlowUpdateButton")->isEnabled());
+    ASSERT_TRUE(WaitForBox(2, 60000));
+    EXPECT_EQ(dialogs.shown().value(1), "Сообщение: Данные успешно записаны.");
+
+    k57::images::SoundPackage package;
+    std::vector<uint8_t> bytes(size_t(package.size()));
+    package.read(bytes.data(), int(bytes.size()));
+    EXPECT_EQ(unit.image(), bytes);
+    EXPECT_EQ(Count(unit.requests(), kDataFragment), 662);
+    ASSERT_EQ(unit.commits().size(), 1u);
+    EXPECT_EQ(unit.commits()[0].size, 677857u);
+    EXPECT_TRUE(unit.commits()[0].accepted);
+    EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
+    EXPECT_EQ(Progress()->value(), 662);
+    EXPECT_EQ(Log(),
+              (QStringList{"Подготовка к записи, ждите...", "Идет запись звуковых данных..."}));
+}
+
+TEST_F(UpdatesTest, TheStopButtonEndsASoundTransferWithoutCommit) {
+    k57::sim::Unit& unit = Plug(5);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("WaveUpdateButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(unit.requests(), kDataFragment) >= 3; }, 5000));
+    Button("WaveUpdateButton")->click();
+    int sent = Count(unit.requests(), kDataFragment);
+    QTest::qWait(50);
+    EXPECT_EQ(Count(unit.requests(), kDataFragment), sent);
+    EXPECT_TRUE(unit.commits().empty());
+    EXPECT_EQ(Log().last(), "Обновление отменено.");
+    EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
+    EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
+}
+
+TEST_F(UpdatesTest, ASoundStartTheUnitRefusesRestoresTheButton) {
+    k57::sim::UnitOptions options;
+    options.fault = k57::sim::UnitOptions::Fault::Undecodable;
+    Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("WaveUpdateButton")->click();
+    EXPECT_EQ(dialogs.shown().value(1),
+              "Ошибка: Устройство не подключено или занято.\nОбновление отменено.");
+    EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
+    EXPECT_TRUE(Button("ReadButton")->isEnabled());
+}
+
+}  // namespace
