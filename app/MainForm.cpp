@@ -1,12 +1,15 @@
 #include "MainForm.h"
 
 #include <QFile>
+#include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <cstdio>
 #include <stdexcept>
 
 #include "BusyCursor.h"
+#include "CanMonitorForm.h"
+#include "DiagnosticForm.h"
 #include "ParametersEditForm.h"
 #include "StoredPort.h"
 #include "UnitText.h"
@@ -67,6 +70,10 @@ TMainForm::TMainForm(k57::DialogService& dialogs, QWidget* parent)
     Timer2.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(&Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+    // The monitors' hidden entries: double clicks on the log and on the port
+    // group box itself (not on the controls inside it).
+    ui->Memo1->viewport()->installEventFilter(this);
+    ui->GroupBox1->installEventFilter(this);
     connect(ui->GetSerialButton, &QPushButton::clicked, this, &TMainForm::GetSerialButtonClick);
     connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
 }
@@ -224,6 +231,35 @@ void TMainForm::GetVersionButtonClick() {
     }
     Log("Тип устройства   : " + type);
     Log("Версия прошивки : " + k57::FromUnit(info.version));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == ui->Memo1->viewport()) {
+            Memo1DblClick();
+        } else if (watched == ui->GroupBox1) {
+            // Only on the box itself: a click a control inside passed on
+            // is not one.
+            QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (!ui->GroupBox1->childAt(at)) {
+                GroupBox1DblClick();
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A monitor holds the port for its own traffic: not while an update runs.
+void TMainForm::Memo1DblClick() {
+    if (diagnostic_ && !transferRunning()) {
+        diagnostic_->exec();
+    }
+}
+
+void TMainForm::GroupBox1DblClick() {
+    if (canMonitor_ && !transferRunning()) {
+        canMonitor_->exec();
+    }
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {

@@ -11,6 +11,8 @@
 #include "ParameterList.h"
 #include "SoundTransfer.h"
 
+class TCanMonitorForm;
+class TDiagnosticForm;
 class TParametersEditForm;
 
 namespace Ui {
@@ -33,6 +35,10 @@ class TMainForm : public QWidget {
     void Log(const QString& line);
     // The windows this one opens; they are made after it.
     void SetEditor(TParametersEditForm* editor) { editor_ = editor; }
+    void SetMonitors(TDiagnosticForm* diagnostic, TCanMonitorForm* can) {
+        diagnostic_ = diagnostic;
+        canMonitor_ = can;
+    }
     // An update is being transferred; other device commands wait for it.
     bool transferRunning() const { return firmwareTransfer_.active() || soundTransfer_.active(); }
 
@@ -47,9 +53,12 @@ class TMainForm : public QWidget {
     void Timer1Timer();
     void WaveUpdateButtonClick();
     void Timer2Timer();
+    void Memo1DblClick();
+    void GroupBox1DblClick();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void FillPortList(const QString& stored);
@@ -75,4 +84,6 @@ class TMainForm : public QWidget {
     QTimer Timer2;
     ParameterList parameterList_;
     TParametersEditForm* editor_ = nullptr;
+    TDiagnosticForm* diagnostic_ = nullptr;
+    TCanMonitorForm* canMonitor_ = nullptr;
 };

@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "Application.h"
+#include "CanMonitorForm.h"
+#include "DiagnosticForm.h"
 #include "DialogService.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
@@ -13,11 +15,16 @@ int main(int argc, char** argv) {
     k57::Application app(argc, argv, dialogs);
     std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<TParametersEditForm> parametersEditForm;
+    std::unique_ptr<TDiagnosticForm> diagnosticForm;
+    std::unique_ptr<TCanMonitorForm> canMonitorForm;
     try {
         mainForm = std::make_unique<TMainForm>(dialogs);
         parametersEditForm =
             std::make_unique<TParametersEditForm>(dialogs, mainForm->Device(), mainForm.get());
         mainForm->SetEditor(parametersEditForm.get());
+        diagnosticForm = std::make_unique<TDiagnosticForm>(mainForm->Device(), mainForm.get());
+        canMonitorForm = std::make_unique<TCanMonitorForm>(mainForm->Device(), mainForm.get());
+        mainForm->SetMonitors(diagnosticForm.get(), canMonitorForm.get());
     } catch (const std::exception& e) {
         dialogs.error(nullptr, QString::fromUtf8(e.what()));
         return 0;

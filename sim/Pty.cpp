@@ -52,6 +52,10 @@ bool Pty::writeAll(const void* data, size_t length) {
     return true;
 }
 
+void Pty::offer(const std::string& bytes) {
+    (void)!write(master_, bytes.data(), bytes.size());
+}
+
 std::string Pty::readSome(int timeoutMs) {
     pollfd pfd{master_, POLLIN, 0};
     if (poll(&pfd, 1, timeoutMs) <= 0) {

@@ -22,6 +22,9 @@ class Pty {
 
     // Writes all bytes to the tool's side; false on error.
     bool writeAll(const void* data, size_t length);
+    // Writes what the tool's side can take now; the rest is dropped, as a
+    // line's bytes are when nobody listens.
+    void offer(const std::string& bytes);
     // Reads what is waiting, or waits up to `timeoutMs` for something.
     std::string readSome(int timeoutMs);
 

@@ -3,7 +3,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -44,6 +46,7 @@ Unit::Unit(UnitOptions options) : options_(std::move(options)) {
     if (!options_.settingsFile.empty()) {
         options_.settings = ReadFile(options_.settingsFile);
     }
+    can_ = std::make_unique<CanTraffic>(options_);
 }
 
 Unit::~Unit() {
@@ -92,7 +95,7 @@ void Unit::Serve() {
     uint8_t buffer[4096];
     for (;;) {
         pollfd fds[2] = {{pty_.master(), POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-        if (poll(fds, 2, 100) < 0) {
+        if (poll(fds, 2, PollTimeoutMs()) < 0) {
             continue;
         }
         if (fds[1].revents) {
@@ -104,7 +107,90 @@ void Unit::Serve() {
                 Receive(buffer, size_t(n));
             }
         }
+        Stream();
     }
+}
+
+int Unit::PollTimeoutMs() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t now = NowUs(), due = now + 100'000;
+    if (diagnosticMode_) {
+        due = std::min(due, nextDiagnosticUs_);
+    }
+    if (canOpen_) {
+        due = std::min(due, can_->NextDueUs());
+    }
+    return due > now ? int((due - now + 999) / 1000) : 0;
+}
+
+// The text the unit sends by itself: diagnostic lines and CAN frames.
+void Unit::Stream() {
+    static const char* const kEvents[] = {"$AccE: Motion detected", "$VS: Voltage 12.4 V",
+                                          "$Can: Door open"};
+    uint64_t now = NowUs();
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (diagnosticMode_ && now >= nextDiagnosticUs_) {
+            int k = diagnosticLines_++;
+            char line[96];
+            std::snprintf(line, sizeof line, "\r\n$AccD:\t%.2f,\t%.2f,\t%.2f",
+                          100.0 * ((k % 21) - 10) / 7, -3.5 + k % 8, 980.25 + k % 5);
+            text += line;
+            if (k % 10 == 9) {
+                text += std::string("\r\n") + kEvents[(k / 10) % 3];
+            }
+            nextDiagnosticUs_ = now + uint64_t(options_.diagnosticPeriodMs) * 1000;
+        }
+        if (canOpen_) {
+            text += can_->Due(now);
+        }
+    }
+    if (!text.empty()) {
+        pty_.offer(text);
+    }
+}
+
+// One ASCII command of the CAN channel, without its CR.
+void Unit::Command(const std::string& command) {
+    std::string reply;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        canCommands_.push_back(command);
+        if (options_.canSilent) {
+            return;
+        }
+        if (command == "V") {
+            reply = "V1010\r";
+        } else if (command == "v") {
+            reply = "vK57SIM\r";
+        } else if (command.size() == 2 && command[0] == 'S' && command[1] >= '0' &&
+                   command[1] <= '8') {
+            reply = "\r";
+        } else if (command == "O") {
+            reply = "\r";
+            canOpen_ = true;
+            can_->Start(NowUs());
+        } else if (command == "C") {
+            reply = "\r";
+            canOpen_ = false;
+        } else {
+            reply = "\a";  // not understood
+        }
+    }
+    pty_.offer(reply);
+}
+
+// An ASCII command starts with its letter; frames never start with one of
+// these bytes. False while the command's CR has not arrived.
+bool Unit::HandleCommand() {
+    auto cr = std::find(inbox_.begin(), inbox_.end(), '\r');
+    if (cr == inbox_.end()) {
+        return false;
+    }
+    Command(std::string(inbox_.begin(), cr));
+    inbox_.erase(inbox_.begin(), cr + 1);
+    return true;
 }
 
 uint64_t Unit::WireTimeUs(size_t bytes) const {
@@ -132,7 +218,17 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
 }
 
 void Unit::HandleFrames() {
-    while (inbox_.size() >= 4) {
+    static const std::string kCommandLetters = "VvSOC";
+    while (!inbox_.empty()) {
+        if (kCommandLetters.find(char(inbox_[0])) != std::string::npos) {
+            if (!HandleCommand()) {
+                return;
+            }
+            continue;
+        }
+        if (inbox_.size() < 4) {
+            return;
+        }
         uint16_t word = uint16_t(inbox_[0] | inbox_[1] << 8);
         size_t length = size_t(inbox_[2] | inbox_[3] << 8);
         size_t frameSize = length + 8;
@@ -151,6 +247,9 @@ void Unit::Handle(uint16_t code, const Message* request) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(code);
+        // A framed request means the tool has left the text modes.
+        diagnosticMode_ = false;
+        canOpen_ = false;
         bool hungUp =
             options_.hangUpAfterFragments >= 0 && fragmentsAcked_ >= options_.hangUpAfterFragments;
         if (!request || hungUp) {
@@ -303,6 +402,16 @@ int Unit::restarts() const {
 bool Unit::diagnosticMode() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return diagnosticMode_;
+}
+
+bool Unit::canOpen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return canOpen_;
+}
+
+std::vector<std::string> Unit::canCommands() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return canCommands_;
 }
 
 }  // namespace k57::sim

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "CanTraffic.h"
 #include "Pty.h"
 #include "UnitOptions.h"
 
@@ -49,12 +50,19 @@ class Unit {
     uint32_t serial() const;
     int restarts() const;
     bool diagnosticMode() const;
+    bool canOpen() const;
+    // The CAN commands received, without their CR.
+    std::vector<std::string> canCommands() const;
 
   private:
     using Message = orvan::tms::messages::AbstractMessage;
     using Bytes = std::vector<uint8_t>;
 
     void Serve();
+    int PollTimeoutMs() const;
+    void Stream();
+    bool HandleCommand();
+    void Command(const std::string& command);
     void Receive(const uint8_t* bytes, size_t n);
     void HandleFrames();
     void Handle(uint16_t code, const Message* request);
@@ -77,12 +85,17 @@ class Unit {
     int fragmentsAcked_ = 0;
     int restarts_ = 0;
     bool diagnosticMode_ = false;
+    bool canOpen_ = false;
+    std::vector<std::string> canCommands_;
 
     // Serving thread only.
     Bytes inbox_;
     uint64_t lastInputUs_ = 0;
     uint64_t inWireFreeUs_ = 0;
     uint64_t outWireFreeUs_ = 0;
+    uint64_t nextDiagnosticUs_ = 0;
+    int diagnosticLines_ = 0;
+    std::unique_ptr<CanTraffic> can_;
 };
 
 }  // namespace k57::sim

@@ -29,6 +29,17 @@ struct UnitOptions {
     uint32_t byteRate = 0;          // bytes per second on the wire each way; 0: unpaced
     int hangUpAfterFragments = -1;  // goes silent after acknowledging this many
     bool refuseCommits = false;     // never acknowledges a commit
+
+    // Diagnostic mode: a "$AccD:" line every period, and every tenth line
+    // an event line, each preceded by CR LF.
+    int diagnosticPeriodMs = 100;
+    // The CAN channel while open: synthetic frames at this rate over this
+    // many identifiers, or, when `canLog` names a candump text log, its
+    // frames replayed at their own pace, over and over.
+    int canFramesPerSecond = 200;
+    int canIdentifiers = 24;
+    std::string canLog;
+    bool canSilent = false;  // no answer to the CAN commands
 };
 
 }  // namespace k57::sim

@@ -36,6 +36,10 @@ const char kUsage[] =
     "  --rate BITS          pace the link to this many bit/s (10 bits a byte)\n"
     "  --hang-up-after K    go silent after K data fragments\n"
     "  --refuse-commits     never acknowledge a commit\n"
+    "  --diag-period MS     diagnostic mode: one reading line every MS (default 100)\n"
+    "  --can-rate N         CAN channel: N synthetic frames a second (default 200)\n"
+    "  --can-ids N          ...over N identifiers (default 24, at most 4096)\n"
+    "  --can-log FILE       CAN channel: replay a candump text log instead\n"
     "  --help               show this text\n"
     "\n"
     "The COM name is an entry of the tool's ports directory; it is removed\n"
@@ -75,6 +79,14 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com) {
             options.byteRate = uint32_t(std::atoi(value().c_str()) / 10);
         } else if (arg == "--hang-up-after") {
             options.hangUpAfterFragments = std::atoi(value().c_str());
+        } else if (arg == "--diag-period") {
+            options.diagnosticPeriodMs = std::atoi(value().c_str());
+        } else if (arg == "--can-rate") {
+            options.canFramesPerSecond = std::atoi(value().c_str());
+        } else if (arg == "--can-ids") {
+            options.canIdentifiers = std::atoi(value().c_str());
+        } else if (arg == "--can-log") {
+            options.canLog = value();
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
         } else {

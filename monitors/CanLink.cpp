@@ -1,0 +1,80 @@
+#include "CanLink.h"
+
+#include "Clock.h"
+
+void CanLink::SendCanCommand(const std::string& text) {
+    if (!text.empty()) {
+        out_.write(text.data(), int(text.size()));
+    }
+}
+
+// One byte from what has arrived; the port is read in one go for all that
+// is waiting, so a busy bus costs one read per tick, not one per byte.
+bool CanLink::NextByte(char& byte) {
+    if (next_ == pending_.size()) {
+        int waiting = in_.available();
+        if (waiting <= 0) {
+            return false;
+        }
+        pending_.resize(size_t(waiting));
+        next_ = 0;
+        if (in_.read(pending_.data(), waiting) != waiting) {
+            pending_.clear();
+            return false;
+        }
+    }
+    byte = pending_[next_++];
+    return true;
+}
+
+std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
+    uint32_t start = k57::TickMs();
+    for (;;) {
+        char byte;
+        while (NextByte(byte)) {
+            line_[position_++] = byte;
+            if (position_ > 64) {
+                position_ = 0;
+            }
+            if (byte == '\r') {
+                std::string line(line_, size_t(position_));
+                position_ = 0;
+                return line;
+            }
+        }
+        uint32_t elapsed = k57::TickMs() - start;
+        if (elapsed >= uint32_t(timeoutMs) || !port_.WaitForInput(uint32_t(timeoutMs) - elapsed)) {
+            return std::nullopt;
+        }
+    }
+}
+
+std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
+    std::string version;
+    SendCanCommand("V\r");
+    ReadCanLine(100);  // the first answer may be stale: discarded
+    for (const char* query : {"V\r", "v\r"}) {
+        SendCanCommand(query);
+        std::optional<std::string> line = ReadCanLine(100);
+        if (!line) {
+            return std::nullopt;
+        }
+        version += line->substr(0, line->size() - 1) + " ";
+    }
+    SendCanCommand("S" + std::to_string(bitRateCode) + "\r");
+    if (!ReadCanLine(100)) {
+        return std::nullopt;
+    }
+    SendCanCommand("O\r");
+    ReadCanLine(100);
+    ReadCanLine(0);
+    ReadCanLine(0);
+    return version;
+}
+
+void CanLink::CloseCan() {
+    SendCanCommand("C\r");
+    port_.Close();
+    pending_.clear();  // a closed port's queue is gone
+    next_ = 0;
+}

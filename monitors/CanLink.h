@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "Streams.h"
+#include "VCOM_Port.h"
+
+// The unit's CAN channel: one-letter ASCII commands ending in CR, replies
+// and frame lines ending in CR, over the session's port.
+class CanLink {
+  public:
+    // Bit-rate codes 0..8 select these rates (kbit/s).
+    static constexpr const char* kBitRates[] = {"10",  "20",  "50",  "100", "125",
+                                                "250", "500", "800", "1000"};
+    static constexpr int kDefaultBitRate = 6;
+
+    CanLink(VCOM_Port& port, orvan::io::InputStream& in, orvan::io::OutputStream& out)
+        : port_(port), in_(in), out_(out) {}
+
+    void SendCanCommand(const std::string& text);
+    // The next line, CR included, or nothing when none completes within
+    // `timeoutMs`. An unfinished line is kept and continued by the next call.
+    std::optional<std::string> ReadCanLine(int timeoutMs);
+    // The open handshake on a port just opened: the two version replies,
+    // each followed by a blank, or nothing when the unit does not answer.
+    std::optional<std::string> OpenCan(int bitRateCode);
+    void CloseCan();
+
+  private:
+    bool NextByte(char& byte);
+
+    VCOM_Port& port_;
+    orvan::io::InputStream& in_;
+    orvan::io::OutputStream& out_;
+    // The line buffer: 65 bytes; a longer line wraps over its start.
+    char line_[65] = {};
+    int position_ = 0;
+    // Bytes taken from the port and not yet through the line buffer.
+    std::string pending_;
+    size_t next_ = 0;
+};

@@ -1,0 +1,225 @@
+#include "CanMonitorForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+const char kOpenCaption[] = "Open CAN";
+constexpr int kCapturePanelHeight = CanPicture::kRowPitch * 31;
+
+template <typename W, typename... Args>
+W* Place(QWidget* parent, const char* name, int x, int y, Args&&... args) {
+    W* w = new W(std::forward<Args>(args)..., parent);
+    w->setObjectName(name);
+    w->move(x, y);
+    return w;
+}
+
+}  // namespace
+
+CanPanel::CanPanel(const CanCapture& capture, QWidget* parent)
+    : QWidget(parent), capture_(capture) {
+    setObjectName("Panel1");
+}
+
+void CanPanel::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const std::vector<CanRecord>& rows =
+        view == CanPicture::View::Table ? capture_.Records : capture_.Captured;
+    CanPicture::Paint(painter, event->rect(), width(), rows, view,
+                      palette().color(backgroundRole()));
+}
+
+TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
+    : QDialog(parent), device_(device) {
+    setObjectName("CanMonitorForm");
+    setWindowTitle("CanMonitor");
+    QFont font("Tahoma");
+    font.setPointSize(8);
+    setFont(font);
+    BuildLayout();
+    resize(673, 637);
+    Timer1.setInterval(1);
+    Timer2.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, &TCanMonitorForm::Timer1Timer);
+    connect(&Timer2, &QTimer::timeout, this, &TCanMonitorForm::Timer2Timer);
+}
+
+TCanMonitorForm::~TCanMonitorForm() = default;
+
+void TCanMonitorForm::BuildLayout() {
+    auto* panel2 = new QWidget(this);
+    panel2->setObjectName("Panel2");
+    panel2->setFixedHeight(59);
+    SpeedList = Place<QComboBox>(panel2, "SpeedList", 24, 12);
+    SpeedList->setFixedWidth(145);
+    PortButton = Place<QPushButton>(panel2, "PortButton", 192, 10, kOpenCaption);
+    PortButton->setFixedSize(137, 25);
+    MessageCounterLabel = Place<QLabel>(panel2, "MessageCounterLabel", 335, 10, "0");
+    UnicumCounterLabel = Place<QLabel>(panel2, "UnicumCounterLabel", 335, 25, "0");
+    BitCheckBox = Place<QCheckBox>(panel2, "BitCheckBox", 408, 10, "Bit filter");
+    BitCheckBox->setFixedWidth(65);
+    ByteCheckBox = Place<QCheckBox>(panel2, "ByteCheckBox", 408, 30, "Byte fiter");
+    ByteCheckBox->setFixedWidth(74);
+    CounterLabel = Place<QLabel>(panel2, "CounterLabel", 488, 11, "0");
+    CaptureBox = Place<QCheckBox>(panel2, "CaptureBox", 512, 9, "CaptureBox");
+    CaptureBox->setFixedWidth(97);
+    for (QLabel* label : {MessageCounterLabel, UnicumCounterLabel, CounterLabel}) {
+        label->setMinimumWidth(60);
+    }
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Panel1 = new CanPanel(capture_, ScrollBox1);
+    Panel1->setFixedHeight(513);
+    // The panel spans the box's width; its height is set by every drawing.
+    ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->setWidget(Panel1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel2);
+    layout->addWidget(ScrollBox1, 1);
+
+    connect(PortButton, &QPushButton::clicked, this, &TCanMonitorForm::PortButtonClick);
+    connect(CaptureBox, &QCheckBox::clicked, this, &TCanMonitorForm::CaptureBoxClick);
+    connect(BitCheckBox, &QCheckBox::clicked, this, &TCanMonitorForm::BitCheckBoxClick);
+    connect(ByteCheckBox, &QCheckBox::clicked, this, &TCanMonitorForm::ByteCheckBoxClick);
+}
+
+void TCanMonitorForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TCanMonitorForm::FormShow() {
+    T110_Device* device = device_.get();
+    if (!device) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    link_ = std::make_unique<CanLink>(device->port(), device->input(), device->output());
+    SpeedList->clear();
+    for (const char* rate : CanLink::kBitRates) {
+        SpeedList->addItem(rate);
+    }
+    SpeedList->setCurrentIndex(CanLink::kDefaultBitRate);
+    capture_.ClearRecords();
+    capture_.ClearCaptured();
+    capture_.Counter = 0;
+    capture_.MessageCounter = 0;
+    CounterLabel->setText("0");
+    Timer2.start();
+}
+
+// Closing the window always closes the channel.
+void TCanMonitorForm::done(int result) {
+    CloseProcedure();
+    Timer2.stop();
+    QDialog::done(result);
+}
+
+void TCanMonitorForm::PortButtonClick() {
+    T110_Device* device = device_.get();
+    if (device && device->port().IsOpen()) {
+        CloseProcedure();
+    } else {
+        OpenProcedure();
+    }
+}
+
+void TCanMonitorForm::OpenProcedure() {
+    T110_Device* device = device_.get();
+    if (!device || !link_ || !device->port().Open()) {
+        CloseProcedure();
+        return;
+    }
+    std::optional<std::string> version = link_->OpenCan(SpeedList->currentIndex());
+    if (!version) {
+        CloseProcedure();
+        return;
+    }
+    PortButton->setText(QString::fromLatin1(version->c_str()) + "Close");
+    capture_.MessageCounter = 0;
+    Timer1.start();
+}
+
+void TCanMonitorForm::CloseProcedure() {
+    if (link_) {
+        link_->CloseCan();
+    }
+    PortButton->setText(kOpenCaption);
+    Timer1.stop();
+}
+
+void TCanMonitorForm::Timer1Timer() {
+    if (!link_) {
+        return;
+    }
+    FilterMode mode = FilterModeFor(BitCheckBox->isChecked(), ByteCheckBox->isChecked());
+    bool capture = CaptureBox->isChecked();
+    while (std::optional<std::string> line = link_->ReadCanLine(0)) {
+        capture_.HandleLine(*line, mode, capture);
+    }
+}
+
+void TCanMonitorForm::Timer2Timer() {
+    MessageCounterLabel->setText(QString::number(capture_.MessageCounter));
+    UnicumCounterLabel->setText(QString::number(capture_.Records.size()));
+    if (BitCheckBox->isChecked() || ByteCheckBox->isChecked()) {
+        CounterLabel->setText(QString::number(capture_.Counter));
+    }
+    Draw();
+}
+
+void TCanMonitorForm::Draw() {
+    if (CaptureBox->isChecked()) {
+        capture_.TrimCaptured();
+        Panel1->view = CanPicture::View::Capture;
+        Panel1->setFixedHeight(kCapturePanelHeight);
+    } else {
+        Panel1->view = CanPicture::View::Table;
+        Panel1->setFixedHeight(CanPicture::kRowPitch * int(capture_.Records.size()));
+    }
+    Panel1->update();
+}
+
+void TCanMonitorForm::CaptureBoxClick() {
+    capture_.ClearCaptured();
+    Draw();
+}
+
+void TCanMonitorForm::FilterClicked(QCheckBox* box, QCheckBox* other) {
+    if (box->isChecked()) {
+        if (CaptureBox->isChecked()) {
+            CaptureBox->setChecked(false);
+            CaptureBoxClick();
+        }
+        CaptureBox->setEnabled(false);
+        capture_.Counter = 0;
+        CounterLabel->setText("0");
+    } else if (!other->isChecked()) {
+        CaptureBox->setEnabled(true);
+    }
+}
+
+void TCanMonitorForm::BitCheckBoxClick() {
+    FilterClicked(BitCheckBox, ByteCheckBox);
+}
+
+void TCanMonitorForm::ByteCheckBoxClick() {
+    FilterClicked(ByteCheckBox, BitCheckBox);
+}

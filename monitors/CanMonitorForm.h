@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <memory>
+
+#include "CanCapture.h"
+#include "CanLink.h"
+#include "CanPicture.h"
+#include "DeviceSession.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+// The surface the CAN picture is drawn on. It paints only what the scroll
+// box shows of it.
+class CanPanel : public QWidget {
+  public:
+    CanPanel(const CanCapture& capture, QWidget* parent);
+    CanPicture::View view = CanPicture::View::Table;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    const CanCapture& capture_;
+};
+
+// The CAN monitor: opens the unit's CAN channel at a chosen bit rate and
+// shows every identifier seen, its data in hex and bit by bit, with changed
+// bits highlighted, bit and byte filters, and a capture view of changes.
+class TCanMonitorForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    TCanMonitorForm(k57::DeviceSession& device, QWidget* parent = nullptr);
+    ~TCanMonitorForm() override;
+
+    // The model behind the window, for tests and measurements.
+    CanCapture& capture() { return capture_; }
+    void done(int result) override;
+
+  public slots:
+    void PortButtonClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void CaptureBoxClick();
+    void BitCheckBoxClick();
+    void ByteCheckBoxClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void FormShow();
+    void OpenProcedure();
+    void CloseProcedure();
+    void FilterClicked(QCheckBox* box, QCheckBox* other);
+    void Draw();
+
+    k57::DeviceSession& device_;
+    std::unique_ptr<CanLink> link_;
+    CanCapture capture_;
+    QTimer Timer1;
+    QTimer Timer2;
+
+    QComboBox* SpeedList;
+    QPushButton* PortButton;
+    QLabel* MessageCounterLabel;
+    QLabel* UnicumCounterLabel;
+    QCheckBox* BitCheckBox;
+    QCheckBox* ByteCheckBox;
+    QLabel* CounterLabel;
+    QCheckBox* CaptureBox;
+    QScrollArea* ScrollBox1;
+    CanPanel* Panel1;
+};

@@ -1,0 +1,71 @@
+#include "CanPicture.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace CanPicture {
+
+namespace {
+
+// Text drawn with its cell's top-left corner at (x, y).
+void Text(QPainter& p, int x, int y, const QString& text) {
+    p.drawText(x, y + p.fontMetrics().ascent(), text);
+}
+
+void Style(QPainter& p, bool bold, const QColor& colour) {
+    QFont font = p.font();
+    if (font.bold() != bold) {
+        font.setBold(bold);
+        p.setFont(font);
+    }
+    p.setPen(colour);
+}
+
+void Entry(QPainter& p, int top, const CanRecord& r, View view) {
+    Style(p, false, Qt::black);
+    Text(p, kLeft, top, QString::asprintf("%3.3X: %1.1X", r.id, r.dlc));
+    int columns = r.Columns();
+    for (int j = 0; j < columns; ++j) {
+        Text(p, kFirstByte + kBytePitch * j, top, QString::asprintf("%2.2X", r.data[j]));
+    }
+    int second = top + kSecondRow;
+    Text(p, kLeft, second, QString::number(r.stamp));
+    for (int k = 0; k < columns; ++k) {
+        for (int n = 0; n < 8; ++n) {
+            uint8_t bit = uint8_t(0x80 >> n);
+            QChar c = (r.data[k] & bit) ? '1' : '0';
+            if (r.mask[k] & bit) {
+                bool changed = r.changed[k] & bit;
+                Style(p, changed, changed ? kChanged : QColor(Qt::black));
+            } else if (view == View::Table) {
+                c = 'x';  // retired: drawn as the previous bit was
+            } else {
+                p.setPen(kRetired);
+            }
+            Text(p, kFirstByte + kBytePitch * k + kBitPitch * n, second, c);
+        }
+    }
+    Style(p, false, Qt::black);
+}
+
+}  // namespace
+
+void Paint(QPainter& p, const QRect& area, int width, const std::vector<CanRecord>& rows, View view,
+           const QColor& background) {
+    p.fillRect(area, background);
+    p.setClipRect(area);
+    QFont font("Courier");
+    font.setPointSize(8);
+    p.setFont(font);
+    int first = std::max(0, area.top() / kRowPitch);
+    int last = std::min(int(rows.size()) - 1, area.bottom() / kRowPitch);
+    for (int i = first; i <= last; ++i) {
+        int top = kRowPitch * i;
+        Entry(p, top, rows[size_t(i)], view);
+        p.setPen(Qt::black);
+        p.drawLine(0, top + kSeparator, width, top + kSeparator);
+    }
+}
+
+}  // namespace CanPicture

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <vector>
+
+#include "CanRecord.h"
+
+class QPainter;
+
+// The CAN monitor's picture: one entry per record, 36 pixels apart, with the
+// identifier, length code and data in hex on the first row and the stamp and
+// every data bit on the second, and a separator line under each.
+namespace CanPicture {
+
+enum class View { Table, Capture };
+
+constexpr int kRowPitch = 36;
+constexpr int kSecondRow = 15;
+constexpr int kSeparator = 31;
+constexpr int kLeft = 5;
+constexpr int kFirstByte = 65;
+constexpr int kBytePitch = 72;
+constexpr int kBitPitch = 8;
+const QColor kChanged(0, 0, 255);
+const QColor kRetired(208, 208, 208);
+
+// Draws the part of the picture that lies in `area`: the entries crossing
+// it, on `background`. The pixels are those of the whole picture there.
+void Paint(QPainter& painter, const QRect& area, int width, const std::vector<CanRecord>& rows,
+           View view, const QColor& background);
+
+}  // namespace CanPicture

@@ -1,0 +1,76 @@
+#include "DiagnosticForm.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <string>
+
+#include "UnitText.h"
+
+TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
+    : QDialog(parent), device_(device) {
+    setObjectName("DiagnosticForm");
+    setWindowTitle("DiagnosticForm");
+    QFont font("Tahoma");
+    font.setPointSize(8);
+    setFont(font);
+    resize(408, 481);
+    const int tops[3] = {8, 27, 46};
+    for (int i = 0; i < 3; ++i) {
+        QString name = "Label" + QString::number(i + 1);
+        Label[i] = new QLabel(name, this);
+        Label[i]->setObjectName(name);
+        Label[i]->move(104, tops[i]);
+        Label[i]->setMinimumWidth(200);
+    }
+    Memo1 = new QPlainTextEdit("Memo1", this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setGeometry(0, 96, 408, 385);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Timer1.setInterval(1);
+    connect(&Timer1, &QTimer::timeout, this, &TDiagnosticForm::Timer1Timer);
+}
+
+void TDiagnosticForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    if (T110_Device* device = device_.get()) {
+        device->EnterDiagnosticMode();
+    }
+    Timer1.start();
+}
+
+// Esc in the memo and the title bar's button both end here.
+void TDiagnosticForm::done(int result) {
+    if (T110_Device* device = device_.get()) {
+        device->ClosePort();
+    }
+    Timer1.stop();
+    QDialog::done(result);
+}
+
+// Takes only the bytes already waiting, so a tick never waits on the port.
+void TDiagnosticForm::Timer1Timer() {
+    T110_Device* device = device_.get();
+    int waiting = device ? device->input().available() : 0;
+    if (waiting <= 0) {
+        return;
+    }
+    std::string bytes(size_t(waiting), '\0');
+    if (device->input().read(bytes.data(), waiting) != waiting) {
+        return;
+    }
+    DiagnosticLines::Result result = lines_.Feed(bytes);
+    static const char* const kAxis[3] = {"X = ", "Y = ", "Z = "};
+    for (int i = 0; i < 3; ++i) {
+        if (result.axis[i]) {
+            Label[i]->setText(kAxis[i] + QString::number(*result.axis[i]));
+        }
+    }
+    for (const std::string& event : result.events) {
+        Memo1->appendPlainText(k57::FromUnit(event));
+    }
+}

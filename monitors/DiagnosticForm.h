@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+#include "DeviceSession.h"
+#include "DiagnosticLines.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+// The diagnostic monitor: switches the unit into diagnostic mode and shows
+// the motion sensor's three readings and the unit's event lines.
+class TDiagnosticForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    TDiagnosticForm(k57::DeviceSession& device, QWidget* parent = nullptr);
+    void done(int result) override;
+
+  public slots:
+    void Timer1Timer();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    k57::DeviceSession& device_;
+    DiagnosticLines lines_;
+    QTimer Timer1;
+    QLabel* Label[3];
+    QPlainTextEdit* Memo1;
+};

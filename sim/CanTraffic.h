@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "UnitOptions.h"
+
+namespace k57::sim {
+
+// The frames the simulated unit reports while its CAN channel is open, as
+// frame lines ("t", id, length code, 8 data bytes, 4-digit stamp, CR).
+class CanTraffic {
+  public:
+    explicit CanTraffic(const UnitOptions& options);
+
+    // Restarts the traffic's clock at `nowUs`.
+    void Start(uint64_t nowUs);
+    // The frame lines due by `nowUs`.
+    std::string Due(uint64_t nowUs);
+    // When the next frame is due.
+    uint64_t NextDueUs() const { return nextUs_; }
+
+  private:
+    struct Frame {
+        uint64_t atUs;  // from the start of the log
+        uint16_t id;
+        uint8_t dlc;
+        uint8_t data[8];
+    };
+
+    static std::vector<Frame> ReadLog(const std::string& path);
+    Frame Synthetic();
+    std::string Line(const Frame& frame, uint64_t nowUs) const;
+
+    std::vector<Frame> log_;
+    uint64_t logLengthUs_ = 0;
+    uint64_t periodUs_;
+    int identifiers_;
+    uint64_t startUs_ = 0;
+    uint64_t nextUs_ = 0;
+    uint64_t sent_ = 0;
+    uint32_t random_ = 12345;
+    std::vector<std::array<uint8_t, 8>> state_;
+};
+
+}  // namespace k57::sim

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "CanCapture.h"
+
+namespace {
+
+std::string Line(unsigned id, unsigned dlc, unsigned long long data, unsigned stamp = 0) {
+    char line[40];
+    std::snprintf(line, sizeof line, "t%03X%X%016llX%04X\r", id, dlc, data, stamp);
+    return line;
+}
+
+CanRecord Frame(unsigned id, unsigned long long data, unsigned dlc = 8) {
+    CanRecord r;
+    EXPECT_TRUE(CanCapture::ParseCanFrame(Line(id, dlc, data), r));
+    return r;
+}
+
+TEST(CanCapture, ParsesAFrameLine) {
+    CanRecord r;
+    ASSERT_TRUE(
+        CanCapture::ParseCanFrame("t12380102030405060708"
+                                  "1A2B\r",
+                                  r));
+    EXPECT_EQ(r.id, 0x123);
+    EXPECT_EQ(r.dlc, 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(r.data[i], i + 1);
+        EXPECT_EQ(r.changed[i], 0);
+        EXPECT_EQ(r.mask[i], 0xFF);
+    }
+    EXPECT_EQ(r.stamp, 6699);
+    ASSERT_TRUE(CanCapture::ParseCanFrame("tabcfffffffffffffffffffff\r", r));
+    EXPECT_EQ(r.id, 0xABC);
+    EXPECT_EQ(r.dlc, 15);
+    EXPECT_EQ(r.Columns(), 8);  // never past the record's eight bytes
+}
+
+TEST(CanCapture, OnlyWholeFrameLinesAreFrames) {
+    CanCapture capture;
+    for (const char* line : {"T12380102030405060708"
+                             "1A2B\r",
+                             "t12380102030405060708"
+                             "1A2B",
+                             "t12380102030405060708"
+                             "1A2\r",
+                             "t1238010203040506070G"
+                             "1A2B\r",
+                             "t12380102030405060708"
+                             "1A2B \r",
+                             "\r", "V1010\r"}) {
+        capture.HandleLine(line, FilterMode::None, false);
+    }
+    EXPECT_EQ(capture.MessageCounter, 0);
+    EXPECT_TRUE(capture.Records.empty());
+}
+
+TEST(CanCapture, RecordsStayInIdentifierOrder) {
+    CanCapture capture;
+    for (unsigned id : {0x300u, 0x100u, 0x200u, 0x100u, 0x001u, 0xFFFu}) {
+        capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
+    }
+    ASSERT_EQ(capture.Records.size(), 5u);
+    EXPECT_EQ(capture.MessageCounter, 6);
+    for (size_t i = 1; i < capture.Records.size(); ++i) {
+        EXPECT_LT(capture.Records[i - 1].id, capture.Records[i].id);
+    }
+}
+
+TEST(CanCapture, MergeMarksChangedBitsAndKeepsTheFirstLength) {
+    CanRecord r = Frame(0x10, 0x0F00000000000000ULL, 8);
+    CanRecord same = Frame(0x10, 0x0F00000000000000ULL, 2);
+    same.stamp = 77;
+    EXPECT_FALSE(CanCapture::MergeFrame(r, same, FilterMode::None));
+    EXPECT_EQ(r.dlc, 8);
+    EXPECT_EQ(r.stamp, 77);
+    EXPECT_EQ(r.changed[0], 0);
+
+    EXPECT_TRUE(CanCapture::MergeFrame(r, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
+    EXPECT_EQ(r.changed[0], 0x10);
+    EXPECT_EQ(r.mask[0], 0xFF);
+    EXPECT_FALSE(CanCapture::MergeFrame(r, Frame(0x11, 0), FilterMode::None));  // another id
+}
+
+TEST(CanCapture, FiltersRetireBitsOrBytesOnceTheyChange) {
+    CanRecord bit = Frame(0x10, 0x0F00000000000000ULL);
+    EXPECT_TRUE(CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Bit));
+    EXPECT_EQ(bit.mask[0], 0xEF);
+    EXPECT_FALSE(CanCapture::MergeFrame(bit, Frame(0x10, 0x0F00000000000000ULL), FilterMode::Bit));
+    EXPECT_EQ(bit.changed[0], 0);
+    EXPECT_FALSE(CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
+
+    CanRecord byte = Frame(0x10, 0x0F00000000000000ULL);
+    EXPECT_TRUE(CanCapture::MergeFrame(byte, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Byte));
+    EXPECT_EQ(byte.mask[0], 0);
+    EXPECT_EQ(FilterModeFor(true, true), FilterMode::Byte);
+    EXPECT_EQ(FilterModeFor(true, false), FilterMode::Bit);
+    EXPECT_EQ(FilterModeFor(false, false), FilterMode::None);
+}
+
+TEST(CanCapture, CaptureAndCounters) {
+    CanCapture capture;
+    capture.HandleLine(Line(0x20, 8, 1), FilterMode::Bit, true);  // new: counted, not captured
+    EXPECT_EQ(capture.Counter, 1);
+    EXPECT_TRUE(capture.Captured.empty());
+    for (unsigned long long v = 2; v < 40; ++v) {
+        capture.HandleLine(Line(0x20, 8, v << 8), FilterMode::None, true);
+    }
+    capture.HandleLine(Line(0x20, 8, 39ULL << 8), FilterMode::None, true);  // unchanged
+    EXPECT_EQ(capture.Counter, 1);  // no filter: nothing counted
+    EXPECT_EQ(capture.Captured.size(), 38u);
+    capture.TrimCaptured();
+    ASSERT_EQ(capture.Captured.size(), 30u);
+    EXPECT_EQ(capture.Captured.back().data[6], 39);
+    EXPECT_EQ(capture.Captured.front().data[6], 10);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "CanLink.h"
+#include "Pty.h"
+#include "SimulatedUnits.h"
+#include "T110_Device.h"
+
+namespace {
+
+class CanLinkTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override { k57::StoredPort::Write("COM5"); }
+};
+
+TEST_F(CanLinkTest, TheHandshakeCollectsBothVersionReplies) {
+    k57::sim::Unit& unit = Plug(5);
+    T110_Device device;
+    CanLink link(device.port(), device.input(), device.output());
+    ASSERT_TRUE(device.port().Open());
+    EXPECT_EQ(link.OpenCan(4), "V1010 vK57SIM ");
+    EXPECT_TRUE(unit.canOpen());
+    link.CloseCan();
+    EXPECT_FALSE(device.port().IsOpen());
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.canCommands().size() == 6; }));
+    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"V", "V", "v", "S4", "O", "C"}));
+}
+
+TEST_F(CanLinkTest, ASilentUnitFailsTheHandshakeQuickly) {
+    k57::sim::UnitOptions options;
+    options.canSilent = true;
+    Plug(5, options);
+    T110_Device device;
+    CanLink link(device.port(), device.input(), device.output());
+    ASSERT_TRUE(device.port().Open());
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(link.OpenCan(6));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+}
+
+TEST(CanLineReader, HalfALineWaitsForItsRest) {
+    k57::sim::Pty pty;
+    VCOM_Port port(pty.slavePath().c_str());
+    VCOMInputStream in(&port);
+    VCOMOutputStream out(&port);
+    CanLink link(port, in, out);
+    ASSERT_TRUE(port.Open());
+    pty.writeAll("t1238010203", 11);
+    EXPECT_FALSE(link.ReadCanLine(20));
+    pty.writeAll("04050607081A2B\rV1", 17);
+    EXPECT_EQ(link.ReadCanLine(1000),
+              "t12380102030405060708"
+              "1A2B\r");
+    EXPECT_FALSE(link.ReadCanLine(0));
+    pty.writeAll("010\r", 4);
+    EXPECT_EQ(link.ReadCanLine(1000), "V1010\r");
+}
+
+}  // namespace

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+#include "CanMonitorForm.h"
+#include "DiagnosticForm.h"
+#include "MainForm.h"
+#include "Messages.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedUnits.h"
+
+namespace {
+
+class MonitorsTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override {
+        k57::StoredPort::Write("COM5");
+        session.Replace();
+    }
+
+    template <typename T>
+    T* Child(QWidget& w, const char* name) {
+        T* child = w.findChild<T*>(name);
+        EXPECT_TRUE(child) << name;
+        return child;
+    }
+
+    k57::DeviceSession session;
+};
+
+// --- CAN monitor --------------------------------------------------------
+
+class CanMonitorTest : public MonitorsTest {
+  protected:
+    void SetUp() override {
+        MonitorsTest::SetUp();
+        form = std::make_unique<TCanMonitorForm>(session);
+        form->show();
+    }
+
+    QString Text(const char* name) { return Child<QLabel>(*form, name)->text(); }
+    QWidget* Panel() { return Child<QWidget>(*form, "Panel1"); }
+    QPushButton* PortButton() { return Child<QPushButton>(*form, "PortButton"); }
+    QCheckBox* Box(const char* name) { return Child<QCheckBox>(*form, name); }
+
+    std::unique_ptr<TCanMonitorForm> form;
+};
+
+TEST_F(CanMonitorTest, StartsEmptyAtFiveHundredKbit) {
+    auto* speeds = Child<QComboBox>(*form, "SpeedList");
+    EXPECT_EQ(speeds->count(), 9);
+    EXPECT_EQ(speeds->currentText(), "500");
+    EXPECT_EQ(speeds->itemText(0), "10");
+    form->Timer2Timer();
+    EXPECT_EQ(Text("MessageCounterLabel"), "0");
+    EXPECT_EQ(Text("UnicumCounterLabel"), "0");
+    EXPECT_EQ(Text("CounterLabel"), "0");
+    EXPECT_EQ(Panel()->height(), 0);
+    EXPECT_EQ(PortButton()->text(), "Open CAN");
+}
+
+TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
+    k57::sim::UnitOptions options;
+    options.canFramesPerSecond = 2000;
+    options.canIdentifiers = 40;
+    k57::sim::Unit& unit = Plug(5, options);
+    PortButton()->click();
+    EXPECT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records.size() == 40; }, 5000));
+    QTest::qWait(150);
+    EXPECT_EQ(Text("UnicumCounterLabel"), "40");
+    EXPECT_GT(Text("MessageCounterLabel").toInt(), 40);
+    EXPECT_EQ(Panel()->height(), 36 * 40);
+
+    PortButton()->click();
+    EXPECT_EQ(PortButton()->text(), "Open CAN");
+    EXPECT_FALSE(session.get()->port().IsOpen());
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
+    EXPECT_EQ(unit.canCommands().back(), "C");
+}
+
+TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
+    k57::sim::UnitOptions options;
+    options.canSilent = true;
+    Plug(5, options);
+    PortButton()->click();
+    EXPECT_EQ(PortButton()->text(), "Open CAN");
+    EXPECT_FALSE(session.get()->port().IsOpen());
+}
+
+TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAfresh) {
+    k57::sim::Unit& unit = Plug(5);
+    PortButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->capture().Records.empty(); }, 5000));
+    form->close();
+    EXPECT_FALSE(session.get()->port().IsOpen());
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
+    form->show();
+    EXPECT_TRUE(form->capture().Records.empty());
+    EXPECT_EQ(form->capture().MessageCounter, 0);
+}
+
+TEST_F(CanMonitorTest, FilterAndCaptureBoxesAreCoupled) {
+    Box("CaptureBox")->click();
+    form->capture().Captured.resize(3);
+    form->capture().Counter = 9;
+    Box("BitCheckBox")->click();
+    EXPECT_FALSE(Box("CaptureBox")->isChecked());
+    EXPECT_FALSE(Box("CaptureBox")->isEnabled());
+    EXPECT_TRUE(form->capture().Captured.empty());
+    EXPECT_EQ(form->capture().Counter, 0);
+    EXPECT_EQ(Text("CounterLabel"), "0");
+
+    Box("ByteCheckBox")->click();
+    Box("BitCheckBox")->click();  // off, while the byte filter stays on
+    EXPECT_FALSE(Box("CaptureBox")->isEnabled());
+    Box("ByteCheckBox")->click();
+    EXPECT_TRUE(Box("CaptureBox")->isEnabled());
+}
+
+TEST_F(CanMonitorTest, TheCaptureViewKeepsThirtyEntriesOnAFixedPanel) {
+    Box("CaptureBox")->click();
+    form->capture().Captured.resize(31);
+    form->capture().Captured.back().id = 0x7FF;
+    form->Timer2Timer();
+    EXPECT_EQ(form->capture().Captured.size(), 30u);
+    EXPECT_EQ(form->capture().Captured.back().id, 0x7FF);
+    EXPECT_EQ(Panel()->height(), 1116);
+}
+
+// --- the picture ----------------------------------------------------------
+
+QImage Render(const std::vector<CanRecord>& rows, CanPicture::View view, int height = 36) {
+    QImage image(400, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    CanPicture::Paint(painter, image.rect(), image.width(), rows, view, Qt::white);
+    return image;
+}
+
+// The cell of bit `n` (0 = 0x80) of byte `k` on the second row.
+QImage Cell(const QImage& image, int k, int n) {
+    return image.copy(65 + 72 * k + 8 * n, 15, 8, 15);
+}
+
+int Count(const QImage& cell, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            count += cell.pixel(x, y) == colour;
+        }
+    }
+    return count;
+}
+
+int Ink(const QImage& cell) {
+    return cell.width() * cell.height() - Count(cell, qRgb(255, 255, 255));
+}
+
+TEST(CanPicture, AChangedBitIsBoldAndBlue) {
+    CanRecord r;
+    r.id = 0x1A0;
+    r.dlc = 2;
+    r.data[0] = 0x80;
+    std::vector<CanRecord> before{r};
+    r.changed[0] = 0x80;
+    QImage plain = Render(before, CanPicture::View::Table);
+    QImage changed = Render({r}, CanPicture::View::Table);
+    EXPECT_GT(Count(Cell(changed, 0, 0), qRgb(0, 0, 255)), 0);
+    EXPECT_GT(Ink(Cell(changed, 0, 0)), Ink(Cell(plain, 0, 0)));
+    EXPECT_EQ(Count(Cell(plain, 0, 0), qRgb(0, 0, 255)), 0);
+    EXPECT_EQ(Cell(changed, 0, 1), Cell(plain, 0, 1));                  // the other bits stay black
+    EXPECT_EQ(Ink(Cell(changed, 2, 0)), 0);                             // two byte columns only
+    EXPECT_EQ(Count(changed.copy(0, 31, 400, 1), qRgb(0, 0, 0)), 400);  // separator
+}
+
+TEST(CanPicture, ARetiredBitIsAnXInTheTableAndGreyInTheCapture) {
+    CanRecord r;
+    r.dlc = 1;
+    r.data[0] = 0x40;
+    r.mask[0] = 0xBF;  // bit 0x40 retired
+    CanRecord zero = r, one = r;
+    zero.mask[0] = one.mask[0] = 0xFF;
+    zero.data[0] = 0;
+    QImage table = Render({r}, CanPicture::View::Table);
+    QImage capture = Render({r}, CanPicture::View::Capture);
+    QImage cellX = Cell(table, 0, 1);
+    EXPECT_GT(Ink(cellX), 0);
+    EXPECT_NE(cellX, Cell(Render({zero}, CanPicture::View::Table), 0, 1));
+    EXPECT_NE(cellX, Cell(Render({one}, CanPicture::View::Table), 0, 1));
+    QImage grey = Cell(capture, 0, 1);
+    EXPECT_GT(Ink(grey), 0);
+    int darkest = 255;
+    for (int y = 0; y < grey.height(); ++y) {
+        for (int px = 0; px < grey.width(); ++px) {
+            darkest = std::min({darkest, qRed(grey.pixel(px, y)), qGreen(grey.pixel(px, y))});
+        }
+    }
+    EXPECT_GE(darkest, 208);  // light grey, blended only towards the white ground
+    // Its real value: the retired bit is a 1, drawn like a 1 in grey.
+    EXPECT_NE(grey, Cell(Render({zero}, CanPicture::View::Capture), 0, 1));
+}
+
+TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
+    CanCapture& capture = form->capture();
+    for (int i = 0; i < 400; ++i) {
+        CanRecord r;
+        r.id = uint16_t(i * 5);
+        r.dlc = uint8_t(i % 10);
+        r.data[i % 8] = uint8_t(i);
+        r.changed[(i + 1) % 8] = 0x21;
+        r.stamp = i * 97;
+        capture.Records.push_back(r);
+    }
+    form->Timer2Timer();
+    auto* scroll = Child<QScrollArea>(*form, "ScrollBox1");
+    scroll->verticalScrollBar()->setValue(36 * 250 + 17);
+    QRect visible(0, scroll->verticalScrollBar()->value(), Panel()->width(),
+                  scroll->viewport()->height());
+    QImage shown = Panel()->grab(visible).toImage().convertToFormat(QImage::Format_RGB32);
+
+    QImage whole(Panel()->width(), Panel()->height(), QImage::Format_RGB32);
+    QPainter painter(&whole);
+    CanPicture::Paint(painter, whole.rect(), whole.width(), capture.Records,
+                      CanPicture::View::Table, Panel()->palette().color(Panel()->backgroundRole()));
+    painter.end();
+    EXPECT_EQ(shown, whole.copy(visible));
+}
+
+// --- diagnostic monitor ---------------------------------------------------
+
+TEST_F(MonitorsTest, DiagnosticMonitorShowsReadingsAndEvents) {
+    k57::sim::UnitOptions options;
+    options.diagnosticPeriodMs = 5;
+    k57::sim::Unit& unit = Plug(5, options);
+    TDiagnosticForm form(session);
+    form.show();
+    auto* x = Child<QLabel>(form, "Label1");
+    auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+    EXPECT_EQ(x->text(), "Label1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return memo->blockCount() > 2; }, 5000));
+    EXPECT_TRUE(x->text().startsWith("X = "));
+    EXPECT_TRUE(Child<QLabel>(form, "Label3")->text().startsWith("Z = 98"));
+    EXPECT_EQ(memo->document()->firstBlock().text(), "Memo1");
+    EXPECT_EQ(memo->document()->findBlockByNumber(1).text(), "$AccE: Motion detected");
+
+    QTest::keyClick(memo, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(session.get()->port().IsOpen());
+    int lines = memo->blockCount();
+    form.show();
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.requests().size() == 2; }));
+    EXPECT_GE(memo->blockCount(), lines);
+    form.close();
+}
+
+// --- hidden entries -------------------------------------------------------
+
+TEST_F(MonitorsTest, DoubleClicksOpenTheMonitorsEvenWithoutAUnit) {
+    k57::test::ScriptedDialogs dialogs;
+    TMainForm main(dialogs);
+    TDiagnosticForm diagnostic(main.Device(), &main);
+    TCanMonitorForm can(main.Device(), &main);
+    main.SetMonitors(&diagnostic, &can);
+    main.show();
+    QStringList opened;
+    auto closeWhenShown = [&] {
+        QTimer::singleShot(0, [&] {
+            for (QDialog* d : {static_cast<QDialog*>(&diagnostic), static_cast<QDialog*>(&can)}) {
+                if (d->isVisible()) {
+                    opened << d->objectName();
+                    d->close();
+                }
+            }
+        });
+    };
+    auto* memo = Child<QPlainTextEdit>(main, "Memo1");
+    closeWhenShown();
+    QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
+    closeWhenShown();
+    QTest::mouseDClick(Child<QGroupBox>(main, "GroupBox1"), Qt::LeftButton, {}, QPoint(5, 80));
+    closeWhenShown();
+    QTest::mouseDClick(Child<QComboBox>(main, "PortComboBox"), Qt::LeftButton);
+    closeWhenShown();
+    QTest::mouseDClick(Child<QPushButton>(main, "FindPortButton"), Qt::LeftButton);
+    QTest::qWait(20);
+    EXPECT_EQ(opened, (QStringList{"DiagnosticForm", "CanMonitorForm"}));
+}
+
+}  // namespace
