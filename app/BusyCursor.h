@@ -13,4 +13,11 @@ class BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// Runs a blocking device request with the busy pointer up.
+template <typename Request>
+auto WhileBusy(Request&& request) {
+    BusyCursor busy;
+    return request();
+}
+
 }  // namespace k57

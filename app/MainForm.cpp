@@ -130,11 +130,7 @@ void TMainForm::FindPortButtonClick() {
     if (!device) {
         return;
     }
-    int found;
-    {
-        k57::BusyCursor busy;
-        found = device->FindDevice(this);
-    }
+    int found = k57::WhileBusy([&] { return device->FindDevice(this); });
     if (found) {
         SelectPort(StoredPortOrDefault());
     }
@@ -150,11 +146,7 @@ void TMainForm::ShowEditor() {
 void TMainForm::ReadButtonClick() {
     if (T110_Device* device = device_.get()) {
         std::string text;
-        int result;
-        {
-            k57::BusyCursor busy;
-            result = device->ReadSettings(text);
-        }
+        int result = k57::WhileBusy([&] { return device->ReadSettings(text); });
         if (result <= 0) {
             Inform("Загрузка не возможна", QString(kNotConnected) + ".");
             return;
@@ -195,11 +187,7 @@ void TMainForm::GetSerialButtonClick() {
         return;
     }
     uint32_t serial = 0;
-    int result;
-    {
-        k57::BusyCursor busy;
-        result = device->ReadIdInfo(serial);
-    }
+    int result = k57::WhileBusy([&] { return device->ReadIdInfo(serial); });
     if (result <= 0) {
         Inform("Загрузка не возможна", QString(kNotConnected) + ".");
         return;
@@ -214,11 +202,7 @@ void TMainForm::GetVersionButtonClick() {
         return;
     }
     std::string text;
-    int result;
-    {
-        k57::BusyCursor busy;
-        result = device->ReadVersion(text);
-    }
+    int result = k57::WhileBusy([&] { return device->ReadVersion(text); });
     if (result < 0) {
         Inform("Ошибка", kNotConnected);
         return;

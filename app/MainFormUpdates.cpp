@@ -16,14 +16,12 @@ const char kNoCrc[] = "Нет подтвеждения CRC";
 
 // While a transfer runs no other request may fall between two fragments.
 void TMainForm::LockDeviceCommands(bool locked) {
-    for (QWidget* w :
-         {static_cast<QWidget*>(ui->PortComboBox), static_cast<QWidget*>(ui->FindPortButton),
-          static_cast<QWidget*>(ui->ReadButton), static_cast<QWidget*>(ui->OpenFileButton),
-          static_cast<QWidget*>(ui->GetSerialButton),
-          static_cast<QWidget*>(ui->GetVersionButton)}) {
+    const QList<QWidget*> commands = {
+        ui->PortComboBox,    ui->FindPortButton,   ui->ReadButton,      ui->OpenFileButton,
+        ui->GetSerialButton, ui->GetVersionButton, ui->BlowUpdateButton};
+    for (QWidget* w : commands) {
         w->setEnabled(!locked);
     }
-    ui->BlowUpdateButton->setEnabled(!locked);
     ui->WaveUpdateButton->setEnabled(!locked || soundTransfer_.active());
 }
 
@@ -32,11 +30,7 @@ void TMainForm::LockDeviceCommands(bool locked) {
 // parts do not fit the record, counts as no reply.
 bool TMainForm::UnitNeedsFirmware(T110_Device& device) {
     std::string text;
-    int result;
-    {
-        k57::BusyCursor busy;
-        result = device.ReadVersion(text);
-    }
+    int result = k57::WhileBusy([&] { return device.ReadVersion(text); });
     VersionInfo unit;
     if (result < 0 || !k57::SplitVersionText(unit, text)) {
         Inform("Ошибка", kNotConnected);
@@ -69,11 +63,7 @@ void TMainForm::BlowUpdateButtonClick() {
     ui->SaveProgress->setValue(0);
     LockDeviceCommands(true);
     Log("Подготовка к обновлению, ждите ...");
-    int result;
-    {
-        k57::BusyCursor busy;
-        result = device->BeginFirmwareUpdate();
-    }
+    int result = k57::WhileBusy([&] { return device->BeginFirmwareUpdate(); });
     if (result < 0) {
         Inform("Ошибка", kNotConnected);
         Log(kCancelled);
@@ -149,11 +139,7 @@ void TMainForm::WaveUpdateButtonClick() {
     ui->SaveProgress->setValue(0);
     ui->WaveUpdateButton->setText("Стоп");
     Log("Подготовка к записи, ждите...");
-    int result;
-    {
-        k57::BusyCursor busy;
-        result = device->BeginWaveUpdate();
-    }
+    int result = k57::WhileBusy([&] { return device->BeginWaveUpdate(); });
     if (result < 0) {
         Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled);
         RestoreWaveCaption();

@@ -388,11 +388,7 @@ void TParametersEditForm::SendActionExecute() {
     if (answer != k57::Answer::Ok || !device || !parameters) {
         return;
     }
-    int result;
-    {
-        k57::BusyCursor busy;
-        result = device->WriteSettings(parameters->ValuesToText());
-    }
+    int result = k57::WhileBusy([&] { return device->WriteSettings(parameters->ValuesToText()); });
     if (result < 0) {
         dialogs_.message(this, "Ошибка", "Устройство не подключено или занято", k57::Buttons::Ok);
         return;
