@@ -128,6 +128,7 @@ void TCanMonitorForm::FormShow() {
 // Closing the window always closes the channel.
 void TCanMonitorForm::done(int result) {
     CloseProcedure();
+    link_.reset();  // it refers to this showing's session
     Timer2.stop();
     QDialog::done(result);
 }
