@@ -9,6 +9,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "FormFont.h"
+
 namespace {
 
 const char kOpenCaption[] = "Open CAN";
@@ -41,9 +43,7 @@ TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
     : QDialog(parent), device_(device) {
     setObjectName("CanMonitorForm");
     setWindowTitle("CanMonitor");
-    QFont font("Tahoma");
-    font.setPointSize(8);
-    setFont(font);
+    setFont(k57::FormFont());
     BuildLayout();
     resize(673, 637);
     Timer1.setInterval(1);

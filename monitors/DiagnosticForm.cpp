@@ -5,15 +5,14 @@
 #include <QShowEvent>
 #include <string>
 
+#include "FormFont.h"
 #include "UnitText.h"
 
 TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
     : QDialog(parent), device_(device) {
     setObjectName("DiagnosticForm");
     setWindowTitle("DiagnosticForm");
-    QFont font("Tahoma");
-    font.setPointSize(8);
-    setFont(font);
+    setFont(k57::FormFont());
     resize(408, 481);
     const int tops[3] = {8, 27, 46};
     for (int i = 0; i < 3; ++i) {
