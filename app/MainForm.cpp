@@ -28,8 +28,12 @@ void StorePort(const QString& port) {
 
 }  // namespace
 
-TMainForm::TMainForm(k57::DialogService& dialogs, QWidget* parent)
-    : QWidget(parent), ui(new Ui::TMainForm), dialogs_(dialogs), notifier_(dialogs) {
+TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, QWidget* parent)
+    : QWidget(parent),
+      ui(new Ui::TMainForm),
+      dialogs_(dialogs),
+      notifier_(dialogs),
+      device_(std::move(sessions)) {
     ui->setupUi(this);
     ui->PortComboBox->setCompleter(nullptr);  // each keystroke is a port change of its own
 
@@ -126,7 +130,7 @@ void TMainForm::PortComboBoxChange(const QString& text) {
 }
 
 void TMainForm::FindPortButtonClick() {
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!device) {
         return;
     }
@@ -144,10 +148,10 @@ void TMainForm::ShowEditor() {
 }
 
 void TMainForm::ReadButtonClick() {
-    if (T110_Device* device = device_.get()) {
+    if (DeviceInterface* device = device_.get()) {
         std::string text;
         int result = k57::WhileBusy([&] { return device->ReadSettings(text); });
-        if (result <= 0) {
+        if (result != k57::kReplyOk) {
             Inform("Загрузка не возможна", QString(kNotConnected) + ".");
             return;
         }
@@ -182,13 +186,13 @@ void TMainForm::OpenFileButtonClick() {
 }
 
 void TMainForm::GetSerialButtonClick() {
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!device) {
         return;
     }
     uint32_t serial = 0;
     int result = k57::WhileBusy([&] { return device->ReadIdInfo(serial); });
-    if (result <= 0) {
+    if (result != k57::kReplyOk) {
         Inform("Загрузка не возможна", QString(kNotConnected) + ".");
         return;
     }
@@ -197,13 +201,13 @@ void TMainForm::GetSerialButtonClick() {
 }
 
 void TMainForm::GetVersionButtonClick() {
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!device) {
         return;
     }
     std::string text;
     int result = k57::WhileBusy([&] { return device->ReadVersion(text); });
-    if (result < 0) {
+    if (result != k57::kReplyOk) {
         Inform("Ошибка", kNotConnected);
         return;
     }

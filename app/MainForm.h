@@ -25,7 +25,10 @@ class TMainForm : public QWidget {
     Q_OBJECT
 
   public:
-    explicit TMainForm(k57::DialogService& dialogs, QWidget* parent = nullptr);
+    // `sessions` makes the device session on the stored port.
+    explicit TMainForm(k57::DialogService& dialogs,
+                       k57::SessionFactory sessions = k57::MakeUnitSession,
+                       QWidget* parent = nullptr);
     ~TMainForm() override;
 
     k57::DeviceSession& Device() { return device_; }
@@ -67,7 +70,7 @@ class TMainForm : public QWidget {
     void Inform(const QString& caption, const QString& text);
     void ShowEditor();
     void LockDeviceCommands(bool locked);
-    bool UnitNeedsFirmware(T110_Device& device);
+    bool UnitNeedsFirmware(DeviceInterface& device);
     void FinishFirmware(FirmwareTransfer::Step step);
     void FinishSound(SoundTransfer::Step step);
     void RestoreWaveCaption();

@@ -28,11 +28,11 @@ void TMainForm::LockDeviceCommands(bool locked) {
 // Reads the unit's version and, when it is not older than the image's,
 // asks whether to update anyway. A reply that is not three parts, or whose
 // parts do not fit the record, counts as no reply.
-bool TMainForm::UnitNeedsFirmware(T110_Device& device) {
+bool TMainForm::UnitNeedsFirmware(DeviceInterface& device) {
     std::string text;
     int result = k57::WhileBusy([&] { return device.ReadVersion(text); });
     VersionInfo unit;
-    if (result < 0 || !k57::SplitVersionText(unit, text)) {
+    if (result != k57::kReplyOk || !k57::SplitVersionText(unit, text)) {
         Inform("Ошибка", kNotConnected);
         return false;
     }
@@ -46,7 +46,7 @@ bool TMainForm::UnitNeedsFirmware(T110_Device& device) {
 }
 
 void TMainForm::BlowUpdateButtonClick() {
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!device || transferRunning()) {
         return;
     }
@@ -64,7 +64,7 @@ void TMainForm::BlowUpdateButtonClick() {
     LockDeviceCommands(true);
     Log("Подготовка к обновлению, ждите ...");
     int result = k57::WhileBusy([&] { return device->BeginFirmwareUpdate(); });
-    if (result < 0) {
+    if (result != k57::kReplyOk) {
         Inform("Ошибка", kNotConnected);
         Log(kCancelled);
         LockDeviceCommands(false);
@@ -79,7 +79,7 @@ void TMainForm::BlowUpdateButtonClick() {
 
 void TMainForm::Timer1Timer() {
     Timer1.stop();
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!firmwareTransfer_.active() || !device) {
         return;
     }
@@ -127,7 +127,7 @@ void TMainForm::WaveUpdateButtonClick() {
         Log(kCancelled);
         return;
     }
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!device || transferRunning() ||
         dialogs_.message(this, "Внимание",
                          "Произвести загрузку звуковых данных?\n"
@@ -140,7 +140,7 @@ void TMainForm::WaveUpdateButtonClick() {
     ui->WaveUpdateButton->setText("Стоп");
     Log("Подготовка к записи, ждите...");
     int result = k57::WhileBusy([&] { return device->BeginWaveUpdate(); });
-    if (result < 0) {
+    if (result != k57::kReplyOk) {
         Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled);
         RestoreWaveCaption();
         return;
@@ -154,7 +154,7 @@ void TMainForm::WaveUpdateButtonClick() {
 
 void TMainForm::Timer2Timer() {
     Timer2.stop();
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!soundTransfer_.active() || !device) {
         return;
     }

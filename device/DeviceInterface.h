@@ -4,15 +4,22 @@
 #include <string>
 
 #include "Notifier.h"
+#include "TextLink.h"
 #include "VersionInfo.h"
 
+namespace k57 {
+
+// The results of a request operation.
+constexpr int kReplyOk = 1;           // the expected reply arrived
+constexpr int kPortUnavailable = -1;  // the port cannot be opened
+constexpr int kNoReply = -2;          // no complete reply within the reply time-out
+constexpr int kBadReply = -3;         // a reply that cannot be decoded, or of another type
+
+}  // namespace k57
+
 // The device session: every window reaches the unit through it. Request
-// operations are one complete exchange each and return
-//    1  the expected reply arrived
-//   -1  the port cannot be opened
-//   -2  no complete reply within the reply time-out
-//   -3  a reply arrived but cannot be decoded, or is of another type
-// Out-parameters are written only on success. Nothing here throws.
+// operations are one complete exchange each and return one of the results
+// above. Out-parameters are written only on success. Nothing here throws.
 class DeviceInterface {
   public:
     virtual ~DeviceInterface() = default;
@@ -36,4 +43,6 @@ class DeviceInterface {
     virtual void ParseVersion(VersionInfo& info, const std::string& text) = 0;
     // Scans the COM ports for a unit; 1 when one was found (and stored), 0.
     virtual int FindDevice(k57::WindowHandle owner) = 0;
+    // The port's raw text traffic, for the monitors.
+    virtual k57::TextLink& Link() = 0;
 };

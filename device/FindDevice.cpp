@@ -33,7 +33,7 @@ int T110_Device::FindDevice(k57::WindowHandle owner) {
         SetPortName(path.c_str());
         uint32_t serial = 0;
         std::string text;
-        if (ReadIdInfo(serial) < 0 || ReadVersion(text) < 0) {
+        if (ReadIdInfo(serial) != k57::kReplyOk || ReadVersion(text) != k57::kReplyOk) {
             continue;
         }
         VersionInfo info;

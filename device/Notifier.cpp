@@ -1,7 +1,8 @@
 #include "Notifier.h"
 
-#include <QStringDecoder>
 #include <cstdio>
+
+#include "Cp1251.h"
 
 namespace k57 {
 
@@ -22,9 +23,7 @@ std::string NoticeText::toUtf8() const {
             out += run.bytes;
             continue;
         }
-        QStringDecoder decode("windows-1251");
-        QString text = decode(QByteArray::fromStdString(run.bytes));
-        out += text.toStdString();
+        out += cp1251::ToUtf8(run.bytes);
     }
     return out;
 }

@@ -1,29 +1,22 @@
-// The session's reply reader: assembles one frame from the input stream
-// within the reply time-out. The first four bytes after the request are
-// taken as the reply's header; there is no resynchronisation.
+#include "ReplyReader.h"
 
 #include <chrono>
 #include <thread>
 
-#include "Clock.h"
+#include "DeviceInterface.h"
 #include "MessageFactory.h"
-#include "T110_Device.h"
 
-using orvan::tms::messages::createMessage;
+namespace k57 {
 
-namespace {
-
-enum ReceiveState { kIdle, kHeader, kPayload, kTrailer, kComplete };
-
-}  // namespace
+using orvan::tms::messages::AbstractMessage;
 
 // Takes what is waiting, never more than is missing, so a read never has
 // to wait for bytes that have not arrived.
-bool T110_Device::Fill(uint8_t* area, int need) {
+bool ReplyReader::Fill(uint8_t* area, int need) {
     int missing = need - filled_;
-    int waiting = input_.available();
+    int waiting = link_.input().available();
     int n = waiting < missing ? waiting : missing;
-    if (n > 0 && input_.read(area + filled_, n) == n) {
+    if (n > 0 && link_.input().read(area + filled_, n) == n) {
         filled_ += n;
     }
     return filled_ == need;
@@ -31,59 +24,63 @@ bool T110_Device::Fill(uint8_t* area, int need) {
 
 // Waits for the next bytes, or, for an abandoned frame, for the time-out;
 // false when the port can deliver nothing more.
-bool T110_Device::Idle(uint32_t left, bool forInput) {
+bool ReplyReader::Idle(uint32_t left, bool forInput) {
+    uint32_t real = clock_.RealMs(left);
     if (forInput) {
-        return port_.WaitForInput(left);
+        return link_.WaitForInput(real);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    std::this_thread::sleep_for(std::chrono::milliseconds(real));
     return true;
 }
 
-int T110_Device::WaitReply(int16_t expected, std::unique_ptr<Message>& reply) {
+void ReplyReader::Start(State next) {
+    state_ = next;
+    filled_ = 0;
+}
+
+int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
+                      std::unique_ptr<AbstractMessage>& reply) {
     reply.reset();
-    if (receiveState_ == kIdle) {
-        waitStart_ = k57::TickMs();
-        receiveState_ = kHeader;
-        filled_ = 0;
+    if (state_ == State::Idle) {
+        waitStart_ = clock_.NowMs();
+        Start(State::Header);
     }
-    for (uint32_t elapsed; (elapsed = k57::TickMs() - waitStart_) < replyTimeout_;) {
-        uint32_t left = replyTimeout_ - elapsed;
+    for (uint32_t elapsed; (elapsed = clock_.NowMs() - waitStart_) < timeoutMs;) {
+        uint32_t left = timeoutMs - elapsed;
         bool more = true;
-        switch (receiveState_) {
-            case kHeader:
+        switch (state_) {
+            case State::Header:
                 if (!Fill(frameBytes_, 4)) {
                     more = Idle(left, true);
                     break;
                 }
-                payloadLength_ = uint16_t(frameBytes_[2] | frameBytes_[3] << 8);
-                filled_ = 0;
-                // An oversized frame is abandoned; the wait runs out its time.
-                receiveState_ = payloadLength_ > kMaxReplyPayload ? kIdle : kPayload;
                 typeWord_ = uint16_t(frameBytes_[0] | frameBytes_[1] << 8);
+                payloadLength_ = uint16_t(frameBytes_[2] | frameBytes_[3] << 8);
+                Start(payloadLength_ > kMaxPayload ? State::Abandoned : State::Payload);
                 break;
-            case kPayload:
+            case State::Payload:
                 if (!Fill(receiveArea_, payloadLength_)) {
                     more = Idle(left, true);
                     break;
                 }
-                filled_ = 0;
-                receiveState_ = kTrailer;
+                Start(State::Trailer);
                 break;
-            case kTrailer:
+            case State::Trailer:
                 if (!Fill(frameBytes_, 4)) {
                     more = Idle(left, true);
                     break;
                 }
-                receiveState_ = kComplete;
+                state_ = State::Complete;
                 break;
-            case kComplete:
-                receiveState_ = kIdle;
-                reply = createMessage(typeWord_, receiveArea_, payloadLength_);
+            case State::Complete:
+                state_ = State::Idle;
+                reply =
+                    orvan::tms::messages::createMessage(typeWord_, receiveArea_, payloadLength_);
                 if (reply && reply->getType() == expected) {
-                    return 1;
+                    return kReplyOk;
                 }
                 reply.reset();
-                return -3;
+                return kBadReply;
             default:
                 more = Idle(left, false);
                 break;
@@ -92,6 +89,8 @@ int T110_Device::WaitReply(int16_t expected, std::unique_ptr<Message>& reply) {
             break;
         }
     }
-    receiveState_ = kIdle;
-    return -2;
+    state_ = State::Idle;
+    return kNoReply;
 }
+
+}  // namespace k57

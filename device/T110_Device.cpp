@@ -5,7 +5,8 @@
 
 using namespace orvan::tms::messages;
 
-T110_Device::T110_Device() : port_(k57::StoredPort::Read().c_str()) {}
+T110_Device::T110_Device(k57::Clock& clock)
+    : port_(k57::StoredPort::Read().c_str()), reader_(link_, clock) {}
 
 T110_Device::~T110_Device() {
     port_.Close();
@@ -25,16 +26,16 @@ void T110_Device::ParseVersion(VersionInfo& info, const std::string& text) {
 
 // A port whose output never drains gives up after the reply time-out.
 bool T110_Device::Send(Message& request) {
-    return k57::WriteWithin(request, output_, replyTimeout_);
+    return k57::WriteWithin(request, link_.output(), replyTimeout_);
 }
 
 int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply) {
     if (!port_.Open()) {
-        return -1;
+        return k57::kPortUnavailable;
     }
-    int result = -2;
+    int result = k57::kNoReply;
     if (Send(request)) {
-        receiveState_ = 0;
+        reader_.Reset();
         result = WaitReply(expected, reply);
     }
     port_.Close();
@@ -45,7 +46,7 @@ int T110_Device::ReadSettings(std::string& text) {
     ReqSettingsMessage request;
     std::unique_ptr<Message> reply;
     int result = Exchange(request, kSettings, reply);
-    if (result == 1) {
+    if (result == k57::kReplyOk) {
         text = static_cast<SettingsMessage&>(*reply).text();
     }
     return result;
@@ -62,7 +63,7 @@ int T110_Device::ReadIdInfo(uint32_t& serial) {
     ReqIdInfoMessage request;
     std::unique_ptr<Message> reply;
     int result = Exchange(request, kIdInfo, reply);
-    if (result == 1) {
+    if (result == k57::kReplyOk) {
         serial = static_cast<IdInfoMessage&>(*reply).getValue();
     }
     return result;
@@ -78,7 +79,7 @@ int T110_Device::ReadVersion(std::string& text) {
     ReqVersionMessage request;
     std::unique_ptr<Message> reply;
     int result = Exchange(request, kText, reply);
-    if (result == 1) {
+    if (result == k57::kReplyOk) {
         text = static_cast<TextMessage&>(*reply).getText();
     }
     return result;
@@ -121,7 +122,7 @@ int T110_Device::CommitUpdate(uint32_t checksum, uint32_t size) {
 
 int T110_Device::EnterDiagnosticMode() {
     if (!port_.Open()) {
-        return -1;
+        return k57::kPortUnavailable;
     }
     // The port stays open: from here on the unit streams text lines.
     DiagnosticModeEnableMessage request;
@@ -131,10 +132,14 @@ int T110_Device::EnterDiagnosticMode() {
 
 int T110_Device::Restart() {
     if (!port_.Open()) {
-        return -1;
+        return k57::kPortUnavailable;
     }
     RestartMessage request;
     Send(request);
     port_.Close();
-    return 1;
+    return k57::kReplyOk;
+}
+
+int T110_Device::WaitReply(int16_t expected, std::unique_ptr<Message>& reply) {
+    return reader_.Wait(expected, replyTimeout_, reply);
 }

@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "AbstractMessage.h"
+#include "Clock.h"
 #include "DeviceInterface.h"
-#include "VCOMStreams.h"
+#include "PortLink.h"
+#include "ReplyReader.h"
 #include "VCOM_Port.h"
 
 // The session over one serial port, speaking the framed protocol. Its port
@@ -14,9 +16,10 @@ class T110_Device : public DeviceInterface {
     static constexpr uint32_t kReplyTimeout = 4000;
     static constexpr uint32_t kBeginFirmwareTimeout = 10000;
     static constexpr uint32_t kBeginWaveTimeout = 20000;
-    static constexpr uint16_t kMaxReplyPayload = 1016;
+    static constexpr uint16_t kMaxReplyPayload = k57::ReplyReader::kMaxPayload;
 
-    T110_Device();
+    // Time-outs are measured on `clock`.
+    explicit T110_Device(k57::Clock& clock = k57::SystemClock());
     ~T110_Device() override;
 
     void SetPortName(const char* name) override;
@@ -34,14 +37,12 @@ class T110_Device : public DeviceInterface {
     int Restart() override;
     void ParseVersion(VersionInfo& info, const std::string& text) override;
     int FindDevice(k57::WindowHandle owner) override;
+    k57::TextLink& Link() override { return link_; }
 
     // Waits for one reply frame of the `expected` code; see the result codes.
     int WaitReply(int16_t expected, std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
 
-    // The monitors borrow these for their raw text traffic.
     VCOM_Port& port() { return port_; }
-    VCOMInputStream& input() { return input_; }
-    VCOMOutputStream& output() { return output_; }
 
     // Time allowed for one reply; 4000 ms at rest.
     uint32_t replyTimeout() const { return replyTimeout_; }
@@ -53,20 +54,9 @@ class T110_Device : public DeviceInterface {
     int Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply);
     int BeginUpdate(Message& request, uint32_t timeout);
     bool Send(Message& request);
-    bool Fill(uint8_t* area, int need);
-    bool Idle(uint32_t left, bool forInput);
 
     VCOM_Port port_;
-    VCOMInputStream input_{&port_};
-    VCOMOutputStream output_{&port_};
-    int receiveState_ = 0;
+    k57::PortLink link_{port_};
+    k57::ReplyReader reader_;
     uint32_t replyTimeout_ = kReplyTimeout;
-
-    // The reply reader's working area.
-    uint32_t waitStart_ = 0;
-    uint8_t frameBytes_[4] = {};  // header, then trailer
-    uint16_t typeWord_ = 0;
-    uint16_t payloadLength_ = 0;
-    int filled_ = 0;
-    uint8_t receiveArea_[1024] = {};
 };

@@ -4,7 +4,7 @@
 
 void CanLink::SendCanCommand(const std::string& text) {
     if (!text.empty()) {
-        out_.write(text.data(), int(text.size()));
+        link_.output().write(text.data(), int(text.size()));
     }
 }
 
@@ -12,13 +12,13 @@ void CanLink::SendCanCommand(const std::string& text) {
 // is waiting, so a busy bus costs one read per tick, not one per byte.
 bool CanLink::NextByte(char& byte) {
     if (next_ == pending_.size()) {
-        int waiting = in_.available();
+        int waiting = link_.input().available();
         if (waiting <= 0) {
             return false;
         }
         pending_.resize(size_t(waiting));
         next_ = 0;
-        if (in_.read(pending_.data(), waiting) != waiting) {
+        if (link_.input().read(pending_.data(), waiting) != waiting) {
             pending_.clear();
             return false;
         }
@@ -43,7 +43,7 @@ std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
             }
         }
         uint32_t elapsed = k57::TickMs() - start;
-        if (elapsed >= uint32_t(timeoutMs) || !port_.WaitForInput(uint32_t(timeoutMs) - elapsed)) {
+        if (elapsed >= uint32_t(timeoutMs) || !link_.WaitForInput(uint32_t(timeoutMs) - elapsed)) {
             return std::nullopt;
         }
     }
@@ -74,7 +74,7 @@ std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
 
 void CanLink::CloseCan() {
     SendCanCommand("C\r");
-    port_.Close();
+    link_.Close();
     pending_.clear();  // a closed port's queue is gone
     next_ = 0;
 }

@@ -3,8 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "Streams.h"
-#include "VCOM_Port.h"
+#include "TextLink.h"
 
 // The unit's CAN channel: one-letter ASCII commands ending in CR, replies
 // and frame lines ending in CR, over the session's port.
@@ -15,8 +14,7 @@ class CanLink {
                                                 "250", "500", "800", "1000"};
     static constexpr int kDefaultBitRate = 6;
 
-    CanLink(VCOM_Port& port, orvan::io::InputStream& in, orvan::io::OutputStream& out)
-        : port_(port), in_(in), out_(out) {}
+    explicit CanLink(k57::TextLink& link) : link_(link) {}
 
     void SendCanCommand(const std::string& text);
     // The next line, CR included, or nothing when none completes within
@@ -30,9 +28,7 @@ class CanLink {
   private:
     bool NextByte(char& byte);
 
-    VCOM_Port& port_;
-    orvan::io::InputStream& in_;
-    orvan::io::OutputStream& out_;
+    k57::TextLink& link_;
     // The line buffer: 65 bytes; a longer line wraps over its start.
     char line_[65] = {};
     int position_ = 0;

@@ -106,12 +106,12 @@ void TCanMonitorForm::showEvent(QShowEvent* event) {
 }
 
 void TCanMonitorForm::FormShow() {
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (!device) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    link_ = std::make_unique<CanLink>(device->port(), device->input(), device->output());
+    link_ = std::make_unique<CanLink>(device->Link());
     SpeedList->clear();
     for (const char* rate : CanLink::kBitRates) {
         SpeedList->addItem(rate);
@@ -134,8 +134,8 @@ void TCanMonitorForm::done(int result) {
 }
 
 void TCanMonitorForm::PortButtonClick() {
-    T110_Device* device = device_.get();
-    if (device && device->port().IsOpen()) {
+    DeviceInterface* device = device_.get();
+    if (device && device->Link().IsOpen()) {
         CloseProcedure();
     } else {
         OpenProcedure();
@@ -143,8 +143,8 @@ void TCanMonitorForm::PortButtonClick() {
 }
 
 void TCanMonitorForm::OpenProcedure() {
-    T110_Device* device = device_.get();
-    if (!device || !link_ || !device->port().Open()) {
+    DeviceInterface* device = device_.get();
+    if (!device || !link_ || !device->Link().Open()) {
         CloseProcedure();
         return;
     }

@@ -36,7 +36,7 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    if (T110_Device* device = device_.get()) {
+    if (DeviceInterface* device = device_.get()) {
         device->EnterDiagnosticMode();
     }
     Timer1.start();
@@ -44,7 +44,7 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
 
 // Esc in the memo and the title bar's button both end here.
 void TDiagnosticForm::done(int result) {
-    if (T110_Device* device = device_.get()) {
+    if (DeviceInterface* device = device_.get()) {
         device->ClosePort();
     }
     Timer1.stop();
@@ -53,13 +53,13 @@ void TDiagnosticForm::done(int result) {
 
 // Takes only the bytes already waiting, so a tick never waits on the port.
 void TDiagnosticForm::Timer1Timer() {
-    T110_Device* device = device_.get();
-    int waiting = device ? device->input().available() : 0;
+    DeviceInterface* device = device_.get();
+    int waiting = device ? device->Link().input().available() : 0;
     if (waiting <= 0) {
         return;
     }
     std::string bytes(size_t(waiting), '\0');
-    if (device->input().read(bytes.data(), waiting) != waiting) {
+    if (device->Link().input().read(bytes.data(), waiting) != waiting) {
         return;
     }
     DiagnosticLines::Result result = lines_.Feed(bytes);

@@ -384,12 +384,12 @@ void TParametersEditForm::SendActionExecute() {
     CommitEdit();
     k57::Answer answer = dialogs_.message(this, "Внимание", "Записать настройки в устройство?",
                                           k57::Buttons::OkCancel);
-    T110_Device* device = device_.get();
+    DeviceInterface* device = device_.get();
     if (answer != k57::Answer::Ok || !device || !parameters) {
         return;
     }
     int result = k57::WhileBusy([&] { return device->WriteSettings(parameters->ValuesToText()); });
-    if (result < 0) {
+    if (result != k57::kReplyOk) {
         dialogs_.message(this, "Ошибка", "Устройство не подключено или занято", k57::Buttons::Ok);
         return;
     }

@@ -19,9 +19,10 @@ SoundTransfer::Step SoundTransfer::Next(DeviceInterface& device) {
         orvan::util::ByteBuffer fields(header, sizeof header);
         uint32_t size = uint32_t(fields.getInt());
         uint32_t crc = uint32_t(fields.getInt());
-        return device.CommitUpdate(crc, size) < 0 ? Step::CommitRefused : Step::Committed;
+        return device.CommitUpdate(crc, size) != k57::kReplyOk ? Step::CommitRefused
+                                                               : Step::Committed;
     }
-    if (device.SendDataFragment(block, uint32_t(offset_), uint16_t(n)) < 0) {
+    if (device.SendDataFragment(block, uint32_t(offset_), uint16_t(n)) != k57::kReplyOk) {
         package_.reset();
         return Step::SendFailed;
     }

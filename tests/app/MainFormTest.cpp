@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "MainForm.h"
+#include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
 
@@ -20,8 +21,7 @@ namespace {
 class MainFormTest : public k57::test::SimulatedUnits {
   protected:
     std::unique_ptr<TMainForm> Open() {
-        auto form = std::make_unique<TMainForm>(dialogs);
-        form->Device().get()->setReplyTimeout(300);
+        auto form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
         return form;
     }
 
@@ -90,7 +90,7 @@ TEST_F(MainFormTest, EveryChangeOfThePortTextIsStoredAndGetsANewSession) {
     QStringList stored;
     int replaced = 0;
     for (const char* key : {"C", "O", "M", "1", "2"}) {
-        T110_Device* before = form->Device().get();
+        DeviceInterface* before = form->Device().get();
         QTest::keyClicks(ports, key);
         stored << QString::fromStdString(k57::StoredPort::Read());
         replaced += form->Device().get() != before;
@@ -134,7 +134,7 @@ TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {
     Plug(7);
     auto form = Open();
     auto* ports = Child<QComboBox>(*form, "PortComboBox");
-    T110_Device* session = form->Device().get();
+    DeviceInterface* session = form->Device().get();
     Child<QPushButton>(*form, "FindPortButton")->click();
     EXPECT_EQ(ports->currentText(), "COM7");
     EXPECT_EQ(form->Device().get(), session);

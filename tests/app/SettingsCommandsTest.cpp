@@ -6,6 +6,7 @@
 
 #include "MainForm.h"
 #include "ParametersEditForm.h"
+#include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
 
@@ -14,8 +15,7 @@ namespace {
 class SettingsCommandsTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override {
-        form = std::make_unique<TMainForm>(dialogs);
-        form->Device().get()->setReplyTimeout(300);
+        form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
         editor = std::make_unique<TParametersEditForm>(dialogs, form->Device(), form.get());
         form->SetEditor(editor.get());
     }

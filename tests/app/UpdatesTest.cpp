@@ -9,6 +9,7 @@
 #include "FirmwareTransfer.h"
 #include "MainForm.h"
 #include "Messages.h"
+#include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
 
@@ -20,10 +21,7 @@ class UpdatesTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override { k57::StoredPort::Write("COM5"); }
 
-    void Open() {
-        form = std::make_unique<TMainForm>(dialogs);
-        form->Device().get()->setReplyTimeout(300);
-    }
+    void Open() { form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions()); }
 
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
     QProgressBar* Progress() { return form->findChild<QProgressBar*>("SaveProgress"); }

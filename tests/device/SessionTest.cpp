@@ -5,6 +5,7 @@
 
 #include "Crc32.h"
 #include "Messages.h"
+#include "QuickSessions.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
 
@@ -16,13 +17,9 @@ class SessionTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override { k57::StoredPort::Write("COM5"); }
 
-    // A session on the stored port with a short reply time-out, for the
+    // A session on the stored port whose time-outs pass quickly, for the
     // failure paths; the real time-outs have tests of their own.
-    std::unique_ptr<T110_Device> QuickSession() {
-        auto device = std::make_unique<T110_Device>();
-        device->setReplyTimeout(300);
-        return device;
-    }
+    static std::unique_ptr<T110_Device> QuickSession() { return k57::test::QuickSession(); }
 };
 
 TEST_F(SessionTest, EveryRequestIsAnsweredByTheUnit) {

@@ -17,6 +17,7 @@
 #include "DiagnosticForm.h"
 #include "MainForm.h"
 #include "Messages.h"
+#include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
 
@@ -36,7 +37,7 @@ class MonitorsTest : public k57::test::SimulatedUnits {
         return child;
     }
 
-    k57::DeviceSession session;
+    k57::DeviceSession session{k57::test::QuickSessions()};
 };
 
 // --- CAN monitor --------------------------------------------------------
@@ -85,7 +86,7 @@ TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
 
     PortButton()->click();
     EXPECT_EQ(PortButton()->text(), "Open CAN");
-    EXPECT_FALSE(session.get()->port().IsOpen());
+    EXPECT_FALSE(session.get()->Link().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
     EXPECT_EQ(unit.canCommands().back(), "C");
 }
@@ -96,7 +97,7 @@ TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
     Plug(5, options);
     PortButton()->click();
     EXPECT_EQ(PortButton()->text(), "Open CAN");
-    EXPECT_FALSE(session.get()->port().IsOpen());
+    EXPECT_FALSE(session.get()->Link().IsOpen());
 }
 
 TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAfresh) {
@@ -104,7 +105,7 @@ TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAf
     PortButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->capture().Records.empty(); }, 5000));
     form->close();
-    EXPECT_FALSE(session.get()->port().IsOpen());
+    EXPECT_FALSE(session.get()->Link().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
     form->show();
     EXPECT_TRUE(form->capture().Records.empty());
@@ -256,7 +257,7 @@ TEST_F(MonitorsTest, DiagnosticMonitorShowsReadingsAndEvents) {
 
     QTest::keyClick(memo, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(session.get()->port().IsOpen());
+    EXPECT_FALSE(session.get()->Link().IsOpen());
     int lines = memo->blockCount();
     form.show();
     ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.requests().size() == 2; }));

@@ -10,11 +10,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "Cp1251.h"
 #include "ParametersEditForm.h"
+#include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "ShippedCatalogue.h"
 #include "SimulatedUnits.h"
+#include "UnitBytes.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ class EditorTest : public k57::test::SimulatedUnits {
     QWidget* Panel() { return editor.findChild<QWidget*>("Panel1"); }
 
     k57::test::ScriptedDialogs dialogs;
-    k57::DeviceSession session;
+    k57::DeviceSession session{k57::test::QuickSessions()};
     ParameterList list{k57::test::ShippedCatalogue()};
     TParametersEditForm editor{dialogs, session};
     QTreeWidget* tree;
@@ -217,7 +218,6 @@ TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {
 }
 
 TEST_F(EditorTest, AFailedWriteSaysSoAndKeepsModified) {
-    session.get()->setReplyTimeout(200);
     ASSERT_TRUE(Select(0, 8));
     Type("3");
     ASSERT_TRUE(Select(0, 7));

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Cp1251.h"
 #include "ParameterList.h"
 #include "ShippedCatalogue.h"
+#include "UnitBytes.h"
 
 using k57::test::Cp1251;
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "Cp1251.h"
 #include "IntegerText.h"
 #include "ParameterList.h"
 #include "ShippedCatalogue.h"
+#include "UnitBytes.h"
 #include "Validation.h"
 
 namespace {

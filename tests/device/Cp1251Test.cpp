@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <QStringDecoder>
+
+#include "Cp1251.h"
+
+namespace {
+
+using k57::cp1251::FromUtf8;
+using k57::cp1251::ToUtf8;
+
+TEST(Cp1251Test, EveryByteDecodesAsTheSystemsConverterDoesAndComesBack) {
+    // Qt built without ICU (as for Windows) may not know the code page.
+    QStringDecoder reference("windows-1251");
+    for (int b = 0; b < 256; ++b) {
+        std::string byte(1, char(b));
+        std::string utf8 = ToUtf8(byte);
+        if (reference.isValid()) {
+            QString expected = reference(QByteArray::fromStdString(byte));
+            EXPECT_EQ(utf8, expected.toStdString()) << b;
+        }
+        EXPECT_EQ(FromUtf8(utf8), byte) << b;
+    }
+    EXPECT_EQ(ToUtf8("\xCA\x35\x37 \xB9"), "К57 №");
+}
+
+TEST(Cp1251Test, TextWithoutAByteOrNotUtf8IsRefused) {
+    EXPECT_EQ(FromUtf8("Привет, мир"), "\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0");
+    EXPECT_EQ(FromUtf8(""), "");
+    EXPECT_FALSE(FromUtf8("ä"));                 // Latin, not in the code page
+    EXPECT_FALSE(FromUtf8("中"));                // three bytes, not in the code page
+    EXPECT_FALSE(FromUtf8("\xF0\x9F\x98\x80"));  // outside the basic plane
+    EXPECT_FALSE(FromUtf8("\xD0"));              // cut short
+    EXPECT_FALSE(FromUtf8("\xC0\x80"));          // overlong NUL
+    EXPECT_FALSE(FromUtf8("\xED\xA0\x80"));      // a surrogate
+    EXPECT_FALSE(FromUtf8("\x80"));              // a stray continuation byte
+}
+
+}  // namespace
