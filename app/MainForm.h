@@ -7,9 +7,8 @@
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "EmbeddedImages.h"
-#include "FirmwareTransfer.h"
 #include "ParameterList.h"
-#include "SoundTransfer.h"
+#include "UpdateSources.h"
 
 class TCanMonitorForm;
 class TDiagnosticForm;
@@ -71,8 +70,8 @@ class TMainForm : public QWidget {
     void ShowEditor();
     void LockDeviceCommands(bool locked);
     bool UnitNeedsFirmware(DeviceInterface& device);
-    void FinishFirmware(FirmwareTransfer::Step step);
-    void FinishSound(SoundTransfer::Step step);
+    void TransferTick(k57::Transfer& transfer, QTimer& timer);
+    void FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Step step);
     void RestoreWaveCaption();
 
     std::unique_ptr<Ui::TMainForm> ui;
@@ -81,8 +80,8 @@ class TMainForm : public QWidget {
     k57::DeviceSession device_;
     k57::images::Firmware firmware_;
     int32_t soundDataSize_ = 0;
-    FirmwareTransfer firmwareTransfer_{firmware_};
-    SoundTransfer soundTransfer_;
+    k57::Transfer firmwareTransfer_{std::make_unique<k57::FirmwareSource>(firmware_)};
+    k57::Transfer soundTransfer_{std::make_unique<k57::SoundSource>()};
     QTimer Timer1;
     QTimer Timer2;
     ParameterList parameterList_;

@@ -71,46 +71,14 @@ void TMainForm::BlowUpdateButtonClick() {
         return;
     }
     Log("Загрузка новой версии программы ...");
-    ui->SaveProgress->setRange(0, firmwareTransfer_.fragments());
+    ui->SaveProgress->setRange(0, firmwareTransfer_.steps());
     ui->SaveProgress->setValue(0);
     firmwareTransfer_.Begin();
     Timer1.start();
 }
 
 void TMainForm::Timer1Timer() {
-    Timer1.stop();
-    DeviceInterface* device = device_.get();
-    if (!firmwareTransfer_.active() || !device) {
-        return;
-    }
-    FirmwareTransfer::Step step = firmwareTransfer_.Next(*device);
-    if (step == FirmwareTransfer::Step::Sent) {
-        ui->SaveProgress->setValue(ui->SaveProgress->value() + 1);
-        Timer1.start();
-        return;
-    }
-    FinishFirmware(step);
-}
-
-void TMainForm::FinishFirmware(FirmwareTransfer::Step step) {
-    LockDeviceCommands(false);
-    switch (step) {
-        case FirmwareTransfer::Step::SendFailed:
-            Inform("Ошибка", kSendFailed);
-            Log(kCancelled);
-            break;
-        case FirmwareTransfer::Step::CommitRefused:
-            ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-            Inform("Ошибка обновления.", kNoCrc);
-            Log(kCancelled);
-            break;
-        default:
-            ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-            Log("Загрузка закончена.");
-            ui->SaveProgress->setValue(ui->SaveProgress->minimum());
-            ui->BlowUpdateButton->setFocus();
-            break;
-    }
+    TransferTick(firmwareTransfer_, Timer1);
 }
 
 void TMainForm::RestoreWaveCaption() {
@@ -147,40 +115,55 @@ void TMainForm::WaveUpdateButtonClick() {
     }
     soundTransfer_.Begin();
     LockDeviceCommands(true);
-    ui->SaveProgress->setMaximum(soundTransfer_.blocks());
+    ui->SaveProgress->setMaximum(soundTransfer_.steps());
     Timer2.start();
     Log("Идет запись звуковых данных...");
 }
 
 void TMainForm::Timer2Timer() {
-    Timer2.stop();
-    DeviceInterface* device = device_.get();
-    if (!soundTransfer_.active() || !device) {
-        return;
-    }
-    SoundTransfer::Step step = soundTransfer_.Next(*device);
-    if (step == SoundTransfer::Step::Sent) {
-        ui->SaveProgress->setValue(ui->SaveProgress->value() + 1);
-        Timer2.start();
-        return;
-    }
-    FinishSound(step);
+    TransferTick(soundTransfer_, Timer2);
 }
 
-void TMainForm::FinishSound(SoundTransfer::Step step) {
+// One step of a running transfer. The tick disarms its timer first and
+// re-arms it only when there is more to send.
+void TMainForm::TransferTick(k57::Transfer& transfer, QTimer& timer) {
+    timer.stop();
+    DeviceInterface* device = device_.get();
+    if (!transfer.active() || !device) {
+        return;
+    }
+    k57::Transfer::Step step = transfer.Next(*device);
+    if (step == k57::Transfer::Step::Sent) {
+        ui->SaveProgress->setValue(ui->SaveProgress->value() + 1);
+        timer.start();
+        return;
+    }
+    FinishTransfer(transfer, step);
+}
+
+// The firmware logs how a transfer ended; the sound says it in a box.
+void TMainForm::FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Step step) {
+    using Step = k57::Transfer::Step;
+    bool firmware = &transfer == &firmwareTransfer_;
     LockDeviceCommands(false);
     RestoreWaveCaption();
-    switch (step) {
-        case SoundTransfer::Step::SendFailed:
+    if (step != Step::SendFailed) {
+        ui->SaveProgress->setValue(ui->SaveProgress->maximum());
+    }
+    if (step == Step::SendFailed || step == Step::CommitRefused) {
+        if (step == Step::SendFailed) {
             Inform("Ошибка", kSendFailed);
-            break;
-        case SoundTransfer::Step::CommitRefused:
-            ui->SaveProgress->setValue(ui->SaveProgress->maximum());
+        } else {
             Inform("Ошибка обновления.", kNoCrc);
-            break;
-        default:
-            ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-            Inform("Сообщение", "Данные успешно записаны.");
-            break;
+        }
+        if (firmware) {
+            Log(kCancelled);
+        }
+    } else if (firmware) {
+        Log("Загрузка закончена.");
+        ui->SaveProgress->setValue(ui->SaveProgress->minimum());
+        ui->BlowUpdateButton->setFocus();
+    } else {
+        Inform("Сообщение", "Данные успешно записаны.");
     }
 }

@@ -6,12 +6,12 @@
 #include <QTest>
 
 #include "Crc32.h"
-#include "FirmwareTransfer.h"
 #include "MainForm.h"
 #include "Messages.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
+#include "UpdateSources.h"
 
 using namespace orvan::tms::messages;
 
@@ -150,12 +150,12 @@ TEST_F(UpdatesTest, AnImageEndingOnAFragmentBoundaryCommitsOnTheNextStep) {
     small.buffer.assign(8, 0xFF);
     small.buffer.resize(1024, 0x5A);
     T110_Device device;
-    FirmwareTransfer transfer(small);
+    k57::Transfer transfer(std::make_unique<k57::FirmwareSource>(small));
     ASSERT_EQ(device.BeginFirmwareUpdate(), 1);
     transfer.Begin();
-    EXPECT_EQ(transfer.Next(device), FirmwareTransfer::Step::Sent);
+    EXPECT_EQ(transfer.Next(device), k57::Transfer::Step::Sent);
     EXPECT_TRUE(transfer.active());
-    EXPECT_EQ(transfer.Next(device), FirmwareTransfer::Step::Committed);
+    EXPECT_EQ(transfer.Next(device), k57::Transfer::Step::Committed);
     EXPECT_FALSE(transfer.active());
     EXPECT_EQ(unit.image(), small.buffer);
 }
