@@ -1,6 +1,5 @@
 #include "MainForm.h"
 
-#include <QFile>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -11,6 +10,7 @@
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
 #include "ParametersEditForm.h"
+#include "SettingsFile.h"
 #include "StoredPort.h"
 #include "UnitText.h"
 #include "ui_MainForm.h"
@@ -165,23 +165,13 @@ void TMainForm::OpenFileButtonClick() {
     if (path.isEmpty()) {
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_.error(this, "Не удалось открыть файл " + path + ": " + file.errorString());
+    std::string text, error;
+    if (!k57::SettingsFile::Read(path.toStdString(), text, error)) {
+        dialogs_.error(this,
+                       "Не удалось открыть файл " + path + ": " + QString::fromStdString(error));
         return;
     }
-    QByteArray bytes = file.readAll();
-    // The file's lines (ending in CR LF, LF or CR), each ended by CR LF.
-    bytes.replace("\r\n", "\n").replace('\r', '\n');
-    QList<QByteArray> lines = bytes.split('\n');
-    if (bytes.endsWith('\n')) {
-        lines.removeLast();
-    }
-    QByteArray joined;
-    for (const QByteArray& line : lines) {
-        joined += line + "\r\n";
-    }
-    parameterList_.SetValuesFromText(joined.toStdString());
+    parameterList_.SetValuesFromText(text);
     ShowEditor();
 }
 

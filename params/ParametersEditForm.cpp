@@ -9,13 +9,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "BusyCursor.h"
+#include "SettingsFile.h"
 #include "UnitText.h"
 #include "Validation.h"
 
@@ -365,16 +365,10 @@ void TParametersEditForm::SaveActionExecute() {
     if (path.isEmpty() || !parameters) {
         return;
     }
-    std::string text = parameters->ValuesToText();
-    QByteArray file;
-    for (char c : text) {
-        file += c == '\n' ? QByteArray("\r\n") : QByteArray(1, c);
-    }
-    // Written beside the old file and renamed over it: a failure leaves the
-    // previous file whole.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit()) {
-        dialogs_.error(this, "Не удалось записать файл " + path + ": " + out.errorString());
+    std::string error;
+    if (!k57::SettingsFile::Write(path.toStdString(), parameters->ValuesToText(), error)) {
+        dialogs_.error(this,
+                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
         return;
     }
     SetModified(false);

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "SettingsFile.h"
+#include "TempDir.h"
+
+namespace {
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(SettingsFileTest, WritesCrLfAndReadsBackTheSameBytes) {
+    k57::test::TempDir dir;
+    std::string path = dir.path() + "/настройки.txt";  // a UTF-8 path
+    std::string error;
+    ASSERT_TRUE(k57::SettingsFile::Write(path, "A=1\nPinCod=\xC0\xC1\n", error)) << error;
+    EXPECT_EQ(Bytes(path), "A=1\r\nPinCod=\xC0\xC1\r\n");
+    std::string text;
+    ASSERT_TRUE(k57::SettingsFile::Read(path, text, error));
+    EXPECT_EQ(text, "A=1\r\nPinCod=\xC0\xC1\r\n");
+}
+
+TEST(SettingsFileTest, FailuresSayWhy) {
+    k57::test::TempDir dir;
+    std::string text = "kept", error;
+    EXPECT_FALSE(k57::SettingsFile::Read(dir.path() + "/missing.txt", text, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(text, "kept");
+
+    std::string file = dir.path() + "/plain";
+    std::ofstream(file, std::ios::binary) << "old";
+    error.clear();
+    EXPECT_FALSE(k57::SettingsFile::Write(file + "/under-a-file.txt", "new\n", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Bytes(file), "old");
+}
+
+}  // namespace
