@@ -4,61 +4,21 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QSplitter>
 #include <QTreeWidget>
-#include <QVBoxLayout>
-#include <functional>
 
 #include "BusyCursor.h"
 #include "SettingsFile.h"
 #include "UnitText.h"
-#include "Validation.h"
 
 namespace {
 
 const char kCaption[] = "Редактор параметров";
 const char kModifiedCaption[] = "Редактор параметров. Настройки изменены!";
 const char kFilter[] = "текстовые файлы настроек | *.txt";
-constexpr int kGroupName = Qt::UserRole;
-
-// Asks before the tree's current node moves; a refused move leaves the
-// selection where it was, for the mouse, the keyboard and the program alike.
-class GuardedSelection : public QItemSelectionModel {
-  public:
-    GuardedSelection(QAbstractItemModel* model, std::function<bool(const QModelIndex&)> allow)
-        : QItemSelectionModel(model), allow_(std::move(allow)) {}
-
-    void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override {
-        if (index != currentIndex() && !allow_(index)) {
-            return;
-        }
-        QItemSelectionModel::setCurrentIndex(index, command);
-    }
-    // Views select after making the node current: a selection that is not
-    // the current node belongs to a refused move.
-    void select(const QItemSelection& selection, SelectionFlags command) override {
-        if (!selection.indexes().isEmpty() && !selection.contains(currentIndex())) {
-            return;
-        }
-        QItemSelectionModel::select(selection, command);
-    }
-    using QItemSelectionModel::select;
-
-  private:
-    std::function<bool(const QModelIndex&)> allow_;
-};
-
-QFont Font(const char* family, int pixels, bool bold = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
+// A parameter node's index in the list.
+constexpr int kParameterIndex = Qt::UserRole;
 
 }  // namespace
 
@@ -70,96 +30,10 @@ TParametersEditForm::TParametersEditForm(k57::DialogService& dialogs, k57::Devic
       device_(device) {
     setObjectName("ParametersEditForm");
     setWindowTitle(kCaption);
-    setFont(Font("Tahoma", 11));
     BuildLayout();
 }
 
 TParametersEditForm::~TParametersEditForm() = default;
-
-void TParametersEditForm::BuildLayout() {
-    auto* menu = new QMenuBar(this);
-    QAction* save = menu->addAction("Записать в файл");
-    QAction* send = menu->addAction("Записать в устройство");
-    QAction* exit = menu->addAction("Выйти");
-    save->setObjectName("SaveAction");
-    send->setObjectName("SendAction");
-    exit->setObjectName("CloseAction");
-    connect(save, &QAction::triggered, this, &TParametersEditForm::SaveActionExecute);
-    connect(send, &QAction::triggered, this, &TParametersEditForm::SendActionExecute);
-    connect(exit, &QAction::triggered, this, &TParametersEditForm::CloseActionExecute);
-
-    auto* splitter = new QSplitter(this);
-    splitter->setObjectName("Splitter1");
-    splitter->setHandleWidth(8);
-    splitter->setChildrenCollapsible(false);
-
-    Tree = new QTreeWidget(splitter);
-    Tree->setObjectName("Tree");
-    Tree->setHeaderHidden(true);
-    Tree->setFrameShape(QFrame::NoFrame);
-    Tree->setIndentation(19);
-    Tree->setMouseTracking(true);  // hot tracking
-    Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Tree->setSelectionModel(new GuardedSelection(Tree->model(), [this](const QModelIndex& index) {
-        return TreeChanging(Tree->itemFromIndex(index));
-    }));
-    connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) { AutoExpand(Tree->itemFromIndex(index)); });
-
-    Panel1 = new QWidget(splitter);
-    Panel1->setObjectName("Panel1");
-    auto* panel = new QVBoxLayout(Panel1);
-    panel->setContentsMargins(0, 0, 0, 0);
-    panel->setSpacing(0);
-
-    GroupBox1 = new QGroupBox("Название параметра", Panel1);
-    GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setFixedHeight(100);
-    ValueEdit = new QLineEdit(GroupBox1);
-    ValueEdit->setObjectName("ValueEdit");
-    ValueEdit->setGeometry(15, 45, 184, ValueEdit->sizeHint().height());
-    ValueEdit->installEventFilter(this);
-    EnumValue = new QComboBox(GroupBox1);
-    EnumValue->setObjectName("EnumValue");
-    EnumValue->setGeometry(15, 45, 320, EnumValue->sizeHint().height());
-    connect(ValueEdit, &QLineEdit::textChanged, this, &TParametersEditForm::ValueEditChange);
-    connect(EnumValue, QOverload<int>::of(&QComboBox::activated), this,
-            &TParametersEditForm::EnumValueChange);
-
-    auto* smsBox = new QGroupBox("Формат SMS команды для изменения параметра", Panel1);
-    smsBox->setObjectName("GroupBox3");
-    smsBox->setFixedHeight(100);
-    SmsLabel = new QLabel("Set1234,MicLevel=8", smsBox);
-    SmsLabel->setObjectName("SmsLabel");
-    SmsLabel->setFont(Font("Verdana", 13, true));
-    SmsLabel->setTextFormat(Qt::PlainText);
-    SmsLabel->move(15, 43);
-
-    auto* descriptionBox = new QGroupBox("Описание параметра", Panel1);
-    descriptionBox->setObjectName("GroupBox2");
-    auto* description = new QVBoxLayout(descriptionBox);
-    description->setContentsMargins(8, 10, 0, 0);
-    DescriptionLabel = new QLabel(descriptionBox);
-    DescriptionLabel->setObjectName("DescriptionLabel");
-    DescriptionLabel->setFont(Font("Verdana", 11));
-    DescriptionLabel->setTextFormat(Qt::PlainText);
-    DescriptionLabel->setWordWrap(true);
-    DescriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    description->addWidget(DescriptionLabel);
-
-    panel->addWidget(GroupBox1);
-    panel->addWidget(smsBox);
-    panel->addWidget(descriptionBox, 1);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({297, 721 - 297 - 8});
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setMenuBar(menu);
-    layout->addWidget(splitter);
-    resize(721, 473 + menu->sizeHint().height());
-    Panel1->hide();  // until a parameter is chosen
-}
 
 void TParametersEditForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -169,8 +43,7 @@ void TParametersEditForm::showEvent(QShowEvent* event) {
 }
 
 void TParametersEditForm::FormShow() {
-    current_ = nullptr;
-    currentEnum_ = nullptr;
+    session_.Start(parameters);
     SetModified(false);
     Tree->clear();
     Panel1->hide();
@@ -180,9 +53,12 @@ void TParametersEditForm::FormShow() {
     for (int g = 0; g < parameters->GroupCount(); ++g) {
         const std::string& name = parameters->GroupAt(g).name;
         auto* group = new QTreeWidgetItem(Tree, {k57::FromUnit(name)});
-        group->setData(0, kGroupName, QByteArray::fromStdString(name));
-        for (const Parameter& p : parameters->GroupParameters(name)) {
-            new QTreeWidgetItem(group, {k57::FromUnit(p.name)});
+        for (int i = 0; i < parameters->ParameterCount(); ++i) {
+            const Parameter& p = parameters->ParameterAt(i);
+            if (p.groupName == name) {
+                auto* node = new QTreeWidgetItem(group, {k57::FromUnit(p.name)});
+                node->setData(0, kParameterIndex, i);
+            }
         }
     }
 }
@@ -204,52 +80,36 @@ void TParametersEditForm::AutoExpand(QTreeWidgetItem* node) {
 }
 
 bool TParametersEditForm::TreeChanging(QTreeWidgetItem* node) {
-    if (current_) {
-        std::optional<std::string> typed = ValidateValue(*current_);
-        if (!typed) {
-            return false;
-        }
-        if (*typed != current_->value) {
-            current_->value = *typed;
-            SetModified(true);
-        }
+    if (!CommitEdit()) {
+        return false;
     }
-    if (!node || !node->parent() || !parameters) {
+    QVariant index = node ? node->data(0, kParameterIndex) : QVariant();
+    session_.Select(index.isValid() ? index.toInt() : -1);
+    if (!session_.current()) {
         Panel1->hide();
-        current_ = nullptr;
         return true;
     }
-    // The k-th parameter of the parent's group, counted in catalogue order.
-    std::string group = node->parent()->data(0, kGroupName).toByteArray().toStdString();
-    int k = node->parent()->indexOfChild(node);
-    for (int i = 0; i < parameters->ParameterCount(); ++i) {
-        Parameter& p = parameters->ParameterAt(i);
-        if (p.groupName == group && k-- == 0) {
-            ShowParameter(&p);
-            break;
-        }
-    }
+    ShowParameter();
     return true;
 }
 
-void TParametersEditForm::ShowParameter(Parameter* p) {
-    current_ = p;
+void TParametersEditForm::ShowParameter() {
+    const Parameter& p = *session_.current();
     Panel1->show();
     EnumValue->clear();
-    DescriptionLabel->setText(k57::FromUnit(p->description));
-    ValueEdit->setText(k57::FromUnit(p->value));
-    GroupBox1->setTitle(k57::FromUnit(p->name));
+    DescriptionLabel->setText(k57::FromUnit(p.description));
+    ValueEdit->setText(QString::fromStdString(session_.typed()));
+    GroupBox1->setTitle(k57::FromUnit(p.name));
     ShowSms();
-    bool isEnum = p->type == ParameterType::Enum;
+    bool isEnum = p.type == ParameterType::Enum;
     if (isEnum) {
-        currentEnum_ = parameters->FindEnum(p->enumName);
-        // An enumeration missing from the catalogue offers an empty list;
-        // a value that matches no item selects nothing.
+        // A value that matches no item selects nothing.
+        const EnumValueList* items = session_.currentEnum();
         int selected = -1;
-        for (int i = 0; currentEnum_ && i < currentEnum_->Count(); ++i) {
-            const EnumItem* item = currentEnum_->ItemAt(i);
+        for (int i = 0; items && i < items->Count(); ++i) {
+            const EnumItem* item = items->ItemAt(i);
             EnumValue->addItem(k57::FromUnit(item->text));
-            if (selected < 0 && std::to_string(item->value) == p->value) {
+            if (selected < 0 && std::to_string(item->value) == p.value) {
                 selected = i;
             }
         }
@@ -260,6 +120,7 @@ void TParametersEditForm::ShowParameter(Parameter* p) {
 }
 
 void TParametersEditForm::ValueEditChange() {
+    session_.Type(ValueEdit->text().toStdString());
     ShowSms();
 }
 
@@ -282,17 +143,8 @@ void TParametersEditForm::ValueEditExit() {
 }
 
 void TParametersEditForm::EnumValueChange(int index) {
-    if (!current_ || !currentEnum_) {
-        return;
-    }
-    const EnumItem* item = currentEnum_->ItemAt(index);
-    if (!item) {
-        return;
-    }
-    std::string value = std::to_string(item->value);
-    if (value != current_->value) {
-        ValueEdit->setText(QString::fromStdString(value));
-        current_->value = value;
+    if (session_.Choose(index)) {
+        ValueEdit->setText(QString::fromStdString(session_.typed()));
         SetModified(true);
     }
 }
@@ -307,35 +159,21 @@ void TParametersEditForm::Refuse(const QString& text) {
     ValueEdit->selectAll();
 }
 
-// The typed text as the unit's bytes when it may be stored; otherwise the
-// reason is shown and nothing is returned.
-std::optional<std::string> TParametersEditForm::ValidateValue(const Parameter& p) {
-    std::optional<std::string> typed = k57::ToUnit(ValueEdit->text());
-    if (!typed) {
-        // A converter would silently store "?" for such a character.
-        Refuse("Значение содержит символы, которых нет в кодировке устройства (Windows-1251).");
-        return std::nullopt;
+// Commits the typed value; a refusal is shown and the edit stays.
+bool TParametersEditForm::CommitEdit() {
+    bool was = session_.modified();
+    if (std::optional<std::string> refusal = session_.Commit()) {
+        Refuse(QString::fromStdString(*refusal));
+        return false;
     }
-    if (auto refusal = ::ValidateValue(p, *typed)) {
-        Refuse(k57::FromUnit(refusal->value) + QString::fromStdString(refusal->message));
-        return std::nullopt;
-    }
-    return typed;
-}
-
-void TParametersEditForm::CommitEdit() {
-    if (!current_) {
-        return;
-    }
-    std::optional<std::string> typed = ValidateValue(*current_);
-    if (typed && *typed != current_->value) {
-        current_->value = *typed;
+    if (session_.modified() != was) {
         SetModified(true);
     }
+    return true;
 }
 
 void TParametersEditForm::SetModified(bool value) {
-    modified_ = value;
+    session_.SetModified(value);
     setWindowTitle(value ? kModifiedCaption : kCaption);
     if (value) {
         ShowSms();
@@ -343,20 +181,8 @@ void TParametersEditForm::SetModified(bool value) {
 }
 
 void TParametersEditForm::ShowSms() {
-    SmsLabel->setText(SmsCommandText());
+    SmsLabel->setText(QString::fromStdString(session_.SmsLine()));
     SmsLabel->adjustSize();  // the label sits at a fixed place, not in a layout
-}
-
-QString TParametersEditForm::SmsCommandText() const {
-    if (!current_ || !parameters) {
-        return {};
-    }
-    return "Set" + k57::FromUnit(parameters->DisplayValue("PinCod")) + "," +
-           k57::FromUnit(current_->key) + "=" + ValueEdit->text();
-}
-
-bool TParametersEditForm::HasUncommittedEdit() const {
-    return current_ && k57::ToUnit(ValueEdit->text()) != current_->value;
 }
 
 void TParametersEditForm::SaveActionExecute() {
@@ -413,7 +239,7 @@ void TParametersEditForm::reject() {
 // A change typed but not yet committed counts as a modification too, so
 // closing from the title bar cannot drop it without a question.
 bool TParametersEditForm::FormCloseQuery() {
-    if (!modified_ && !HasUncommittedEdit()) {
+    if (!session_.modified() && !session_.HasUncommittedEdit()) {
         return true;
     }
     return dialogs_.message(this, "Внимание", "Настройки изменены, выйти без сохранения?",

@@ -6,6 +6,7 @@
 
 #include "DeviceSession.h"
 #include "DialogService.h"
+#include "EditSession.h"
 #include "ParameterList.h"
 
 class QComboBox;
@@ -30,7 +31,7 @@ class TParametersEditForm : public QDialog {
 
     // The list to edit; set before showing. Not owned.
     ParameterList* parameters = nullptr;
-    bool modified() const { return modified_; }
+    bool modified() const { return session_.modified(); }
 
   public slots:
     void SaveActionExecute();
@@ -47,26 +48,21 @@ class TParametersEditForm : public QDialog {
     void BuildLayout();
     void FormShow();
     bool TreeChanging(QTreeWidgetItem* node);
-    void ShowParameter(Parameter* p);
+    void ShowParameter();
     void ValueEditChange();
     void ValueEditExit();
     void EnumValueChange(int index);
     bool FormCloseQuery();
 
-    std::optional<std::string> ValidateValue(const Parameter& p);
-    void CommitEdit();
+    bool CommitEdit();
     void SetModified(bool value);
-    QString SmsCommandText() const;
     void ShowSms();
-    bool HasUncommittedEdit() const;
     void Refuse(const QString& text);
     void AutoExpand(QTreeWidgetItem* node);
 
     k57::DialogService& dialogs_;
     k57::DeviceSession& device_;
-    bool modified_ = false;
-    Parameter* current_ = nullptr;
-    const EnumValueList* currentEnum_ = nullptr;
+    k57::EditSession session_;
     bool validating_ = false;
 
     QTreeWidget* Tree;
