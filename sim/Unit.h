@@ -1,32 +1,24 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "CanTraffic.h"
+#include "FaultStage.h"
 #include "Pty.h"
+#include "UnitCore.h"
 #include "UnitOptions.h"
-
-namespace orvan::tms::messages {
-class AbstractMessage;
-}
 
 namespace k57::sim {
 
-// A simulated K57 unit behind a pseudo-terminal, served by its own thread.
+// A simulated K57 unit behind a pseudo-terminal, served by its own thread:
+// the protocol core and the fault stage, behind one lock.
 class Unit {
   public:
-    struct Commit {
-        uint32_t size;
-        uint32_t checksum;
-        bool accepted;
-    };
+    using Commit = UnitCore::Commit;
 
     explicit Unit(UnitOptions options = {});
     ~Unit();
@@ -55,22 +47,12 @@ class Unit {
     std::vector<std::string> canCommands() const;
 
   private:
-    using Message = orvan::tms::messages::AbstractMessage;
-    using Bytes = std::vector<uint8_t>;
-
     void Serve();
-    int PollTimeoutMs() const;
-    void Stream();
-    bool HandleCommand();
-    void Command(const std::string& command);
     void Receive(const uint8_t* bytes, size_t n);
-    void HandleFrames();
-    void Handle(uint16_t code, const Message* request);
-    std::unique_ptr<Message> Answer(uint16_t code, const Message* request);
-    void Reply(uint16_t code, std::unique_ptr<Message> reply);
-    void SendBytes(const Bytes& bytes);
-    void PaceUntil(uint64_t dueUs);
-    uint64_t WireTimeUs(size_t bytes) const;
+    void Stream();
+    int PollTimeoutMs() const;
+    template <typename T>
+    T Read(T (UnitCore::*get)() const) const;
 
     Pty pty_;
     std::thread thread_;
@@ -78,24 +60,8 @@ class Unit {
     int registeredCom_ = 0;
 
     mutable std::mutex mutex_;
-    UnitOptions options_;
-    std::vector<int> requests_;
-    Bytes image_;
-    std::vector<Commit> commits_;
-    int fragmentsAcked_ = 0;
-    int restarts_ = 0;
-    bool diagnosticMode_ = false;
-    bool canOpen_ = false;
-    std::vector<std::string> canCommands_;
-
-    // Serving thread only.
-    Bytes inbox_;
-    uint64_t lastInputUs_ = 0;
-    uint64_t inWireFreeUs_ = 0;
-    uint64_t outWireFreeUs_ = 0;
-    uint64_t nextDiagnosticUs_ = 0;
-    int diagnosticLines_ = 0;
-    std::unique_ptr<CanTraffic> can_;
+    UnitCore core_;
+    FaultStage faults_;
 };
 
 }  // namespace k57::sim
