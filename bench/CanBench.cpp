@@ -34,7 +34,7 @@ std::vector<std::string> FrameLines(int identifiers, int count) {
 
 double ModelFramesPerSecond(FilterMode mode) {
     std::vector<std::string> lines = FrameLines(4096, 2'000'000);
-    CanCapture capture;
+    k57::CanCapture capture;
     QElapsedTimer clock;
     clock.start();
     for (const std::string& line : lines) {
@@ -63,7 +63,7 @@ double TickMilliseconds(TCanMonitorForm& form, int identifiers) {
     return clock.nsecsElapsed() / 1e6 / ticks;
 }
 
-double WholePictureMilliseconds(const CanCapture& capture, int width) {
+double WholePictureMilliseconds(const k57::CanCapture& capture, int width) {
     const int strip = 36 * 64;
     QImage image(width, strip, QImage::Format_RGB32);
     QElapsedTimer clock;
@@ -72,8 +72,8 @@ double WholePictureMilliseconds(const CanCapture& capture, int width) {
     for (int top = 0; top < height; top += strip) {
         QPainter painter(&image);
         painter.translate(0, -top);
-        CanPicture::Paint(painter, QRect(0, top, width, strip), width, capture.Records,
-                          CanPicture::View::Table, Qt::lightGray);
+        k57::CanPicture::Paint(painter, QRect(0, top, width, strip), width, capture.Records,
+                               k57::CanPicture::View::Table, Qt::lightGray);
     }
     return clock.nsecsElapsed() / 1e6;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace k57 {
+
 namespace {
 
 int HexValue(char c) {
@@ -102,3 +104,5 @@ void CanCapture::TrimCaptured() {
         Captured.erase(Captured.begin(), Captured.end() - long(kCaptureRows));
     }
 }
+
+}  // namespace k57

@@ -5,6 +5,8 @@
 
 #include "CanRecord.h"
 
+namespace k57 {
+
 // The table of CAN identifiers seen, the capture list of changes, and the
 // counters, built from the unit's frame lines.
 class CanCapture {
@@ -33,3 +35,5 @@ class CanCapture {
     int32_t MessageCounter = 0;       // frame lines parsed
     int32_t Counter = 0;              // changes seen while a filter is on
 };
+
+}  // namespace k57

@@ -2,6 +2,8 @@
 
 #include "Clock.h"
 
+namespace k57 {
+
 void CanLink::SendCanCommand(const std::string& text) {
     if (!text.empty()) {
         link_.output().write(text.data(), int(text.size()));
@@ -78,3 +80,5 @@ void CanLink::CloseCan() {
     pending_.clear();  // a closed port's queue is gone
     next_ = 0;
 }
+
+}  // namespace k57

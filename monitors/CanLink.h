@@ -5,6 +5,8 @@
 
 #include "TextLink.h"
 
+namespace k57 {
+
 // The unit's CAN channel: one-letter ASCII commands ending in CR, replies
 // and frame lines ending in CR, over the session's port.
 class CanLink {
@@ -36,3 +38,5 @@ class CanLink {
     std::string pending_;
     size_t next_ = 0;
 };
+
+}  // namespace k57

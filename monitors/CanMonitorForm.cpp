@@ -14,7 +14,7 @@
 namespace {
 
 const char kOpenCaption[] = "Open CAN";
-constexpr int kCapturePanelHeight = CanPicture::kRowPitch * 31;
+constexpr int kCapturePanelHeight = k57::CanPicture::kRowPitch * 31;
 
 template <typename W, typename... Args>
 W* Place(QWidget* parent, const char* name, int x, int y, Args&&... args) {
@@ -26,17 +26,17 @@ W* Place(QWidget* parent, const char* name, int x, int y, Args&&... args) {
 
 }  // namespace
 
-CanPanel::CanPanel(const CanCapture& capture, QWidget* parent)
+k57::CanPanel::CanPanel(const k57::CanCapture& capture, QWidget* parent)
     : QWidget(parent), capture_(capture) {
     setObjectName("Panel1");
 }
 
-void CanPanel::paintEvent(QPaintEvent* event) {
+void k57::CanPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const std::vector<CanRecord>& rows =
-        view == CanPicture::View::Table ? capture_.Records : capture_.Captured;
-    CanPicture::Paint(painter, event->rect(), width(), rows, view,
-                      palette().color(backgroundRole()));
+        view == k57::CanPicture::View::Table ? capture_.Records : capture_.Captured;
+    k57::CanPicture::Paint(painter, event->rect(), width(), rows, view,
+                           palette().color(backgroundRole()));
 }
 
 TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
@@ -80,7 +80,7 @@ void TCanMonitorForm::BuildLayout() {
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Panel1 = new CanPanel(capture_, ScrollBox1);
+    Panel1 = new k57::CanPanel(capture_, ScrollBox1);
     Panel1->setFixedHeight(513);
     // The panel spans the box's width; its height is set by every drawing.
     ScrollBox1->setWidgetResizable(true);
@@ -111,12 +111,12 @@ void TCanMonitorForm::FormShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    link_ = std::make_unique<CanLink>(device->Link());
+    link_ = std::make_unique<k57::CanLink>(device->Link());
     SpeedList->clear();
-    for (const char* rate : CanLink::kBitRates) {
+    for (const char* rate : k57::CanLink::kBitRates) {
         SpeedList->addItem(rate);
     }
-    SpeedList->setCurrentIndex(CanLink::kDefaultBitRate);
+    SpeedList->setCurrentIndex(k57::CanLink::kDefaultBitRate);
     capture_.ClearRecords();
     capture_.ClearCaptured();
     capture_.Counter = 0;
@@ -189,11 +189,11 @@ void TCanMonitorForm::Timer2Timer() {
 void TCanMonitorForm::Draw() {
     if (CaptureBox->isChecked()) {
         capture_.TrimCaptured();
-        Panel1->view = CanPicture::View::Capture;
+        Panel1->view = k57::CanPicture::View::Capture;
         Panel1->setFixedHeight(kCapturePanelHeight);
     } else {
-        Panel1->view = CanPicture::View::Table;
-        Panel1->setFixedHeight(CanPicture::kRowPitch * int(capture_.Records.size()));
+        Panel1->view = k57::CanPicture::View::Table;
+        Panel1->setFixedHeight(k57::CanPicture::kRowPitch * int(capture_.Records.size()));
     }
     Panel1->update();
 }

@@ -15,6 +15,8 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 
+namespace k57 {
+
 // The surface the CAN picture is drawn on. It paints only what the scroll
 // box shows of it.
 class CanPanel : public QWidget {
@@ -29,6 +31,8 @@ class CanPanel : public QWidget {
     const CanCapture& capture_;
 };
 
+}  // namespace k57
+
 // The CAN monitor: opens the unit's CAN channel at a chosen bit rate and
 // shows every identifier seen, its data in hex and bit by bit, with changed
 // bits highlighted, bit and byte filters, and a capture view of changes.
@@ -40,7 +44,7 @@ class TCanMonitorForm : public QDialog {
     ~TCanMonitorForm() override;
 
     // The model behind the window, for tests and measurements.
-    CanCapture& capture() { return capture_; }
+    k57::CanCapture& capture() { return capture_; }
     void done(int result) override;
 
   public slots:
@@ -63,8 +67,8 @@ class TCanMonitorForm : public QDialog {
     void Draw();
 
     k57::DeviceSession& device_;
-    std::unique_ptr<CanLink> link_;
-    CanCapture capture_;
+    std::unique_ptr<k57::CanLink> link_;
+    k57::CanCapture capture_;
     QTimer Timer1;
     QTimer Timer2;
 
@@ -77,5 +81,5 @@ class TCanMonitorForm : public QDialog {
     QLabel* CounterLabel;
     QCheckBox* CaptureBox;
     QScrollArea* ScrollBox1;
-    CanPanel* Panel1;
+    k57::CanPanel* Panel1;
 };

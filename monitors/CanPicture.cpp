@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+namespace k57 {
+
 namespace CanPicture {
 
 namespace {
@@ -69,3 +71,5 @@ void Paint(QPainter& p, const QRect& area, int width, const std::vector<CanRecor
 }
 
 }  // namespace CanPicture
+
+}  // namespace k57

@@ -8,6 +8,8 @@
 
 class QPainter;
 
+namespace k57 {
+
 // The CAN monitor's picture: one entry per record, 36 pixels apart, with the
 // identifier, length code and data in hex on the first row and the stamp and
 // every data bit on the second, and a separator line under each.
@@ -31,3 +33,5 @@ void Paint(QPainter& painter, const QRect& area, int width, const std::vector<Ca
            View view, const QColor& background);
 
 }  // namespace CanPicture
+
+}  // namespace k57

@@ -62,7 +62,7 @@ void TDiagnosticForm::Timer1Timer() {
     if (device->Link().input().read(bytes.data(), waiting) != waiting) {
         return;
     }
-    DiagnosticLines::Result result = lines_.Feed(bytes);
+    k57::DiagnosticLines::Result result = lines_.Feed(bytes);
     static const char* const kAxis[3] = {"X = ", "Y = ", "Z = "};
     for (int i = 0; i < 3; ++i) {
         if (result.axis[i]) {

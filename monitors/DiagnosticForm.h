@@ -26,7 +26,7 @@ class TDiagnosticForm : public QDialog {
 
   private:
     k57::DeviceSession& device_;
-    DiagnosticLines lines_;
+    k57::DiagnosticLines lines_;
     QTimer Timer1;
     QLabel* Label[3];
     QPlainTextEdit* Memo1;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace k57 {
+
 namespace {
 
 const char* const kEventTags[] = {"$AccE:", "$VS:", "$Can:"};
@@ -106,3 +108,5 @@ void DiagnosticLines::HandleLine(const std::string& line, Result& result) const 
         }
     }
 }
+
+}  // namespace k57

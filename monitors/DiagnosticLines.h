@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace k57 {
+
 // The unit's diagnostic text: lines tagged "$AccD:" (three axis readings),
 // "$AccE:", "$VS:" and "$Can:" (events). Bytes arrive in arbitrary pieces; a
 // line is handled once its end has arrived, and only within itself.
@@ -30,3 +32,5 @@ class DiagnosticLines {
 // A decimal real number as the unit writes it, read as far as it is one
 // (0 when it is none), narrowed to single precision and truncated.
 int ReadingValue(const std::string& token);
+
+}  // namespace k57

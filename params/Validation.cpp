@@ -2,6 +2,8 @@
 
 #include "IntegerText.h"
 
+namespace k57 {
+
 namespace {
 
 std::optional<ValidationMessage> ValidateString(const Parameter& p, const std::string& text) {
@@ -45,3 +47,5 @@ std::optional<ValidationMessage> ValidateValue(const Parameter& parameter,
     return parameter.type == ParameterType::Number ? ValidateNumber(parameter, text)
                                                    : ValidateString(parameter, text);
 }
+
+}  // namespace k57

@@ -14,16 +14,16 @@ std::string Line(unsigned id, unsigned dlc, unsigned long long data, unsigned st
 
 CanRecord Frame(unsigned id, unsigned long long data, unsigned dlc = 8) {
     CanRecord r;
-    EXPECT_TRUE(CanCapture::ParseCanFrame(Line(id, dlc, data), r));
+    EXPECT_TRUE(k57::CanCapture::ParseCanFrame(Line(id, dlc, data), r));
     return r;
 }
 
 TEST(CanCapture, ParsesAFrameLine) {
     CanRecord r;
     ASSERT_TRUE(
-        CanCapture::ParseCanFrame("t12380102030405060708"
-                                  "1A2B\r",
-                                  r));
+        k57::CanCapture::ParseCanFrame("t12380102030405060708"
+                                       "1A2B\r",
+                                       r));
     EXPECT_EQ(r.id, 0x123);
     EXPECT_EQ(r.dlc, 8);
     for (int i = 0; i < 8; ++i) {
@@ -32,14 +32,14 @@ TEST(CanCapture, ParsesAFrameLine) {
         EXPECT_EQ(r.mask[i], 0xFF);
     }
     EXPECT_EQ(r.stamp, 6699);
-    ASSERT_TRUE(CanCapture::ParseCanFrame("tabcfffffffffffffffffffff\r", r));
+    ASSERT_TRUE(k57::CanCapture::ParseCanFrame("tabcfffffffffffffffffffff\r", r));
     EXPECT_EQ(r.id, 0xABC);
     EXPECT_EQ(r.dlc, 15);
     EXPECT_EQ(r.Columns(), 8);  // never past the record's eight bytes
 }
 
 TEST(CanCapture, OnlyWholeFrameLinesAreFrames) {
-    CanCapture capture;
+    k57::CanCapture capture;
     for (const char* line : {"T12380102030405060708"
                              "1A2B\r",
                              "t12380102030405060708"
@@ -58,7 +58,7 @@ TEST(CanCapture, OnlyWholeFrameLinesAreFrames) {
 }
 
 TEST(CanCapture, RecordsStayInIdentifierOrder) {
-    CanCapture capture;
+    k57::CanCapture capture;
     for (unsigned id : {0x300u, 0x100u, 0x200u, 0x100u, 0x001u, 0xFFFu}) {
         capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
     }
@@ -73,27 +73,32 @@ TEST(CanCapture, MergeMarksChangedBitsAndKeepsTheFirstLength) {
     CanRecord r = Frame(0x10, 0x0F00000000000000ULL, 8);
     CanRecord same = Frame(0x10, 0x0F00000000000000ULL, 2);
     same.stamp = 77;
-    EXPECT_FALSE(CanCapture::MergeFrame(r, same, FilterMode::None));
+    EXPECT_FALSE(k57::CanCapture::MergeFrame(r, same, FilterMode::None));
     EXPECT_EQ(r.dlc, 8);
     EXPECT_EQ(r.stamp, 77);
     EXPECT_EQ(r.changed[0], 0);
 
-    EXPECT_TRUE(CanCapture::MergeFrame(r, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
+    EXPECT_TRUE(
+        k57::CanCapture::MergeFrame(r, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
     EXPECT_EQ(r.changed[0], 0x10);
     EXPECT_EQ(r.mask[0], 0xFF);
-    EXPECT_FALSE(CanCapture::MergeFrame(r, Frame(0x11, 0), FilterMode::None));  // another id
+    EXPECT_FALSE(k57::CanCapture::MergeFrame(r, Frame(0x11, 0), FilterMode::None));  // another id
 }
 
 TEST(CanCapture, FiltersRetireBitsOrBytesOnceTheyChange) {
     CanRecord bit = Frame(0x10, 0x0F00000000000000ULL);
-    EXPECT_TRUE(CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Bit));
+    EXPECT_TRUE(
+        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Bit));
     EXPECT_EQ(bit.mask[0], 0xEF);
-    EXPECT_FALSE(CanCapture::MergeFrame(bit, Frame(0x10, 0x0F00000000000000ULL), FilterMode::Bit));
+    EXPECT_FALSE(
+        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x0F00000000000000ULL), FilterMode::Bit));
     EXPECT_EQ(bit.changed[0], 0);
-    EXPECT_FALSE(CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
+    EXPECT_FALSE(
+        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
 
     CanRecord byte = Frame(0x10, 0x0F00000000000000ULL);
-    EXPECT_TRUE(CanCapture::MergeFrame(byte, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Byte));
+    EXPECT_TRUE(
+        k57::CanCapture::MergeFrame(byte, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Byte));
     EXPECT_EQ(byte.mask[0], 0);
     EXPECT_EQ(FilterModeFor(true, true), FilterMode::Byte);
     EXPECT_EQ(FilterModeFor(true, false), FilterMode::Bit);
@@ -101,7 +106,7 @@ TEST(CanCapture, FiltersRetireBitsOrBytesOnceTheyChange) {
 }
 
 TEST(CanCapture, CaptureAndCounters) {
-    CanCapture capture;
+    k57::CanCapture capture;
     capture.HandleLine(Line(0x20, 8, 1), FilterMode::Bit, true);  // new: counted, not captured
     EXPECT_EQ(capture.Counter, 1);
     EXPECT_TRUE(capture.Captured.empty());

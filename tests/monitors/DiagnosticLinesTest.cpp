@@ -4,7 +4,7 @@
 
 namespace {
 
-std::string Axes(const DiagnosticLines::Result& r) {
+std::string Axes(const k57::DiagnosticLines::Result& r) {
     std::string s;
     for (const auto& a : r.axis) {
         s += (a ? std::to_string(*a) : "-") + " ";
@@ -13,7 +13,7 @@ std::string Axes(const DiagnosticLines::Result& r) {
 }
 
 TEST(DiagnosticLines, ReadingsAreTruncatedToIntegers) {
-    DiagnosticLines lines;
+    k57::DiagnosticLines lines;
     auto r = lines.Feed("\r\n$AccD:\t12.9,\t-0.5,\t-7.99\r\n");
     EXPECT_EQ(Axes(r), "12 0 -7 ");
     EXPECT_TRUE(r.events.empty());
@@ -22,7 +22,7 @@ TEST(DiagnosticLines, ReadingsAreTruncatedToIntegers) {
 }
 
 TEST(DiagnosticLines, EveryLineIsReadWithinItselfAndTheLastReadingWins) {
-    DiagnosticLines lines;
+    k57::DiagnosticLines lines;
     auto r = lines.Feed(
         "\r\n$AccD:\t1,\t2,\t3\r\n$AccD:\t4,\t5,\t6\r\n$VS: Low, 11.2\tV\r\n"
         "$AccD:\t7,\t8\r\n$Can: Door\r\n");
@@ -31,7 +31,7 @@ TEST(DiagnosticLines, EveryLineIsReadWithinItselfAndTheLastReadingWins) {
 }
 
 TEST(DiagnosticLines, ALineWaitsForItsEnd) {
-    DiagnosticLines lines;
+    k57::DiagnosticLines lines;
     auto r = lines.Feed("\r\n$AccD:\t1,\t2");
     EXPECT_EQ(Axes(r), "- - - ");
     r = lines.Feed(",\t3\r\n$Ac");
@@ -42,7 +42,7 @@ TEST(DiagnosticLines, ALineWaitsForItsEnd) {
 }
 
 TEST(DiagnosticLines, UnknownTagsAndOtherTextAreIgnored) {
-    DiagnosticLines lines;
+    k57::DiagnosticLines lines;
     auto r =
         lines.Feed("\r\n$accd:\t1,\t2,\t3\r\n$AccD\t1,\t2,\t3\r\nnoise $XX: y\r\n$VS: Event\r\n");
     EXPECT_EQ(Axes(r), "- - - ");
@@ -50,17 +50,17 @@ TEST(DiagnosticLines, UnknownTagsAndOtherTextAreIgnored) {
 }
 
 TEST(DiagnosticLines, ATextWithoutLineEndsIsNotKeptForEver) {
-    DiagnosticLines lines;
-    lines.Feed(std::string(DiagnosticLines::kMaxPending + 1, 'x'));
+    k57::DiagnosticLines lines;
+    lines.Feed(std::string(k57::DiagnosticLines::kMaxPending + 1, 'x'));
     auto r = lines.Feed("$VS: a\r\n");
     EXPECT_EQ(r.events, std::vector<std::string>{"$VS: a"});
 }
 
 TEST(DiagnosticLines, HugeReadingsStayWithinTheInteger) {
-    EXPECT_EQ(ReadingValue("1e40"), INT32_MAX);
-    EXPECT_EQ(ReadingValue("-1e40"), INT32_MIN);
-    EXPECT_EQ(ReadingValue(" +7.9x"), 7);
-    EXPECT_EQ(ReadingValue("."), 0);
+    EXPECT_EQ(k57::ReadingValue("1e40"), INT32_MAX);
+    EXPECT_EQ(k57::ReadingValue("-1e40"), INT32_MIN);
+    EXPECT_EQ(k57::ReadingValue(" +7.9x"), 7);
+    EXPECT_EQ(k57::ReadingValue("."), 0);
 }
 
 }  // namespace

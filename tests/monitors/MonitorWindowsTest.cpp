@@ -142,10 +142,10 @@ TEST_F(CanMonitorTest, TheCaptureViewKeepsThirtyEntriesOnAFixedPanel) {
 
 // --- the picture ----------------------------------------------------------
 
-QImage Render(const std::vector<CanRecord>& rows, CanPicture::View view, int height = 36) {
+QImage Render(const std::vector<CanRecord>& rows, k57::CanPicture::View view, int height = 36) {
     QImage image(400, height, QImage::Format_RGB32);
     QPainter painter(&image);
-    CanPicture::Paint(painter, image.rect(), image.width(), rows, view, Qt::white);
+    k57::CanPicture::Paint(painter, image.rect(), image.width(), rows, view, Qt::white);
     return image;
 }
 
@@ -175,8 +175,8 @@ TEST(CanPicture, AChangedBitIsBoldAndBlue) {
     r.data[0] = 0x80;
     std::vector<CanRecord> before{r};
     r.changed[0] = 0x80;
-    QImage plain = Render(before, CanPicture::View::Table);
-    QImage changed = Render({r}, CanPicture::View::Table);
+    QImage plain = Render(before, k57::CanPicture::View::Table);
+    QImage changed = Render({r}, k57::CanPicture::View::Table);
     EXPECT_GT(Count(Cell(changed, 0, 0), qRgb(0, 0, 255)), 0);
     EXPECT_GT(Ink(Cell(changed, 0, 0)), Ink(Cell(plain, 0, 0)));
     EXPECT_EQ(Count(Cell(plain, 0, 0), qRgb(0, 0, 255)), 0);
@@ -193,12 +193,12 @@ TEST(CanPicture, ARetiredBitIsAnXInTheTableAndGreyInTheCapture) {
     CanRecord zero = r, one = r;
     zero.mask[0] = one.mask[0] = 0xFF;
     zero.data[0] = 0;
-    QImage table = Render({r}, CanPicture::View::Table);
-    QImage capture = Render({r}, CanPicture::View::Capture);
+    QImage table = Render({r}, k57::CanPicture::View::Table);
+    QImage capture = Render({r}, k57::CanPicture::View::Capture);
     QImage cellX = Cell(table, 0, 1);
     EXPECT_GT(Ink(cellX), 0);
-    EXPECT_NE(cellX, Cell(Render({zero}, CanPicture::View::Table), 0, 1));
-    EXPECT_NE(cellX, Cell(Render({one}, CanPicture::View::Table), 0, 1));
+    EXPECT_NE(cellX, Cell(Render({zero}, k57::CanPicture::View::Table), 0, 1));
+    EXPECT_NE(cellX, Cell(Render({one}, k57::CanPicture::View::Table), 0, 1));
     QImage grey = Cell(capture, 0, 1);
     EXPECT_GT(Ink(grey), 0);
     int darkest = 255;
@@ -209,11 +209,11 @@ TEST(CanPicture, ARetiredBitIsAnXInTheTableAndGreyInTheCapture) {
     }
     EXPECT_GE(darkest, 208);  // light grey, blended only towards the white ground
     // Its real value: the retired bit is a 1, drawn like a 1 in grey.
-    EXPECT_NE(grey, Cell(Render({zero}, CanPicture::View::Capture), 0, 1));
+    EXPECT_NE(grey, Cell(Render({zero}, k57::CanPicture::View::Capture), 0, 1));
 }
 
 TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
-    CanCapture& capture = form->capture();
+    k57::CanCapture& capture = form->capture();
     for (int i = 0; i < 400; ++i) {
         CanRecord r;
         r.id = uint16_t(i * 5);
@@ -232,8 +232,9 @@ TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
 
     QImage whole(Panel()->width(), Panel()->height(), QImage::Format_RGB32);
     QPainter painter(&whole);
-    CanPicture::Paint(painter, whole.rect(), whole.width(), capture.Records,
-                      CanPicture::View::Table, Panel()->palette().color(Panel()->backgroundRole()));
+    k57::CanPicture::Paint(painter, whole.rect(), whole.width(), capture.Records,
+                           k57::CanPicture::View::Table,
+                           Panel()->palette().color(Panel()->backgroundRole()));
     painter.end();
     EXPECT_EQ(shown, whole.copy(visible));
 }

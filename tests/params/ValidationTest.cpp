@@ -12,7 +12,7 @@ class ValidationTest : public ::testing::Test {
   protected:
     // The refusal as the user reads it, or "ok".
     std::string Check(const char* key, const std::string& text) {
-        auto refusal = ValidateValue(list.ParameterAt(list.IndexOf(key)), text);
+        auto refusal = k57::ValidateValue(list.ParameterAt(list.IndexOf(key)), text);
         return refusal ? refusal->value + refusal->message : "ok";
     }
 
@@ -56,7 +56,7 @@ TEST_F(ValidationTest, LineBreaksAreRefusedSoTheTextReadsBackTheSame) {
 
 TEST_F(ValidationTest, MessagesRepeatTheTypedBytesUnchanged) {
     std::string typed = k57::test::Cp1251("восемь");
-    auto refusal = ValidateValue(list.ParameterAt(list.IndexOf("MicLevel")), typed);
+    auto refusal = k57::ValidateValue(list.ParameterAt(list.IndexOf("MicLevel")), typed);
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->value, typed);
 }
