@@ -2,7 +2,10 @@
 
 #include <string>
 
-// How COM port names reach device files on POSIX systems.
+// How COM port names reach devices.
+//
+// On Windows a COM name is the device "\\.\COMn"; any other name is used as
+// it is. The rest of this comment is about POSIX systems.
 //
 // A name that contains "/" is a device path and is used as it is. "COMn"
 // and "\\.\COMn" (case-insensitive) are looked up in the ports directory:
@@ -21,6 +24,8 @@ std::string Resolve(const std::string& name);
 
 // The COM number in "COMn" or "\\.\COMn", or 0 when the name is not one.
 int ComNumber(const std::string& name);
+
+// POSIX only, from here on.
 
 // The directory consulted for COMn entries.
 std::string Directory();

@@ -24,6 +24,8 @@ const char kUsage[] =
     "Plays a K57 unit on a pseudo-terminal and prints its device path.\n"
     "\n"
     "  --port COMn          register the unit under this COM name (default COM5)\n"
+    "  --link PATH          make PATH a link to the unit instead (for example a\n"
+    "                       Wine prefix's dosdevices/com5)\n"
     "  --serial N           serial number (default 12345678)\n"
     "  --type T             unit type (default K57BT)\n"
     "  --version V          firmware version (default 000.008)\n"
@@ -45,7 +47,7 @@ const char kUsage[] =
     "The COM name is an entry of the tool's ports directory; it is removed\n"
     "when the simulator ends (Ctrl+C).\n";
 
-bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com) {
+bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std::string& link) {
     using Fault = k57::sim::UnitOptions::Fault;
     std::string type = "K57BT", version = "000.008";
     for (int i = 1; i < argc; ++i) {
@@ -53,6 +55,8 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com) {
         auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
         if (arg == "--port") {
             com = k57::ports::ComNumber(value());
+        } else if (arg == "--link") {
+            link = value();
         } else if (arg == "--serial") {
             options.serial = uint32_t(std::strtoul(value().c_str(), nullptr, 0));
         } else if (arg == "--type") {
@@ -94,7 +98,7 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com) {
         }
     }
     options.versionText = type + "\n" + version + "\nMay 12 2017 09:30:00";
-    return com > 0;
+    return com > 0 || !link.empty();
 }
 
 }  // namespace
@@ -102,13 +106,14 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com) {
 int main(int argc, char** argv) {
     k57::sim::UnitOptions options;
     int com = 5;
+    std::string link;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(kUsage, stdout);
             return 0;
         }
     }
-    if (!Parse(argc, argv, options, com)) {
+    if (!Parse(argc, argv, options, com, link)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -117,7 +122,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "k57sim: no pseudo-terminal available\n");
         return 1;
     }
-    if (!unit.registerAs(com)) {
+    if (!link.empty()) {
+        unlink(link.c_str());
+        if (symlink(unit.devicePath().c_str(), link.c_str()) != 0) {
+            std::fprintf(stderr, "k57sim: cannot make the link %s\n", link.c_str());
+            return 1;
+        }
+    } else if (!unit.registerAs(com)) {
         std::fprintf(stderr, "k57sim: cannot register COM%d in %s\n", com,
                      k57::ports::Directory().c_str());
         return 1;
@@ -125,10 +136,17 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
     std::printf("%s\n", unit.devicePath().c_str());
-    std::printf("COM%d -> %s\n", com, unit.devicePath().c_str());
+    if (link.empty()) {
+        std::printf("COM%d -> %s\n", com, unit.devicePath().c_str());
+    } else {
+        std::printf("%s -> %s\n", link.c_str(), unit.devicePath().c_str());
+    }
     std::fflush(stdout);
     while (!stopRequested) {
         pause();
+    }
+    if (!link.empty()) {
+        unlink(link.c_str());
     }
     return 0;
 }

@@ -1,15 +1,34 @@
 #include "TempDir.h"
 
 #include <QSettings>
-#include <cstdlib>
+#include <QtGlobal>
 #include <filesystem>
+#include <random>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace k57::test {
 
+namespace {
+
+std::string RandomName(const char* prefix) {
+    static std::mt19937 random{std::random_device{}()};
+    return prefix + std::to_string(random());
+}
+
+}  // namespace
+
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "k57test-XXXXXX").string();
-    if (mkdtemp(pattern.data())) {
-        path_ = pattern;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / RandomName("k57test-");
+        if (fs::create_directory(candidate, error)) {
+            path_ = candidate.generic_string();
+            return;
+        }
     }
 }
 
@@ -19,16 +38,31 @@ TempDir::~TempDir() {
 }
 
 IsolatedPorts::IsolatedPorts() {
-    setenv("K57_PORTS_DIR", dir_.path().c_str(), 1);
+    qputenv("K57_PORTS_DIR", QByteArray::fromStdString(dir_.path()));
 }
 
 IsolatedPorts::~IsolatedPorts() {
-    unsetenv("K57_PORTS_DIR");
+    qunsetenv("K57_PORTS_DIR");
 }
 
+#ifdef _WIN32
+// The stored port goes to a registry key of the test's own.
+IsolatedSettings::IsolatedSettings() : key_("SOFTWARE\\ZK\\" + RandomName("k57test-")) {
+    qputenv("K57_REGISTRY_KEY", QByteArray::fromStdString(key_));
+}
+
+IsolatedSettings::~IsolatedSettings() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key_.c_str());
+    qunsetenv("K57_REGISTRY_KEY");
+}
+#else
 IsolatedSettings::IsolatedSettings() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                        QString::fromStdString(dir_.path()));
 }
+
+IsolatedSettings::~IsolatedSettings() = default;
+#endif
 
 }  // namespace k57::test

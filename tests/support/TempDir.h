@@ -27,13 +27,17 @@ class IsolatedPorts {
     TempDir dir_;
 };
 
-// Points the stored port at a private settings file for the life of the object.
+// Points the stored port at a private settings file (on Windows, a private
+// registry key) for the life of the object.
 class IsolatedSettings {
   public:
     IsolatedSettings();
+    ~IsolatedSettings();
+    const std::string& key() const { return key_; }
 
   private:
     TempDir dir_;
+    std::string key_;
 };
 
 }  // namespace k57::test

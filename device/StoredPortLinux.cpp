@@ -1,20 +1,17 @@
-#include "StoredPort.h"
+// The stored port off Windows: a per-user settings file.
 
 #include <QSettings>
 #include <memory>
+
+#include "StoredPort.h"
 
 namespace k57::StoredPort {
 
 namespace {
 
 std::unique_ptr<QSettings> Open() {
-#ifdef Q_OS_WIN
-    return std::make_unique<QSettings>("HKEY_LOCAL_MACHINE\\SOFTWARE\\ZK\\VM_USB_PORT",
-                                       QSettings::NativeFormat);
-#else
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "k57tool",
                                        "k57tool");
-#endif
 }
 
 }  // namespace
