@@ -27,6 +27,12 @@ bool Queues(Device* device, COMSTAT& status) {
     return ClearCommError(device->handle, &errors, &status) != 0;
 }
 
+bool CommState(Device* device, DCB& dcb) {
+    dcb = DCB{};
+    dcb.DCBlength = sizeof dcb;
+    return GetCommState(device->handle, &dcb) != 0;
+}
+
 }  // namespace
 
 Device* OpenExclusive(const std::string& name) {
@@ -54,9 +60,8 @@ void Close(Device* device) {
 }
 
 bool ReadLineSettings(Device* device, LineSettings& settings) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(device->handle, &dcb)) {
+    DCB dcb;
+    if (!CommState(device, dcb)) {
         return false;
     }
     settings.baudRate = dcb.BaudRate;
@@ -68,9 +73,8 @@ bool ReadLineSettings(Device* device, LineSettings& settings) {
 }
 
 bool ApplyLineSettings(Device* device, const LineSettings& settings) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(device->handle, &dcb)) {
+    DCB dcb;
+    if (!CommState(device, dcb)) {
         return false;
     }
     dcb.BaudRate = settings.baudRate;

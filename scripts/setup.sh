@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Installs the system packages the build needs. As root it runs apt-get;
+# Installs the system packages a build needs. As root it runs apt-get;
 # otherwise it prints the one line to run and fails.
+# Usage: scripts/setup.sh [windows]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
           fontconfig fonts-dejavu-core)
+if [ "${1:-}" = windows ]; then
+    # The cross compiler, Wine to run the Windows tests, GoogleTest's
+    # sources to build them, and zstd for the Qt SDK's archive.
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest zstd)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,10 @@
 
 #include "Cp1251.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 using k57::cp1251::FromUtf8;
@@ -35,5 +39,19 @@ TEST(Cp1251Test, TextWithoutAByteOrNotUtf8IsRefused) {
     EXPECT_FALSE(FromUtf8("\xED\xA0\x80"));      // a surrogate
     EXPECT_FALSE(FromUtf8("\x80"));              // a stray continuation byte
 }
+
+#ifdef _WIN32
+// On Windows the system's own code page 1251 is the reference.
+TEST(Cp1251Test, TheTableIsTheSystemsCodePage) {
+    for (int b = 0; b < 256; ++b) {
+        char byte = char(b);
+        wchar_t wide[2] = {};
+        ASSERT_EQ(MultiByteToWideChar(1251, 0, &byte, 1, wide, 2), 1) << b;
+        char utf8[8] = {};
+        int n = WideCharToMultiByte(CP_UTF8, 0, wide, 1, utf8, sizeof utf8, nullptr, nullptr);
+        EXPECT_EQ(ToUtf8(std::string(1, byte)), std::string(utf8, size_t(n))) << b;
+    }
+}
+#endif
 
 }  // namespace
