@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "BusyCursor.h"
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
 #include "ParametersEditForm.h"
@@ -36,6 +35,12 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
       device_(std::move(sessions)) {
     ui->setupUi(this);
     ui->PortComboBox->setCompleter(nullptr);  // each keystroke is a port change of its own
+    // Tab moves on from the log, as it does from every other control.
+    ui->Memo1->setTabChangesFocus(true);
+    ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->Memo1, &QWidget::customContextMenuRequested, this, &TMainForm::Memo1ContextMenu);
+    device_.runner().SetWaitStatus(
+        [this](const QString& port, int seconds) { ShowWait(port, seconds); });
 
     firmware_ = k57::images::LoadFirmware();
     QString type = k57::FromUnit(firmware_.info.type);
@@ -130,11 +135,10 @@ void TMainForm::PortComboBoxChange(const QString& text) {
 }
 
 void TMainForm::FindPortButtonClick() {
-    DeviceInterface* device = device_.get();
-    if (!device) {
+    if (!device_.get()) {
         return;
     }
-    int found = k57::WhileBusy([&] { return device->FindDevice(this); });
+    int found = device_.Run([this](DeviceInterface& device) { return device.FindDevice(this); });
     if (found) {
         SelectPort(StoredPortOrDefault());
     }
@@ -148,9 +152,9 @@ void TMainForm::ShowEditor() {
 }
 
 void TMainForm::ReadButtonClick() {
-    if (DeviceInterface* device = device_.get()) {
+    if (device_.get()) {
         std::string text;
-        int result = k57::WhileBusy([&] { return device->ReadSettings(text); });
+        int result = Request([&](DeviceInterface& device) { return device.ReadSettings(text); });
         if (result != k57::kReplyOk) {
             Inform("Загрузка не возможна", QString(kNotConnected) + ".");
             return;
@@ -181,7 +185,7 @@ void TMainForm::GetSerialButtonClick() {
         return;
     }
     uint32_t serial = 0;
-    int result = k57::WhileBusy([&] { return device->ReadIdInfo(serial); });
+    int result = Request([&](DeviceInterface& unit) { return unit.ReadIdInfo(serial); });
     if (result != k57::kReplyOk) {
         Inform("Загрузка не возможна", QString(kNotConnected) + ".");
         return;
@@ -196,7 +200,7 @@ void TMainForm::GetVersionButtonClick() {
         return;
     }
     std::string text;
-    int result = k57::WhileBusy([&] { return device->ReadVersion(text); });
+    int result = Request([&](DeviceInterface& unit) { return unit.ReadVersion(text); });
     if (result != k57::kReplyOk) {
         Inform("Ошибка", kNotConnected);
         return;
@@ -229,13 +233,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 // A monitor holds the port for its own traffic: not while an update runs.
 void TMainForm::Memo1DblClick() {
-    if (diagnostic_ && !transferRunning()) {
+    if (diagnostic_ && !busyWithUnit()) {
         diagnostic_->exec();
     }
 }
 
 void TMainForm::GroupBox1DblClick() {
-    if (canMonitor_ && !transferRunning()) {
+    if (canMonitor_ && !busyWithUnit()) {
         canMonitor_->exec();
     }
 }

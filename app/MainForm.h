@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "DeviceSession.h"
@@ -43,6 +44,8 @@ class TMainForm : public QWidget {
     }
     // An update is being transferred; other device commands wait for it.
     bool transferRunning() const { return firmwareTransfer_.active() || soundTransfer_.active(); }
+    // A request is running or an update is under way: no monitor opens.
+    bool busyWithUnit() const { return transferRunning() || device_.running(); }
 
   public slots:
     void PortComboBoxChange(const QString& text);
@@ -57,10 +60,13 @@ class TMainForm : public QWidget {
     void Timer2Timer();
     void Memo1DblClick();
     void GroupBox1DblClick();
+    // The log's context menu: "Сохранить журнал…" (UTF-8 text).
+    void SaveLog();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void FillPortList(const QString& stored);
@@ -69,7 +75,15 @@ class TMainForm : public QWidget {
     void Inform(const QString& caption, const QString& text);
     void ShowEditor();
     void LockDeviceCommands(bool locked);
-    bool UnitNeedsFirmware(DeviceInterface& device);
+    bool UnitNeedsFirmware();
+    // Runs one request off the GUI thread; a failure gets its log line.
+    int Request(const std::function<int(DeviceInterface&)>& request);
+    void LogFailure();
+    QString PortText() const;
+    void ShowWait(const QString& port, int seconds);
+    void Memo1ContextMenu(const QPoint& at);
+    void StopSound();
+    void StopTransfer(k57::Transfer& transfer, QTimer& timer);
     void TransferTick(k57::Transfer& transfer, QTimer& timer);
     void FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Step step);
     void RestoreWaveCaption();
@@ -84,6 +98,9 @@ class TMainForm : public QWidget {
     k57::Transfer soundTransfer_{std::make_unique<k57::SoundSource>()};
     QTimer Timer1;
     QTimer Timer2;
+    bool updateStarting_ = false;
+    bool soundStarting_ = false;
+    bool stopRequested_ = false;
     ParameterList parameterList_;
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;

@@ -1,6 +1,7 @@
 // The main window's firmware and sound updates, stepped by Timer1 and Timer2.
 
-#include "BusyCursor.h"
+#include <QCloseEvent>
+
 #include "MainForm.h"
 #include "UnitText.h"
 #include "ui_MainForm.h"
@@ -28,11 +29,14 @@ void TMainForm::LockDeviceCommands(bool locked) {
 // Reads the unit's version and, when it is not older than the image's,
 // asks whether to update anyway. A reply that is not three parts, or whose
 // parts do not fit the record, counts as no reply.
-bool TMainForm::UnitNeedsFirmware(DeviceInterface& device) {
+bool TMainForm::UnitNeedsFirmware() {
     std::string text;
-    int result = k57::WhileBusy([&] { return device.ReadVersion(text); });
+    int result = Request([&](DeviceInterface& device) { return device.ReadVersion(text); });
     VersionInfo unit;
     if (result != k57::kReplyOk || !k57::SplitVersionText(unit, text)) {
+        if (result == k57::kReplyOk) {
+            Log(PortText() + ": ответ на запрос версии не разбирается");
+        }
         Inform("Ошибка", kNotConnected);
         return false;
     }
@@ -56,14 +60,16 @@ void TMainForm::BlowUpdateButtonClick() {
             "Рекомендуется сохранить текущие настройки. (Кнопка \"Сохранить в файл\").\n"
             "Начать обновление ?",
             k57::Buttons::OkCancel) != k57::Answer::Ok ||
-        !UnitNeedsFirmware(*device)) {
+        !UnitNeedsFirmware()) {
         return;
     }
     ui->SaveProgress->setRange(0, 100);
     ui->SaveProgress->setValue(0);
     LockDeviceCommands(true);
     Log("Подготовка к обновлению, ждите ...");
-    int result = k57::WhileBusy([&] { return device->BeginFirmwareUpdate(); });
+    updateStarting_ = true;
+    int result = Request([](DeviceInterface& unit) { return unit.BeginFirmwareUpdate(); });
+    updateStarting_ = false;
     if (result != k57::kReplyOk) {
         Inform("Ошибка", kNotConnected);
         Log(kCancelled);
@@ -85,14 +91,32 @@ void TMainForm::RestoreWaveCaption() {
     ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
 }
 
+// Stops the sound transfer between two blocks, or a request of it that is
+// waiting: that request ends at its next look at the port, and its handler
+// finishes the stop.
+void TMainForm::StopSound() {
+    if (device_.running()) {
+        stopRequested_ = true;
+        device_.Abandon();
+        return;
+    }
+    StopTransfer(soundTransfer_, Timer2);
+}
+
+// Ends a transfer without its commit; nothing more is sent.
+void TMainForm::StopTransfer(k57::Transfer& transfer, QTimer& timer) {
+    timer.stop();
+    transfer.Stop();
+    device_.runner().ClearLetThrough();
+    RestoreWaveCaption();
+    LockDeviceCommands(false);
+    Log(kCancelled);
+}
+
 void TMainForm::WaveUpdateButtonClick() {
-    if (soundTransfer_.active()) {
+    if (soundStarting_ || soundTransfer_.active()) {
         // The button reads "Стоп" while the sound is sent: it stops.
-        Timer2.stop();
-        soundTransfer_.Stop();
-        RestoreWaveCaption();
-        LockDeviceCommands(false);
-        Log(kCancelled);
+        StopSound();
         return;
     }
     DeviceInterface* device = device_.get();
@@ -107,8 +131,18 @@ void TMainForm::WaveUpdateButtonClick() {
     ui->SaveProgress->setValue(0);
     ui->WaveUpdateButton->setText("Стоп");
     Log("Подготовка к записи, ждите...");
-    int result = k57::WhileBusy([&] { return device->BeginWaveUpdate(); });
+    // "Стоп" works during the long wait for the unit's answer too.
+    device_.runner().LetThrough(ui->WaveUpdateButton);
+    soundStarting_ = true;
+    int result = Request([](DeviceInterface& unit) { return unit.BeginWaveUpdate(); });
+    soundStarting_ = false;
+    if (stopRequested_) {
+        stopRequested_ = false;
+        StopTransfer(soundTransfer_, Timer2);
+        return;
+    }
     if (result != k57::kReplyOk) {
+        device_.runner().ClearLetThrough();
         Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled);
         RestoreWaveCaption();
         return;
@@ -128,11 +162,20 @@ void TMainForm::Timer2Timer() {
 // re-arms it only when there is more to send.
 void TMainForm::TransferTick(k57::Transfer& transfer, QTimer& timer) {
     timer.stop();
-    DeviceInterface* device = device_.get();
-    if (!transfer.active() || !device) {
+    if (!transfer.active() || !device_.get()) {
         return;
     }
-    k57::Transfer::Step step = transfer.Next(*device);
+    k57::Transfer::Step step = k57::Transfer::Step::SendFailed;
+    Request([&](DeviceInterface& unit) {
+        step = transfer.Next(unit);
+        return k57::kReplyOk;
+    });
+    if (stopRequested_ && step != k57::Transfer::Step::Committed) {
+        stopRequested_ = false;
+        StopTransfer(transfer, timer);
+        return;
+    }
+    stopRequested_ = false;
     if (step == k57::Transfer::Step::Sent) {
         ui->SaveProgress->setValue(ui->SaveProgress->value() + 1);
         timer.start();
@@ -145,12 +188,14 @@ void TMainForm::TransferTick(k57::Transfer& transfer, QTimer& timer) {
 void TMainForm::FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Step step) {
     using Step = k57::Transfer::Step;
     bool firmware = &transfer == &firmwareTransfer_;
+    device_.runner().ClearLetThrough();
     LockDeviceCommands(false);
     RestoreWaveCaption();
     if (step != Step::SendFailed) {
         ui->SaveProgress->setValue(ui->SaveProgress->maximum());
     }
     if (step == Step::SendFailed || step == Step::CommitRefused) {
+        LogFailure();
         if (step == Step::SendFailed) {
             Inform("Ошибка", kSendFailed);
         } else {
@@ -166,4 +211,24 @@ void TMainForm::FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Ste
     } else {
         Inform("Сообщение", "Данные успешно записаны.");
     }
+}
+
+// Closing while an update runs would leave the unit half written: ask
+// first. The transfer waits meanwhile; OK stops it as "Стоп" does.
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!transferRunning()) {
+        event->accept();
+        return;
+    }
+    bool firmware = firmwareTransfer_.active();
+    QTimer& timer = firmware ? Timer1 : Timer2;
+    timer.stop();
+    if (dialogs_.message(this, "Внимание", "Идет обновление. Прервать?", k57::Buttons::OkCancel) !=
+        k57::Answer::Ok) {
+        event->ignore();
+        timer.start();
+        return;
+    }
+    StopTransfer(firmware ? firmwareTransfer_ : soundTransfer_, timer);
+    event->accept();
 }

@@ -15,6 +15,22 @@ constexpr int kPortUnavailable = -1;  // the port cannot be opened
 constexpr int kNoReply = -2;          // no complete reply within the reply time-out
 constexpr int kBadReply = -3;         // a reply that cannot be decoded, or of another type
 
+// What the last failed request met, for the user: the port, the time-out
+// it waited, the system's reason (UTF-8) for a port that did not open, and
+// for a reply that was no good its type word, its length and whether it
+// could be decoded at all.
+struct RequestFailure {
+    int result = kReplyOk;
+    std::string port;
+    uint32_t timeoutMs = 0;
+    std::string reason;
+    bool abandoned = false;
+    int expectedType = 0;
+    int replyType = 0;
+    int replyLength = 0;
+    bool decoded = false;
+};
+
 }  // namespace k57
 
 // The device session: every window reaches the unit through it. Request
@@ -45,4 +61,12 @@ class DeviceInterface {
     virtual int FindDevice(k57::WindowHandle owner) = 0;
     // The port's raw text traffic, for the monitors.
     virtual k57::TextLink& Link() = 0;
+
+    // These three may be called from another thread while a request runs.
+    // The port the session uses now, as "COMn" or a path.
+    virtual std::string PortName() const = 0;
+    // While set, a request in progress ends at its next look at the port,
+    // with -2, and no further request waits for a reply.
+    virtual void SetAbandoned(bool abandoned) = 0;
+    virtual k57::RequestFailure LastFailure() const = 0;
 };

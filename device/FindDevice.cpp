@@ -10,7 +10,8 @@ namespace {
 // Opens the port exclusively and reads its line settings without changing
 // them: a port that passes is a serial device nobody else holds.
 bool Probe(const std::string& path) {
-    k57::serial::Device* device = k57::serial::OpenExclusive(path);
+    std::string reason;
+    k57::serial::Device* device = k57::serial::OpenExclusive(path, reason);
     if (!device) {
         return false;
     }

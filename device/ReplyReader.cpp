@@ -1,5 +1,6 @@
 #include "ReplyReader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -25,7 +26,7 @@ bool ReplyReader::Fill(uint8_t* area, int need) {
 // Waits for the next bytes, or, for an abandoned frame, for the time-out;
 // false when the port can deliver nothing more.
 bool ReplyReader::Idle(uint32_t left, bool forInput) {
-    uint32_t real = clock_.RealMs(left);
+    uint32_t real = std::min(clock_.RealMs(left), kPollSliceMs);
     if (forInput) {
         return link_.WaitForInput(real);
     }
@@ -45,7 +46,8 @@ int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
         waitStart_ = clock_.NowMs();
         Start(State::Header);
     }
-    for (uint32_t elapsed; (elapsed = clock_.NowMs() - waitStart_) < timeoutMs;) {
+    for (uint32_t elapsed;
+         (elapsed = clock_.NowMs() - waitStart_) < timeoutMs && !abandoned_.load();) {
         uint32_t left = timeoutMs - elapsed;
         bool more = true;
         switch (state_) {
@@ -79,6 +81,7 @@ int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
                 if (reply && reply->getType() == expected) {
                     return kReplyOk;
                 }
+                received_ = {typeWord_ & 0x7FFF, payloadLength_, reply != nullptr};
                 reply.reset();
                 return kBadReply;
             default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -18,16 +19,27 @@ class ReplyReader {
     static constexpr uint16_t kMaxPayload = 1016;
     enum class State { Idle, Header, Payload, Trailer, Complete, Abandoned };
 
-    ReplyReader(TextLink& link, Clock& clock) : link_(link), clock_(clock) {}
+    // The longest real time between two looks at `abandoned`.
+    static constexpr uint32_t kPollSliceMs = 50;
+
+    ReplyReader(TextLink& link, Clock& clock, const std::atomic<bool>& abandoned)
+        : link_(link), clock_(clock), abandoned_(abandoned) {}
 
     // Forgets any frame in progress; the next Wait starts a new one.
     void Reset() { state_ = State::Idle; }
     State state() const { return state_; }
     // Waits for one frame of the `expected` code: 1 with the reply, -2 when
-    // none completes within `timeoutMs`, -3 when it cannot be decoded or is
-    // of another type.
+    // none completes within `timeoutMs` (or the wait is abandoned), -3 when
+    // it cannot be decoded or is of another type; `received` then says what
+    // came.
     int Wait(int16_t expected, uint32_t timeoutMs,
              std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
+    struct Received {
+        int type = 0;  // without the flag bit
+        int length = 0;
+        bool decoded = false;
+    };
+    const Received& received() const { return received_; }
 
   private:
     bool Fill(uint8_t* area, int need);
@@ -36,6 +48,8 @@ class ReplyReader {
 
     TextLink& link_;
     Clock& clock_;
+    const std::atomic<bool>& abandoned_;
+    Received received_;
     State state_ = State::Idle;
     uint32_t waitStart_ = 0;
     uint8_t frameBytes_[4] = {};  // header, then trailer

@@ -28,8 +28,9 @@ struct Timeouts {
 
 // Opens a port by name ("COMn", "\\.\COMn" or a device path),
 // exclusively, for reading and writing, with empty queues; null when it is
-// missing, in use or otherwise not openable.
-Device* OpenExclusive(const std::string& name);
+// missing, in use or otherwise not openable, with the system's reason in
+// `reason` (UTF-8).
+Device* OpenExclusive(const std::string& name, std::string& reason);
 void Close(Device* device);
 
 // Reads the line settings the driver has now.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "Clock.h"
 #include "PortMapping.h"
@@ -82,18 +83,21 @@ int Transfer(int fd, short events, int length, uint32_t budget, Step step) {
 
 }  // namespace
 
-Device* OpenExclusive(const std::string& name) {
+Device* OpenExclusive(const std::string& name, std::string& reason) {
     std::string path = ports::Resolve(name);
     if (path.empty()) {
+        reason = "нет такого порта";
         return nullptr;
     }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        reason = path + ": " + std::strerror(errno);
         return nullptr;
     }
     // TIOCEXCL keeps other users out, but root passes it; the advisory lock
     // also stops a second open by root or by this very process.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        reason = path + ": занят другой программой";
         ::close(fd);
         return nullptr;
     }

@@ -33,11 +33,32 @@ bool CommState(Device* device, DCB& dcb) {
     return GetCommState(device->handle, &dcb) != 0;
 }
 
+// The system's text for an error code, as UTF-8.
+std::string SystemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string utf8;
+    if (n > 0) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, text, int(n), nullptr, 0, nullptr, nullptr);
+        utf8.resize(size_t(size));
+        WideCharToMultiByte(CP_UTF8, 0, text, int(n), utf8.data(), size, nullptr, nullptr);
+        while (!utf8.empty() &&
+               (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == '.')) {
+            utf8.pop_back();
+        }
+    }
+    LocalFree(text);
+    return utf8.empty() ? "error " + std::to_string(code) : utf8;
+}
+
 }  // namespace
 
-Device* OpenExclusive(const std::string& name) {
+Device* OpenExclusive(const std::string& name, std::string& reason) {
     std::string path = ports::Resolve(name);
     if (path.empty()) {
+        reason = "нет такого порта";
         return nullptr;
     }
     // No sharing: a port held by another program (or another window) is
@@ -45,6 +66,7 @@ Device* OpenExclusive(const std::string& name) {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        reason = SystemMessage(GetLastError());
         return nullptr;
     }
     PurgeComm(handle, PURGE_RXCLEAR | PURGE_RXABORT);

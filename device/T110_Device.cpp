@@ -6,7 +6,9 @@
 using namespace orvan::tms::messages;
 
 T110_Device::T110_Device(k57::Clock& clock)
-    : port_(k57::StoredPort::Read().c_str()), reader_(link_, clock) {}
+    : port_(k57::StoredPort::Read().c_str()), reader_(link_, clock, abandoned_) {
+    portName_ = port_.Name();
+}
 
 T110_Device::~T110_Device() {
     port_.Close();
@@ -14,6 +16,37 @@ T110_Device::~T110_Device() {
 
 void T110_Device::SetPortName(const char* name) {
     port_.SetName(name);
+    std::lock_guard<std::mutex> lock(shared_);
+    portName_ = port_.Name();
+}
+
+std::string T110_Device::PortName() const {
+    std::lock_guard<std::mutex> lock(shared_);
+    return portName_;
+}
+
+k57::RequestFailure T110_Device::LastFailure() const {
+    std::lock_guard<std::mutex> lock(shared_);
+    return failure_;
+}
+
+int T110_Device::Failed(k57::RequestFailure failure) {
+    std::lock_guard<std::mutex> lock(shared_);
+    failure.port = portName_;
+    failure.timeoutMs = replyTimeout_;
+    failure_ = failure;
+    return failure.result;
+}
+
+bool T110_Device::OpenPort() {
+    if (port_.Open()) {
+        return true;
+    }
+    k57::RequestFailure failure;
+    failure.result = k57::kPortUnavailable;
+    failure.reason = port_.OpenError();
+    Failed(failure);
+    return false;
 }
 
 void T110_Device::ClosePort() {
@@ -30,16 +63,22 @@ bool T110_Device::Send(Message& request) {
 }
 
 int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply) {
-    if (!port_.Open()) {
+    if (!OpenPort()) {
         return k57::kPortUnavailable;
     }
-    int result = k57::kNoReply;
-    if (Send(request)) {
+    k57::RequestFailure failure;
+    failure.result = k57::kNoReply;
+    failure.expectedType = expected;
+    if (!abandoned_ && Send(request)) {
         reader_.Reset();
-        result = WaitReply(expected, reply);
+        failure.result = WaitReply(expected, reply);
+        failure.replyType = reader_.received().type;
+        failure.replyLength = reader_.received().length;
+        failure.decoded = reader_.received().decoded;
     }
+    failure.abandoned = abandoned_;
     port_.Close();
-    return result;
+    return failure.result == k57::kReplyOk ? failure.result : Failed(failure);
 }
 
 int T110_Device::ReadSettings(std::string& text) {
@@ -121,7 +160,7 @@ int T110_Device::CommitUpdate(uint32_t checksum, uint32_t size) {
 }
 
 int T110_Device::EnterDiagnosticMode() {
-    if (!port_.Open()) {
+    if (!OpenPort()) {
         return k57::kPortUnavailable;
     }
     // The port stays open: from here on the unit streams text lines.
@@ -131,7 +170,7 @@ int T110_Device::EnterDiagnosticMode() {
 }
 
 int T110_Device::Restart() {
-    if (!port_.Open()) {
+    if (!OpenPort()) {
         return k57::kPortUnavailable;
     }
     RestartMessage request;

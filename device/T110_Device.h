@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "AbstractMessage.h"
 #include "Clock.h"
@@ -38,6 +40,9 @@ class T110_Device : public DeviceInterface {
     void ParseVersion(VersionInfo& info, const std::string& text) override;
     int FindDevice(k57::WindowHandle owner) override;
     k57::TextLink& Link() override { return link_; }
+    std::string PortName() const override;
+    void SetAbandoned(bool abandoned) override { abandoned_ = abandoned; }
+    k57::RequestFailure LastFailure() const override;
 
     // Waits for one reply frame of the `expected` code; see the result codes.
     int WaitReply(int16_t expected, std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
@@ -53,10 +58,19 @@ class T110_Device : public DeviceInterface {
 
     int Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply);
     int BeginUpdate(Message& request, uint32_t timeout);
+    // Opens the port, or records why not.
+    bool OpenPort();
+    int Failed(k57::RequestFailure failure);
     bool Send(Message& request);
 
     VCOM_Port port_;
     k57::PortLink link_{port_};
+    std::atomic<bool> abandoned_{false};
     k57::ReplyReader reader_;
     uint32_t replyTimeout_ = kReplyTimeout;
+
+    // Read by other threads while a request runs.
+    mutable std::mutex shared_;
+    std::string portName_;
+    k57::RequestFailure failure_;
 };

@@ -30,7 +30,8 @@ bool VCOM_Port::Open() {
     if (IsOpen()) {
         return true;
     }
-    handle_ = serial::OpenExclusive(name_);
+    openError_.clear();
+    handle_ = serial::OpenExclusive(name_, openError_);
     if (!handle_) {
         return false;
     }
@@ -54,6 +55,7 @@ bool VCOM_Port::Open() {
 // next Open cannot report success with settings nobody applied.
 void VCOM_Port::FailOpen(const char* caption, const std::string& text) {
     Close();
+    openError_ = "the line settings cannot be applied";
     k57::CurrentNotifier().Notify(nullptr, caption, text);
 }
 

@@ -19,6 +19,8 @@ class VCOM_Port {
     const std::string& Name() const { return name_; }
 
     bool Open();
+    // Why the last Open failed (UTF-8), empty after a good one.
+    const std::string& OpenError() const { return openError_; }
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
 
@@ -39,5 +41,6 @@ class VCOM_Port {
     void FailOpen(const char* caption, const std::string& text);
 
     std::string name_;
+    std::string openError_;
     k57::serial::Device* handle_ = nullptr;
 };

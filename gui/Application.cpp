@@ -2,11 +2,18 @@
 
 #include <exception>
 
+#include <QTranslator>
+
 namespace k57 {
 
 Application::Application(int& argc, char** argv, DialogService& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName("k57tool");
+    // Qt's own buttons and dialogs speak the program's language; the
+    // translation travels inside the program.
+    if (qtTexts_.load(":/translations/qtbase_ru.qm")) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 #include "DialogService.h"
 
@@ -15,6 +16,7 @@ class Application : public QApplication {
 
   private:
     DialogService& dialogs_;
+    QTranslator qtTexts_;
 };
 
 }  // namespace k57

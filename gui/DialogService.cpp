@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QThread>
 
 namespace k57 {
 
@@ -79,10 +80,19 @@ DialogNotifier::~DialogNotifier() {
     SetNotifier(nullptr);
 }
 
+// A request running on a worker thread shows its notice on the GUI thread
+// and waits for the box to close.
 void DialogNotifier::Notify(WindowHandle owner, const std::string& caption,
                             const NoticeText& text) {
-    dialogs_.message(static_cast<QWidget*>(owner), QString::fromStdString(caption),
-                     QString::fromStdString(text.toUtf8()));
+    auto show = [&] {
+        dialogs_.message(static_cast<QWidget*>(owner), QString::fromStdString(caption),
+                         QString::fromStdString(text.toUtf8()));
+    };
+    if (QThread::currentThread() == qApp->thread()) {
+        show();
+    } else {
+        QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+    }
 }
 
 }  // namespace k57

@@ -148,7 +148,12 @@ void TCanMonitorForm::OpenProcedure() {
         CloseProcedure();
         return;
     }
-    std::optional<std::string> version = link_->OpenCan(SpeedList->currentIndex());
+    std::optional<std::string> version;
+    int rate = SpeedList->currentIndex();
+    device_.Run([&](DeviceInterface&) {
+        version = link_->OpenCan(rate);
+        return k57::kReplyOk;
+    });
     if (!version) {
         CloseProcedure();
         return;

@@ -36,8 +36,8 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    if (DeviceInterface* device = device_.get()) {
-        device->EnterDiagnosticMode();
+    if (device_.get()) {
+        device_.Run([](DeviceInterface& device) { return device.EnterDiagnosticMode(); });
     }
     Timer1.start();
 }

@@ -1,5 +1,6 @@
 #include "ParametersEditForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -8,7 +9,6 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 
-#include "BusyCursor.h"
 #include "SettingsFile.h"
 #include "UnitText.h"
 
@@ -204,11 +204,11 @@ void TParametersEditForm::SendActionExecute() {
     CommitEdit();
     k57::Answer answer = dialogs_.message(this, "Внимание", "Записать настройки в устройство?",
                                           k57::Buttons::OkCancel);
-    DeviceInterface* device = device_.get();
-    if (answer != k57::Answer::Ok || !device || !parameters) {
+    if (answer != k57::Answer::Ok || !device_.get() || !parameters) {
         return;
     }
-    int result = k57::WhileBusy([&] { return device->WriteSettings(parameters->ValuesToText()); });
+    std::string text = parameters->ValuesToText();
+    int result = device_.Run([&](DeviceInterface& device) { return device.WriteSettings(text); });
     if (result != k57::kReplyOk) {
         dialogs_.message(this, "Ошибка", "Устройство не подключено или занято", k57::Buttons::Ok);
         return;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test.
-# Usage: scripts/test.sh [default|sanitize]
+# Usage: scripts/test.sh [default|sanitize|tsan]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"

@@ -127,7 +127,9 @@ TEST_F(MainFormTest, InformationCommandsReportAnAbsentUnit) {
               (QStringList{"Загрузка не возможна: Устройство не подключено или занято.",
                            "Ошибка: Устройство не подключено или занято"}));
     EXPECT_EQ(dialogs.boxes[0].owner, form.get());
-    EXPECT_TRUE(LogLines(*form).isEmpty());
+    // Beside each box, the log names the port and the cause.
+    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: порт не открывается (нет такого порта)",
+                                            "COM5: порт не открывается (нет такого порта)"}));
 }
 
 TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {

@@ -24,16 +24,21 @@ class SettingsCommandsTest : public k57::test::SimulatedUnits {
     // `inEditor` and closes it. True when the editor was shown.
     bool Press(
         const char* button, std::function<void()> inEditor = [] {}) {
+        // The request runs first, with the event loop going: look until
+        // the editor is up.
         bool shown = false;
-        QTimer::singleShot(0, editor.get(), [&] {
-            shown = editor->isVisible();
-            inEditor();
-            editor->CloseActionExecute();
+        QTimer look;
+        look.setInterval(5);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (editor->isVisible()) {
+                look.stop();
+                shown = true;
+                inEditor();
+                editor->CloseActionExecute();
+            }
         });
+        look.start();
         form->findChild<QPushButton*>(button)->click();
-        if (!shown) {
-            QCoreApplication::processEvents();  // the pending shot, outside the editor
-        }
         return shown;
     }
 

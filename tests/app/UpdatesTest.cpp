@@ -128,7 +128,7 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
-    EXPECT_TRUE(Log().isEmpty());
+    EXPECT_EQ(Log(), QStringList{"COM5: ответ на запрос версии не разбирается"});
 
     unit.configure([](auto& o) {
         o.versionText = "K57BT\n000.008\n";
@@ -138,7 +138,10 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
     EXPECT_EQ(dialogs.shown().value(3), "Ошибка: Устройство не подключено или занято");
-    EXPECT_EQ(Log(), (QStringList{"Подготовка к обновлению, ждите ...", "Обновление отменено."}));
+    EXPECT_EQ(Log(),
+              (QStringList{"COM5: ответ на запрос версии не разбирается",
+                           "Подготовка к обновлению, ждите ...",
+                           "COM5: ответ другого типа (11 вместо 194)", "Обновление отменено."}));
     EXPECT_EQ(Progress()->maximum(), 100);
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }

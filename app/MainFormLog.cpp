@@ -1,0 +1,104 @@
+// The main window's requests and its log: every request runs off the GUI
+// thread; a failed one gets a log line naming the port and the cause, and
+// a long wait shows on the progress bar.
+
+#include <QFile>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+
+#include "MainForm.h"
+#include "ui_MainForm.h"
+
+namespace {
+
+// "COM5" for "\\.\COM5".
+QString Shown(const std::string& port) {
+    QString name = QString::fromStdString(port);
+    return name.startsWith("\\\\.\\") ? name.mid(4) : name;
+}
+
+}  // namespace
+
+int TMainForm::Request(const std::function<int(DeviceInterface&)>& request) {
+    int result = device_.Run(request);
+    if (result != k57::kReplyOk) {
+        LogFailure();
+    }
+    return result;
+}
+
+QString TMainForm::PortText() const {
+    DeviceInterface* device = device_.get();
+    return device ? Shown(device->PortName()) : QString();
+}
+
+// A request the user stopped says so by itself.
+void TMainForm::LogFailure() {
+    DeviceInterface* device = device_.get();
+    if (!device) {
+        return;
+    }
+    k57::RequestFailure f = device->LastFailure();
+    QString port = Shown(f.port);
+    switch (f.result) {
+        case k57::kPortUnavailable:
+            Log(port + ": порт не открывается (" + QString::fromStdString(f.reason) + ")");
+            break;
+        case k57::kNoReply:
+            if (!f.abandoned) {
+                Log(port + ": нет ответа за " + QString::number(f.timeoutMs / 1000) + " с");
+            }
+            break;
+        case k57::kBadReply:
+            if (f.decoded) {
+                Log(port + ": ответ другого типа (" + QString::number(f.replyType) + " вместо " +
+                    QString::number(f.expectedType) + ")");
+            } else {
+                Log(port + ": ответ не читается (тип " + QString::number(f.replyType) + ", " +
+                    QString::number(f.replyLength) + " байт)");
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// The progress bar says what is waited for while a request takes long.
+void TMainForm::ShowWait(const QString& port, int seconds) {
+    if (port.isEmpty()) {
+        ui->SaveProgress->setTextVisible(false);
+        return;
+    }
+    ui->SaveProgress->setFormat(Shown(port.toStdString()) + ": ожидание ответа… " +
+                                QString::number(seconds) + " с");
+    ui->SaveProgress->setTextVisible(true);
+}
+
+void TMainForm::Memo1ContextMenu(const QPoint& at) {
+    std::unique_ptr<QMenu> menu(ui->Memo1->createStandardContextMenu());
+    menu->addSeparator();
+    QAction* save = menu->addAction("Сохранить журнал…");
+    QAction* clear = menu->addAction("Очистить");
+    save->setObjectName("SaveLogAction");
+    clear->setObjectName("ClearLogAction");
+    connect(save, &QAction::triggered, this, &TMainForm::SaveLog);
+    connect(clear, &QAction::triggered, ui->Memo1, &QPlainTextEdit::clear);
+    menu->exec(ui->Memo1->viewport()->mapToGlobal(at));
+}
+
+// The log as UTF-8 text, one line each, as the technician sees it.
+void TMainForm::SaveLog() {
+    QString path = dialogs_.saveFileName(this, "текстовые файлы | *.txt", "txt");
+    if (path.isEmpty()) {
+        return;
+    }
+    QByteArray text = ui->Memo1->toPlainText().toUtf8();
+    if (!text.isEmpty()) {
+        text += '\n';
+    }
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+        dialogs_.error(this, "Не удалось записать файл " + path + ": " + out.errorString());
+    }
+}

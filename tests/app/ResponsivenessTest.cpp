@@ -1,0 +1,166 @@
+// The window stays alive while it waits for the unit: it repaints, shows
+// what it waits for, drops what the user clicks meanwhile, lets "Стоп" end
+// a long wait, and asks before a close cuts an update short.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "MainForm.h"
+#include "Messages.h"
+#include "QuickSessions.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedUnits.h"
+
+using namespace orvan::tms::messages;
+
+namespace {
+
+class ResponsivenessTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override { k57::StoredPort::Write("COM5"); }
+
+    QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
+    QStringList Log() {
+        return form->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n',
+                                                                              Qt::SkipEmptyParts);
+    }
+    static int Count(const std::vector<int>& requests, int code) {
+        return int(std::count(requests.begin(), requests.end(), code));
+    }
+
+    k57::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(ResponsivenessTest, ASilentUnitNeverStallsTheWindowAndClicksMeanwhileAreDropped) {
+    k57::sim::UnitOptions silent;
+    silent.fault = k57::sim::UnitOptions::Fault::Silent;
+    Plug(5, silent);
+    form = std::make_unique<TMainForm>(dialogs);  // the real four seconds
+    form->show();
+    QSignalSpy versionClicks(Button("GetVersionButton"), &QPushButton::clicked);
+
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(10);
+    QObject::connect(&heartbeat, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    QString status;
+    QTimer::singleShot(1500, [&] {
+        status = form->findChild<QProgressBar*>("SaveProgress")->text();
+        QTest::mouseClick(Button("GetVersionButton"), Qt::LeftButton);
+        QTest::keyClick(Button("GetSerialButton"), Qt::Key_Space);
+    });
+    sinceTick.start();
+    heartbeat.start();
+    QElapsedTimer took;
+    took.start();
+    Button("GetSerialButton")->click();
+    heartbeat.stop();
+
+    EXPECT_GE(took.elapsed(), 3990);
+    EXPECT_LT(longestGap, 100) << "the event loop stalled";
+    EXPECT_EQ(versionClicks.count(), 0);
+    EXPECT_EQ(status, "COM5: ожидание ответа… 1 с");
+    EXPECT_EQ(dialogs.shown(),
+              QStringList{"Загрузка не возможна: Устройство не подключено или занято."});
+    EXPECT_EQ(Log(), QStringList{"COM5: нет ответа за 4 с"});
+    // Afterwards the window takes clicks again.
+    QTest::mouseClick(Button("OpenFileButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.filters.size(), 1);
+}
+
+TEST_F(ResponsivenessTest, StopEndsTheLongWaitForASoundStart) {
+    k57::sim::UnitOptions silent;
+    silent.fault = k57::sim::UnitOptions::Fault::Silent;
+    k57::sim::Unit& unit = Plug(5, silent);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());  // 20 s in 2 s
+    form->show();
+    dialogs.answers = {k57::Answer::Ok};
+    QTimer::singleShot(700, [&] { QTest::mouseClick(Button("WaveUpdateButton"), Qt::LeftButton); });
+    QElapsedTimer took;
+    took.start();
+    Button("WaveUpdateButton")->click();
+    EXPECT_LT(took.elapsed(), 1200);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);  // the question only
+    EXPECT_EQ(Log(), (QStringList{"Подготовка к записи, ждите...", "Обновление отменено."}));
+    EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
+    QTest::qWait(100);
+    EXPECT_EQ(Count(unit.requests(), kDataFragment), 0);
+    EXPECT_TRUE(unit.commits().empty());
+}
+
+TEST_F(ResponsivenessTest, ClosingDuringAnUpdateAsksAndCancelLetsItCommit) {
+    k57::sim::Unit& unit = Plug(5);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->show();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(unit.requests(), kDataFragment) >= 5; }));
+    dialogs.answers = {k57::Answer::Cancel};
+    form->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.boxes.size() == 2; }));
+    EXPECT_EQ(dialogs.shown().value(1), "Внимание: Идет обновление. Прервать?");
+    EXPECT_EQ(dialogs.boxes[1].buttons, k57::Buttons::OkCancel);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Log().contains("Загрузка закончена."); }, 30000));
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(unit.commits().size(), 1u);
+    EXPECT_TRUE(unit.commits()[0].accepted);
+}
+
+TEST_F(ResponsivenessTest, ClosingDuringAnUpdateWithOkStopsItWithoutCommit) {
+    k57::sim::Unit& unit = Plug(5);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->show();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("WaveUpdateButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(unit.requests(), kDataFragment) >= 3; }));
+    dialogs.answers = {k57::Answer::Ok};
+    form->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
+    int sent = Count(unit.requests(), kDataFragment);
+    QTest::qWait(50);
+    EXPECT_EQ(Count(unit.requests(), kDataFragment), sent);
+    EXPECT_TRUE(unit.commits().empty());
+    EXPECT_EQ(Log().last(), "Обновление отменено.");
+}
+
+TEST_F(ResponsivenessTest, TabWalksTheButtonsInOrderAndLeavesTheLog) {
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    Button("BlowUpdateButton")->setFocus();
+    QStringList order;
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        order << (focus ? focus->objectName() : "none");
+    }
+    EXPECT_EQ(order, (QStringList{"ReadButton", "WaveUpdateButton", "OpenFileButton",
+                                  "PortComboBox", "FindPortButton", "Memo1", "GetSerialButton",
+                                  "GetVersionButton", "BlowUpdateButton"}));
+    EXPECT_TRUE(Log().isEmpty());  // no tab character went into the log
+}
+
+TEST_F(ResponsivenessTest, TheLogIsSavedAsUtf8) {
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->Log("Серийный номер устройства 1");
+    form->Log("COM5: нет ответа за 4 с");
+    QString path = QString::fromStdString(ports_.directory()) + "/журнал.txt";
+    dialogs.files = {path};
+    form->SaveLog();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()),
+              "Серийный номер устройства 1\nCOM5: нет ответа за 4 с\n");
+}
+
+}  // namespace
