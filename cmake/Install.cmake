@@ -5,7 +5,7 @@ if(WIN32)
     # A folder that runs as it is: programs and DLLs side by side, the Qt
     # plugins in the subfolders Qt looks for beside the program.
     set(K57_BINDIR .)
-    install(TARGETS k57tool RUNTIME DESTINATION ${K57_BINDIR})
+    install(TARGETS k57tool k57ctl RUNTIME DESTINATION ${K57_BINDIR})
     get_filename_component(qt_root "${Qt6_DIR}/../../.." ABSOLUTE)
     set(plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll)
     set(installed_plugins)
@@ -17,7 +17,7 @@ if(WIN32)
     find_program(K57_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump
                  objdump REQUIRED)
     install(CODE "
-        set(PROGRAMS \"\${CMAKE_INSTALL_PREFIX}/k57tool.exe\")
+        set(PROGRAMS \"\${CMAKE_INSTALL_PREFIX}/k57tool.exe;\${CMAKE_INSTALL_PREFIX}/k57ctl.exe\")
         set(PLUGINS \"${installed_plugins}\")
         set(SEARCH \"${qt_root}/bin\")
         set(OBJDUMP \"${K57_OBJDUMP}\")

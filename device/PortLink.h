@@ -11,6 +11,7 @@ class PortLink : public TextLink {
   public:
     explicit PortLink(VCOM_Port& port) : port_(port) {}
     bool Open() override { return port_.Open(); }
+    std::string OpenError() const override { return port_.OpenError(); }
     void Close() override { port_.Close(); }
     bool IsOpen() const override { return port_.IsOpen(); }
     bool WaitForInput(uint32_t ms) override { return port_.WaitForInput(ms); }

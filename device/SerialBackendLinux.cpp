@@ -86,7 +86,7 @@ int Transfer(int fd, short events, int length, uint32_t budget, Step step) {
 Device* OpenExclusive(const std::string& name, std::string& reason) {
     std::string path = ports::Resolve(name);
     if (path.empty()) {
-        reason = "нет такого порта";
+        reason = "no such port";
         return nullptr;
     }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -97,7 +97,7 @@ Device* OpenExclusive(const std::string& name, std::string& reason) {
     // TIOCEXCL keeps other users out, but root passes it; the advisory lock
     // also stops a second open by root or by this very process.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        reason = path + ": занят другой программой";
+        reason = path + ": in use by another program";
         ::close(fd);
         return nullptr;
     }

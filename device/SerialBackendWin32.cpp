@@ -58,7 +58,7 @@ std::string SystemMessage(DWORD code) {
 Device* OpenExclusive(const std::string& name, std::string& reason) {
     std::string path = ports::Resolve(name);
     if (path.empty()) {
-        reason = "нет такого порта";
+        reason = "no such port";
         return nullptr;
     }
     // No sharing: a port held by another program (or another window) is

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "Streams.h"
 
@@ -12,6 +13,8 @@ class TextLink {
   public:
     virtual ~TextLink() = default;
     virtual bool Open() = 0;
+    // Why the last Open failed (UTF-8).
+    virtual std::string OpenError() const = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     // Waits up to `ms` for received bytes without taking any; false at once

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
-          qt6-translations-l10n fontconfig fonts-dejavu-core)
+          qt6-translations-l10n libcli11-dev python3-can fontconfig fonts-dejavu-core)
 if [ "${1:-}" = windows ]; then
     # The cross compiler, Wine to run the Windows tests, GoogleTest's
     # sources to build them, and zstd for the Qt SDK's archive.

@@ -34,6 +34,8 @@ class IsolatedSettings {
     IsolatedSettings();
     ~IsolatedSettings();
     const std::string& key() const { return key_; }
+    // Where the settings file lives (XDG_CONFIG_HOME for a child program).
+    const std::string& directory() const { return dir_.path(); }
 
   private:
     TempDir dir_;

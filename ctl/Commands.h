@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DeviceInterface.h"
+
+class QJsonObject;
+
+// k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
+namespace k57::ctl {
+
+struct Context {
+    std::unique_ptr<DeviceInterface> device;
+    bool json = false;
+    bool quiet = false;
+    bool yes = false;
+};
+
+// Output: results on stdout, UTF-8; messages on stderr, in English.
+void Say(const Context& context, const std::string& line);
+int Fail(const std::string& message, int exitCode);
+// The last request's failure, described, with its exit code.
+int Failed(const Context& context, int result);
+void PrintJson(const QJsonObject& object);
+// A question that needs an answer: --yes, or asked on a terminal.
+bool Agreed(const Context& context, const std::string& question, int& exitCode);
+
+int Find(Context& context);
+int Info(Context& context);
+int Params(Context& context);
+int SetId(Context& context, uint32_t serial);
+int Restart(Context& context);
+
+int SettingsRead(Context& context, bool all, const std::string& outFile);
+int SettingsWrite(Context& context, const std::string& file, bool dryRun);
+int SettingsSet(Context& context, const std::vector<std::string>& assignments);
+
+int UpdateFirmware(Context& context, const std::string& image, bool force);
+int UpdateSound(Context& context, const std::string& image);
+
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds);
+int Diag(Context& context, double seconds);
+
+}  // namespace k57::ctl

@@ -1,0 +1,38 @@
+#include "ExitCodes.h"
+
+namespace k57::ctl {
+
+int ExitFor(int result) {
+    switch (result) {
+        case kReplyOk:
+            return kDone;
+        case kPortUnavailable:
+            return kNoPort;
+        case k57::kBadReply:
+            return Exit::kBadReply;
+        default:
+            return Exit::kNoReply;
+    }
+}
+
+std::string Describe(const RequestFailure& f) {
+    std::string port = f.port.compare(0, 4, "\\\\.\\") == 0 ? f.port.substr(4) : f.port;
+    switch (f.result) {
+        case kPortUnavailable:
+            return port + ": cannot open the port (" + f.reason + ")";
+        case k57::kNoReply:
+            return f.abandoned
+                       ? port + ": interrupted"
+                       : port + ": no reply within " + std::to_string(f.timeoutMs / 1000) + " s";
+        case k57::kBadReply:
+            return f.decoded ? port + ": a reply of type " + std::to_string(f.replyType) +
+                                   " instead of " + std::to_string(f.expectedType)
+                             : port + ": a reply that cannot be read (type " +
+                                   std::to_string(f.replyType) + ", " +
+                                   std::to_string(f.replyLength) + " bytes)";
+        default:
+            return port + ": done";
+    }
+}
+
+}  // namespace k57::ctl

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "DeviceInterface.h"
+
+namespace k57::ctl {
+
+// What k57ctl's exit code tells a script.
+enum Exit {
+    kDone = 0,
+    kBadInput = 1,  // bad usage or invalid input, or a question left unanswered
+    kNoPort = 2,    // the port cannot be opened
+    kNoReply = 3,   // no reply in time (or no unit found)
+    kBadReply = 4,  // a reply that cannot be read or is of another type
+    kRefused = 5,   // the unit did not acknowledge a commit
+    kInterrupted = 130,
+};
+
+// The exit code for a request's result.
+int ExitFor(int result);
+
+// "COM5: no reply within 4 s" and the like, for the last failed request.
+std::string Describe(const RequestFailure& failure);
+
+}  // namespace k57::ctl

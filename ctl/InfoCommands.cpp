@@ -1,0 +1,161 @@
+// find, info, params, set-id and restart.
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdio>
+
+#include "Commands.h"
+#include "Cp1251.h"
+#include "EmbeddedImages.h"
+#include "ExitCodes.h"
+#include "Notifier.h"
+#include "ParameterList.h"
+#include "StoredPort.h"
+#include "VersionInfo.h"
+
+namespace k57::ctl {
+
+namespace {
+
+// The port search reports through message boxes; here its findings are
+// printed by the command itself.
+class SilentNotifier : public Notifier {
+  public:
+    void Notify(WindowHandle, const std::string&, const NoticeText&) override {}
+};
+
+std::string Shown(const std::string& port) {
+    return port.compare(0, 4, "\\\\.\\") == 0 ? port.substr(4) : port;
+}
+
+QString Text(const std::string& windows1251) {
+    return QString::fromStdString(cp1251::ToUtf8(windows1251));
+}
+
+const char* TypeName(ParameterType type) {
+    switch (type) {
+        case ParameterType::Number:
+            return "number";
+        case ParameterType::Enum:
+            return "enum";
+        default:
+            return "string";
+    }
+}
+
+}  // namespace
+
+int Info(Context& context) {
+    DeviceInterface& device = *context.device;
+    uint32_t serial = 0;
+    std::string text;
+    int result = device.ReadIdInfo(serial);
+    if (result == kReplyOk) {
+        result = device.ReadVersion(text);
+    }
+    if (result != kReplyOk) {
+        return Failed(context, result);
+    }
+    VersionInfo info{};
+    SplitVersionText(info, text);
+    std::string port = Shown(device.PortName());
+    if (context.json) {
+        PrintJson({{"port", QString::fromStdString(port)},
+                   {"serial", qint64(serial)},
+                   {"type", Text(info.type)},
+                   {"version", Text(info.version)},
+                   {"build", Text(info.extra)}});
+        return kDone;
+    }
+    std::printf("port: %s\nserial: %u\ntype: %s\nversion: %s\nbuild: %s\n", port.c_str(), serial,
+                cp1251::ToUtf8(info.type).c_str(), cp1251::ToUtf8(info.version).c_str(),
+                cp1251::ToUtf8(info.extra).c_str());
+    return kDone;
+}
+
+int Find(Context& context) {
+    SilentNotifier silent;
+    SetNotifier(&silent);
+    Say(context, "searching COM2..COM254");
+    int found = context.device->FindDevice(nullptr);
+    SetNotifier(nullptr);
+    if (found != 1) {
+        return Fail("no unit found on COM2..COM254", kNoReply);
+    }
+    Say(context, "found; the port is stored: " + StoredPort::Read());
+    return Info(context);
+}
+
+int Params(Context& context) {
+    ParameterList list(images::Catalogue());
+    if (!list.loadError().empty()) {
+        return Fail(list.loadError(), kBadInput);
+    }
+    QJsonArray groups;
+    for (int g = 0; g < list.GroupCount(); ++g) {
+        const std::string& group = list.GroupAt(g).name;
+        QJsonArray parameters;
+        for (const Parameter& p : list.GroupParameters(group)) {
+            QJsonObject entry{{"key", Text(p.key)},
+                              {"type", TypeName(p.type)},
+                              {"default", Text(p.defaultValue)},
+                              {"name", Text(p.name)}};
+            std::string bounds;
+            if (p.type == ParameterType::Enum) {
+                QJsonArray choices;
+                if (const EnumValueList* items = list.FindEnum(p.enumName)) {
+                    for (const EnumItem& item : items->items) {
+                        choices.append(
+                            QJsonObject{{"value", item.value}, {"text", Text(item.text)}});
+                        bounds += (bounds.empty() ? "" : ", ") + std::to_string(item.value) + "=" +
+                                  cp1251::ToUtf8(item.text);
+                    }
+                }
+                entry["choices"] = choices;
+            } else {
+                entry["min"] = p.min;
+                entry["max"] = p.max;
+                bounds = (p.type == ParameterType::String ? "length " : "") +
+                         std::to_string(p.min) + ".." + std::to_string(p.max);
+            }
+            parameters.append(entry);
+            if (!context.json) {
+                std::printf("%s\t%s\t%s\t%s\tdefault '%s'\t%s\n", cp1251::ToUtf8(group).c_str(),
+                            p.key.c_str(), TypeName(p.type), bounds.c_str(),
+                            cp1251::ToUtf8(p.defaultValue).c_str(), cp1251::ToUtf8(p.name).c_str());
+            }
+        }
+        groups.append(QJsonObject{{"name", Text(group)}, {"parameters", parameters}});
+    }
+    if (context.json) {
+        PrintJson({{"groups", groups}});
+    }
+    return kDone;
+}
+
+int SetId(Context& context, uint32_t serial) {
+    int exitCode = kDone;
+    std::string port = Shown(context.device->PortName());
+    if (!Agreed(context,
+                "Give the unit on " + port + " the serial number " + std::to_string(serial) + "?",
+                exitCode)) {
+        return exitCode;
+    }
+    int result = context.device->SetId(serial);
+    if (result != kReplyOk) {
+        return Failed(context, result);
+    }
+    Say(context, "serial number set: " + std::to_string(serial));
+    return kDone;
+}
+
+int Restart(Context& context) {
+    int result = context.device->Restart();
+    if (result != kReplyOk) {
+        return Failed(context, result);
+    }
+    Say(context, "restart sent");
+    return kDone;
+}
+
+}  // namespace k57::ctl

@@ -1,0 +1,123 @@
+// k57ctl: the service job from a command line.
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+#include "Commands.h"
+#include "ExitCodes.h"
+#include "SessionFactory.h"
+#include "Terminal.h"
+#include "Version.h"
+
+using namespace k57::ctl;
+
+int main(int argc, char** argv) {
+    UseUtf8Console();
+    CLI::App app{
+        "Service tool for the K57 alarm and telematics unit, from a command line.\n"
+        "Exit codes: 0 done, 1 bad usage or invalid input, 2 the port cannot be\n"
+        "opened, 3 no reply in time, 4 a reply that cannot be read or is of\n"
+        "another type, 5 the unit refused (a commit not acknowledged), 130 interrupted.",
+        "k57ctl"};
+    app.set_version_flag("--version", k57::VersionText("k57ctl"));
+    app.require_subcommand(1);
+    app.fallthrough();
+
+    std::string port;
+    Context context;
+    app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
+    app.add_flag("--json", context.json, "find, info, params, settings read: one JSON object");
+    app.add_flag("--quiet", context.quiet, "print results only");
+
+    auto* find = app.add_subcommand(
+        "find", "search COM2..COM254 as \"Определить\" does; print and store the port");
+    auto* info = app.add_subcommand("info", "serial number, type, firmware version and build");
+    auto* params = app.add_subcommand(
+        "params", "the catalogue: group, key, type, bounds or choices, default, name");
+
+    auto* settings = app.add_subcommand("settings", "read, write or change the unit's settings");
+    settings->require_subcommand(1);
+    bool all = false, dryRun = false;
+    std::string outFile, inFile;
+    std::vector<std::string> assignments;
+    auto* read = settings->add_subcommand(
+        "read", "print key=value lines (values differing from the defaults, or --all)");
+    read->add_flag("--all", all, "every value, defaults too");
+    read->add_option("-o,--output", outFile,
+                     "write a settings file as the editor's \"Записать в файл\" does");
+    auto* write = settings->add_subcommand(
+        "write", "check FILE against the catalogue; write it to the unit if every line passes");
+    write->add_option("FILE", inFile, "settings file (Windows-1251, key=value lines)")->required();
+    write->add_flag("--dry-run", dryRun, "check only");
+    auto* set = settings->add_subcommand("set", "read, change, check and write settings");
+    set->add_option("KEY=VALUE", assignments, "assignments (UTF-8)")->required();
+
+    auto* update = app.add_subcommand("update", "replace the unit's firmware or sound data");
+    update->require_subcommand(1);
+    std::string image;
+    bool force = false;
+    auto* firmware = update->add_subcommand(
+        "firmware", "write the embedded firmware (or --image) with the window's steps");
+    firmware->add_option("--image", image, "a firmware image file instead of the embedded one");
+    firmware->add_flag("--yes", context.yes, "do not ask");
+    firmware->add_flag("--force", force, "update a unit whose version is equal or newer");
+    auto* sound = update->add_subcommand("sound", "write the embedded sound package (or --image)");
+    sound->add_option("--image", image, "a sound package file instead of the embedded one");
+    sound->add_flag("--yes", context.yes, "do not ask");
+
+    uint32_t serial = 0;
+    auto* setId = app.add_subcommand("set-id", "write a new serial number (asks unless --yes)");
+    setId->add_option("SERIAL", serial, "the new serial number")->required();
+    setId->add_flag("--yes", context.yes, "do not ask");
+    auto* restart = app.add_subcommand("restart", "restart the unit");
+
+    int bitrate = 500;
+    int64_t count = 0;
+    double seconds = 0;
+    auto* can = app.add_subcommand(
+        "can", "print every CAN frame as a candump log line \"(SECONDS.MICROS) k57 ID#DATA\"");
+    can->add_option("--bitrate", bitrate, "kbit/s: 10 20 50 100 125 250 500 800 1000")
+        ->capture_default_str();
+    can->add_option("--count", count, "stop after N frames");
+    can->add_option("--duration", seconds, "stop after S seconds");
+    auto* diag = app.add_subcommand("diag", "diagnostic mode: readings and events with stamps");
+    diag->add_option("--duration", seconds, "stop after S seconds");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? kDone : kBadInput;
+    }
+
+    context.device = k57::MakeUnitSession();
+    if (!port.empty()) {
+        context.device->SetPortName(port.c_str());
+    }
+    CatchInterrupt(context.device.get());
+
+    if (*find)
+        return Find(context);
+    if (*info)
+        return Info(context);
+    if (*params)
+        return Params(context);
+    if (*read)
+        return SettingsRead(context, all, outFile);
+    if (*write)
+        return SettingsWrite(context, inFile, dryRun);
+    if (*set)
+        return SettingsSet(context, assignments);
+    if (*firmware)
+        return UpdateFirmware(context, image, force);
+    if (*sound)
+        return UpdateSound(context, image);
+    if (*setId)
+        return SetId(context, serial);
+    if (*restart)
+        return Restart(context);
+    if (*can)
+        return Can(context, bitrate, count, seconds);
+    if (*diag)
+        return Diag(context, seconds);
+    return kBadInput;
+}

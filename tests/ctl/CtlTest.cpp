@@ -1,0 +1,203 @@
+// k57ctl as a program against the simulated unit on a pseudo-terminal: its
+// output, its files, what reached the unit, and its exit codes.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "CtlProcess.h"
+#include "EmbeddedImages.h"
+#include "Messages.h"
+#include "ParameterList.h"
+#include "SimulatedUnits.h"
+
+using namespace orvan::tms::messages;
+using Fault = k57::sim::UnitOptions::Fault;
+
+namespace {
+
+class CtlTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override { k57::StoredPort::Write("COM5"); }
+
+    k57::test::CtlRun Ctl(const QStringList& args, const QByteArray& input = {}) {
+        return k57::test::RunCtl(args, settings_, input);
+    }
+    QString File(const char* name) const {
+        return QString::fromStdString(dir_.path()) + "/" + name;
+    }
+    static QByteArray Bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static int Count(const std::vector<int>& requests, int code) {
+        return int(std::count(requests.begin(), requests.end(), code));
+    }
+
+    k57::test::TempDir dir_;
+};
+
+TEST_F(CtlTest, FindStoresThePortAndInfoDescribesTheUnit) {
+    k57::sim::UnitOptions options;
+    options.serial = 4000000001u;
+    Plug(7, options);
+    k57::test::CtlRun found = Ctl({"find"});
+    EXPECT_EQ(found.code, 0) << found.err.toStdString();
+    EXPECT_TRUE(found.out.startsWith("port: COM7\nserial: 4000000001\ntype: K57BT\n"));
+    EXPECT_EQ(k57::StoredPort::Read(), "COM7");
+
+    k57::test::CtlRun info = Ctl({"info", "--json"});  // options after the command too
+    ASSERT_EQ(info.code, 0);
+    QJsonObject json = QJsonDocument::fromJson(info.out.toUtf8()).object();
+    EXPECT_EQ(json["port"].toString(), "COM7");
+    EXPECT_EQ(json["serial"].toInteger(), 4000000001);
+    EXPECT_EQ(json["version"].toString(), "000.008");
+    EXPECT_EQ(json["build"].toString(), "May 12 2017 09:30:00");
+}
+
+TEST_F(CtlTest, SettingsMakeTheRoundTripByteForByte) {
+    k57::sim::UnitOptions options;
+    options.settings = "MicLevel=10\nNameBT=\xCB\xE0\xE4\xE0\nNoteKick=5\n";
+    k57::sim::Unit& unit = Plug(5, options);
+    k57::test::CtlRun read = Ctl({"settings", "read"});
+    EXPECT_EQ(read.out, "NameBT=Лада\nMicLevel=10\nNoteKick=5\n");
+
+    ASSERT_EQ(Ctl({"settings", "read", "-o", File("a.txt")}).code, 0);
+    EXPECT_EQ(Bytes(File("a.txt")), "NameBT=\xCB\xE0\xE4\xE0\r\nMicLevel=10\r\nNoteKick=5\r\n");
+    unit.configure([](auto& o) { o.settings.clear(); });
+    k57::test::CtlRun write = Ctl({"settings", "write", File("a.txt")});
+    ASSERT_EQ(write.code, 0) << write.err.toStdString();
+    EXPECT_EQ(unit.settings(), "NameBT=\xCB\xE0\xE4\xE0\nMicLevel=10\nNoteKick=5\n");
+    ASSERT_EQ(Ctl({"settings", "read", "-o", File("b.txt")}).code, 0);
+    EXPECT_EQ(Bytes(File("b.txt")), Bytes(File("a.txt")));
+
+    EXPECT_EQ(Ctl({"settings", "read", "--all"}).out.count('\n'), 28);
+}
+
+TEST_F(CtlTest, InvalidSettingsAreListedAndLeaveTheUnitAlone) {
+    k57::sim::UnitOptions options;
+    options.settings = "MicLevel=10\n";
+    k57::sim::Unit& unit = Plug(5, options);
+    k57::test::CtlRun set = Ctl({"settings", "set", "MicLevel=99", "NoteKick=2"});
+    EXPECT_EQ(set.code, 1);
+    EXPECT_TRUE(set.err.contains("MicLevel: 99 - многовато будет.")) << set.err.toStdString();
+
+    QFile file(File("bad.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("MicLevel=12\r\nPinCod=12\r\nColour=red\r\n");
+    file.close();
+    k57::test::CtlRun write = Ctl({"settings", "write", File("bad.txt")});
+    EXPECT_EQ(write.code, 1);
+    EXPECT_TRUE(write.err.contains("bad.txt:2: PinCod: Маленькая длинна текста"));
+    EXPECT_TRUE(write.err.contains("bad.txt:3: Colour: no such parameter"));
+    EXPECT_EQ(Ctl({"settings", "write", "--dry-run", File("bad.txt")}).code, 1);
+
+    EXPECT_EQ(unit.settings(), "MicLevel=10\n");
+    EXPECT_EQ(Count(unit.requests(), kSettings), 0);
+    EXPECT_EQ(Ctl({"settings", "set", "NoteKick=2"}).code, 0);
+    EXPECT_EQ(unit.settings(), "MicLevel=10\nNoteKick=2\n");
+}
+
+TEST_F(CtlTest, AFirmwareUpdateDeliversTheEmbeddedImage) {
+    k57::sim::Unit& unit = Plug(5);
+    // No terminal to ask on and no --yes: refused before anything is sent.
+    EXPECT_EQ(Ctl({"update", "firmware"}).code, 1);
+    EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 0);
+
+    k57::test::CtlRun update = Ctl({"update", "firmware", "--yes"});
+    ASSERT_EQ(update.code, 0) << update.err.toStdString();
+    EXPECT_TRUE(update.out.startsWith("firmware 000.009: 0 %\nfirmware 000.009: 10 %\n"));
+    EXPECT_EQ(unit.image(), k57::images::LoadFirmware().buffer);
+    ASSERT_EQ(unit.commits().size(), 1u);
+    EXPECT_TRUE(unit.commits()[0].accepted);
+
+    // A unit with the same version is updated only with --force.
+    unit.configure([](auto& o) { o.versionText = "K57BT\n000.009\n"; });
+    EXPECT_EQ(Ctl({"update", "firmware", "--yes"}).code, 1);
+    EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 1);
+    EXPECT_EQ(Ctl({"update", "firmware", "--yes", "--force", "--quiet"}).code, 0);
+    EXPECT_EQ(unit.commits().size(), 2u);
+}
+
+TEST_F(CtlTest, ARefusedCommitExitsFive) {
+    k57::sim::UnitOptions options;
+    options.refuseCommits = true;
+    Plug(5, options);
+    k57::test::CtlRun update = Ctl({"update", "firmware", "--yes"});
+    EXPECT_EQ(update.code, 5);
+    EXPECT_TRUE(update.err.contains("did not acknowledge the commit"));
+}
+
+TEST_F(CtlTest, AHangUpMidwayExitsThreeWithoutCommit) {
+    k57::sim::UnitOptions options;
+    options.hangUpAfterFragments = 5;
+    k57::sim::Unit& unit = Plug(5, options);
+    k57::test::CtlRun update = Ctl({"update", "sound", "--yes"});
+    EXPECT_EQ(update.code, 3);
+    EXPECT_TRUE(update.err.contains("COM5: no reply within 4 s")) << update.err.toStdString();
+    EXPECT_TRUE(unit.commits().empty());
+}
+
+TEST_F(CtlTest, BadUsageAndAWrongReplyHaveTheirCodes) {
+    k57::sim::UnitOptions options;
+    options.fault = Fault::WrongType;
+    Plug(5, options);
+    EXPECT_EQ(Ctl({"frobnicate"}).code, 1);
+    EXPECT_EQ(Ctl({"settings"}).code, 1);
+    EXPECT_EQ(Ctl({"can", "--bitrate", "300"}).code, 1);
+    k57::test::CtlRun wrong = Ctl({"info"});
+    EXPECT_EQ(wrong.code, 4);
+    EXPECT_TRUE(wrong.err.contains("COM5: a reply of type 150 instead of 11"));
+    EXPECT_EQ(Ctl({"--port", "COM9", "info"}).code, 2);
+    k57::test::CtlRun help = Ctl({"update", "firmware", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains("--force"));
+}
+
+// The CAN lines feed python-can's candump log reader, frame for frame.
+TEST_F(CtlTest, CanFramesReadBackInPythonCan) {
+    k57::sim::UnitOptions options;
+    options.canLog = K57_TEST_DATA "/standard.log";
+    Plug(5, options);
+    k57::test::CtlRun can = Ctl({"can", "--count", "100"});
+    ASSERT_EQ(can.code, 0) << can.err.toStdString();
+    QFile log(File("can.log"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write(can.out.toUtf8());
+    log.close();
+
+    QProcess python;
+    python.start("/usr/bin/python3",
+                 {"-c",  // the system Python, with python3-can
+                  "import sys, can\n"
+                  "for m in can.CanutilsLogReader(sys.argv[1]):\n"
+                  "    print('%03X#%s' % (m.arbitration_id, m.data.hex().upper()))\n",
+                  File("can.log")});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    QStringList got =
+        QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(got.size(), 100);
+
+    // The capture's frames, in the order the unit replays them, over and over.
+    QStringList sent;
+    QFile capture(K57_TEST_DATA "/standard.log");
+    ASSERT_TRUE(capture.open(QIODevice::ReadOnly));
+    for (const QByteArray& line : capture.readAll().split('\n')) {
+        if (!line.isEmpty()) {
+            sent << QString::fromLatin1(line.split(' ').last());
+        }
+    }
+    bool matched = false;
+    for (int start = 0; start < sent.size() && !matched; ++start) {
+        matched = true;
+        for (int i = 0; i < got.size() && matched; ++i) {
+            matched = got[i] == sent[(start + i) % sent.size()];
+        }
+    }
+    EXPECT_TRUE(matched) << got.join(' ').toStdString();
+}
+
+}  // namespace
