@@ -9,6 +9,7 @@
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
 #include "ParametersEditForm.h"
+#include "SettingsCheck.h"
 #include "SettingsFile.h"
 #include "StoredPort.h"
 #include "UnitText.h"
@@ -18,6 +19,36 @@ namespace {
 
 const char kDefaultPort[] = "COM5";
 const char kNotConnected[] = "Устройство не подключено или занято";
+
+// "строка 3, MicLevel: 99 - многовато будет." for the first ten problems.
+QString ProblemList(const std::vector<k57::SettingsProblem>& problems) {
+    const size_t shown = 10;
+    QStringList lines;
+    for (size_t i = 0; i < problems.size() && i < shown; ++i) {
+        lines << "строка " + QString::number(problems[i].line) + ", " +
+                     k57::FromUnit(problems[i].key) + ": " +
+                     QString::fromStdString(problems[i].reason);
+    }
+    if (problems.size() > shown) {
+        lines << "и ещё " + QString::number(problems.size() - shown);
+    }
+    return lines.join('\n');
+}
+
+QString FileProblem(k57::SettingsFile::Problem problem, const std::string& detail) {
+    using Problem = k57::SettingsFile::Problem;
+    switch (problem) {
+        case Problem::TooLarge:
+            return "файл больше 1 МБ, это не файл настроек";
+        case Problem::NulByte:
+            return "в файле есть нулевой байт, это не текстовый файл настроек";
+        case Problem::LongLine:
+            return "строка " + QString::fromStdString(detail) + " длиннее " +
+                   QString::number(k57::SettingsFile::kMaxLine) + " байт";
+        default:
+            return QString::fromStdString(detail);
+    }
+}
 
 void StorePort(const QString& port) {
     if (!k57::StoredPort::Write(port.toStdString())) {
@@ -159,7 +190,17 @@ void TMainForm::ReadButtonClick() {
             Inform("Загрузка не возможна", QString(kNotConnected) + ".");
             return;
         }
+        // The unit's values are kept as they are; the technician learns of
+        // those the editor would refuse before writing them back.
         parameterList_.SetValuesFromText(text);
+        std::vector<k57::SettingsProblem> problems =
+            k57::CheckSettingsText(parameterList_, text, false);
+        if (!problems.empty()) {
+            Inform("Внимание",
+                   "В настройках устройства есть недопустимые значения (они оставлены как "
+                   "есть):\n" +
+                       ProblemList(problems));
+        }
     }
     ShowEditor();
 }
@@ -169,13 +210,24 @@ void TMainForm::OpenFileButtonClick() {
     if (path.isEmpty()) {
         return;
     }
-    std::string text, error;
-    if (!k57::SettingsFile::Read(path.toStdString(), text, error)) {
+    std::string text, detail;
+    k57::SettingsFile::Problem problem;
+    if (!k57::SettingsFile::Read(path.toStdString(), text, problem, detail)) {
         dialogs_.error(this,
-                       "Не удалось открыть файл " + path + ": " + QString::fromStdString(error));
+                       "Не удалось открыть файл " + path + ": " + FileProblem(problem, detail));
         return;
     }
-    parameterList_.SetValuesFromText(text);
+    // What the editor would refuse does not come in from a file either: those
+    // values keep their defaults.
+    std::vector<k57::SettingsProblem> problems =
+        k57::CheckSettingsText(parameterList_, text, false);
+    parameterList_.SetValuesFromText(k57::WithoutProblemLines(text, problems));
+    if (!problems.empty()) {
+        Inform("Внимание", "В файле " + path +
+                               " есть недопустимые значения; у этих параметров оставлены "
+                               "значения по умолчанию:\n" +
+                               ProblemList(problems));
+    }
     ShowEditor();
 }
 

@@ -59,6 +59,10 @@ void TMainForm::LogFailure() {
                     QString::number(f.replyLength) + " байт)");
             }
             break;
+        case k57::kCannotFrame:
+            Log(port + ": текст настроек слишком длинный для устройства (" +
+                QString::fromStdString(f.reason) + ")");
+            break;
         default:
             break;
     }

@@ -10,6 +10,8 @@ int ExitFor(int result) {
             return kNoPort;
         case k57::kBadReply:
             return Exit::kBadReply;
+        case kCannotFrame:
+            return kBadInput;
         default:
             return Exit::kNoReply;
     }
@@ -30,6 +32,9 @@ std::string Describe(const RequestFailure& f) {
                              : port + ": a reply that cannot be read (type " +
                                    std::to_string(f.replyType) + ", " +
                                    std::to_string(f.replyLength) + " bytes)";
+        case kCannotFrame:
+            return "the settings text is too long for the unit (" + f.reason + ", at most " +
+                   std::to_string(kMaxSettingsText) + ")";
         default:
             return port + ": done";
     }

@@ -79,9 +79,24 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
     if (!LoadCatalogue(list)) {
         return kBadInput;
     }
-    std::string text, error;
-    if (!SettingsFile::Read(file, text, error)) {
-        return Fail("cannot read " + file + ": " + error, kBadInput);
+    std::string text, detail;
+    SettingsFile::Problem problem;
+    if (!SettingsFile::Read(file, text, problem, detail)) {
+        switch (problem) {
+            case SettingsFile::Problem::TooLarge:
+                detail = "larger than 1 MB, not a settings file";
+                break;
+            case SettingsFile::Problem::NulByte:
+                detail = "holds a NUL byte, not a settings text";
+                break;
+            case SettingsFile::Problem::LongLine:
+                detail = "line " + detail + " is longer than " +
+                         std::to_string(SettingsFile::kMaxLine) + " bytes";
+                break;
+            default:
+                break;
+        }
+        return Fail("cannot read " + file + ": " + detail, kBadInput);
     }
     std::vector<SettingsProblem> problems = CheckSettingsText(list, text, true);
     if (!problems.empty()) {

@@ -74,10 +74,10 @@ bool ResumableFrameWriter::writeTo(orvan::io::OutputStream& out, const Bytes& he
 namespace k57 {
 
 bool WriteWithin(orvan::tms::messages::AbstractMessage& message, orvan::io::OutputStream& out,
-                 uint32_t ms) {
-    uint32_t start = TickMs();
+                 uint32_t ms, Clock& clock) {
+    uint32_t start = clock.NowMs();
     while (!message.writeTo(out)) {
-        if (TickMs() - start >= ms) {
+        if (clock.NowMs() - start >= ms) {
             return false;
         }
         // A window that is not wholly free drains at line speed: look

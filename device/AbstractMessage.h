@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Clock.h"
 #include "Streams.h"
 
 namespace orvan::tms::messages {
@@ -69,8 +70,9 @@ class ResumableFrameWriter {
 namespace k57 {
 
 // Writes the whole message to `out` as its free space allows, giving up
-// after `ms` milliseconds: an output that never drains cannot hang the caller.
+// after `ms` milliseconds of `clock`: an output that never drains cannot
+// hang the caller.
 bool WriteWithin(orvan::tms::messages::AbstractMessage& message, orvan::io::OutputStream& out,
-                 uint32_t ms);
+                 uint32_t ms, Clock& clock = SystemClock());
 
 }  // namespace k57

@@ -181,12 +181,17 @@ bool ApplyTimeouts(Device* device, const Timeouts& timeouts) {
     return true;
 }
 
+// A device that has hung up also reports input (POLLIN with POLLHUP) while
+// nothing can be read: that is the end, not input.
 bool WaitForInput(Device* device, uint32_t ms) {
     pollfd p{device->fd, POLLIN, 0};
-    if (poll(&p, 1, int(ms)) <= 0 || (p.revents & POLLIN)) {
+    if (poll(&p, 1, int(ms)) <= 0) {
         return true;
     }
-    return !(p.revents & (POLLHUP | POLLERR | POLLNVAL));
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+        return BytesToRead(device) > 0;
+    }
+    return true;
 }
 
 uint32_t BytesToRead(Device* device) {

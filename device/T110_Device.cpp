@@ -6,7 +6,7 @@
 using namespace orvan::tms::messages;
 
 T110_Device::T110_Device(k57::Clock& clock)
-    : port_(k57::StoredPort::Read().c_str()), reader_(link_, clock, abandoned_) {
+    : port_(k57::StoredPort::Read().c_str()), clock_(clock), reader_(link_, clock, abandoned_) {
     portName_ = port_.Name();
 }
 
@@ -59,7 +59,7 @@ void T110_Device::ParseVersion(VersionInfo& info, const std::string& text) {
 
 // A port whose output never drains gives up after the reply time-out.
 bool T110_Device::Send(Message& request) {
-    return k57::WriteWithin(request, link_.output(), replyTimeout_);
+    return k57::WriteWithin(request, link_.output(), replyTimeout_, clock_);
 }
 
 int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply) {
@@ -91,7 +91,15 @@ int T110_Device::ReadSettings(std::string& text) {
     return result;
 }
 
+// A text too long for the unit is refused before anything is sent: the
+// frame's 16-bit length would wrap, or the unit could not send it back.
 int T110_Device::WriteSettings(const std::string& text) {
+    if (std::string(text.c_str()).size() > k57::kMaxSettingsText) {
+        k57::RequestFailure failure;
+        failure.result = k57::kCannotFrame;
+        failure.reason = std::to_string(text.size()) + " bytes";
+        return Failed(failure);
+    }
     SettingsMessage request;
     request.setText(text);
     std::unique_ptr<Message> reply;

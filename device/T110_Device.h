@@ -65,6 +65,7 @@ class T110_Device : public DeviceInterface {
 
     VCOM_Port port_;
     k57::PortLink link_{port_};
+    k57::Clock& clock_;
     std::atomic<bool> abandoned_{false};
     k57::ReplyReader reader_;
     uint32_t replyTimeout_ = kReplyTimeout;

@@ -1,5 +1,7 @@
 #include "CanLink.h"
 
+#include <algorithm>
+
 #include "Clock.h"
 
 namespace k57 {
@@ -14,7 +16,9 @@ void CanLink::SendCanCommand(const std::string& text) {
 // is waiting, so a busy bus costs one read per tick, not one per byte.
 bool CanLink::NextByte(char& byte) {
     if (next_ == pending_.size()) {
-        int waiting = link_.input().available();
+        // At most a bounded piece at a time: a line without its CR must
+        // not hold the caller for a whole flood.
+        int waiting = std::min(link_.input().available(), kReadPiece);
         if (waiting <= 0) {
             return false;
         }
@@ -32,8 +36,12 @@ bool CanLink::NextByte(char& byte) {
 std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
     uint32_t start = k57::TickMs();
     for (;;) {
+        // The time is looked at after every piece, so bytes that never end
+        // a line cannot keep the caller past its time.
         char byte;
-        while (NextByte(byte)) {
+        int taken = 0;
+        while (taken < kReadPiece && NextByte(byte)) {
+            ++taken;
             line_[position_++] = byte;
             if (position_ > 64) {
                 position_ = 0;
@@ -45,7 +53,10 @@ std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
             }
         }
         uint32_t elapsed = k57::TickMs() - start;
-        if (elapsed >= uint32_t(timeoutMs) || !link_.WaitForInput(uint32_t(timeoutMs) - elapsed)) {
+        if (elapsed >= uint32_t(timeoutMs)) {
+            return std::nullopt;
+        }
+        if (taken < kReadPiece && !link_.WaitForInput(uint32_t(timeoutMs) - elapsed)) {
             return std::nullopt;
         }
     }

@@ -15,6 +15,7 @@ class CanLink {
     static constexpr const char* kBitRates[] = {"10",  "20",  "50",  "100", "125",
                                                 "250", "500", "800", "1000"};
     static constexpr int kDefaultBitRate = 6;
+    static constexpr int kReadPiece = 4096;
 
     explicit CanLink(k57::TextLink& link) : link_(link) {}
 

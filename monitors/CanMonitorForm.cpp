@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
@@ -177,7 +178,14 @@ void TCanMonitorForm::Timer1Timer() {
     }
     FilterMode mode = FilterModeFor(BitCheckBox->isChecked(), ByteCheckBox->isChecked());
     bool capture = CaptureBox->isChecked();
-    while (std::optional<std::string> line = link_->ReadCanLine(0)) {
+    // A tick has a time budget; what a flood leaves waits for the next one.
+    QElapsedTimer tick;
+    tick.start();
+    while (tick.elapsed() < kTickBudgetMs) {
+        std::optional<std::string> line = link_->ReadCanLine(0);
+        if (!line) {
+            break;
+        }
         capture_.HandleLine(*line, mode, capture);
     }
 }

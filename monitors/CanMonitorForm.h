@@ -40,6 +40,9 @@ class TCanMonitorForm : public QDialog {
     Q_OBJECT
 
   public:
+    // The longest a tick reads before it leaves the rest to the next.
+    static constexpr int kTickBudgetMs = 20;
+
     TCanMonitorForm(k57::DeviceSession& device, QWidget* parent = nullptr);
     ~TCanMonitorForm() override;
 

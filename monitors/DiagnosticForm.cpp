@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QShowEvent>
+#include <algorithm>
 #include <string>
 
 #include "FormFont.h"
@@ -27,6 +28,7 @@ TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
     Memo1->setGeometry(0, 96, 408, 385);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setMaximumBlockCount(kLogLines);  // older lines drop off
     Timer1.setInterval(1);
     connect(&Timer1, &QTimer::timeout, this, &TDiagnosticForm::Timer1Timer);
 }
@@ -51,13 +53,16 @@ void TDiagnosticForm::done(int result) {
     QDialog::done(result);
 }
 
-// Takes only the bytes already waiting, so a tick never waits on the port.
+// Takes only the bytes already waiting, and no more than a tick's share, so
+// a tick never waits on the port and a flood cannot stall the window: the
+// rest waits for the next tick.
 void TDiagnosticForm::Timer1Timer() {
     DeviceInterface* device = device_.get();
     int waiting = device ? device->Link().input().available() : 0;
     if (waiting <= 0) {
         return;
     }
+    waiting = std::min(waiting, kTickBytes);
     std::string bytes(size_t(waiting), '\0');
     if (device->Link().input().read(bytes.data(), waiting) != waiting) {
         return;
@@ -69,7 +74,13 @@ void TDiagnosticForm::Timer1Timer() {
             Label[i]->setText(kAxis[i] + QString::number(*result.axis[i]));
         }
     }
-    for (const std::string& event : result.events) {
-        Memo1->appendPlainText(k57::FromUnit(event));
+    // One append for the tick's events, and only as many as the log keeps.
+    size_t first = result.events.size() > size_t(kLogLines) ? result.events.size() - kLogLines : 0;
+    QStringList events;
+    for (size_t i = first; i < result.events.size(); ++i) {
+        events << k57::FromUnit(result.events[i]);
+    }
+    if (!events.isEmpty()) {
+        Memo1->appendPlainText(events.join('\n'));
     }
 }

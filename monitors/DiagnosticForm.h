@@ -15,6 +15,10 @@ class TDiagnosticForm : public QDialog {
     Q_OBJECT
 
   public:
+    // The log keeps the latest lines; a tick takes at most this many bytes.
+    static constexpr int kLogLines = 5000;
+    static constexpr int kTickBytes = 16384;
+
     TDiagnosticForm(k57::DeviceSession& device, QWidget* parent = nullptr);
     void done(int result) override;
 

@@ -67,12 +67,21 @@ ParameterType TypeOf(const Node* node) {
     throw Rejected(Where(node) + ": неизвестный тип в атрибуте \"type\"");
 }
 
+// Replaces every `sequence` by `by`, including sequences that a removal
+// joins ("\\" + "\\\r\n" + "\r\n"), in one pass: the text is rebuilt
+// from the left and a sequence is replaced as soon as it ends the output.
 void EraseAll(std::string& text, const std::string& sequence, const std::string& by) {
-    // Searched from the start after every replacement: removing a sequence
-    // can join a new one.
-    for (size_t at; (at = text.find(sequence)) != std::string::npos;) {
-        text.replace(at, sequence.size(), by);
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out += c;
+        if (out.size() >= sequence.size() &&
+            out.compare(out.size() - sequence.size(), sequence.size(), sequence) == 0) {
+            out.resize(out.size() - sequence.size());
+            out += by;
+        }
     }
+    text.swap(out);
 }
 
 // "\n" becomes a line feed; a backslash at the end of a physical line

@@ -209,6 +209,14 @@ void TParametersEditForm::SendActionExecute() {
     }
     std::string text = parameters->ValuesToText();
     int result = device_.Run([&](DeviceInterface& device) { return device.WriteSettings(text); });
+    if (result == k57::kCannotFrame) {
+        dialogs_.message(this, "Ошибка",
+                         "Настройки не записаны: текст настроек длиннее " +
+                             QString::number(k57::kMaxSettingsText) +
+                             " байт, устройство его не примет.",
+                         k57::Buttons::Ok);
+        return;
+    }
     if (result != k57::kReplyOk) {
         dialogs_.message(this, "Ошибка", "Устройство не подключено или занято", k57::Buttons::Ok);
         return;

@@ -21,4 +21,9 @@ struct SettingsProblem {
 std::vector<SettingsProblem> CheckSettingsText(const ParameterList& list, const std::string& text,
                                                bool strict);
 
+// The text without the lines that have problems, so that reading it keeps
+// the defaults (or earlier good lines) for them.
+std::string WithoutProblemLines(const std::string& text,
+                                const std::vector<SettingsProblem>& problems);
+
 }  // namespace k57

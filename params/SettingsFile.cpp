@@ -5,13 +5,42 @@
 
 namespace k57 {
 
-bool SettingsFile::Read(const std::string& path, std::string& text, std::string& error) {
+bool SettingsFile::Read(const std::string& path, std::string& text, Problem& problem,
+                        std::string& detail) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString().toStdString();
+        problem = Problem::Unreadable;
+        detail = file.errorString().toStdString();
         return false;
     }
-    text = file.readAll().toStdString();
+    QByteArray bytes = file.read(kMaxSize + 1);
+    if (bytes.size() > kMaxSize) {
+        problem = Problem::TooLarge;
+        return false;
+    }
+    if (bytes.contains('\0')) {
+        problem = Problem::NulByte;
+        return false;
+    }
+    int line = 1;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == '\n' || bytes[i] == '\r') {
+            if (size_t(i - start) > kMaxLine) {
+                problem = Problem::LongLine;
+                detail = std::to_string(line);
+                return false;
+            }
+            if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() &&
+                bytes[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+            ++line;
+        }
+    }
+    problem = Problem::None;
+    text = bytes.toStdString();
     return true;
 }
 

@@ -56,6 +56,17 @@ void Pty::offer(const std::string& bytes) {
     (void)!write(master_, bytes.data(), bytes.size());
 }
 
+void Pty::hangUp() {
+    if (slaveKeeper_ >= 0) {
+        close(slaveKeeper_);
+        slaveKeeper_ = -1;
+    }
+    if (master_ >= 0) {
+        close(master_);
+        master_ = -1;
+    }
+}
+
 std::string Pty::readSome(int timeoutMs) {
     pollfd pfd{master_, POLLIN, 0};
     if (poll(&pfd, 1, timeoutMs) <= 0) {

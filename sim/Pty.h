@@ -27,6 +27,9 @@ class Pty {
     void offer(const std::string& bytes);
     // Reads what is waiting, or waits up to `timeoutMs` for something.
     std::string readSome(int timeoutMs);
+    // Closes the unit's side, as an unplugged unit does: the tool's side
+    // sees a hang-up.
+    void hangUp();
 
   private:
     int master_ = -1;

@@ -45,6 +45,9 @@ UnitCore::UnitCore(UnitOptions options) : options_(std::move(options)) {
 UnitCore::~UnitCore() = default;
 
 uint64_t UnitCore::NextDueUs(uint64_t nowUs) const {
+    if ((diagnosticMode_ && options_.diagnosticFlood) || (canOpen_ && options_.canNoise)) {
+        return nowUs;
+    }
     uint64_t due = nowUs + 100'000;
     if (diagnosticMode_) {
         due = std::min(due, nextDiagnosticUs_);
@@ -59,6 +62,14 @@ std::string UnitCore::Stream(uint64_t nowUs) {
     static const char* const kEvents[] = {"$AccE: Motion detected", "$VS: Voltage 12.4 V",
                                           "$Can: Door open"};
     std::string text;
+    if (diagnosticMode_ && options_.diagnosticFlood) {
+        for (int i = 0; i < 64; ++i) {
+            text += "\r\n$VS: Voltage 12.4 V";
+        }
+    }
+    if (canOpen_ && options_.canNoise) {
+        text += std::string(4096, 'x');
+    }
     if (diagnosticMode_ && nowUs >= nextDiagnosticUs_) {
         int k = diagnosticLines_++;
         char line[96];

@@ -40,6 +40,10 @@ struct UnitOptions {
     int canIdentifiers = 24;
     std::string canLog;
     bool canSilent = false;  // no answer to the CAN commands
+    // Floods, as fast as the line takes them: diagnostic event lines, and
+    // bytes on the open CAN channel that never end a line.
+    bool diagnosticFlood = false;
+    bool canNoise = false;
 };
 
 }  // namespace k57::sim

@@ -109,6 +109,57 @@ TEST_F(SettingsCommandsTest, AnUnreadableFileIsReportedAndChangesNothing) {
     EXPECT_FALSE(Press("OpenFileButton"));  // cancelled
 }
 
+TEST_F(SettingsCommandsTest, AFileOpensWithItsInvalidValuesListedAndLeftAtTheirDefaults) {
+    QString path = dir.path().c_str() + QString("/mixed.txt");
+    Write(path, "MicLevel=10\r\nKickSens=42\r\nPinCod=12\r\nNameBT=" + QByteArray(40, 'x') +
+                    "\r\nAccLow=12000\r\nKickSens=3\r\n");
+    dialogs.files = {path};
+    EXPECT_TRUE(Press("OpenFileButton"));
+    EXPECT_EQ(Value("MicLevel"), "10");
+    EXPECT_EQ(Value("KickSens"), "3");  // a later good line still counts
+    EXPECT_EQ(Value("PinCod"), "");
+    EXPECT_EQ(Value("NameBT"), "");
+    EXPECT_EQ(Value("AccLow"), "12000");
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, "Внимание");
+    EXPECT_TRUE(
+        dialogs.boxes[0].text.endsWith("оставлены значения по умолчанию:\n"
+                                       "строка 2, KickSens: 42 - многовато будет.\n"
+                                       "строка 3, PinCod: Маленькая длинна текста\n"
+                                       "строка 4, NameBT: Превышена длинна текста"))
+        << dialogs.boxes[0].text.toStdString();
+}
+
+TEST_F(SettingsCommandsTest, FilesThatAreNoSettingsTextAreRefused) {
+    form->parameterList().SetValue("MicLevel", "3");
+    QString nul = dir.path().c_str() + QString("/nul.txt");
+    Write(nul, QByteArray("MicLevel=10\r\n\0KickSens=2\r\n", 26));
+    QString huge = dir.path().c_str() + QString("/huge.txt");
+    Write(huge, QByteArray(2 << 20, 'a'));
+    QString longLine = dir.path().c_str() + QString("/long.txt");
+    Write(longLine, "MicLevel=10\r\nNameBT=" + QByteArray(5000, 'b') + "\r\n");
+    dialogs.files = {nul, huge, longLine};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(Press("OpenFileButton"));
+    }
+    ASSERT_EQ(dialogs.errors.size(), 3);
+    EXPECT_TRUE(
+        dialogs.errors[0].endsWith("в файле есть нулевой байт, это не текстовый файл настроек"));
+    EXPECT_TRUE(dialogs.errors[1].startsWith("Не удалось открыть файл " + huge));
+    EXPECT_TRUE(dialogs.errors[2].endsWith("строка 2 длиннее 4096 байт"));
+    EXPECT_EQ(Value("MicLevel"), "3");
+}
+
+TEST_F(SettingsCommandsTest, InvalidValuesFromTheUnitAreKeptAndListed) {
+    k57::sim::UnitOptions options;
+    options.settings = "KickSens=42\nMicLevel=10\n";
+    Plug(5, options);
+    EXPECT_TRUE(Press("ReadButton"));
+    EXPECT_EQ(Value("KickSens"), "42");
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.endsWith("строка 1, KickSens: 42 - многовато будет."));
+}
+
 TEST_F(SettingsCommandsTest, SettingsWrittenToTheUnitReadBackTheSame) {
     k57::sim::Unit& unit = Plug(5);
     ParameterList& list = form->parameterList();

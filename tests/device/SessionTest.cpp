@@ -67,15 +67,28 @@ TEST_F(SessionTest, EveryRequestIsAnsweredByTheUnit) {
                                 kRestart, kDiagnosticModeEnable}));
 }
 
-TEST_F(SessionTest, LongSettingsReachTheUnitWhole) {
+TEST_F(SessionTest, TheLongestSettingsReachTheUnitWholeAndLongerOnesAreRefusedUnsent) {
     k57::sim::Unit& unit = Plug(5);
     T110_Device device;
     std::string text;
-    for (int i = 0; text.size() < 1500; ++i) {
+    for (int i = 0; text.size() < k57::kMaxSettingsText; ++i) {
         text += "Key" + std::to_string(i) + "=\xCF\xF0\xE8\xE2\xE5\xF2\n";
     }
-    EXPECT_EQ(device.WriteSettings(text), 1);
+    text.resize(k57::kMaxSettingsText);
+    EXPECT_EQ(device.WriteSettings(text), 1);  // in pieces of the 64-byte window
     EXPECT_EQ(unit.settings(), text);
+    std::string back;
+    EXPECT_EQ(device.ReadSettings(back), 1);
+    EXPECT_EQ(back, text);
+
+    // One byte more could not come back from the unit; 65,535 and more would
+    // wrap the frame's 16-bit length.
+    for (size_t size : {k57::kMaxSettingsText + 1, size_t(65535), size_t(70000)}) {
+        EXPECT_EQ(device.WriteSettings(std::string(size, 'a')), k57::kCannotFrame) << size;
+        EXPECT_EQ(device.LastFailure().result, k57::kCannotFrame);
+    }
+    EXPECT_EQ(unit.settings(), text);
+    EXPECT_EQ(unit.requests().size(), 2u);
 }
 
 TEST_F(SessionTest, CommitIsAcknowledgedOnlyForTheImageReceived) {

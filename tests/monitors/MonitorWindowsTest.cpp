@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -300,3 +301,43 @@ TEST_F(MonitorsTest, DoubleClicksOpenTheMonitorsEvenWithoutAUnit) {
 }
 
 }  // namespace
+
+// --- floods ---------------------------------------------------------------
+
+// The longest the event loop went without running a 5 ms timer while
+// `during` ms passed.
+qint64 LongestStall(int during) {
+    QElapsedTimer sinceTick;
+    qint64 longest = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(5);
+    QObject::connect(&heartbeat, &QTimer::timeout,
+                     [&] { longest = std::max(longest, sinceTick.restart()); });
+    sinceTick.start();
+    heartbeat.start();
+    QTest::qWait(during);
+    return longest;
+}
+
+TEST_F(MonitorsTest, ADiagnosticFloodKeepsTheWindowLiveAndTheLogBounded) {
+    k57::sim::UnitOptions options;
+    options.diagnosticFlood = true;
+    Plug(5, options);
+    TDiagnosticForm form(session);
+    form.show();
+    auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+    EXPECT_LT(LongestStall(1500), 80);
+    EXPECT_EQ(memo->blockCount(), TDiagnosticForm::kLogLines);
+    EXPECT_EQ(memo->document()->lastBlock().text(), "$VS: Voltage 12.4 V");
+    form.close();
+}
+
+TEST_F(CanMonitorTest, BytesThatNeverEndALineCannotStallTheWindow) {
+    k57::sim::UnitOptions options;
+    options.canNoise = true;
+    Plug(5, options);
+    PortButton()->click();
+    ASSERT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
+    EXPECT_LT(LongestStall(1000), 60);
+    PortButton()->click();
+}

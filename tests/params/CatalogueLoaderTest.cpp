@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "ParameterList.h"
 
 namespace {
@@ -55,6 +57,20 @@ TEST(CatalogueLoader, DescriptionEscapesAndContinuations) {
     EXPECT_EQ(list.ParameterAt(3).description, "say \"hi\"\\t");
     EXPECT_EQ(list.ParameterAt(3).name, "x\\ny");
     EXPECT_EQ(list.ParameterAt(4).description, "<&>");
+}
+
+TEST(CatalogueLoader, LongDescriptionsLoadInLinearTime) {
+    std::string description;
+    for (int i = 0; i < 100000; ++i) {
+        description += "ab\\n\\\r\n";  // a "\n" and a continuation every 8 bytes
+    }
+    auto start = std::chrono::steady_clock::now();
+    ParameterList list(Catalogue("<group>" + Number("A", "description=\"" + description + "\"") +
+                                 "</group>"));
+    auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(list.loadError(), "");
+    EXPECT_EQ(list.ParameterAt(0).description.size(), 300000u);
+    EXPECT_LT(took, std::chrono::milliseconds(500));
 }
 
 TEST(CatalogueLoader, DuplicateNamesAndKeys) {

@@ -227,6 +227,19 @@ TEST_F(EditorTest, AFailedWriteSaysSoAndKeepsModified) {
     EXPECT_TRUE(editor.modified());
 }
 
+TEST_F(EditorTest, ATextTooLongForTheUnitIsRefusedUnsent) {
+    k57::sim::Unit& unit = Plug(5);
+    for (const char* key : {"NameBT", "ImmoBT", "Balans"}) {
+        list.SetValue(key, std::string(400, 'z'));  // past the editor's checks
+    }
+    dialogs.answers = {k57::Answer::Ok};
+    editor.SendActionExecute();
+    EXPECT_EQ(dialogs.shown().value(1),
+              "Ошибка: Настройки не записаны: текст настроек длиннее 1015 байт, устройство его "
+              "не примет.");
+    EXPECT_TRUE(unit.requests().empty());
+}
+
 TEST_F(EditorTest, ClosingAsksWhenAChangeIsTypedButNotCommitted) {
     ASSERT_TRUE(Select(0, 8));
     Type("9");

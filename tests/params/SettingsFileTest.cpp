@@ -21,15 +21,18 @@ TEST(SettingsFileTest, WritesCrLfAndReadsBackTheSameBytes) {
     std::string error;
     ASSERT_TRUE(k57::SettingsFile::Write(path, "A=1\nPinCod=\xC0\xC1\n", error)) << error;
     EXPECT_EQ(Bytes(path), "A=1\r\nPinCod=\xC0\xC1\r\n");
-    std::string text;
-    ASSERT_TRUE(k57::SettingsFile::Read(path, text, error));
+    std::string text, detail;
+    k57::SettingsFile::Problem problem;
+    ASSERT_TRUE(k57::SettingsFile::Read(path, text, problem, detail));
     EXPECT_EQ(text, "A=1\r\nPinCod=\xC0\xC1\r\n");
 }
 
 TEST(SettingsFileTest, FailuresSayWhy) {
     k57::test::TempDir dir;
     std::string text = "kept", error;
-    EXPECT_FALSE(k57::SettingsFile::Read(dir.path() + "/missing.txt", text, error));
+    k57::SettingsFile::Problem problem;
+    EXPECT_FALSE(k57::SettingsFile::Read(dir.path() + "/missing.txt", text, problem, error));
+    EXPECT_EQ(problem, k57::SettingsFile::Problem::Unreadable);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(text, "kept");
 
