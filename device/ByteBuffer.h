@@ -17,6 +17,7 @@ class ByteBuffer {
     int32_t getInt();
     void putInt(int32_t value);
     void put(const void* bytes, int n);
+    uint8_t* base() const { return base_; }
     uint8_t* position() const { return cursor_; }
     int capacity() const { return capacity_; }
 

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the system packages a build needs. As root it runs apt-get;
 # otherwise it prints the one line to run and fails.
-# Usage: scripts/setup.sh [windows]
+# Usage: scripts/setup.sh [windows|fuzz]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
           qt6-translations-l10n libcli11-dev python3-can fontconfig fonts-dejavu-core)
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 if [ "${1:-}" = windows ]; then
     # The cross compiler, Wine to run the Windows tests, GoogleTest's
     # sources to build them, and zstd for the Qt SDK's archive.

@@ -1,0 +1,36 @@
+// The settings text: any text reads without harm, and what the list then
+// writes reads back to the same values.
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "ParameterList.h"
+#include "SettingsCheck.h"
+
+namespace {
+
+ParameterList& Catalogue() {
+    static ParameterList list([] {
+        std::ifstream in(K57_CATALOGUE_PATH, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }());
+    return list;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ParameterList& list = Catalogue();
+    std::string text(reinterpret_cast<const char*>(data), size);
+    k57::CheckSettingsText(list, text, true);
+    list.SetValuesFromText(text);
+    std::string once = list.ValuesToText();
+    list.SetValuesFromText(once);
+    if (list.ValuesToText() != once) {
+        std::abort();
+    }
+    list.SetValuesFromText(
+        k57::WithoutProblemLines(text, k57::CheckSettingsText(list, text, false)));
+    return 0;
+}
