@@ -23,6 +23,8 @@ CanTraffic::CanTraffic(const UnitOptions& options)
 }
 
 // candump's text form: "(seconds.micros) iface ID#DATA", one frame a line.
+// The identifier's width tells a standard (3 digits) from an extended one
+// (8 digits); "ID#R" or "ID#R5" is a remote frame with its length.
 std::vector<CanTraffic::Frame> CanTraffic::ReadLog(const std::string& path) {
     std::vector<Frame> frames;
     std::ifstream in(path);
@@ -30,24 +32,47 @@ std::vector<CanTraffic::Frame> CanTraffic::ReadLog(const std::string& path) {
     double first = -1;
     while (std::getline(in, line)) {
         double seconds;
-        char iface[32], id[16], data[64] = {};
-        if (std::sscanf(line.c_str(), " (%lf) %31s %15[0-9A-Fa-f]#%63[0-9A-Fa-f]", &seconds, iface,
-                        id, data) < 3) {
+        char iface[32], frame[300] = {};
+        if (std::sscanf(line.c_str(), " (%lf) %31s %299s", &seconds, iface, frame) < 3) {
             continue;
         }
-        unsigned long value = std::strtoul(id, nullptr, 16);
-        if (value > 0xFFF) {
-            continue;  // the unit reports standard identifiers only
+        std::string text = frame;
+        size_t hash = text.find('#');
+        std::string id = text.substr(0, hash);
+        if (hash == std::string::npos || id.empty() ||
+            id.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+            continue;  // no frame
+        }
+        if (id.size() != 3 && id.size() != 8) {
+            ++skipped_;
+            continue;
+        }
+        std::string rest = text.substr(hash + 1);
+        Frame f{0, uint32_t(std::strtoul(id.c_str(), nullptr, 16)), id.size() == 8, false, 0, {}};
+        bool reportable = f.extended ? f.id <= 0x1FFFFFFF : f.id <= 0x7FF;  // no error frames
+        if (!rest.empty() && (rest[0] == 'R' || rest[0] == 'r')) {
+            f.remote = true;
+            f.dlc = rest.size() > 1 ? uint8_t(std::strtoul(rest.c_str() + 1, nullptr, 16)) : 0;
+            reportable = reportable && f.dlc <= 8;
+        } else if (!rest.empty() && rest[0] == '#') {
+            reportable = false;  // CAN FD
+        } else if (rest.size() % 2 != 0 || rest.size() > 16 ||
+                   rest.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+            reportable = false;  // more than 8 bytes, or no bytes at all
+        } else {
+            f.dlc = uint8_t(rest.size() / 2);
+            for (size_t i = 0; i < f.dlc; ++i) {
+                f.data[i] = uint8_t(std::strtoul(rest.substr(2 * i, 2).c_str(), nullptr, 16));
+            }
+        }
+        if (!reportable) {
+            ++skipped_;
+            continue;
         }
         if (first < 0) {
             first = seconds;
         }
-        Frame f{uint64_t(std::llround((seconds - first) * 1e6)), uint16_t(value), 0, {}};
-        for (size_t i = 0; i < 8 && data[2 * i] && data[2 * i + 1]; ++i) {
-            char byte[3] = {data[2 * i], data[2 * i + 1], 0};
-            f.data[i] = uint8_t(std::strtoul(byte, nullptr, 16));
-            f.dlc = uint8_t(i + 1);
-        }
+        f.atUs = uint64_t(std::llround((seconds - first) * 1e6));
         frames.push_back(f);
     }
     return frames;
@@ -67,17 +92,36 @@ CanTraffic::Frame CanTraffic::Synthetic() {
         unsigned bit = (random_ >> 8) % 64;
         state_[k][bit / 8] ^= uint8_t(1u << (bit % 8));
     }
-    Frame f{0, uint16_t((k * 37 + 0x100) % 4096), uint8_t(8), {}};
+    // 2048 standard identifiers at most; beyond them, extended ones.
+    Frame f = k < 2048 ? Frame{0, uint32_t((k * 37 + 0x100) % 2048), false, false, 8, {}}
+                       : Frame{0, uint32_t(0x18DA0000 + k), true, false, 8, {}};
     std::copy(state_[k].begin(), state_[k].end(), f.data);
     return f;
 }
 
 std::string CanTraffic::Line(const Frame& f, uint64_t nowUs) const {
-    char line[32];
-    std::snprintf(line, sizeof line, "t%03X%X%02X%02X%02X%02X%02X%02X%02X%02X%04X\r", f.id, f.dlc,
-                  f.data[0], f.data[1], f.data[2], f.data[3], f.data[4], f.data[5], f.data[6],
-                  f.data[7], unsigned((nowUs / 1000) & 0xFFFF));
-    return line;
+    unsigned stamp = unsigned((nowUs / 1000) % 60000);
+    char line[40];
+    if (f.remote) {
+        std::snprintf(line, sizeof line, f.extended ? "R%08X%X%04X\r" : "r%03X%X%04X\r", f.id,
+                      f.dlc, stamp);
+        return line;
+    }
+    if (!f.extended) {
+        std::snprintf(line, sizeof line, "t%03X%X%02X%02X%02X%02X%02X%02X%02X%02X%04X\r", f.id,
+                      f.dlc, f.data[0], f.data[1], f.data[2], f.data[3], f.data[4], f.data[5],
+                      f.data[6], f.data[7], stamp);
+        return line;
+    }
+    std::string text = "T";
+    std::snprintf(line, sizeof line, "%08X%X", f.id, f.dlc);
+    text += line;
+    for (int i = 0; i < f.dlc; ++i) {
+        std::snprintf(line, sizeof line, "%02X", f.data[i]);
+        text += line;
+    }
+    std::snprintf(line, sizeof line, "%04X\r", stamp);
+    return text + line;
 }
 
 std::string CanTraffic::Due(uint64_t nowUs) {

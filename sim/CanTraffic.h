@@ -10,7 +10,10 @@
 namespace k57::sim {
 
 // The frames the simulated unit reports while its CAN channel is open, as
-// frame lines ("t", id, length code, 8 data bytes, 4-digit stamp, CR).
+// frame lines: standard data frames as the unit's own fixed line ("t", id,
+// length code, 8 data bytes, 4-digit stamp, CR); extended and remote frames
+// as serial CAN adapters send them ("T" + 8-digit id, "r", "R", with only
+// the bytes the frame has). Stamps count milliseconds modulo 60000.
 class CanTraffic {
   public:
     explicit CanTraffic(const UnitOptions& options);
@@ -21,16 +24,22 @@ class CanTraffic {
     std::string Due(uint64_t nowUs);
     // When the next frame is due.
     uint64_t NextDueUs() const { return nextUs_; }
+    // Frames of the log that a unit cannot report (error and FD frames,
+    // classic frames over 8 bytes, 3-digit identifiers above 0x7FF): left
+    // out, and counted. Lines that are no frame at all are passed over.
+    int skipped() const { return skipped_; }
 
   private:
     struct Frame {
         uint64_t atUs;  // from the start of the log
-        uint16_t id;
+        uint32_t id;
+        bool extended;
+        bool remote;
         uint8_t dlc;
         uint8_t data[8];
     };
 
-    static std::vector<Frame> ReadLog(const std::string& path);
+    std::vector<Frame> ReadLog(const std::string& path);
     Frame Synthetic();
     std::string Line(const Frame& frame, uint64_t nowUs) const;
 
@@ -43,6 +52,7 @@ class CanTraffic {
     uint64_t sent_ = 0;
     uint32_t random_ = 12345;
     std::vector<std::array<uint8_t, 8>> state_;
+    int skipped_ = 0;
 };
 
 }  // namespace k57::sim

@@ -52,6 +52,11 @@ bool Pty::writeAll(const void* data, size_t length) {
     return true;
 }
 
+size_t Pty::writeSome(const char* data, size_t length) {
+    ssize_t n = write(master_, data, length);
+    return n > 0 ? size_t(n) : 0;
+}
+
 void Pty::offer(const std::string& bytes) {
     (void)!write(master_, bytes.data(), bytes.size());
 }

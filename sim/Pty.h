@@ -25,6 +25,8 @@ class Pty {
     // Writes what the tool's side can take now; the rest is dropped, as a
     // line's bytes are when nobody listens.
     void offer(const std::string& bytes);
+    // Writes what the tool's side can take now and says how much that was.
+    size_t writeSome(const char* data, size_t length);
     // Reads what is waiting, or waits up to `timeoutMs` for something.
     std::string readSome(int timeoutMs);
     // Closes the unit's side, as an unplugged unit does: the tool's side

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "PortMapping.h"
@@ -72,7 +73,8 @@ void Unit::configure(const std::function<void(UnitOptions&)>& change) {
 void Unit::Serve() {
     uint8_t buffer[4096];
     for (;;) {
-        pollfd fds[2] = {{pty_.master(), POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        short events = POLLIN | (queue_.empty() ? 0 : POLLOUT);
+        pollfd fds[2] = {{pty_.master(), events, 0}, {stopPipe_[0], POLLIN, 0}};
         if (poll(fds, 2, PollTimeoutMs()) < 0) {
             continue;
         }
@@ -86,6 +88,7 @@ void Unit::Serve() {
             }
         }
         Stream();
+        Flush();
     }
 }
 
@@ -99,24 +102,23 @@ int Unit::PollTimeoutMs() const {
 // them, outside the lock, so the test thread can look in meanwhile.
 void Unit::Receive(const uint8_t* bytes, size_t n) {
     std::vector<Piece> pieces;
-    std::string text;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         uint64_t now = NowUs();
         faults_.NoteInput(n, now, core_.options());
         for (const Outgoing& out : core_.Receive(bytes, n, now)) {
             if (!out.framed) {
-                text.append(out.bytes.begin(), out.bytes.end());
+                Enqueue(std::string(out.bytes.begin(), out.bytes.end()));
                 continue;
             }
+            // The tool has left the text modes: what it did not read is gone.
+            queue_.clear();
             for (Piece& piece : faults_.Plan(out, now, core_.options())) {
                 pieces.push_back(std::move(piece));
             }
         }
     }
-    if (!text.empty()) {
-        pty_.offer(text);
-    }
+    Flush();
     for (const Piece& piece : pieces) {
         SleepUntil(piece.atUs);
         pty_.writeAll(piece.bytes.data(), piece.bytes.size());
@@ -125,14 +127,37 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
 
 // The text the unit sends by itself: diagnostic lines and CAN frames.
 void Unit::Stream() {
-    std::string text;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        text = core_.Stream(NowUs());
+    std::lock_guard<std::mutex> lock(mutex_);
+    Enqueue(core_.Stream(NowUs()));
+}
+
+// Runs with the lock held.
+void Unit::Enqueue(const std::string& text) {
+    if (text.empty()) {
+        return;
     }
-    if (!text.empty()) {
-        pty_.offer(text);
+    if (queue_.size() + text.size() > kQueueBound) {
+        droppedLines_ += int(std::count(text.begin(), text.end(), '\r'));
+        return;
     }
+    queue_ += text;
+}
+
+void Unit::Flush() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!queue_.empty()) {
+        queue_.erase(0, pty_.writeSome(queue_.data(), queue_.size()));
+    }
+}
+
+int Unit::droppedLines() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return droppedLines_;
+}
+
+int Unit::skippedFrames() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return core_.canSkipped();
 }
 
 template <typename T>

@@ -45,11 +45,23 @@ class Unit {
     bool canOpen() const;
     // The CAN commands received, without their CR.
     std::vector<std::string> canCommands() const;
+    // Text lines dropped whole because the tool did not read them in time,
+    // and frames of a replayed capture the unit cannot report.
+    int droppedLines() const;
+    int skippedFrames() const;
+
+    // Text that the tool has not read waits up to this much; beyond it,
+    // whole lines are dropped.
+    static constexpr size_t kQueueBound = 64 * 1024;
 
   private:
     void Serve();
     void Receive(const uint8_t* bytes, size_t n);
     void Stream();
+    // Adds text to the queue, whole or not at all; and writes what the
+    // terminal takes now. Serving thread only.
+    void Enqueue(const std::string& text);
+    void Flush();
     int PollTimeoutMs() const;
     template <typename T>
     T Read(T (UnitCore::*get)() const) const;
@@ -62,6 +74,8 @@ class Unit {
     mutable std::mutex mutex_;
     UnitCore core_;
     FaultStage faults_;
+    int droppedLines_ = 0;
+    std::string queue_;
 };
 
 }  // namespace k57::sim

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "Crc32.h"
 #include "MessageFactory.h"
@@ -87,35 +88,81 @@ std::string UnitCore::Stream(uint64_t nowUs) {
     return text;
 }
 
-// One ASCII command of the CAN channel, without its CR; the reply.
+// One ASCII command of the CAN channel, without its CR; the reply, as
+// serial CAN adapters give it: CR for done, BELL for a command it does not
+// know or cannot do now.
 std::string UnitCore::Command(const std::string& command, uint64_t nowUs) {
     canCommands_.push_back(command);
     if (options_.canSilent) {
         return {};
     }
-    if (command == "V") {
-        return "V1010\r";
+    static const std::string kBell = "\a";
+    char letter = command.empty() ? '\0' : command[0];
+    switch (letter) {
+        case 'V':
+            return command.size() == 1 ? "V1010\r" : kBell;
+        case 'v':
+            return command.size() == 1 ? "vK57SIM\r" : kBell;
+        case 'N':  // the serial number, four characters as adapters give it
+            return command.size() == 1 ? "NK057\r" : kBell;
+        case 'S':
+            return command.size() == 2 && command[1] >= '0' && command[1] <= '8' && !canOpen_
+                       ? "\r"
+                       : kBell;
+        case 's':  // bit timing registers: taken, and the rate stays as set
+            return command.size() == 5 && !canOpen_ ? "\r" : kBell;
+        case 'O':  // a second open changes nothing
+            if (command.size() != 1) {
+                return kBell;
+            }
+            if (!canOpen_) {
+                canOpen_ = true;
+                can_->Start(nowUs);
+            }
+            return "\r";
+        case 'C':
+            if (command.size() != 1) {
+                return kBell;
+            }
+            canOpen_ = false;
+            return "\r";
+        case 't':
+        case 'r':  // frames to send: taken while open, not put on a bus
+            return canOpen_ && command.size() >= 5 ? "z\r" : kBell;
+        case 'T':
+        case 'R':
+            return canOpen_ && command.size() >= 10 ? "Z\r" : kBell;
+        default:
+            return kBell;
     }
-    if (command == "v") {
-        return "vK57SIM\r";
-    }
-    if (command.size() == 2 && command[0] == 'S' && command[1] >= '0' && command[1] <= '8') {
-        return "\r";
-    }
-    if (command == "O") {
-        canOpen_ = true;
-        can_->Start(nowUs);
-        return "\r";
-    }
-    if (command == "C") {
-        canOpen_ = false;
-        return "\r";
-    }
-    return "\a";  // not understood
 }
 
-// An ASCII command starts with its letter; frames never start with one of
-// these bytes. False while the command's CR has not arrived.
+namespace {
+
+const std::set<int> kRequestCodes = {
+    kReqIdInfo,    kIdSet,        kReqVersion,          kRestart,         kDiagnosticModeEnable,
+    kCommitUpdate, kDataFragment, kBeginFirmwareUpdate, kBeginWaveUpdate, kReqSettings,
+    kSettings};
+
+// Whether the first bytes can begin a request frame: a known request code,
+// whose high byte is 0 (or the flag bit), and a length a request can have.
+// Text never has a 0 or 0x80 as its second byte.
+bool FrameStart(const Bytes& inbox) {
+    if (inbox.size() < 4) {
+        return inbox.size() < 2 || inbox[1] == 0x00 || inbox[1] == 0x80;
+    }
+    uint16_t word = uint16_t(inbox[0] | inbox[1] << 8);
+    size_t length = size_t(inbox[2] | inbox[3] << 8);
+    return kRequestCodes.count(word & 0x7FFF) && length <= 2048;
+}
+
+bool IsText(uint8_t byte) {
+    return byte >= 0x20 && byte < 0x7F;
+}
+
+}  // namespace
+
+// A command line ends with CR; a line feed after it is let go.
 bool UnitCore::HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs) {
     auto cr = std::find(inbox_.begin(), inbox_.end(), '\r');
     if (cr == inbox_.end()) {
@@ -129,6 +176,9 @@ bool UnitCore::HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs) {
     return true;
 }
 
+// The text channel and the framed protocol share the line: a well-formed
+// request frame is one whatever mode the unit is in; printable bytes up to
+// a CR are a command; any other byte (a stray CR or LF) is let go.
 std::vector<Outgoing> UnitCore::Receive(const uint8_t* bytes, size_t n, uint64_t nowUs) {
     if (!inbox_.empty() && nowUs - lastInputUs_ > kStaleFrameUs) {
         inbox_.clear();
@@ -136,37 +186,44 @@ std::vector<Outgoing> UnitCore::Receive(const uint8_t* bytes, size_t n, uint64_t
     lastInputUs_ = nowUs;
     inbox_.insert(inbox_.end(), bytes, bytes + n);
 
-    static const std::string kCommandLetters = "VvSOC";
     std::vector<Outgoing> out;
     while (!inbox_.empty()) {
-        if (kCommandLetters.find(char(inbox_[0])) != std::string::npos) {
+        if (FrameStart(inbox_)) {
+            if (inbox_.size() < 4) {
+                break;  // too early to tell
+            }
+            size_t frameSize = size_t(inbox_[2] | inbox_[3] << 8) + 8;
+            if (inbox_.size() < frameSize) {
+                break;
+            }
+            HandleFrame(out);
+            continue;
+        }
+        if (IsText(inbox_[0])) {
             if (!HandleCommand(out, nowUs)) {
                 break;
             }
             continue;
         }
-        if (inbox_.size() < 4) {
-            break;
-        }
-        uint16_t word = uint16_t(inbox_[0] | inbox_[1] << 8);
-        size_t length = size_t(inbox_[2] | inbox_[3] << 8);
-        size_t frameSize = length + 8;
-        if (inbox_.size() < frameSize) {
-            break;
-        }
-        auto request = createMessage(word, inbox_.data() + 4, uint16_t(length));
-        inbox_.erase(inbox_.begin(), inbox_.begin() + long(frameSize));
-        uint16_t code = uint16_t(word & 0x7FFF);
-        requests_.push_back(code);
-        // A framed request means the tool has left the text modes.
-        diagnosticMode_ = false;
-        canOpen_ = false;
-        std::unique_ptr<Message> reply = request ? Answer(code, request.get()) : nullptr;
-        if (reply) {
-            out.push_back({true, code, Encoded(*reply)});
-        }
+        inbox_.erase(inbox_.begin());
     }
     return out;
+}
+
+void UnitCore::HandleFrame(std::vector<Outgoing>& out) {
+    uint16_t word = uint16_t(inbox_[0] | inbox_[1] << 8);
+    size_t length = size_t(inbox_[2] | inbox_[3] << 8);
+    auto request = createMessage(word, inbox_.data() + 4, uint16_t(length));
+    inbox_.erase(inbox_.begin(), inbox_.begin() + long(length + 8));
+    uint16_t code = uint16_t(word & 0x7FFF);
+    requests_.push_back(code);
+    // A framed request means the tool has left the text modes.
+    diagnosticMode_ = false;
+    canOpen_ = false;
+    std::unique_ptr<Message> reply = request ? Answer(code, request.get()) : nullptr;
+    if (reply) {
+        out.push_back({true, code, Encoded(*reply)});
+    }
 }
 
 std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* request) {

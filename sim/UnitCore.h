@@ -53,6 +53,7 @@ class UnitCore {
     int restarts() const { return restarts_; }
     bool diagnosticMode() const { return diagnosticMode_; }
     bool canOpen() const { return canOpen_; }
+    int canSkipped() const { return can_->skipped(); }
     // The CAN commands received, without their CR.
     const std::vector<std::string>& canCommands() const { return canCommands_; }
 
@@ -60,6 +61,7 @@ class UnitCore {
     using Message = orvan::tms::messages::AbstractMessage;
 
     bool HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs);
+    void HandleFrame(std::vector<Outgoing>& out);
     std::string Command(const std::string& command, uint64_t nowUs);
     std::unique_ptr<Message> Answer(uint16_t code, const Message* request);
 

@@ -148,5 +148,15 @@ int main(int argc, char** argv) {
     if (!link.empty()) {
         unlink(link.c_str());
     }
+    if (unit.droppedLines() > 0) {
+        std::fprintf(stderr, "k57sim: %d lines dropped whole: the tool did not read them in time\n",
+                     unit.droppedLines());
+    }
+    if (unit.skippedFrames() > 0) {
+        std::fprintf(stderr,
+                     "k57sim: %d frames of the capture skipped: error or FD frames, more than 8 "
+                     "bytes, or 3-digit identifiers above 7FF\n",
+                     unit.skippedFrames());
+    }
     return 0;
 }

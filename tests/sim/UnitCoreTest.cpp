@@ -67,6 +67,32 @@ TEST(UnitCoreTest, TheCanChannelAndDiagnosticModeAreTextUntilAFramedRequest) {
     EXPECT_FALSE(core.diagnosticMode());
 }
 
+Bytes Ascii(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+TEST(UnitCoreTest, TheCanChannelSpeaksAsSerialCanAdaptersDo) {
+    k57::sim::UnitCore core({});
+    // The serial number, bit timing, and BELL for what the unit does not do.
+    EXPECT_EQ(Text(Send(core, Ascii("N\rs031C\rF\rZ1\rL\rX\r"))), "NK057\r\r\a\a\a\a");
+    // Sending needs an open channel; CR LF ends a command as CR does.
+    EXPECT_EQ(Text(Send(core, Ascii("t1232AABB\r"))), "\a");
+    EXPECT_EQ(Text(Send(core, Ascii("S6\r\nO\r\n"))), "\r\r");
+    EXPECT_EQ(Text(Send(core, Ascii("t1232AABB\rT123456781CC\rr1230\rR123456780\r"))),
+              "z\rZ\rz\rZ\r");
+    // A second open does not start the traffic over; a stray byte does not
+    // leave the CAN mode, only a framed request does.
+    std::string first = core.Stream(1'010'000);
+    EXPECT_EQ(Text(Send(core, Ascii("O\r"), 1'020'000)), "\r");
+    EXPECT_EQ(Text(Send(core, {0x0D, 0xFF, 0x0A}, 1'030'000)), "");
+    EXPECT_TRUE(core.canOpen());
+    EXPECT_NE(core.Stream(1'040'000).substr(0, 5), first.substr(0, 5));
+    EXPECT_EQ(Text(Send(core, Ascii("S5\r"))), "\a");  // not while open
+    Send(core, Frame(ReqVersionMessage()));
+    EXPECT_FALSE(core.canOpen());
+    EXPECT_EQ(core.requests(), std::vector<int>{kReqVersion});
+}
+
 TEST(UnitCoreTest, CommitsAreCheckedAgainstTheImageReceived) {
     k57::sim::UnitCore core({});
     Send(core, Frame(BeginFirmwareUpdateMessage()));

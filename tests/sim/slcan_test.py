@@ -1,0 +1,132 @@
+"""The simulated unit's CAN channel as a real client sees it: python-can's
+slcan bus (the system's python3-can) on the unit's pseudo-terminal.
+
+Usage: slcan_test.py K57SIM DATA_DIR
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import can
+import serial
+
+SIM = sys.argv[1] if len(sys.argv) > 1 else "k57sim"
+DATA = sys.argv[2] if len(sys.argv) > 2 else "tests/data"
+
+
+class Unit:
+    """A k57sim process with its terminal linked at a path of its own."""
+
+    def __init__(self, *options):
+        self.dir = tempfile.TemporaryDirectory()
+        self.path = os.path.join(self.dir.name, "ttyK57")
+        self.process = subprocess.Popen(
+            [SIM, "--link", self.path, *options],
+            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        for _ in range(500):
+            if os.path.islink(self.path):
+                break
+            time.sleep(0.01)
+
+    def stop(self):
+        self.process.terminate()
+        _, err = self.process.communicate(timeout=10)
+        self.dir.cleanup()
+        return err
+
+
+def captured_frames(name):
+    """The frames of a capture a unit can report, as (id, extended, remote, dlc, data)."""
+    frames = []
+    with open(os.path.join(DATA, name)) as log:
+        for line in log:
+            ident, _, rest = line.split()[2].partition("#")
+            extended = len(ident) == 8
+            value = int(ident, 16)
+            if rest.startswith("#") or (extended and value & 0x20000000):
+                continue  # FD, error
+            if not extended and value > 0x7FF:
+                continue
+            if rest[:1] in ("R", "r"):
+                frames.append((value, extended, True, int(rest[1:] or "0", 16), b""))
+            elif len(rest) <= 16:
+                data = bytes.fromhex(rest)
+                frames.append((value, extended, False, len(data), data))
+    return frames
+
+
+def key(message):
+    data = b"" if message.is_remote_frame else bytes(message.data)
+    return (message.arbitration_id, message.is_extended_id, message.is_remote_frame,
+            message.dlc, data)
+
+
+class SlcanClientTest(unittest.TestCase):
+    def open_bus(self, unit):
+        return can.Bus(interface="slcan", channel=unit.path, bitrate=500000,
+                       sleep_after_open=0)
+
+    def test_opens_queries_and_closes(self):
+        unit = Unit("--can-rate", "500")
+        try:
+            bus = self.open_bus(unit)
+            self.assertEqual(bus.get_version(1), (10, 10))
+            self.assertEqual(bus.get_serial_number(1), "K057")
+            message = bus.recv(2)
+            self.assertIsNotNone(message, "no frame after the serial number query")
+            bus.send(can.Message(arbitration_id=0x123, data=[1, 2], is_extended_id=False))
+            self.assertEqual(bus.get_version(1), (10, 10))  # the command after a send works
+            bus.shutdown()
+            # Closed: the unit streams nothing more.
+            with serial.Serial(unit.path, timeout=0.3) as port:
+                port.reset_input_buffer()
+                self.assertEqual(port.read(64), b"")
+        finally:
+            unit.stop()
+
+    def test_a_replayed_capture_arrives_frame_for_frame(self):
+        unit = Unit("--can-log", os.path.join(DATA, "mixed.log"))
+        try:
+            bus = self.open_bus(unit)
+            got = []
+            deadline = time.time() + 10
+            while len(got) < 60 and time.time() < deadline:
+                message = bus.recv(1)
+                if message is not None:
+                    got.append(key(message))
+            bus.shutdown()
+        finally:
+            err = unit.stop()
+        sent = captured_frames("mixed.log")
+        self.assertEqual(len(got), 60)
+        # The unit replays the capture over and over; the reception starts
+        # somewhere in it.
+        start = next((s for s in range(len(sent)) if
+                      all(got[i] == sent[(s + i) % len(sent)] for i in range(len(got)))), None)
+        self.assertIsNotNone(start, f"got {got[:8]}, sent {sent[:8]}")
+        self.assertIn("frames of the capture skipped", err)
+
+    def test_a_slow_reader_gets_whole_lines(self):
+        unit = Unit("--can-rate", "3000", "--can-ids", "150")
+        try:
+            bus = self.open_bus(unit)
+            time.sleep(1.5)  # not reading: the unit's queue fills up
+            frames = 0
+            for _ in range(2100):  # the commands' acknowledgements are lines too
+                if bus.recv(0.5) is not None:  # a cut line would raise ValueError
+                    frames += 1
+                if frames == 2000:
+                    break
+            bus.shutdown()
+        finally:
+            err = unit.stop()
+        self.assertEqual(frames, 2000)
+        self.assertIn("lines dropped whole", err)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
