@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
         mainForm->SetEditor(parametersEditForm.get());
         diagnosticForm = std::make_unique<TDiagnosticForm>(mainForm->Device(), mainForm.get());
         canMonitorForm = std::make_unique<TCanMonitorForm>(mainForm->Device(), mainForm.get());
+        canMonitorForm->SetDialogs(&dialogs);
         mainForm->SetMonitors(diagnosticForm.get(), canMonitorForm.get());
     } catch (const std::exception& e) {
         dialogs.error(nullptr, QString::fromUtf8(e.what()));

@@ -31,30 +31,58 @@ unsigned Hex(const std::string& line, size_t at, int digits) {
 }  // namespace
 
 bool CanCapture::ParseCanFrame(const std::string& line, CanRecord& record) {
-    constexpr size_t kLength = 26;
-    if (line.size() != kLength || line[0] != 't' || line[kLength - 1] != '\r') {
+    if (line.size() < 6 || line.back() != '\r') {
         return false;
     }
-    for (size_t i = 1; i < kLength - 1; ++i) {
+    for (size_t i = 1; i + 1 < line.size(); ++i) {
         if (HexValue(line[i]) < 0) {
             return false;
         }
     }
-    record.id = uint16_t(Hex(line, 1, 3));
-    record.dlc = uint8_t(Hex(line, 4, 1));
-    for (size_t i = 0; i < 8; ++i) {
-        record.data[i] = uint8_t(Hex(line, 5 + 2 * i, 2));
+    char kind = line[0];
+    bool extended = kind == 'T' || kind == 'R';
+    bool remote = kind == 'r' || kind == 'R';
+    if (kind != 't' && !extended && !remote) {
+        return false;
     }
-    record.stamp = int32_t(Hex(line, 21, 4));
+    size_t idDigits = extended ? 8 : 3;
+    if (line.size() < idDigits + 3) {
+        return false;
+    }
+    unsigned dlc = Hex(line, 1 + idDigits, 1);
+    size_t head = 2 + idDigits;
+    // The unit's fixed line always carries 16 data digits; an adapter's only
+    // the frame's bytes, none for a remote frame.
+    size_t dataDigits = kind == 't' && line.size() == 26 ? 16 : remote ? 0 : 2 * size_t(dlc);
+    size_t rest = line.size() - 1 - head;
+    if ((kind != 't' || line.size() != 26) && dlc > 8) {
+        return false;
+    }
+    if (rest != dataDigits && rest != dataDigits + 4) {
+        return false;
+    }
+    record = CanRecord{};
+    record.id = Hex(line, 1, int(idDigits));
+    record.extended = extended;
+    record.remote = remote;
+    record.dlc = uint8_t(dlc);
+    for (size_t i = 0; i < dataDigits / 2; ++i) {
+        record.data[i] = uint8_t(Hex(line, head + 2 * i, 2));
+    }
+    record.stamp = rest > dataDigits ? int32_t(Hex(line, head + dataDigits, 4)) : 0;
     return true;
 }
 
 bool CanCapture::MergeFrame(CanRecord& record, const CanRecord& frame, FilterMode mode) {
-    if (record.id != frame.id) {
+    if (!record.SameIdentifier(frame)) {
         return false;
     }
     bool result = false;
     record.stamp = frame.stamp;
+    if (frame.remote) {
+        return false;  // a request for data carries none
+    }
+    record.remote = false;
     for (int i = 0; i < 8; ++i) {
         uint8_t old = record.data[i];
         record.data[i] = frame.data[i];
@@ -73,13 +101,21 @@ bool CanCapture::MergeFrame(CanRecord& record, const CanRecord& frame, FilterMod
 }
 
 bool CanCapture::UpdateRecord(const CanRecord& frame, FilterMode mode, bool capture) {
-    auto at = std::lower_bound(Records.begin(), Records.end(), frame.id,
-                               [](const CanRecord& r, uint16_t id) { return r.id < id; });
-    if (at == Records.end() || at->id != frame.id) {
+    auto at = std::lower_bound(Records.begin(), Records.end(), frame,
+                               [](const CanRecord& r, const CanRecord& f) { return r.Before(f); });
+    size_t row = size_t(at - Records.begin());
+    if (at == Records.end() || !at->SameIdentifier(frame)) {
         Records.insert(at, frame);  // a new record is never captured
+        damage_.movedFrom = std::min(damage_.movedFrom, row);
         return true;
     }
-    if (!MergeFrame(*at, frame, mode)) {
+    bool changed = MergeFrame(*at, frame, mode);
+    if (damage_.rows.size() < 4096) {
+        damage_.rows.push_back(row);  // its stamp changed at least
+    } else {
+        damage_.movedFrom = 0;
+    }
+    if (!changed) {
         return false;
     }
     if (capture) {
@@ -88,11 +124,20 @@ bool CanCapture::UpdateRecord(const CanRecord& frame, FilterMode mode, bool capt
     return true;
 }
 
+CanCapture::Damage CanCapture::TakeDamage() {
+    Damage taken;
+    std::swap(taken, damage_);
+    return taken;
+}
+
 void CanCapture::HandleLine(const std::string& line, FilterMode mode, bool capture) {
     CanRecord frame;
-    if (!ParseCanFrame(line, frame)) {
-        return;
+    if (ParseCanFrame(line, frame)) {
+        HandleFrame(frame, mode, capture);
     }
+}
+
+void CanCapture::HandleFrame(const CanRecord& frame, FilterMode mode, bool capture) {
     ++MessageCounter;
     if (UpdateRecord(frame, mode, capture) && mode != FilterMode::None) {
         ++Counter;

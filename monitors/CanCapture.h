@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,12 @@ class CanCapture {
   public:
     static constexpr size_t kCaptureRows = 30;
 
-    // Reads a frame line: "t", 3 hex digits of identifier, 1 of length code,
-    // 16 of data, 4 of trailer, then CR. Anything else is not a frame.
+    // Reads a frame line. The unit's own line: "t", 3 hex digits of
+    // identifier, 1 of length code, 16 of data, 4 of trailer, then CR. And
+    // the lines of serial CAN adapters: "t" + 3 digits or "T" + 8 digits of
+    // identifier, the length code and only that many data bytes, or "r"/"R"
+    // with no data (remote frames); each with or without a 4-digit stamp,
+    // then CR. Anything else is not a frame.
     static bool ParseCanFrame(const std::string& line, CanRecord& record);
     // Applies `frame` to `record` of the same identifier; true when a
     // watched bit changed.
@@ -22,8 +27,18 @@ class CanCapture {
 
     // Stores a parsed frame; true when it created or changed a record.
     bool UpdateRecord(const CanRecord& frame, FilterMode mode, bool capture);
-    // The whole handling of one received line.
+    // The whole handling of one received line, or of a frame parsed from one.
     void HandleLine(const std::string& line, FilterMode mode, bool capture);
+    void HandleFrame(const CanRecord& frame, FilterMode mode, bool capture);
+
+    // What changed since the last TakeDamage: rows whose entries changed, and
+    // the first row from which all moved (a new identifier came in).
+    struct Damage {
+        std::vector<size_t> rows;
+        size_t movedFrom = SIZE_MAX;
+        bool any() const { return !rows.empty() || movedFrom != SIZE_MAX; }
+    };
+    Damage TakeDamage();
 
     void ClearRecords() { Records.clear(); }
     void ClearCaptured() { Captured.clear(); }
@@ -34,6 +49,9 @@ class CanCapture {
     std::vector<CanRecord> Captured;  // oldest first
     int32_t MessageCounter = 0;       // frame lines parsed
     int32_t Counter = 0;              // changes seen while a filter is on
+
+  private:
+    Damage damage_;
 };
 
 }  // namespace k57

@@ -2,13 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <sstream>
 
 #include "FormFont.h"
 
@@ -83,6 +88,14 @@ void TCanMonitorForm::BuildLayout() {
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Panel1 = new k57::CanPanel(capture_, ScrollBox1);
     Panel1->setFixedHeight(513);
+    Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Panel1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu;
+        menu.addAction("Сохранить в файл…", this, &TCanMonitorForm::SaveFrames);
+        menu.exec(Panel1->mapToGlobal(at));
+    });
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &TCanMonitorForm::SaveFrames);
     // The panel spans the box's width; its height is set by every drawing.
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setWidget(Panel1);
@@ -149,6 +162,7 @@ void TCanMonitorForm::OpenProcedure() {
         CloseProcedure();
         return;
     }
+    frames_.Clear();  // the frames of this opening
     std::optional<std::string> version;
     int rate = SpeedList->currentIndex();
     device_.Run([&](DeviceInterface&) {
@@ -181,25 +195,51 @@ void TCanMonitorForm::Timer1Timer() {
     // A tick has a time budget; what a flood leaves waits for the next one.
     QElapsedTimer tick;
     tick.start();
+    int64_t now = QDateTime::currentMSecsSinceEpoch() * 1000;
     while (tick.elapsed() < kTickBudgetMs) {
         std::optional<std::string> line = link_->ReadCanLine(0);
         if (!line) {
             break;
         }
-        capture_.HandleLine(*line, mode, capture);
+        CanRecord frame;
+        if (k57::CanCapture::ParseCanFrame(*line, frame)) {
+            frames_.Add(frame, now);
+            capture_.HandleFrame(frame, mode, capture);
+        }
     }
 }
 
+// A tick with nothing new draws nothing; one with changes repaints the rows
+// that changed (and, when a new identifier came in, the rows it moved).
 void TCanMonitorForm::Timer2Timer() {
     MessageCounterLabel->setText(QString::number(capture_.MessageCounter));
     UnicumCounterLabel->setText(QString::number(capture_.Records.size()));
     if (BitCheckBox->isChecked() || ByteCheckBox->isChecked()) {
         CounterLabel->setText(QString::number(capture_.Counter));
     }
-    Draw();
+    Layout();
+    k57::CanCapture::Damage damage = capture_.TakeDamage();
+    if (!damage.any()) {
+        return;
+    }
+    if (CaptureBox->isChecked()) {
+        Panel1->update();
+        return;
+    }
+    const int pitch = k57::CanPicture::kRowPitch, width = Panel1->width();
+    for (size_t row : damage.rows) {
+        if (row < damage.movedFrom) {
+            Panel1->update(0, int(row) * pitch, width, pitch);
+        }
+    }
+    if (damage.movedFrom != SIZE_MAX) {
+        int top = int(damage.movedFrom) * pitch;
+        Panel1->update(0, top, width, Panel1->height() - top);
+    }
 }
 
-void TCanMonitorForm::Draw() {
+// The view and the panel's height for what there is to show.
+void TCanMonitorForm::Layout() {
     if (CaptureBox->isChecked()) {
         capture_.TrimCaptured();
         Panel1->view = k57::CanPicture::View::Capture;
@@ -208,7 +248,30 @@ void TCanMonitorForm::Draw() {
         Panel1->view = k57::CanPicture::View::Table;
         Panel1->setFixedHeight(k57::CanPicture::kRowPitch * int(capture_.Records.size()));
     }
+}
+
+void TCanMonitorForm::Draw() {
+    Layout();
     Panel1->update();
+}
+
+// The frames received since the channel opened, as a candump log.
+void TCanMonitorForm::SaveFrames() {
+    if (!dialogs_) {
+        return;
+    }
+    QString path = dialogs_->saveFileName(this, "candump log | *.log", "log");
+    if (path.isEmpty()) {
+        return;
+    }
+    std::ostringstream text;
+    frames_.WriteCandump(text);
+    std::string bytes = text.str();
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
+        dialogs_->error(this, "Не удалось записать файл " + path + ": " + out.errorString());
+    }
 }
 
 void TCanMonitorForm::CaptureBoxClick() {

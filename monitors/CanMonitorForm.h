@@ -5,9 +5,11 @@
 #include <memory>
 
 #include "CanCapture.h"
+#include "CanFrameLog.h"
 #include "CanLink.h"
 #include "CanPicture.h"
 #include "DeviceSession.h"
+#include "DialogService.h"
 
 class QCheckBox;
 class QComboBox;
@@ -48,12 +50,17 @@ class TCanMonitorForm : public QDialog {
 
     // The model behind the window, for tests and measurements.
     k57::CanCapture& capture() { return capture_; }
+    const k57::CanFrameLog& frames() const { return frames_; }
+    // Where "Сохранить в файл…" asks for its file; not owned.
+    void SetDialogs(k57::DialogService* dialogs) { dialogs_ = dialogs; }
     void done(int result) override;
 
   public slots:
     void PortButtonClick();
     void Timer1Timer();
     void Timer2Timer();
+    // Ctrl+S and the panel's "Сохранить в файл…".
+    void SaveFrames();
     void CaptureBoxClick();
     void BitCheckBoxClick();
     void ByteCheckBoxClick();
@@ -68,10 +75,13 @@ class TCanMonitorForm : public QDialog {
     void CloseProcedure();
     void FilterClicked(QCheckBox* box, QCheckBox* other);
     void Draw();
+    void Layout();
 
     k57::DeviceSession& device_;
     std::unique_ptr<k57::CanLink> link_;
     k57::CanCapture capture_;
+    k57::CanFrameLog frames_;
+    k57::DialogService* dialogs_ = nullptr;
     QTimer Timer1;
     QTimer Timer2;
 

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStaticText>
 
 namespace k57 {
 
@@ -13,6 +14,15 @@ namespace {
 // Text drawn with its cell's top-left corner at (x, y).
 void Text(QPainter& p, int x, int y, const QString& text) {
     p.drawText(x, y + p.fontMetrics().ascent(), text);
+}
+
+// The bit digits, laid out once: a picture of 4096 entries draws thousands
+// of them a tick, and drawing laid-out text skips the shaping.
+void Bit(QPainter& p, int x, int y, QChar c) {
+    static QStaticText digits[3] = {QStaticText("0"), QStaticText("1"), QStaticText("x")};
+    QStaticText& text = digits[c == '0' ? 0 : c == '1' ? 1 : 2];
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    p.drawStaticText(x, y, text);
 }
 
 void Style(QPainter& p, bool bold, const QColor& colour) {
@@ -26,13 +36,19 @@ void Style(QPainter& p, bool bold, const QColor& colour) {
 
 void Entry(QPainter& p, int top, const CanRecord& r, View view) {
     Style(p, false, Qt::black);
-    Text(p, kLeft, top, QString::asprintf("%3.3X: %1.1X", r.id, r.dlc));
-    int columns = r.Columns();
+    int second = top + kSecondRow;
+    if (r.extended) {
+        // Eight digits leave no room for the length code: it leads the stamp.
+        Text(p, kLeft, top, QString::asprintf("%8.8X", unsigned(r.id)));
+        Text(p, kLeft, second, QString::asprintf("%1.1X %d", r.dlc, int(r.stamp)));
+    } else {
+        Text(p, kLeft, top, QString::asprintf("%3.3X: %1.1X", unsigned(r.id), r.dlc));
+        Text(p, kLeft, second, QString::number(r.stamp));
+    }
+    int columns = r.remote ? 0 : r.Columns();
     for (int j = 0; j < columns; ++j) {
         Text(p, kFirstByte + kBytePitch * j, top, QString::asprintf("%2.2X", r.data[j]));
     }
-    int second = top + kSecondRow;
-    Text(p, kLeft, second, QString::number(r.stamp));
     for (int k = 0; k < columns; ++k) {
         for (int n = 0; n < 8; ++n) {
             uint8_t bit = uint8_t(0x80 >> n);
@@ -45,7 +61,7 @@ void Entry(QPainter& p, int top, const CanRecord& r, View view) {
             } else {
                 p.setPen(kRetired);
             }
-            Text(p, kFirstByte + kBytePitch * k + kBitPitch * n, second, c);
+            Bit(p, kFirstByte + kBytePitch * k + kBitPitch * n, second, c);
         }
     }
     Style(p, false, Qt::black);

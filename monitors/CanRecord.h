@@ -4,7 +4,9 @@
 
 // The latest state of one CAN identifier.
 struct CanRecord {
-    uint16_t id = 0;
+    uint32_t id = 0;
+    bool extended = false;    // a 29-bit identifier (serial CAN adapters' "T" and "R" lines)
+    bool remote = false;      // the latest frame was a remote request: no data
     uint8_t dlc = 0;          // as received in the identifier's first frame
     uint8_t data[8] = {};     // the latest frame's data, always 8 bytes
     uint8_t changed[8] = {};  // bits that changed in the latest frame while watched
@@ -14,6 +16,13 @@ struct CanRecord {
     // Data columns a drawing may show: the length code, but never past the
     // eight bytes a record holds.
     int Columns() const { return dlc < 8 ? dlc : 8; }
+    // Records are ordered by identifier, standard ones before extended.
+    bool Before(const CanRecord& other) const {
+        return extended != other.extended ? !extended : id < other.id;
+    }
+    bool SameIdentifier(const CanRecord& other) const {
+        return id == other.id && extended == other.extended;
+    }
 };
 
 // What a change does to the watched bits.

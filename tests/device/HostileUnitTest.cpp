@@ -42,10 +42,19 @@ class HostileUnitTest : public ::testing::Test {
         if (unit_.joinable()) {
             unit_.join();
         }
+        while (!pty.readSome(0).empty()) {
+        }
         unit_ = std::thread([this, bytes] {
-            if (!pty.readSome(2000).empty()) {
-                pty.writeAll(bytes.data(), bytes.size());
+            // A whole request first: the reply must not come before it.
+            std::string request;
+            while (request.size() < 8) {
+                std::string more = pty.readSome(2000);
+                if (more.empty()) {
+                    return;
+                }
+                request += more;
             }
+            pty.writeAll(bytes.data(), bytes.size());
         });
     }
 

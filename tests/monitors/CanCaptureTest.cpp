@@ -122,4 +122,45 @@ TEST(CanCapture, CaptureAndCounters) {
     EXPECT_EQ(capture.Captured.front().data[6], 10);
 }
 
+TEST(CanCapture, AdaptersLinesOfEveryKindAreFrames) {
+    CanRecord r;
+    ASSERT_TRUE(k57::CanCapture::ParseCanFrame("t1A02AABB\r", r));  // only its bytes, no stamp
+    EXPECT_EQ(r.id, 0x1A0u);
+    EXPECT_EQ(r.dlc, 2);
+    EXPECT_EQ(r.data[1], 0xBB);
+    EXPECT_EQ(r.data[2], 0);
+    EXPECT_FALSE(r.extended);
+    ASSERT_TRUE(k57::CanCapture::ParseCanFrame("t1A02AABB1234\r", r));
+    EXPECT_EQ(r.stamp, 0x1234);
+    ASSERT_TRUE(k57::CanCapture::ParseCanFrame("T18DAF1103010203EA5F\r", r));
+    EXPECT_EQ(r.id, 0x18DAF110u);
+    EXPECT_TRUE(r.extended);
+    EXPECT_EQ(r.data[2], 3);
+    ASSERT_TRUE(k57::CanCapture::ParseCanFrame("r7DF0\r", r));
+    EXPECT_TRUE(r.remote);
+    ASSERT_TRUE(k57::CanCapture::ParseCanFrame("R18DB33F18\r", r));
+    EXPECT_TRUE(r.remote && r.extended);
+    EXPECT_EQ(r.dlc, 8);
+    for (const char* bad :
+         {"t1A02AABBCC\r", "t1A09\r", "T18DAF1101\r", "r7DF0AA\r", "x1A00\r", "t1A02AABB"}) {
+        EXPECT_FALSE(k57::CanCapture::ParseCanFrame(bad, r)) << bad;
+    }
+}
+
+TEST(CanCapture, ExtendedIdentifiersGetTheirOwnRowsAfterTheStandardOnes) {
+    k57::CanCapture capture;
+    for (const char* line :
+         {"T000001232AABB\r", "t1231CC\r", "t0051DD\r", "T000000051EE\r", "r1230\r", "t1231CF\r"}) {
+        capture.HandleLine(line, FilterMode::None, false);
+    }
+    ASSERT_EQ(capture.Records.size(), 4u);
+    EXPECT_EQ(capture.Records[0].id, 0x005u);
+    EXPECT_EQ(capture.Records[1].id, 0x123u);
+    EXPECT_FALSE(capture.Records[1].remote);  // the request left its data alone
+    EXPECT_EQ(capture.Records[1].data[0], 0xCF);
+    EXPECT_TRUE(capture.Records[2].extended && capture.Records[2].id == 5);
+    EXPECT_TRUE(capture.Records[3].extended && capture.Records[3].id == 0x123);
+    EXPECT_EQ(capture.MessageCounter, 6);
+}
+
 }  // namespace

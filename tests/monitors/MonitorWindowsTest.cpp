@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -340,4 +341,41 @@ TEST_F(CanMonitorTest, BytesThatNeverEndALineCannotStallTheWindow) {
     ASSERT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
     EXPECT_LT(LongestStall(1000), 60);
     PortButton()->click();
+}
+
+TEST_F(CanMonitorTest, AdaptersFramesAreShownAndSavedAsACandumpLogPythonCanReads) {
+    k57::sim::UnitOptions options;
+    options.canLog = K57_TEST_DATA "/mixed.log";
+    Plug(5, options);
+    PortButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() >= 40; }, 5000));
+    PortButton()->click();
+    form->Timer2Timer();
+    // 100, 7DF, 2F5, 000 standard; 18DAF110, 18DB33F1, 00000321 extended.
+    ASSERT_EQ(form->capture().Records.size(), 7u);
+    EXPECT_FALSE(form->capture().Records[3].extended);
+    EXPECT_TRUE(form->capture().Records[4].extended);
+    EXPECT_EQ(form->capture().Records[4].id, 0x321u);
+
+    k57::test::ScriptedDialogs dialogs;
+    k57::test::TempDir dir;
+    QString path = QString::fromStdString(dir.path()) + "/drive.log";
+    dialogs.files = {path};
+    form->SetDialogs(&dialogs);
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.filters.value(0), "candump log | *.log");
+    QProcess python;
+    python.start(
+        "/usr/bin/python3",
+        {"-c",
+         "import sys, can\n"
+         "ms = list(can.CanutilsLogReader(sys.argv[1]))\n"
+         "print(len(ms), sum(m.is_extended_id for m in ms), sum(m.is_remote_frame for m in ms))\n",
+         path});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    QStringList counts = QString::fromUtf8(python.readAllStandardOutput()).split(' ');
+    ASSERT_EQ(counts.size(), 3) << python.readAllStandardError().toStdString();
+    EXPECT_EQ(counts[0].toULongLong(), form->frames().size());
+    EXPECT_GT(counts[1].toInt(), 0);
+    EXPECT_GT(counts[2].toInt(), 0);
 }
