@@ -1,6 +1,8 @@
 // k57tool: the K57 service tool.
 
 #include <QScreen>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "Application.h"
@@ -9,8 +11,31 @@
 #include "DialogService.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
+#include "Version.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: k57tool [--help] [--version] [Qt options]\n"
+    "Service tool for the K57 vehicle alarm and telematics unit: identifies the\n"
+    "unit on its USB serial port, reads, edits, saves and writes its settings,\n"
+    "updates its firmware and sound data, and shows the sensor and CAN monitors.\n"
+    "The port is chosen in the window; k57ctl does the same work from a command line.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window system is needed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s\n", k57::VersionText("k57tool").c_str());
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
     k57::MessageBoxDialogs dialogs;
     k57::Application app(argc, argv, dialogs);
     std::unique_ptr<TMainForm> mainForm;

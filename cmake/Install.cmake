@@ -1,6 +1,12 @@
 # Install rules and packages.
 include(GNUInstallDirs)
 
+set(CPACK_PACKAGE_NAME k57tool)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "K57 service tool")
+set(CPACK_PACKAGE_CONTACT "K57 service tool <k57tool@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Service tool for the K57 vehicle alarm and telematics unit")
+
 if(WIN32)
     # A folder that runs as it is: programs and DLLs side by side, the Qt
     # plugins in the subfolders Qt looks for beside the program.
@@ -25,12 +31,40 @@ if(WIN32)
         include(\"${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake\")
     ")
     install(FILES README.md DESTINATION . RENAME README.txt)
+    install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME "k57tool-${PROJECT_VERSION}-win64")
+else()
+    # The unit's USB vendor and product IDs, for the udev rule.
+    set(K57_USB_VENDOR "0483" CACHE STRING "The unit's USB vendor ID (4 hex digits, from lsusb)")
+    set(K57_USB_PRODUCT "5740" CACHE STRING "The unit's USB product ID (4 hex digits, from lsusb)")
+    set(K57_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING "Where udev rules go, below the prefix")
+
+    install(TARGETS k57tool k57ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(TARGET k57sim)
+        install(TARGETS k57sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+    install(FILES packaging/k57tool.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES packaging/k57tool.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    configure_file(packaging/60-k57.rules.in ${CMAKE_BINARY_DIR}/60-k57.rules @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/60-k57.rules DESTINATION ${K57_UDEV_RULES_DIR})
+    install(FILES packaging/k57ctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+    # A Debian package: the Qt libraries it links come from dpkg-shlibdeps;
+    # the platform plugins Qt loads at run time cannot be seen that way.
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+    set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+        "Service tool for the K57 vehicle alarm and telematics unit\n Identifies the unit on its USB serial port, reads, edits, saves and\n writes its settings, updates its firmware and sound data, and shows\n its sensor and CAN monitors; k57ctl does the same from a command line.")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+        "${PROJECT_SOURCE_DIR}/packaging/postinst;${PROJECT_SOURCE_DIR}/packaging/postrm")
 endif()
 
-set(CPACK_PACKAGE_NAME k57tool)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Service tool for the K57 vehicle alarm and telematics unit")
 include(CPack)

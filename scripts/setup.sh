@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the system packages a build needs. As root it runs apt-get;
 # otherwise it prints the one line to run and fails.
-# Usage: scripts/setup.sh [windows|fuzz]
+# Usage: scripts/setup.sh [windows|fuzz|package]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
           qt6-translations-l10n libcli11-dev python3-can fontconfig fonts-dejavu-core)
+if [ "${1:-}" = package ]; then
+    packages+=(dpkg-dev desktop-file-utils)
+fi
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
 fi

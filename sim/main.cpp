@@ -10,6 +10,7 @@
 
 #include "PortMapping.h"
 #include "Unit.h"
+#include "Version.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ const char kUsage[] =
     "  --can-ids N          ...over N identifiers (default 24, at most 4096)\n"
     "  --can-log FILE       CAN channel: replay a candump text log instead\n"
     "  --help               show this text\n"
+    "  --version            show the version\n"
     "\n"
     "The COM name is an entry of the tool's ports directory; it is removed\n"
     "when the simulator ends (Ctrl+C).\n";
@@ -110,6 +112,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s\n", k57::VersionText("k57sim").c_str());
             return 0;
         }
     }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds a Release with the distribution's compiler and no -Werror, as a
+# packager would, and makes the Debian package build/k57tool_VERSION_ARCH.deb.
+# With --check it then lists the package, installs it, runs the installed
+# programs and removes it again (as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh package
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release
+(cd build/release && cpack -G DEB >/dev/null)
+deb=$(ls build/release/k57tool_*.deb)
+cp "$deb" build/
+deb=build/$(basename "$deb")
+echo "$deb"
+
+if [ "${1:-}" = --check ]; then
+    dpkg-deb -c "$deb"
+    dpkg-deb -f "$deb" Depends
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get install -y -q "./$deb" >/dev/null
+    /usr/bin/k57tool --version
+    /usr/bin/k57ctl --help | head -3
+    desktop-file-validate /usr/share/applications/k57tool.desktop
+    test -f /usr/lib/udev/rules.d/60-k57.rules
+    apt-get remove -y -q k57tool >/dev/null
+    if [ -e /usr/bin/k57tool ] || [ -e /usr/share/applications/k57tool.desktop ]; then
+        echo "k57tool left files behind" >&2
+        exit 1
+    fi
+    echo "installed, ran and removed cleanly"
+fi
