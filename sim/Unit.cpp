@@ -136,7 +136,7 @@ void Unit::Enqueue(const std::string& text) {
     if (text.empty()) {
         return;
     }
-    if (queue_.size() + text.size() > kQueueBound) {
+    if (queue_.size() + text.size() > core_.options().textQueueBytes) {
         droppedLines_ += int(std::count(text.begin(), text.end(), '\r'));
         return;
     }

@@ -50,10 +50,6 @@ class Unit {
     int droppedLines() const;
     int skippedFrames() const;
 
-    // Text that the tool has not read waits up to this much; beyond it,
-    // whole lines are dropped.
-    static constexpr size_t kQueueBound = 64 * 1024;
-
   private:
     void Serve();
     void Receive(const uint8_t* bytes, size_t n);

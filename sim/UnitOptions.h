@@ -43,6 +43,9 @@ struct UnitOptions {
     // Floods, as fast as the line takes them: diagnostic event lines, and
     // bytes on the open CAN channel that never end a line.
     bool diagnosticFlood = false;
+    // Text the tool has not read waits up to this many bytes; beyond it,
+    // whole lines are dropped.
+    size_t textQueueBytes = 64 * 1024;
     bool canNoise = false;
 };
 

@@ -43,8 +43,10 @@ const char kUsage[] =
     "  --can-rate N         CAN channel: N synthetic frames a second (default 200)\n"
     "  --can-ids N          ...over N identifiers (default 24, at most 4096)\n"
     "  --can-log FILE       CAN channel: replay a candump text log instead\n"
+    "  --queue BYTES        text a slow reader has not taken waits up to BYTES\n"
+    "                       (default 65536); beyond, whole lines are dropped\n"
     "  --help               show this text\n"
-    "  --version            show the version\n"
+    "  --version            alone: show this program's version\n"
     "\n"
     "The COM name is an entry of the tool's ports directory; it is removed\n"
     "when the simulator ends (Ctrl+C).\n";
@@ -93,6 +95,8 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
             options.canIdentifiers = std::atoi(value().c_str());
         } else if (arg == "--can-log") {
             options.canLog = value();
+        } else if (arg == "--queue") {
+            options.textQueueBytes = size_t(std::strtoul(value().c_str(), nullptr, 0));
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
         } else {
@@ -114,7 +118,8 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "--version") == 0) {
+        // Alone, --version is the program's; with a value, the unit's.
+        if (argc == 2 && std::strcmp(argv[i], "--version") == 0) {
             std::printf("%s\n", k57::VersionText("k57sim").c_str());
             return 0;
         }
