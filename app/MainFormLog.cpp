@@ -8,14 +8,13 @@
 #include <QSaveFile>
 
 #include "MainForm.h"
+#include "PortMapping.h"
 #include "ui_MainForm.h"
 
 namespace {
 
-// "COM5" for "\\.\COM5".
 QString Shown(const std::string& port) {
-    QString name = QString::fromStdString(port);
-    return name.startsWith("\\\\.\\") ? name.mid(4) : name;
+    return QString::fromStdString(k57::ports::ShownName(port));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ExitCodes.h"
 
+#include "PortMapping.h"
+
 namespace k57::ctl {
 
 int ExitFor(int result) {
@@ -18,7 +20,7 @@ int ExitFor(int result) {
 }
 
 std::string Describe(const RequestFailure& f) {
-    std::string port = f.port.compare(0, 4, "\\\\.\\") == 0 ? f.port.substr(4) : f.port;
+    std::string port = ports::ShownName(f.port);
     switch (f.result) {
         case kPortUnavailable:
             return port + ": cannot open the port (" + f.reason + ")";

@@ -10,6 +10,7 @@
 #include "ExitCodes.h"
 #include "Notifier.h"
 #include "ParameterList.h"
+#include "PortMapping.h"
 #include "StoredPort.h"
 #include "VersionInfo.h"
 
@@ -23,10 +24,6 @@ class SilentNotifier : public Notifier {
   public:
     void Notify(WindowHandle, const std::string&, const NoticeText&) override {}
 };
-
-std::string Shown(const std::string& port) {
-    return port.compare(0, 4, "\\\\.\\") == 0 ? port.substr(4) : port;
-}
 
 QString Text(const std::string& windows1251) {
     return QString::fromStdString(cp1251::ToUtf8(windows1251));
@@ -58,7 +55,7 @@ int Info(Context& context) {
     }
     VersionInfo info{};
     SplitVersionText(info, text);
-    std::string port = Shown(device.PortName());
+    std::string port = ports::ShownName(device.PortName());
     if (context.json) {
         PrintJson({{"port", QString::fromStdString(port)},
                    {"serial", qint64(serial)},
@@ -135,7 +132,7 @@ int Params(Context& context) {
 
 int SetId(Context& context, uint32_t serial) {
     int exitCode = kDone;
-    std::string port = Shown(context.device->PortName());
+    std::string port = ports::ShownName(context.device->PortName());
     if (!Agreed(context,
                 "Give the unit on " + port + " the serial number " + std::to_string(serial) + "?",
                 exitCode)) {

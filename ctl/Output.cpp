@@ -32,7 +32,7 @@ bool Agreed(const Context& context, const std::string& question, int& exitCode) 
     if (context.yes) {
         return true;
     }
-    if (!StdinIsTerminal()) {
+    if (!IsTerminal(stdin)) {
         exitCode = Fail("no terminal to ask \"" + question + "\" on; --yes answers it", kBadInput);
         return false;
     }

@@ -11,6 +11,7 @@
 #include "Cp1251.h"
 #include "DiagnosticLines.h"
 #include "ExitCodes.h"
+#include "PortMapping.h"
 #include "Terminal.h"
 
 namespace k57::ctl {
@@ -55,15 +56,16 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
     }
     TextLink& link = context.device->Link();
     if (!link.Open()) {
-        return Fail(
-            context.device->PortName() + ": cannot open the port (" + link.OpenError() + ")",
-            kNoPort);
+        return Fail(ports::ShownName(context.device->PortName()) + ": cannot open the port (" +
+                        link.OpenError() + ")",
+                    kNoPort);
     }
     CanLink can(link);
     std::optional<std::string> version = can.OpenCan(code);
     if (!version) {
         can.CloseCan();
-        return Fail(context.device->PortName() + ": no answer on the CAN channel", kNoReply);
+        return Fail(ports::ShownName(context.device->PortName()) + ": no answer on the CAN channel",
+                    kNoReply);
     }
     Say(context,
         "CAN channel open at " + std::to_string(bitRateKbit) + " kbit/s, unit " + *version);

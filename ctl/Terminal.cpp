@@ -48,19 +48,11 @@ int64_t NowMs() {
 
 }  // namespace
 
-bool StdinIsTerminal() {
+bool IsTerminal(std::FILE* stream) {
 #ifdef _WIN32
-    return _isatty(_fileno(stdin));
+    return _isatty(_fileno(stream));
 #else
-    return isatty(STDIN_FILENO);
-#endif
-}
-
-bool StdoutIsTerminal() {
-#ifdef _WIN32
-    return _isatty(_fileno(stdout));
-#else
-    return isatty(STDOUT_FILENO);
+    return isatty(fileno(stream));
 #endif
 }
 
@@ -101,7 +93,7 @@ Progress::Progress(std::string what, int64_t total, bool quiet)
     : what_(std::move(what)),
       total_(total > 0 ? total : 1),
       quiet_(quiet),
-      terminal_(StdoutIsTerminal()),
+      terminal_(IsTerminal(stdout)),
       startMs_(NowMs()) {}
 
 void Progress::Update(int64_t done) {

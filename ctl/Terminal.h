@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "DeviceInterface.h"
@@ -9,8 +10,7 @@
 // one, a yes/no question, a progress display, and Ctrl+C.
 namespace k57::ctl {
 
-bool StdinIsTerminal();
-bool StdoutIsTerminal();
+bool IsTerminal(std::FILE* stream);
 // Makes the console show UTF-8 (Windows); elsewhere nothing to do.
 void UseUtf8Console();
 

@@ -8,6 +8,7 @@
 #include "Cp1251.h"
 #include "Crc32.h"
 #include "ExitCodes.h"
+#include "PortMapping.h"
 #include "Terminal.h"
 #include "UpdateSources.h"
 #include "VersionInfo.h"
@@ -15,10 +16,6 @@
 namespace k57::ctl {
 
 namespace {
-
-std::string Shown(const std::string& port) {
-    return port.compare(0, 4, "\\\\.\\") == 0 ? port.substr(4) : port;
-}
 
 // A field of an information block is text: printable, not empty.
 bool IsText(const char* field) {
@@ -93,8 +90,9 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force) {
     }
     VersionInfo unit{};
     if (!SplitVersionText(unit, text)) {
-        return Fail(Shown(device.PortName()) + ": the unit's version reply cannot be read",
-                    kBadReply);
+        return Fail(
+            ports::ShownName(device.PortName()) + ": the unit's version reply cannot be read",
+            kBadReply);
     }
     std::string current = cp1251::ToUtf8(unit.version);
     if (images::CompareVersions(unit.version, firmware.info.version) >= 0 && !force) {
@@ -104,8 +102,8 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force) {
     }
     int exitCode = kDone;
     if (!Agreed(context,
-                "Update the firmware of the unit on " + Shown(device.PortName()) + " from " +
-                    current + " to " + image + "? The unit's settings may be reset.",
+                "Update the firmware of the unit on " + ports::ShownName(device.PortName()) +
+                    " from " + current + " to " + image + "? The unit's settings may be reset.",
                 exitCode)) {
         return exitCode;
     }
@@ -146,7 +144,8 @@ int UpdateSound(Context& context, const std::string& imagePath) {
     int exitCode = kDone;
     if (!Agreed(context,
                 "Write " + std::to_string(size) + " bytes of sound data to the unit on " +
-                    Shown(context.device->PortName()) + "? Its old sound data is erased.",
+                    ports::ShownName(context.device->PortName()) +
+                    "? Its old sound data is erased.",
                 exitCode)) {
         return exitCode;
     }

@@ -25,6 +25,9 @@ std::string Resolve(const std::string& name);
 // The COM number in "COMn" or "\\.\COMn", or 0 when the name is not one.
 int ComNumber(const std::string& name);
 
+// The name as the user knows it: "COM5" for "\\.\COM5".
+std::string ShownName(const std::string& name);
+
 // POSIX only, from here on.
 
 // The directory consulted for COMn entries.

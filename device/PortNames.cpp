@@ -8,6 +8,10 @@ const char kDevicePrefix[] = "\\\\.\\";
 
 }  // namespace
 
+std::string ShownName(const std::string& name) {
+    return name.compare(0, 4, kDevicePrefix) == 0 ? name.substr(4) : name;
+}
+
 int ComNumber(const std::string& name) {
     std::string s = name;
     if (s.compare(0, 4, kDevicePrefix) == 0) {

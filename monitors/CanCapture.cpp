@@ -127,6 +127,9 @@ bool CanCapture::UpdateRecord(const CanRecord& frame, FilterMode mode, bool capt
 CanCapture::Damage CanCapture::TakeDamage() {
     Damage taken;
     std::swap(taken, damage_);
+    // A busy identifier is marked once per frame; each row is repainted once.
+    std::sort(taken.rows.begin(), taken.rows.end());
+    taken.rows.erase(std::unique(taken.rows.begin(), taken.rows.end()), taken.rows.end());
     return taken;
 }
 

@@ -9,7 +9,6 @@ namespace k57 {
 void CanFrameLog::Clear() {
     entries_.clear();
     next_ = 0;
-    count_ = 0;
 }
 
 void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
@@ -21,7 +20,6 @@ void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
         entries_[next_] = entry;  // the oldest makes room
     }
     next_ = (next_ + 1) % kCapacity;
-    count_ = entries_.size();
 }
 
 void CanFrameLog::WriteCandump(std::ostream& out) const {

@@ -18,7 +18,7 @@ class CanFrameLog {
     void Clear();
     // `microseconds` since the epoch.
     void Add(const CanRecord& frame, int64_t microseconds);
-    size_t size() const { return count_; }
+    size_t size() const { return entries_.size(); }
     // "(1436509052.249713) k57 1A0#0011223344556677", oldest first; remote
     // frames as "ID#R" with their length.
     void WriteCandump(std::ostream& out) const;
@@ -34,7 +34,6 @@ class CanFrameLog {
     };
     std::vector<Entry> entries_;
     size_t next_ = 0;
-    size_t count_ = 0;
 };
 
 }  // namespace k57

@@ -8,16 +8,6 @@ using namespace orvan::tms::messages;
 
 namespace k57::sim {
 
-namespace {
-
-Bytes Encoded(AbstractMessage&& message) {
-    Bytes frame = message.encode();
-    frame.insert(frame.end(), AbstractMessage::kTrailerSize, 0);
-    return frame;
-}
-
-}  // namespace
-
 uint64_t FaultStage::WireTimeUs(size_t bytes, const UnitOptions& options) const {
     return options.byteRate ? bytes * 1'000'000ull / options.byteRate : 0;
 }
@@ -44,7 +34,13 @@ Bytes FaultStage::Transform(const Outgoing& reply, const UnitOptions& options) {
         case Fault::Silent:
             return {};
         case Fault::WrongType:
-            return type == kIdInfo ? Encoded(TextMessage("K57BT")) : Encoded(IdInfoMessage(1));
+            if (type == kIdInfo) {
+                TextMessage other("K57BT");
+                return EncodedFrame(other);
+            } else {
+                IdInfoMessage other(1);
+                return EncodedFrame(other);
+            }
         case Fault::Undecodable:
             return {0x0B, 0x00, 0x03, 0x00, 1, 2, 3, 0, 0, 0, 0};
         case Fault::Oversize: {

@@ -24,17 +24,17 @@ std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-Bytes Encoded(AbstractMessage& message) {
-    Bytes frame = message.encode();
-    frame.insert(frame.end(), AbstractMessage::kTrailerSize, 0);
-    return frame;
-}
-
 Outgoing Text(const std::string& text) {
     return {false, 0, Bytes(text.begin(), text.end())};
 }
 
 }  // namespace
+
+Bytes EncodedFrame(AbstractMessage& message) {
+    Bytes frame = message.encode();
+    frame.insert(frame.end(), AbstractMessage::kTrailerSize, 0);
+    return frame;
+}
 
 UnitCore::UnitCore(UnitOptions options) : options_(std::move(options)) {
     if (!options_.settingsFile.empty()) {
@@ -222,7 +222,7 @@ void UnitCore::HandleFrame(std::vector<Outgoing>& out) {
     canOpen_ = false;
     std::unique_ptr<Message> reply = request ? Answer(code, request.get()) : nullptr;
     if (reply) {
-        out.push_back({true, code, Encoded(*reply)});
+        out.push_back({true, code, EncodedFrame(*reply)});
     }
 }
 

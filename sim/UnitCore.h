@@ -24,6 +24,9 @@ struct Outgoing {
     Bytes bytes;
 };
 
+// A message as it goes on the wire: its frame and the 4-byte trailer.
+Bytes EncodedFrame(orvan::tms::messages::AbstractMessage& message);
+
 // The unit's protocol, single-threaded and without a port: bytes in, what
 // the unit answers out. It knows the framed requests, the diagnostic mode's
 // text and the CAN channel's commands; faults and timing are not its work.

@@ -17,6 +17,7 @@
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
+#include "StallMeter.h"
 
 using namespace orvan::tms::messages;
 
@@ -47,24 +48,18 @@ TEST_F(ResponsivenessTest, ASilentUnitNeverStallsTheWindowAndClicksMeanwhileAreD
     form->show();
     QSignalSpy versionClicks(Button("GetVersionButton"), &QPushButton::clicked);
 
-    QElapsedTimer sinceTick;
-    qint64 longestGap = 0;
-    QTimer heartbeat;
-    heartbeat.setInterval(10);
-    QObject::connect(&heartbeat, &QTimer::timeout,
-                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    k57::test::StallMeter heartbeat(10);
     QString status;
     QTimer::singleShot(1500, [&] {
         status = form->findChild<QProgressBar*>("SaveProgress")->text();
         QTest::mouseClick(Button("GetVersionButton"), Qt::LeftButton);
         QTest::keyClick(Button("GetSerialButton"), Qt::Key_Space);
     });
-    sinceTick.start();
-    heartbeat.start();
+    heartbeat.Start();
     QElapsedTimer took;
     took.start();
     Button("GetSerialButton")->click();
-    heartbeat.stop();
+    qint64 longestGap = heartbeat.Longest();
 
     EXPECT_GE(took.elapsed(), 3990);
     EXPECT_LT(longestGap, 100) << "the event loop stalled";

@@ -22,6 +22,7 @@
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
+#include "StallMeter.h"
 
 namespace {
 
@@ -308,16 +309,10 @@ TEST_F(MonitorsTest, DoubleClicksOpenTheMonitorsEvenWithoutAUnit) {
 // The longest the event loop went without running a 5 ms timer while
 // `during` ms passed.
 qint64 LongestStall(int during) {
-    QElapsedTimer sinceTick;
-    qint64 longest = 0;
-    QTimer heartbeat;
-    heartbeat.setInterval(5);
-    QObject::connect(&heartbeat, &QTimer::timeout,
-                     [&] { longest = std::max(longest, sinceTick.restart()); });
-    sinceTick.start();
-    heartbeat.start();
+    k57::test::StallMeter heartbeat(5);
+    heartbeat.Start();
     QTest::qWait(during);
-    return longest;
+    return heartbeat.Longest();
 }
 
 TEST_F(MonitorsTest, ADiagnosticFloodKeepsTheWindowLiveAndTheLogBounded) {
