@@ -81,9 +81,11 @@ class SlcanClientTest(unittest.TestCase):
             bus.send(can.Message(arbitration_id=0x123, data=[1, 2], is_extended_id=False))
             self.assertEqual(bus.get_version(1), (10, 10))  # the command after a send works
             bus.shutdown()
-            # Closed: the unit streams no more frames (a late acknowledgement
-            # of the close may still come).
+            # Closed: the unit streams no more frames. What it had queued
+            # before the close (and the close's acknowledgement) may still
+            # come; let it arrive first.
             with serial.Serial(unit.path, timeout=0.3) as port:
+                time.sleep(0.5)
                 port.reset_input_buffer()
                 late = port.read(64)
                 self.assertFalse(any(c in late for c in b"tTrR"), late)
