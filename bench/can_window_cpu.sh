@@ -17,11 +17,15 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true  # the display's name is free again
     rm -rf "$work"
 }
 trap cleanup EXIT
 export DISPLAY=$display K57_PORTS_DIR=$work/ports XDG_CONFIG_HOME=$work/config
-sleep 1
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+done
 hz=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

@@ -15,6 +15,11 @@ void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
     Entry entry{microseconds, frame.id, frame.extended, frame.remote, frame.dlc, {}};
     std::memcpy(entry.data, frame.data, sizeof entry.data);
     if (entries_.size() < kCapacity) {
+        if (entries_.capacity() == 0) {
+            // Address space only; a busy bus must not pay for copies of
+            // megabytes each time the log doubles.
+            entries_.reserve(kCapacity);
+        }
         entries_.push_back(entry);
     } else {
         entries_[next_] = entry;  // the oldest makes room

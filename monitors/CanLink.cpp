@@ -34,6 +34,14 @@ bool CanLink::NextByte(char& byte) {
 }
 
 std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
+    std::string line;
+    if (!ReadCanLine(line, timeoutMs)) {
+        return std::nullopt;
+    }
+    return line;
+}
+
+bool CanLink::ReadCanLine(std::string& line, int timeoutMs) {
     uint32_t start = k57::TickMs();
     for (;;) {
         // The time is looked at after every piece, so bytes that never end
@@ -47,17 +55,17 @@ std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
                 position_ = 0;
             }
             if (byte == '\r') {
-                std::string line(line_, size_t(position_));
+                line.assign(line_, size_t(position_));
                 position_ = 0;
-                return line;
+                return true;
             }
         }
         uint32_t elapsed = k57::TickMs() - start;
         if (elapsed >= uint32_t(timeoutMs)) {
-            return std::nullopt;
+            return false;
         }
         if (taken < kReadPiece && !link_.WaitForInput(uint32_t(timeoutMs) - elapsed)) {
-            return std::nullopt;
+            return false;
         }
     }
 }

@@ -23,6 +23,9 @@ class CanLink {
     // The next line, CR included, or nothing when none completes within
     // `timeoutMs`. An unfinished line is kept and continued by the next call.
     std::optional<std::string> ReadCanLine(int timeoutMs);
+    // The same into `line`, whose storage is reused: a busy bus brings
+    // thousands of lines a second.
+    bool ReadCanLine(std::string& line, int timeoutMs);
     // The open handshake on a port just opened: the two version replies,
     // each followed by a blank, or nothing when the unit does not answer.
     std::optional<std::string> OpenCan(int bitRateCode);

@@ -35,6 +35,7 @@ W* Place(QWidget* parent, const char* name, int x, int y, Args&&... args) {
 k57::CanPanel::CanPanel(const k57::CanCapture& capture, QWidget* parent)
     : QWidget(parent), capture_(capture) {
     setObjectName("Panel1");
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the picture fills what it paints
 }
 
 void k57::CanPanel::paintEvent(QPaintEvent* event) {
@@ -52,7 +53,7 @@ TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
     setFont(k57::FormFont());
     BuildLayout();
     resize(673, 637);
-    Timer1.setInterval(1);
+    Timer1.setInterval(kReadTickMs);
     Timer2.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TCanMonitorForm::Timer1Timer);
     connect(&Timer2, &QTimer::timeout, this, &TCanMonitorForm::Timer2Timer);
@@ -197,12 +198,11 @@ void TCanMonitorForm::Timer1Timer() {
     tick.start();
     int64_t now = QDateTime::currentMSecsSinceEpoch() * 1000;
     while (tick.elapsed() < kTickBudgetMs) {
-        std::optional<std::string> line = link_->ReadCanLine(0);
-        if (!line) {
+        if (!link_->ReadCanLine(line_, 0)) {
             break;
         }
         CanRecord frame;
-        if (k57::CanCapture::ParseCanFrame(*line, frame)) {
+        if (k57::CanCapture::ParseCanFrame(line_, frame)) {
             frames_.Add(frame, now);
             capture_.HandleFrame(frame, mode, capture);
         }
@@ -226,15 +226,17 @@ void TCanMonitorForm::Timer2Timer() {
         Panel1->update();
         return;
     }
+    // Only what the scroll box shows is asked for: a busy bus damages rows
+    // all over a long table, and each request costs the toolkit work.
     const int pitch = k57::CanPicture::kRowPitch, width = Panel1->width();
-    for (size_t row : damage.rows) {
-        if (row < damage.movedFrom) {
-            Panel1->update(0, int(row) * pitch, width, pitch);
-        }
+    QRect shown = Panel1->visibleRegion().boundingRect();
+    if (shown.isEmpty()) {
+        return;
     }
-    if (damage.movedFrom != SIZE_MAX) {
-        int top = int(damage.movedFrom) * pitch;
-        Panel1->update(0, top, width, Panel1->height() - top);
+    for (auto [first, end] :
+         k57::CanPicture::DamagedRuns(damage.rows, damage.movedFrom, size_t(shown.top() / pitch),
+                                      size_t(shown.bottom() / pitch) + 1)) {
+        Panel1->update(0, int(first) * pitch, width, int(end - first) * pitch);
     }
 }
 

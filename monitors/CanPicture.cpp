@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStaticText>
+#include <algorithm>
 
 namespace k57 {
 
@@ -68,6 +69,28 @@ void Entry(QPainter& p, int top, const CanRecord& r, View view) {
 }
 
 }  // namespace
+
+std::vector<std::pair<size_t, size_t>> DamagedRuns(const std::vector<size_t>& rows,
+                                                   size_t movedFrom, size_t shownFirst,
+                                                   size_t shownEnd) {
+    std::vector<std::pair<size_t, size_t>> runs;
+    size_t movedStart = std::max(movedFrom, shownFirst);
+    auto add = [&](size_t first, size_t end) {
+        if (!runs.empty() && runs.back().second == first) {
+            runs.back().second = end;  // neighbours make one run
+        } else {
+            runs.emplace_back(first, end);
+        }
+    };
+    for (auto row = std::lower_bound(rows.begin(), rows.end(), shownFirst);
+         row != rows.end() && *row < std::min(shownEnd, movedStart); ++row) {
+        add(*row, *row + 1);
+    }
+    if (movedStart < shownEnd) {
+        add(movedStart, shownEnd);
+    }
+    return runs;
+}
 
 void Paint(QPainter& p, const QRect& area, int width, const std::vector<CanRecord>& rows, View view,
            const QColor& background) {

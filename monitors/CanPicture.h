@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <utility>
 #include <vector>
 
 #include "CanRecord.h"
@@ -26,6 +27,13 @@ constexpr int kBytePitch = 72;
 constexpr int kBitPitch = 8;
 const QColor kChanged(0, 0, 255);
 const QColor kRetired(208, 208, 208);
+
+// The rows to repaint, as [first, end) runs within the shown rows
+// [shownFirst, shownEnd): the `rows` that changed (ascending, each once) and,
+// when `movedFrom` is not SIZE_MAX, every row from it on.
+std::vector<std::pair<size_t, size_t>> DamagedRuns(const std::vector<size_t>& rows,
+                                                   size_t movedFrom, size_t shownFirst,
+                                                   size_t shownEnd);
 
 // Draws the part of the picture that lies in `area`: the entries crossing
 // it, on `background`. The pixels are those of the whole picture there.

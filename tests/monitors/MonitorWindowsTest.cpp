@@ -215,6 +215,18 @@ TEST(CanPicture, ARetiredBitIsAnXInTheTableAndGreyInTheCapture) {
     EXPECT_NE(grey, Cell(Render({zero}, k57::CanPicture::View::Capture), 0, 1));
 }
 
+TEST(CanPicture, OnlyShownRowsAreRepaintedInRuns) {
+    using Runs = std::vector<std::pair<size_t, size_t>>;
+    // Rows 10..19 shown: changes elsewhere are not asked for, neighbours merge.
+    EXPECT_EQ(k57::CanPicture::DamagedRuns({2, 10, 11, 12, 15, 19, 20, 400}, SIZE_MAX, 10, 20),
+              (Runs{{10, 13}, {15, 16}, {19, 20}}));
+    // A new identifier moved every row from 14 on.
+    EXPECT_EQ(k57::CanPicture::DamagedRuns({11, 13, 16}, 14, 10, 20), (Runs{{11, 12}, {13, 20}}));
+    // ... or every row above the shown ones: all shown rows moved.
+    EXPECT_EQ(k57::CanPicture::DamagedRuns({}, 3, 10, 20), (Runs{{10, 20}}));
+    EXPECT_EQ(k57::CanPicture::DamagedRuns({1, 30}, 25, 10, 20), Runs{});
+}
+
 TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
     k57::CanCapture& capture = form->capture();
     for (int i = 0; i < 400; ++i) {
