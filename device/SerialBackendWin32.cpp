@@ -69,6 +69,10 @@ Device* OpenExclusive(const std::string& name, std::string& reason) {
         reason = SystemMessage(GetLastError());
         return nullptr;
     }
+    // A roomy input queue: the monitors read in ticks, and a busy CAN bus
+    // brings several kilobytes between two. The size is advice; a driver
+    // may keep its own.
+    SetupComm(handle, 64 * 1024, 4 * 1024);
     PurgeComm(handle, PURGE_RXCLEAR | PURGE_RXABORT);
     return new Device{handle};
 }

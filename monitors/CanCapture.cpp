@@ -100,11 +100,21 @@ bool CanCapture::MergeFrame(CanRecord& record, const CanRecord& frame, FilterMod
     return result;
 }
 
+size_t CanCapture::RowFor(const CanRecord& frame) {
+    if (keys_.size() != Records.size()) {  // the records were set from outside
+        keys_.clear();
+        for (const CanRecord& r : Records) {
+            keys_.push_back(r.Key());
+        }
+    }
+    return size_t(std::lower_bound(keys_.begin(), keys_.end(), frame.Key()) - keys_.begin());
+}
+
 bool CanCapture::UpdateRecord(const CanRecord& frame, FilterMode mode, bool capture) {
-    auto at = std::lower_bound(Records.begin(), Records.end(), frame,
-                               [](const CanRecord& r, const CanRecord& f) { return r.Before(f); });
-    size_t row = size_t(at - Records.begin());
+    size_t row = RowFor(frame);
+    auto at = Records.begin() + long(row);
     if (at == Records.end() || !at->SameIdentifier(frame)) {
+        keys_.insert(keys_.begin() + long(row), frame.Key());
         Records.insert(at, frame);  // a new record is never captured
         damage_.movedFrom = std::min(damage_.movedFrom, row);
         return true;

@@ -40,7 +40,10 @@ class CanCapture {
     };
     Damage TakeDamage();
 
-    void ClearRecords() { Records.clear(); }
+    void ClearRecords() {
+        Records.clear();
+        keys_.clear();
+    }
     void ClearCaptured() { Captured.clear(); }
     // Keeps the newest kCaptureRows entries of Captured.
     void TrimCaptured();
@@ -51,7 +54,12 @@ class CanCapture {
     int32_t Counter = 0;              // changes seen while a filter is on
 
   private:
+    // The row of an identifier: searched in a copy of the records' keys,
+    // which stays in the processor's cache where the records do not.
+    size_t RowFor(const CanRecord& frame);
+
     Damage damage_;
+    std::vector<uint64_t> keys_;  // Records' keys, in the same order
 };
 
 }  // namespace k57

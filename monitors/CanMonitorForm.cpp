@@ -42,8 +42,12 @@ void k57::CanPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const std::vector<CanRecord>& rows =
         view == k57::CanPicture::View::Table ? capture_.Records : capture_.Captured;
-    k57::CanPicture::Paint(painter, event->rect(), width(), rows, view,
-                           palette().color(backgroundRole()));
+    // Each damaged piece on its own: the rows that changed are often far
+    // apart, and their bounding rectangle would redraw all between them.
+    for (const QRect& piece : event->region()) {
+        k57::CanPicture::Paint(painter, piece, width(), rows, view,
+                               palette().color(backgroundRole()));
+    }
 }
 
 TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)

@@ -1,10 +1,13 @@
 #include "CanPicture.h"
 
 #include <QFont>
-#include <QFontMetrics>
 #include <QPainter>
-#include <QStaticText>
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "CanGlyphs.h"
 
 namespace k57 {
 
@@ -12,60 +15,75 @@ namespace CanPicture {
 
 namespace {
 
-// Text drawn with its cell's top-left corner at (x, y).
-void Text(QPainter& p, int x, int y, const QString& text) {
-    p.drawText(x, y + p.fontMetrics().ascent(), text);
-}
+using Ink = CanGlyphs::Ink;
+enum Colour : size_t { kBlack, kBlue, kGrey };
 
-// The bit digits, laid out once: a picture of 4096 entries draws thousands
-// of them a tick, and drawing laid-out text skips the shaping.
-void Bit(QPainter& p, int x, int y, QChar c) {
-    static QStaticText digits[3] = {QStaticText("0"), QStaticText("1"), QStaticText("x")};
-    QStaticText& text = digits[c == '0' ? 0 : c == '1' ? 1 : 2];
-    text.setPerformanceHint(QStaticText::AggressiveCaching);
-    p.drawStaticText(x, y, text);
-}
-
-void Style(QPainter& p, bool bold, const QColor& colour) {
-    QFont font = p.font();
-    if (font.bold() != bold) {
-        font.setBold(bold);
-        p.setFont(font);
+// The one set of cells, for the font, background and pixel ratio in use.
+CanGlyphs& GlyphsFor(const QFont& font, QColor background, qreal ratio) {
+    static const CanGlyphs::Colours colours{QColor(Qt::black), kChanged, kRetired};
+    static std::unique_ptr<CanGlyphs> glyphs;
+    if (!glyphs || !glyphs->Suits(font, colours, background, ratio)) {
+        glyphs = std::make_unique<CanGlyphs>(font, colours, background, ratio);
     }
-    p.setPen(colour);
+    return *glyphs;
 }
 
-void Entry(QPainter& p, int top, const CanRecord& r, View view) {
-    Style(p, false, Qt::black);
+// One entry, into `image`, the piece of the picture at `origin`.
+void Entry(CanGlyphs& glyphs, QImage& image, QPoint origin, int top, const CanRecord& r,
+           View view) {
+    char text[32];
+    auto put = [&](int x, int y, Ink ink) { glyphs.Put(image, origin, x, y, text, ink); };
     int second = top + kSecondRow;
     if (r.extended) {
         // Eight digits leave no room for the length code: it leads the stamp.
-        Text(p, kLeft, top, QString::asprintf("%8.8X", unsigned(r.id)));
-        Text(p, kLeft, second, QString::asprintf("%1.1X %d", r.dlc, int(r.stamp)));
+        std::snprintf(text, sizeof text, "%8.8X", unsigned(r.id));
+        put(kLeft, top, Ink{});
+        std::snprintf(text, sizeof text, "%1.1X %d", r.dlc, int(r.stamp));
+        put(kLeft, second, Ink{});
     } else {
-        Text(p, kLeft, top, QString::asprintf("%3.3X: %1.1X", unsigned(r.id), r.dlc));
-        Text(p, kLeft, second, QString::number(r.stamp));
+        std::snprintf(text, sizeof text, "%3.3X: %1.1X", unsigned(r.id), r.dlc);
+        put(kLeft, top, Ink{});
+        std::snprintf(text, sizeof text, "%d", int(r.stamp));
+        put(kLeft, second, Ink{});
     }
     int columns = r.remote ? 0 : r.Columns();
     for (int j = 0; j < columns; ++j) {
-        Text(p, kFirstByte + kBytePitch * j, top, QString::asprintf("%2.2X", r.data[j]));
+        std::snprintf(text, sizeof text, "%2.2X", r.data[j]);
+        put(kFirstByte + kBytePitch * j, top, Ink{});
     }
+    Ink ink;
+    text[1] = 0;
     for (int k = 0; k < columns; ++k) {
         for (int n = 0; n < 8; ++n) {
             uint8_t bit = uint8_t(0x80 >> n);
-            QChar c = (r.data[k] & bit) ? '1' : '0';
+            text[0] = (r.data[k] & bit) ? '1' : '0';
             if (r.mask[k] & bit) {
                 bool changed = r.changed[k] & bit;
-                Style(p, changed, changed ? kChanged : QColor(Qt::black));
+                ink = Ink{changed, changed ? kBlue : kBlack};
             } else if (view == View::Table) {
-                c = 'x';  // retired: drawn as the previous bit was
+                text[0] = 'x';  // retired: drawn as the previous bit was
             } else {
-                p.setPen(kRetired);
+                ink.colour = kGrey;
             }
-            Bit(p, kFirstByte + kBytePitch * k + kBitPitch * n, second, c);
+            put(kFirstByte + kBytePitch * k + kBitPitch * n, second, ink);
         }
     }
-    Style(p, false, Qt::black);
+}
+
+int Device(int x, qreal ratio) {
+    return int(std::lround(x * ratio));
+}
+
+// A black line one pixel high at picture row `y`, from the left edge to
+// `width`, into the piece at `origin`.
+void Separator(QImage& image, QPoint origin, int y, int width, qreal ratio) {
+    int first = Device(y, ratio) - Device(origin.y(), ratio);
+    int end = std::max(first + 1, Device(y + 1, ratio) - Device(origin.y(), ratio));
+    int right = std::min(image.width(), Device(width, ratio) - Device(origin.x(), ratio));
+    for (int row = std::max(first, 0); row < std::min(end, image.height()); ++row) {
+        auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(row));
+        std::fill(pixels, pixels + std::max(right, 0), qRgb(0, 0, 0));
+    }
 }
 
 }  // namespace
@@ -94,19 +112,27 @@ std::vector<std::pair<size_t, size_t>> DamagedRuns(const std::vector<size_t>& ro
 
 void Paint(QPainter& p, const QRect& area, int width, const std::vector<CanRecord>& rows, View view,
            const QColor& background) {
-    p.fillRect(area, background);
-    p.setClipRect(area);
+    // The piece is drawn off the screen in device pixels and copied in one
+    // block, the characters taken from cells drawn once.
+    qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    QImage image(QSize(Device(area.width(), ratio), Device(area.height(), ratio)),
+                 QImage::Format_RGB32);
+    if (image.isNull()) {
+        return;
+    }
+    image.fill(background);
     QFont font("Courier");
     font.setPointSize(8);
-    p.setFont(font);
+    CanGlyphs& glyphs = GlyphsFor(font, background, ratio);
     int first = std::max(0, area.top() / kRowPitch);
     int last = std::min(int(rows.size()) - 1, area.bottom() / kRowPitch);
     for (int i = first; i <= last; ++i) {
         int top = kRowPitch * i;
-        Entry(p, top, rows[size_t(i)], view);
-        p.setPen(Qt::black);
-        p.drawLine(0, top + kSeparator, width, top + kSeparator);
+        Entry(glyphs, image, area.topLeft(), top, rows[size_t(i)], view);
+        Separator(image, area.topLeft(), top + kSeparator, width, ratio);
     }
+    image.setDevicePixelRatio(ratio);
+    p.drawImage(area.topLeft(), image);
 }
 
 }  // namespace CanPicture

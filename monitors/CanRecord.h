@@ -16,10 +16,8 @@ struct CanRecord {
     // Data columns a drawing may show: the length code, but never past the
     // eight bytes a record holds.
     int Columns() const { return dlc < 8 ? dlc : 8; }
-    // Records are ordered by identifier, standard ones before extended.
-    bool Before(const CanRecord& other) const {
-        return extended != other.extended ? !extended : id < other.id;
-    }
+    // Records are ordered by this: identifier, standard ones before extended.
+    uint64_t Key() const { return (uint64_t(extended) << 32) | id; }
     bool SameIdentifier(const CanRecord& other) const {
         return id == other.id && extended == other.extended;
     }

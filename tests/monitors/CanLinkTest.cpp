@@ -40,12 +40,18 @@ TEST_F(CanLinkTest, ASilentUnitFailsTheHandshakeQuickly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
 }
 
-TEST(CanLineReader, HalfALineWaitsForItsRest) {
+// The line reader over a bare terminal, bytes written into it by hand.
+class CanLineReader : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(port.Open()); }
+
     k57::sim::Pty pty;
-    VCOM_Port port(pty.slavePath().c_str());
-    k57::PortLink raw(port);
-    k57::CanLink link(raw);
-    ASSERT_TRUE(port.Open());
+    VCOM_Port port{pty.slavePath().c_str()};
+    k57::PortLink raw{port};
+    k57::CanLink link{raw};
+};
+
+TEST_F(CanLineReader, HalfALineWaitsForItsRest) {
     pty.writeAll("t1238010203", 11);
     EXPECT_FALSE(link.ReadCanLine(20));
     pty.writeAll("04050607081A2B\rV1", 17);
@@ -55,6 +61,27 @@ TEST(CanLineReader, HalfALineWaitsForItsRest) {
     EXPECT_FALSE(link.ReadCanLine(0));
     pty.writeAll("010\r", 4);
     EXPECT_EQ(link.ReadCanLine(1000), "V1010\r");
+}
+
+TEST_F(CanLineReader, LinesInOneReadAndOverlongLinesWrapInTheBuffer) {
+    // 64 bytes with the CR fit the buffer; a 70-byte line wraps, keeping
+    // what followed its 65th byte.
+    std::string fits = std::string(63, 'a') + "\r", wraps = std::string(69, 'b') + "\r";
+    std::string text = "t1231AA\r" + fits + wraps + "t1231BB\rt12";
+    pty.writeAll(text.data(), text.size());
+    std::string line;
+    ASSERT_TRUE(link.ReadCanLine(line, 1000));
+    EXPECT_EQ(line, "t1231AA\r");
+    ASSERT_TRUE(link.ReadCanLine(line, 1000));
+    EXPECT_EQ(line, fits);
+    ASSERT_TRUE(link.ReadCanLine(line, 1000));
+    EXPECT_EQ(line, "bbbb\r");
+    ASSERT_TRUE(link.ReadCanLine(line, 1000));
+    EXPECT_EQ(line, "t1231BB\r");
+    EXPECT_FALSE(link.ReadCanLine(line, 0));
+    pty.writeAll("31CC\r", 5);
+    ASSERT_TRUE(link.ReadCanLine(line, 1000));
+    EXPECT_EQ(line, "t1231CC\r");  // the piece held back joins its rest
 }
 
 }  // namespace

@@ -215,6 +215,24 @@ TEST(CanPicture, ARetiredBitIsAnXInTheTableAndGreyInTheCapture) {
     EXPECT_NE(grey, Cell(Render({zero}, k57::CanPicture::View::Capture), 0, 1));
 }
 
+TEST(CanPicture, AScaledScreenGetsTheSameLayoutInItsOwnPixels) {
+    CanRecord r;
+    r.dlc = 2;
+    r.data[1] = 0x01;
+    r.changed[1] = 0x01;
+    QImage image(800, 72, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    QPainter painter(&image);
+    k57::CanPicture::Paint(painter, QRect(0, 0, 400, 36), 400, {r}, k57::CanPicture::View::Table,
+                           Qt::white);
+    painter.end();
+    image.setDevicePixelRatio(1);
+    // The changed last bit of byte 1, in blue where it lies at twice the size.
+    EXPECT_GT(Count(image.copy(2 * (65 + 72 + 56), 30, 16, 30), qRgb(0, 0, 255)), 0);
+    EXPECT_EQ(Count(image.copy(0, 62, 800, 2), qRgb(0, 0, 0)), 1600);            // separator
+    EXPECT_EQ(Ink(image.copy(2 * (65 + 144), 0, 800 - 2 * (65 + 144), 60)), 0);  // two columns
+}
+
 TEST(CanPicture, OnlyShownRowsAreRepaintedInRuns) {
     using Runs = std::vector<std::pair<size_t, size_t>>;
     // Rows 10..19 shown: changes elsewhere are not asked for, neighbours merge.
