@@ -7,7 +7,7 @@
 # Usage: bench/can_window_cpu.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-10}
+seconds=${1:-20}
 build=build/default
 work=$(mktemp -d)
 display=:57
