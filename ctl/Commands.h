@@ -7,6 +7,7 @@
 
 #include "DeviceInterface.h"
 
+class ParameterList;
 class QJsonObject;
 
 // k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
@@ -25,6 +26,8 @@ int Fail(const std::string& message, int exitCode);
 // The last request's failure, described, with its exit code.
 int Failed(const Context& context, int result);
 void PrintJson(const QJsonObject& object);
+// The embedded catalogue into `list`, or a message and false.
+bool LoadCatalogue(ParameterList& list);
 // A question that needs an answer: --yes, or asked on a terminal.
 bool Agreed(const Context& context, const std::string& question, int& exitCode);
 

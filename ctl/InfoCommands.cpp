@@ -6,12 +6,12 @@
 
 #include "Commands.h"
 #include "Cp1251.h"
-#include "EmbeddedImages.h"
 #include "ExitCodes.h"
 #include "Notifier.h"
 #include "ParameterList.h"
 #include "PortMapping.h"
 #include "StoredPort.h"
+#include "UnitText.h"
 #include "VersionInfo.h"
 
 namespace k57::ctl {
@@ -24,10 +24,6 @@ class SilentNotifier : public Notifier {
   public:
     void Notify(WindowHandle, const std::string&, const NoticeText&) override {}
 };
-
-QString Text(const std::string& windows1251) {
-    return QString::fromStdString(cp1251::ToUtf8(windows1251));
-}
 
 const char* TypeName(ParameterType type) {
     switch (type) {
@@ -59,9 +55,9 @@ int Info(Context& context) {
     if (context.json) {
         PrintJson({{"port", QString::fromStdString(port)},
                    {"serial", qint64(serial)},
-                   {"type", Text(info.type)},
-                   {"version", Text(info.version)},
-                   {"build", Text(info.extra)}});
+                   {"type", FromUnit(info.type)},
+                   {"version", FromUnit(info.version)},
+                   {"build", FromUnit(info.extra)}});
         return kDone;
     }
     std::printf("port: %s\nserial: %u\ntype: %s\nversion: %s\nbuild: %s\n", port.c_str(), serial,
@@ -84,26 +80,26 @@ int Find(Context& context) {
 }
 
 int Params(Context& context) {
-    ParameterList list(images::Catalogue());
-    if (!list.loadError().empty()) {
-        return Fail(list.loadError(), kBadInput);
+    ParameterList list;
+    if (!LoadCatalogue(list)) {
+        return kBadInput;
     }
     QJsonArray groups;
     for (int g = 0; g < list.GroupCount(); ++g) {
         const std::string& group = list.GroupAt(g).name;
         QJsonArray parameters;
         for (const Parameter& p : list.GroupParameters(group)) {
-            QJsonObject entry{{"key", Text(p.key)},
+            QJsonObject entry{{"key", FromUnit(p.key)},
                               {"type", TypeName(p.type)},
-                              {"default", Text(p.defaultValue)},
-                              {"name", Text(p.name)}};
+                              {"default", FromUnit(p.defaultValue)},
+                              {"name", FromUnit(p.name)}};
             std::string bounds;
             if (p.type == ParameterType::Enum) {
                 QJsonArray choices;
                 if (const EnumValueList* items = list.FindEnum(p.enumName)) {
                     for (const EnumItem& item : items->items) {
                         choices.append(
-                            QJsonObject{{"value", item.value}, {"text", Text(item.text)}});
+                            QJsonObject{{"value", item.value}, {"text", FromUnit(item.text)}});
                         bounds += (bounds.empty() ? "" : ", ") + std::to_string(item.value) + "=" +
                                   cp1251::ToUtf8(item.text);
                     }
@@ -122,7 +118,7 @@ int Params(Context& context) {
                             cp1251::ToUtf8(p.defaultValue).c_str(), cp1251::ToUtf8(p.name).c_str());
             }
         }
-        groups.append(QJsonObject{{"name", Text(group)}, {"parameters", parameters}});
+        groups.append(QJsonObject{{"name", FromUnit(group)}, {"parameters", parameters}});
     }
     if (context.json) {
         PrintJson({{"groups", groups}});

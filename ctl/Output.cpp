@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "EmbeddedImages.h"
 #include "ExitCodes.h"
+#include "ParameterList.h"
 #include "Terminal.h"
 
 namespace k57::ctl {
@@ -26,6 +28,15 @@ int Failed(const Context& context, int result) {
 void PrintJson(const QJsonObject& object) {
     QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+}
+
+bool LoadCatalogue(ParameterList& list) {
+    list.LoadCatalogue(images::Catalogue());
+    if (!list.loadError().empty()) {
+        Fail(list.loadError(), kBadInput);
+        return false;
+    }
+    return true;
 }
 
 bool Agreed(const Context& context, const std::string& question, int& exitCode) {

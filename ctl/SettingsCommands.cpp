@@ -5,26 +5,16 @@
 
 #include "Commands.h"
 #include "Cp1251.h"
-#include "EmbeddedImages.h"
 #include "ExitCodes.h"
 #include "ParameterList.h"
 #include "SettingsCheck.h"
 #include "SettingsFile.h"
+#include "UnitText.h"
 #include "Validation.h"
 
 namespace k57::ctl {
 
 namespace {
-
-// The catalogue, or a message and false.
-bool LoadCatalogue(ParameterList& list) {
-    list.LoadCatalogue(images::Catalogue());
-    if (!list.loadError().empty()) {
-        Fail(list.loadError(), kBadInput);
-        return false;
-    }
-    return true;
-}
 
 int ReportProblems(const std::string& where, const std::vector<SettingsProblem>& problems) {
     for (const SettingsProblem& p : problems) {
@@ -62,8 +52,7 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
             continue;
         }
         if (context.json) {
-            values[QString::fromStdString(cp1251::ToUtf8(p.key))] =
-                QString::fromStdString(cp1251::ToUtf8(p.value));
+            values[FromUnit(p.key)] = FromUnit(p.value);
         } else if (outFile.empty()) {
             std::printf("%s=%s\n", cp1251::ToUtf8(p.key).c_str(), cp1251::ToUtf8(p.value).c_str());
         }

@@ -1,11 +1,11 @@
 // can and diag: the unit's text streams, printed as they come.
 
 #include <chrono>
-#include <cinttypes>
 #include <cstdio>
 #include <string>
 
 #include "CanCapture.h"
+#include "CanFrameLog.h"
 #include "CanLink.h"
 #include "Commands.h"
 #include "Cp1251.h"
@@ -18,13 +18,14 @@ namespace k57::ctl {
 
 namespace {
 
-// "(seconds.micros)" of the wall clock, as candump logs stamp frames.
-std::string Stamp() {
+// Now on the wall clock, as candump logs stamp frames.
+int64_t NowUs() {
     using namespace std::chrono;
-    int64_t us = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-    char text[40];
-    std::snprintf(text, sizeof text, "(%" PRId64 ".%06" PRId64 ")", us / 1000000, us % 1000000);
-    return text;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+std::string Stamp() {
+    return CandumpStamp(NowUs());
 }
 
 // Ends after `seconds` (when positive), or on Ctrl+C.
@@ -77,13 +78,7 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
         if (!line || !CanCapture::ParseCanFrame(*line, frame)) {
             continue;
         }
-        std::string data;
-        char hex[3];
-        for (int i = 0; i < frame.Columns(); ++i) {
-            std::snprintf(hex, sizeof hex, "%02X", frame.data[i]);
-            data += hex;
-        }
-        std::printf("%s k57 %03X#%s\n", Stamp().c_str(), frame.id, data.c_str());
+        std::printf("%s\n", CandumpLine(frame, NowUs()).c_str());
         std::fflush(stdout);
         ++printed;
     }

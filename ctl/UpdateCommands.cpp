@@ -4,6 +4,7 @@
 #include <QFile>
 #include <stdexcept>
 
+#include "ByteBuffer.h"
 #include "Commands.h"
 #include "Cp1251.h"
 #include "Crc32.h"
@@ -125,15 +126,13 @@ int UpdateSound(Context& context, const std::string& imagePath) {
     }
     QByteArray package = file.readAll();
     // The header: the data's size and checksum, which the data must match.
-    const auto* bytes = reinterpret_cast<const uint8_t*>(package.constData());
-    uint32_t size =
-        package.size() >= 8
-            ? uint32_t(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24)
-            : 0;
-    uint32_t crc =
-        package.size() >= 8
-            ? uint32_t(bytes[4] | bytes[5] << 8 | bytes[6] << 16 | uint32_t(bytes[7]) << 24)
-            : 0;
+    auto* bytes = reinterpret_cast<uint8_t*>(package.data());
+    uint32_t size = 0, crc = 0;
+    if (package.size() >= 8) {
+        orvan::util::ByteBuffer header(bytes, 8);
+        size = uint32_t(header.getInt());
+        crc = uint32_t(header.getInt());
+    }
     if (package.size() < 8 || size != uint32_t(package.size() - 8) ||
         Crc32(bytes + 8, size) != crc) {
         return Fail(path +

@@ -29,25 +29,43 @@ void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
 
 void CanFrameLog::WriteCandump(std::ostream& out) const {
     size_t first = entries_.size() < kCapacity ? 0 : next_;
-    char line[80];
     for (size_t n = 0; n < entries_.size(); ++n) {
         const Entry& e = entries_[(first + n) % entries_.size()];
-        int length = std::snprintf(line, sizeof line, "(%" PRId64 ".%06" PRId64 ") k57 ",
-                                   e.us / 1000000, e.us % 1000000);
-        length += std::snprintf(line + length, sizeof line - size_t(length),
-                                e.extended ? "%08" PRIX32 "#" : "%03" PRIX32 "#", e.id);
-        if (e.remote) {
-            length += e.dlc ? std::snprintf(line + length, sizeof line - size_t(length), "R%u",
-                                            unsigned(e.dlc))
-                            : std::snprintf(line + length, sizeof line - size_t(length), "R");
-        } else {
-            for (int i = 0; i < (e.dlc < 8 ? e.dlc : 8); ++i) {
-                length +=
-                    std::snprintf(line + length, sizeof line - size_t(length), "%02X", e.data[i]);
-            }
-        }
-        out << line << '\n';
+        CanRecord frame;
+        frame.id = e.id;
+        frame.extended = e.extended;
+        frame.remote = e.remote;
+        frame.dlc = e.dlc;
+        std::memcpy(frame.data, e.data, sizeof frame.data);
+        out << CandumpLine(frame, e.us) << '\n';
     }
+}
+
+std::string CandumpStamp(int64_t microseconds) {
+    char text[40];
+    std::snprintf(text, sizeof text, "(%" PRId64 ".%06" PRId64 ")", microseconds / 1000000,
+                  microseconds % 1000000);
+    return text;
+}
+
+std::string CandumpLine(const CanRecord& frame, int64_t microseconds) {
+    char line[48];
+    int length =
+        std::snprintf(line, sizeof line,
+                      frame.extended ? " k57 %08" PRIX32 "#" : " k57 %03" PRIX32 "#", frame.id);
+    if (frame.remote) {
+        if (frame.dlc) {
+            std::snprintf(line + length, sizeof line - size_t(length), "R%u", unsigned(frame.dlc));
+        } else {
+            std::snprintf(line + length, sizeof line - size_t(length), "R");
+        }
+    } else {
+        for (int i = 0; i < frame.Columns(); ++i) {
+            length +=
+                std::snprintf(line + length, sizeof line - size_t(length), "%02X", frame.data[i]);
+        }
+    }
+    return CandumpStamp(microseconds) + line;
 }
 
 }  // namespace k57

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "CanRecord.h"
@@ -19,8 +20,7 @@ class CanFrameLog {
     // `microseconds` since the epoch.
     void Add(const CanRecord& frame, int64_t microseconds);
     size_t size() const { return entries_.size(); }
-    // "(1436509052.249713) k57 1A0#0011223344556677", oldest first; remote
-    // frames as "ID#R" with their length.
+    // Every frame as a line of CandumpLine, oldest first.
     void WriteCandump(std::ostream& out) const;
 
   private:
@@ -35,5 +35,13 @@ class CanFrameLog {
     std::vector<Entry> entries_;
     size_t next_ = 0;
 };
+
+// "(1436509052.249713)": a candump log's stamp, `microseconds` since the
+// epoch.
+std::string CandumpStamp(int64_t microseconds);
+// One frame as a candump log line without its end:
+// "(1436509052.249713) k57 1A0#0011223344556677", extended identifiers with
+// 8 digits, remote frames as "ID#R" with their length.
+std::string CandumpLine(const CanRecord& frame, int64_t microseconds);
 
 }  // namespace k57

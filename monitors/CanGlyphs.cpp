@@ -8,13 +8,9 @@
 
 namespace k57 {
 
-namespace {
-
-int DevicePixels(qreal x, qreal ratio) {
+int CanGlyphs::DevicePixels(qreal x, qreal ratio) {
     return int(std::lround(x * ratio));
 }
-
-}  // namespace
 
 CanGlyphs::CanGlyphs(const QFont& font, const Colours& colours, QColor background, qreal ratio)
     : font_(font), colours_(colours), background_(background), ratio_(ratio) {}
@@ -28,7 +24,8 @@ CanGlyphs::Cell& CanGlyphs::CellFor(char c, Ink ink) {
     if (c < ' ' || c > '~') {
         c = '?';
     }
-    Cell& cell = cells_[ink.bold][std::min(ink.colour, kColours - 1)][size_t(c - ' ')];
+    const size_t colour = std::min(ink.colour, kColours - 1);
+    Cell& cell = cells_[ink.bold][colour][size_t(c - ' ')];
     if (cell.pixels.isNull()) {
         QFont font = font_;
         font.setBold(ink.bold);
@@ -43,13 +40,13 @@ CanGlyphs::Cell& CanGlyphs::CellFor(char c, Ink ink) {
         cell.pixels.fill(background_);
         QPainter painter(&cell.pixels);
         painter.setFont(font);
-        painter.setPen(colours_[std::min(ink.colour, kColours - 1)]);
+        painter.setPen(colours_[colour]);
         painter.drawText(QPointF(0, metrics.ascent()), QString(QChar(c)));
     }
     return cell;
 }
 
-qreal CanGlyphs::Put(QImage& image, QPoint origin, qreal x, int y, std::string_view text, Ink ink) {
+void CanGlyphs::Put(QImage& image, QPoint origin, qreal x, int y, std::string_view text, Ink ink) {
     const int top = DevicePixels(y, ratio_) - DevicePixels(origin.y(), ratio_);
     const int originX = DevicePixels(origin.x(), ratio_);
     uchar* bits = image.bits();
@@ -69,7 +66,6 @@ qreal CanGlyphs::Put(QImage& image, QPoint origin, qreal x, int y, std::string_v
                         cell.pixels.constScanLine(row) + 4 * x0, size_t(4 * (x1 - x0)));
         }
     }
-    return x;
 }
 
 }  // namespace k57

@@ -30,8 +30,10 @@ class CanGlyphs {
     // Puts `text` with its first cell's top-left corner at (x, y) of the
     // picture into `image`, an RGB32 piece of the picture whose top-left
     // corner is at `origin`; what falls outside the piece is left out.
-    // Returns the x after the text.
-    qreal Put(QImage& image, QPoint origin, qreal x, int y, std::string_view text, Ink ink);
+    void Put(QImage& image, QPoint origin, qreal x, int y, std::string_view text, Ink ink);
+
+    // A picture coordinate in device pixels at `ratio`.
+    static int DevicePixels(qreal x, qreal ratio);
 
   private:
     struct Cell {

@@ -71,7 +71,7 @@ void Entry(CanGlyphs& glyphs, QImage& image, QPoint origin, int top, const CanRe
 }
 
 int Device(int x, qreal ratio) {
-    return int(std::lround(x * ratio));
+    return CanGlyphs::DevicePixels(x, ratio);
 }
 
 // A black line one pixel high at picture row `y`, from the left edge to
