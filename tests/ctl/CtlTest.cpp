@@ -200,4 +200,27 @@ TEST_F(CtlTest, CanFramesReadBackInPythonCan) {
     EXPECT_TRUE(matched) << got.join(' ').toStdString();
 }
 
+// Extended identifiers keep their width and remote frames stay requests,
+// as the CAN monitor saves them.
+TEST_F(CtlTest, CanPrintsExtendedAndRemoteFramesAsCandumpDoes) {
+    k57::sim::UnitOptions options;
+    options.canLog = K57_TEST_DATA "/mixed.log";
+    Plug(5, options);
+    // More frames than the capture holds: every kind is among them.
+    k57::test::CtlRun can = Ctl({"can", "--count", "40"});
+    ASSERT_EQ(can.code, 0) << can.err.toStdString();
+    QStringList frames;
+    for (const QString& line : can.out.split('\n', Qt::SkipEmptyParts)) {
+        frames << line.section(' ', 2);
+    }
+    ASSERT_EQ(frames.size(), 40);
+    for (const char* frame : {"7DF#R", "18DB33F1#R8", "00000321#08AA", "18DAF110#010203"}) {
+        EXPECT_TRUE(frames.contains(frame))
+            << frame << " not in " << frames.join(' ').toStdString();
+    }
+    for (const QString& frame : frames) {
+        EXPECT_FALSE(frame == "321#08AA" || frame.startsWith("7DF#0")) << frame.toStdString();
+    }
+}
+
 }  // namespace
