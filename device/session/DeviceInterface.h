@@ -4,17 +4,11 @@
 #include <string>
 
 #include "Notifier.h"
+#include "ResultCodes.h"
 #include "TextLink.h"
 #include "VersionInfo.h"
 
 namespace k57 {
-
-// The results of a request operation.
-constexpr int kReplyOk = 1;           // the expected reply arrived
-constexpr int kPortUnavailable = -1;  // the port cannot be opened
-constexpr int kNoReply = -2;          // no complete reply within the reply time-out
-constexpr int kBadReply = -3;         // a reply that cannot be decoded, or of another type
-constexpr int kCannotFrame = -4;      // the request is too long to be sent; nothing was sent
 
 // The longest settings text the unit can take: it must fit the unit's own
 // settings reply (1016 payload bytes, the text and its NUL), or it could

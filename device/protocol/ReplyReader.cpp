@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "DeviceInterface.h"
 #include "MessageFactory.h"
+#include "ResultCodes.h"
 
 namespace k57 {
 
