@@ -6,24 +6,18 @@
 
 #include "Commands.h"
 #include "Cp1251.h"
+#include "Discovery.h"
 #include "ExitCodes.h"
-#include "Notifier.h"
 #include "ParameterList.h"
 #include "PortMapping.h"
 #include "StoredPort.h"
+#include "Terminal.h"
 #include "UnitText.h"
 #include "VersionInfo.h"
 
 namespace k57::ctl {
 
 namespace {
-
-// The port search reports through message boxes; here its findings are
-// printed by the command itself.
-class SilentNotifier : public Notifier {
-  public:
-    void Notify(WindowHandle, const std::string&, const NoticeText&) override {}
-};
 
 const char* TypeName(ParameterType type) {
     switch (type) {
@@ -67,15 +61,22 @@ int Info(Context& context) {
 }
 
 int Find(Context& context) {
-    SilentNotifier silent;
-    SetNotifier(&silent);
     Say(context, "searching COM2..COM254");
-    int found = context.device->FindDevice(nullptr);
-    SetNotifier(nullptr);
-    if (found != 1) {
+    FoundUnit unit;
+    if (!FindUnit(*context.device, unit, [&](const std::string& port) {
+            Say(context, "asking " + port);
+            return !Interrupted();
+        })) {
+        if (Interrupted()) {
+            return Fail("interrupted: the search stopped", kInterrupted);
+        }
         return Fail("no unit found on COM2..COM254", kNoReply);
     }
-    Say(context, "found; the port is stored: " + StoredPort::Read());
+    if (!StoredPort::Write(unit.port)) {
+        return Fail("found a unit on " + unit.port + " but cannot store the port", kBadInput);
+    }
+    context.device->SetPortName(unit.port.c_str());
+    Say(context, "found; the port is stored: " + unit.port);
     return Info(context);
 }
 

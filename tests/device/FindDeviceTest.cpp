@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Discovery.h"
 #include "Messages.h"
 #include "RecordingNotifier.h"
 #include "SimulatedUnits.h"
@@ -80,3 +81,29 @@ TEST_F(FindDeviceTest, APortHeldByAnotherProgramIsSkipped) {
 }
 
 }  // namespace
+
+// The scan itself shows and stores nothing, names each port before asking
+// it, and ends where the caller says so.
+TEST_F(FindDeviceTest, TheScanReportsToItsCallerAndCanBeStopped) {
+    k57::StoredPort::Write("COM5");
+    k57::sim::UnitOptions silent;
+    silent.fault = Fault::Silent;
+    Plug(4, silent);
+    k57::sim::Unit& com8 = Plug(8);
+
+    std::vector<std::string> asked;
+    k57::FoundUnit unit;
+    ASSERT_TRUE(k57::FindUnit(device, unit, [&](const std::string& port) {
+        asked.push_back(port);
+        return true;
+    }));
+    EXPECT_EQ(asked, (std::vector<std::string>{"COM4", "COM8"}));
+    EXPECT_EQ(unit.port, "COM8");
+    EXPECT_STREQ(unit.info.version, "000.008");
+    EXPECT_TRUE(notices.boxes.empty());
+    EXPECT_EQ(k57::StoredPort::Read(), "COM5");
+
+    size_t before = com8.requests().size();
+    EXPECT_FALSE(k57::FindUnit(device, unit, [](const std::string& port) { return port != "COM8"; }));
+    EXPECT_EQ(com8.requests().size(), before);
+}
