@@ -104,7 +104,6 @@ class DataFragmentMessage : public AbstractMessage {
     DataFragmentMessage() : AbstractMessage(kType) {}
     ~DataFragmentMessage() override = default;
     void setOffset(uint32_t offset) { offset_ = offset; }
-    void setLength(uint16_t length) { data_.resize(length); }
     void setData(Bytes data) { data_ = std::move(data); }
     uint32_t getOffset() const { return offset_; }
     uint16_t getLength() const { return uint16_t(data_.size()); }
