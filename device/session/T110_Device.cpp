@@ -62,10 +62,25 @@ bool T110_Device::Send(Message& request) {
     return k57::WriteWithin(request, link_.output(), replyTimeout_, clock_);
 }
 
+// What waits on the port before a request is sent belongs to an earlier
+// exchange (an acknowledgement left behind when a program was stopped, or
+// a late answer): it must never pass for the reply to this one.
+void T110_Device::DiscardWaiting() {
+    uint8_t scratch[256];
+    int waiting;
+    while ((waiting = link_.input().available()) > 0) {
+        int n = waiting < int(sizeof scratch) ? waiting : int(sizeof scratch);
+        if (link_.input().read(scratch, n) != n) {
+            return;
+        }
+    }
+}
+
 int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply) {
     if (!OpenPort()) {
         return k57::kPortUnavailable;
     }
+    DiscardWaiting();
     k57::RequestFailure failure;
     failure.result = k57::kNoReply;
     failure.expectedType = expected;

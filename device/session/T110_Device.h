@@ -62,6 +62,7 @@ class T110_Device : public DeviceInterface {
     bool OpenPort();
     int Failed(k57::RequestFailure failure);
     bool Send(Message& request);
+    void DiscardWaiting();
 
     VCOM_Port port_;
     k57::PortLink link_{port_};

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "Crc32.h"
 #include "Messages.h"
@@ -240,3 +241,19 @@ TEST(ParseVersion, ShortOrOverlongTextsFillWhatTheyHaveWithinTheFields) {
 }
 
 }  // namespace
+
+// A reply to an earlier request that nobody read is still waiting on the
+// open port: the next request must not take it for its own reply.
+TEST_F(SessionTest, AReplyLeftWaitingIsNotTakenForTheNextRequest) {
+    k57::sim::Unit& unit = Plug(5);
+    T110_Device device;
+    ASSERT_TRUE(device.Link().Open());
+    orvan::tms::messages::ReqIdInfoMessage earlier;
+    ASSERT_TRUE(k57::WriteWithin(earlier, device.Link().output(), 1000, k57::SystemClock()));
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return device.Link().input().available() >= 12; }));
+
+    std::string text;
+    EXPECT_EQ(device.ReadVersion(text), 1);
+    EXPECT_EQ(text, "K57BT\n000.008\nMay 12 2017 09:30:00");
+    EXPECT_EQ(unit.requests().back(), orvan::tms::messages::kReqVersion);
+}
