@@ -181,6 +181,16 @@ std::vector<Unit::Commit> Unit::commits() const {
     return core_.commits();
 }
 
+std::string Unit::versionText() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return core_.options().versionText;
+}
+
+Unit::Commit Unit::sound() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return core_.sound();
+}
+
 std::string Unit::settings() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return core_.options().settings;

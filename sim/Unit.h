@@ -38,6 +38,9 @@ class Unit {
     std::vector<int> requests() const;
     std::vector<uint8_t> image() const;
     std::vector<Commit> commits() const;
+    // The version reply's text: type, version and build, a line each.
+    std::string versionText() const;
+    Commit sound() const;
     std::string settings() const;
     uint32_t serial() const;
     int restarts() const;

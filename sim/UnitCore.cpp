@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -226,6 +227,32 @@ void UnitCore::HandleFrame(std::vector<Outgoing>& out) {
     }
 }
 
+// An accepted image takes effect: new firmware reports its own type,
+// version and build from the information block 256 bytes into the image
+// (the unit restarts into it); new sound data is remembered by its size and
+// checksum.
+void UnitCore::Install(const Commit& commit) {
+    if (!firmwareUpdate_) {
+        sound_ = commit;
+        return;
+    }
+    constexpr size_t kInfo = 8 + 256, kType = 48, kVersion = 16, kExtra = 32;
+    if (image_.size() >= kInfo + kType + kVersion + kExtra) {
+        auto field = [&](size_t at, size_t size) {
+            const char* text = reinterpret_cast<const char*>(image_.data() + kInfo + at);
+            return std::string(text, strnlen(text, size));
+        };
+        options_.versionText = field(0, kType) + "\n" + field(kType, kVersion) + "\n" +
+                               field(kType + kVersion, kExtra);
+    }
+    if (options_.resetSettingsOnFirmware) {
+        options_.settings.clear();
+        if (!options_.settingsFile.empty()) {
+            std::ofstream(options_.settingsFile, std::ios::binary | std::ios::trunc);
+        }
+    }
+}
+
 std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* request) {
     switch (code) {
         case kReqIdInfo:
@@ -256,6 +283,7 @@ std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* 
         case kBeginFirmwareUpdate:
         case kBeginWaveUpdate:
             image_.clear();
+            firmwareUpdate_ = code == kBeginFirmwareUpdate;
             return std::make_unique<BeginUpdateAckMessage>();
         case kDataFragment: {
             auto* fragment = static_cast<const DataFragmentMessage*>(request);
@@ -275,7 +303,11 @@ std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* 
             bool matches = image_.size() == size_t(size) + 8 &&
                            Crc32(image_.data() + 8, size) == commit->getChecksum();
             commits_.push_back({size, commit->getChecksum(), matches});
-            return matches ? std::make_unique<CommitUpdateAckMessage>() : nullptr;
+            if (!matches) {
+                return nullptr;
+            }
+            Install(commits_.back());
+            return std::make_unique<CommitUpdateAckMessage>();
         }
         default:
             return nullptr;

@@ -54,6 +54,9 @@ class UnitCore {
     const Bytes& image() const { return image_; }
     const std::vector<Commit>& commits() const { return commits_; }
     int restarts() const { return restarts_; }
+    // The sound data the unit holds: the last accepted sound commit's size
+    // and checksum (zero before any).
+    const Commit& sound() const { return sound_; }
     bool diagnosticMode() const { return diagnosticMode_; }
     bool canOpen() const { return canOpen_; }
     int canSkipped() const { return can_->skipped(); }
@@ -67,12 +70,15 @@ class UnitCore {
     void HandleFrame(std::vector<Outgoing>& out);
     std::string Command(const std::string& command, uint64_t nowUs);
     std::unique_ptr<Message> Answer(uint16_t code, const Message* request);
+    void Install(const Commit& commit);
 
     UnitOptions options_;
     std::vector<int> requests_;
     Bytes image_;
     std::vector<Commit> commits_;
     int restarts_ = 0;
+    bool firmwareUpdate_ = false;  // what the transfer under way carries
+    Commit sound_{0, 0, false};
     bool diagnosticMode_ = false;
     bool canOpen_ = false;
     std::vector<std::string> canCommands_;

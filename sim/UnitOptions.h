@@ -29,6 +29,9 @@ struct UnitOptions {
     uint32_t byteRate = 0;          // bytes per second on the wire each way; 0: unpaced
     int hangUpAfterFragments = -1;  // goes silent after acknowledging this many
     bool refuseCommits = false;     // never acknowledges a commit
+    // A firmware update that the unit accepts also empties its settings,
+    // as some firmware changes do.
+    bool resetSettingsOnFirmware = false;
 
     // Diagnostic mode: a "$AccD:" line every period, and every tenth line
     // an event line, each preceded by CR LF.

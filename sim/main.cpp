@@ -2,11 +2,15 @@
 // name so that the tool reaches it like a real unit.
 
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "PortMapping.h"
 #include "Unit.h"
@@ -39,6 +43,7 @@ const char kUsage[] =
     "  --rate BITS          pace the link to this many bit/s (10 bits a byte)\n"
     "  --hang-up-after K    go silent after K data fragments\n"
     "  --refuse-commits     never acknowledge a commit\n"
+    "  --reset-on-firmware  an accepted firmware update also empties the settings\n"
     "  --diag-period MS     diagnostic mode: one reading line every MS (default 100)\n"
     "  --can-rate N         CAN channel: N synthetic frames a second (default 200)\n"
     "  --can-ids N          ...over N identifiers (default 24, at most 4096)\n"
@@ -51,24 +56,77 @@ const char kUsage[] =
     "The COM name is an entry of the tool's ports directory; it is removed\n"
     "when the simulator ends (Ctrl+C).\n";
 
-bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std::string& link) {
+// Why the command line was refused; empty while it is good.
+struct Refusal {
+    std::string why;
+    bool operator()(const std::string& text) {
+        why = text;
+        return false;
+    }
+};
+
+// A whole decimal (or 0x hexadecimal) number within [min, max].
+bool Number(const std::string& text, long long min, long long max, long long& out) {
+    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtoll(text.c_str(), &end, 0);
+    return errno == 0 && *end == '\0' && out >= min && out <= max;
+}
+
+bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std::string& link,
+           Refusal& refuse) {
     using Fault = k57::sim::UnitOptions::Fault;
     std::string type = "K57BT", version = "000.008";
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+        bool missing = false;
+        auto value = [&]() -> std::string {
+            if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) {
+                return argv[++i];
+            }
+            missing = true;
+            return "";
+        };
+        // Reads the option's value as a number within [min, max].
+        auto number = [&](long long min, long long max, auto& out) {
+            std::string text = value();
+            long long n = 0;
+            if (missing) {
+                return refuse(arg + " needs a value");
+            }
+            if (!Number(text, min, max, n)) {
+                return refuse(arg + ": '" + text + "' is not a number from " +
+                              std::to_string(min) + " to " + std::to_string(max));
+            }
+            out = static_cast<std::remove_reference_t<decltype(out)>>(n);
+            return true;
+        };
+        auto text = [&](std::string& out) {
+            out = value();
+            return missing ? refuse(arg + " needs a value") : true;
+        };
+        bool good = true;
         if (arg == "--port") {
-            com = k57::ports::ComNumber(value());
+            std::string name;
+            good = text(name);
+            com = k57::ports::ComNumber(name);
+            if (good && com <= 0) {
+                good = refuse("--port: '" + name + "' is not a COM name such as COM5");
+            }
         } else if (arg == "--link") {
-            link = value();
+            good = text(link);
         } else if (arg == "--serial") {
-            options.serial = uint32_t(std::strtoul(value().c_str(), nullptr, 0));
+            good = number(0, 0xFFFFFFFFLL, options.serial);
         } else if (arg == "--type") {
-            type = value();
+            good = text(type);
         } else if (arg == "--version") {
-            version = value();
+            good = text(version) ||
+                   refuse("--version needs a value here; alone it shows this program's version");
         } else if (arg == "--settings") {
-            options.settingsFile = value();
+            good = text(options.settingsFile);
         } else if (arg == "--silent") {
             options.fault = Fault::Silent;
         } else if (arg == "--wrong-type") {
@@ -78,33 +136,46 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
         } else if (arg == "--oversize") {
             options.fault = Fault::Oversize;
         } else if (arg == "--dribble") {
-            std::string v = value();
-            options.dribbleBytes = std::atoi(v.c_str());
+            std::string v;
+            good = text(v);
             size_t colon = v.find(':');
-            options.dribblePauseMs =
-                colon == std::string::npos ? 0 : std::atoi(v.c_str() + colon + 1);
+            long long bytes = 0, pause = 0;
+            if (good && (!Number(v.substr(0, colon), 1, 1024, bytes) ||
+                         (colon != std::string::npos &&
+                          !Number(v.substr(colon + 1), 0, 60000, pause)))) {
+                good = refuse("--dribble: '" + v + "' is not BYTES:MS");
+            }
+            options.dribbleBytes = int(bytes);
+            options.dribblePauseMs = int(pause);
         } else if (arg == "--rate") {
-            options.byteRate = uint32_t(std::atoi(value().c_str()) / 10);
+            long long bits = 0;
+            good = number(10, 100000000, bits);
+            options.byteRate = uint32_t(bits / 10);
         } else if (arg == "--hang-up-after") {
-            options.hangUpAfterFragments = std::atoi(value().c_str());
+            good = number(0, 1000000, options.hangUpAfterFragments);
         } else if (arg == "--diag-period") {
-            options.diagnosticPeriodMs = std::atoi(value().c_str());
+            good = number(1, 60000, options.diagnosticPeriodMs);
         } else if (arg == "--can-rate") {
-            options.canFramesPerSecond = std::atoi(value().c_str());
+            good = number(0, 100000, options.canFramesPerSecond);
         } else if (arg == "--can-ids") {
-            options.canIdentifiers = std::atoi(value().c_str());
+            good = number(1, 4096, options.canIdentifiers);
         } else if (arg == "--can-log") {
-            options.canLog = value();
+            good = text(options.canLog);
         } else if (arg == "--queue") {
-            options.textQueueBytes = size_t(std::strtoul(value().c_str(), nullptr, 0));
+            good = number(1, 1LL << 30, options.textQueueBytes);
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
+        } else if (arg == "--reset-on-firmware") {
+            options.resetSettingsOnFirmware = true;
         } else {
+            good = refuse("unknown option " + arg);
+        }
+        if (!good) {
             return false;
         }
     }
     options.versionText = type + "\n" + version + "\nMay 12 2017 09:30:00";
-    return com > 0 || !link.empty();
+    return true;
 }
 
 }  // namespace
@@ -124,7 +195,9 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    if (!Parse(argc, argv, options, com, link)) {
+    Refusal refusal;
+    if (!Parse(argc, argv, options, com, link, refusal)) {
+        std::fprintf(stderr, "k57sim: %s\n\n", refusal.why.c_str());
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -158,6 +231,12 @@ int main(int argc, char** argv) {
     }
     if (!link.empty()) {
         unlink(link.c_str());
+    }
+    std::string version = unit.versionText();
+    if (version != options.versionText) {
+        std::replace(version.begin(), version.end(), '\n', ' ');
+        std::fprintf(stderr, "k57sim: the unit ends with the firmware it was given: %s\n",
+                     version.c_str());
     }
     if (unit.droppedLines() > 0) {
         std::fprintf(stderr, "k57sim: %d lines dropped whole: the tool did not read them in time\n",

@@ -107,4 +107,31 @@ TEST_F(SimProgramTest, TheSettingsFileKeepsWhatTheUnitReceived) {
     EXPECT_STREQ(stored, "PinCod=4321\n");
 }
 
+// What the program says, on both its outputs, when it refuses to start.
+std::string Refusal(const std::string& args) {
+    std::string command = "exec " + std::string(K57SIM_PATH) + " " + args + " 2>&1";
+    std::FILE* p = popen(command.c_str(), "r");
+    std::string said;
+    char buffer[256];
+    while (p && std::fgets(buffer, sizeof buffer, p)) {
+        said += buffer;
+    }
+    int status = p ? pclose(p) : -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args;
+    return said.substr(0, said.find('\n'));
+}
+
+TEST_F(SimProgramTest, ABadCommandLineIsNamedAndRefused) {
+    EXPECT_EQ(Refusal("--rate abc"), "k57sim: --rate: 'abc' is not a number from 10 to 100000000");
+    EXPECT_EQ(Refusal("--can-ids 5000"), "k57sim: --can-ids: '5000' is not a number from 1 to 4096");
+    EXPECT_EQ(Refusal("--serial 12x"),
+              "k57sim: --serial: '12x' is not a number from 0 to 4294967295");
+    EXPECT_EQ(Refusal("--bogus"), "k57sim: unknown option --bogus");
+    EXPECT_EQ(Refusal("--port COM5 --version"),
+              "k57sim: --version needs a value here; alone it shows this program's version");
+    EXPECT_EQ(Refusal("--port"), "k57sim: --port needs a value");
+    EXPECT_EQ(Refusal("--port 5"), "k57sim: --port: '5' is not a COM name such as COM5");
+    EXPECT_EQ(Refusal("--dribble 5:x"), "k57sim: --dribble: '5:x' is not BYTES:MS");
+}
+
 }  // namespace

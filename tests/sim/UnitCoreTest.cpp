@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "Crc32.h"
 #include "FaultStage.h"
 #include "Messages.h"
 #include "UnitCore.h"
@@ -176,3 +179,61 @@ TEST(FaultStageTest, DribbledAndPacedRepliesAreTimedPieces) {
 }
 
 }  // namespace
+
+namespace {
+
+CommitUpdateMessage Commit(uint32_t size, const uint8_t* data) {
+    CommitUpdateMessage commit;
+    commit.setSize(size);
+    commit.setChecksum(data ? Crc32(data, size) : 0);
+    return commit;
+}
+
+// Sends `payload` as one update of the kind `begin` starts, the way the
+// tool does: the begin, fragments of up to 1 KB, and the commit.
+void Update(k57::sim::UnitCore& core, AbstractMessage&& begin, const Bytes& payload) {
+    Send(core, Frame(std::move(begin)));
+    for (size_t at = 0; at < payload.size(); at += 1024) {
+        DataFragmentMessage fragment;
+        fragment.setOffset(uint32_t(at));
+        fragment.setData(Bytes(payload.begin() + long(at),
+                               payload.begin() + long(std::min(payload.size(), at + 1024))));
+        Send(core, Frame(std::move(fragment)));
+    }
+    Send(core, Frame(Commit(uint32_t(payload.size() - 8), payload.data() + 8)));
+}
+
+}  // namespace
+
+TEST(UnitCoreTest, AnAcceptedUpdateTakesEffect) {
+    k57::sim::UnitOptions options;
+    options.settings = "MicLevel=10\n";
+    options.resetSettingsOnFirmware = true;
+    k57::sim::UnitCore core(options);
+
+    // Firmware: the 0xFF prefix, then an image whose information block
+    // 256 bytes in names type, version and build.
+    Bytes firmware(8 + 2000, 0xFF);
+    auto put = [&](size_t at, const char* text) {
+        std::copy(text, text + std::strlen(text) + 1, firmware.begin() + long(8 + 256 + at));
+    };
+    put(0, "K57BT");
+    put(48, "000.010");
+    put(64, "Dec  1 2026 10:00:00");
+    Update(core, BeginFirmwareUpdateMessage(), firmware);
+    EXPECT_EQ(core.options().versionText, "K57BT\n000.010\nDec  1 2026 10:00:00");
+    EXPECT_EQ(core.options().settings, "");
+
+    // Sound: the package's own header, then its data; the firmware stays.
+    Bytes sound(8 + 3000, 0x5A);
+    Update(core, BeginWaveUpdateMessage(), sound);
+    EXPECT_EQ(core.sound().size, 3000u);
+    EXPECT_EQ(core.sound().checksum, Crc32(sound.data() + 8, 3000));
+    EXPECT_EQ(core.options().versionText, "K57BT\n000.010\nDec  1 2026 10:00:00");
+
+    // A commit that does not match changes nothing.
+    firmware[8 + 256 + 48 + 6] = '9';
+    Send(core, Frame(BeginFirmwareUpdateMessage()));
+    Send(core, Frame(Commit(5, nullptr)));
+    EXPECT_EQ(core.options().versionText, "K57BT\n000.010\nDec  1 2026 10:00:00");
+}
