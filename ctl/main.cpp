@@ -11,6 +11,29 @@
 
 using namespace k57::ctl;
 
+namespace {
+
+// The first word that is neither an option nor an option's value, when it
+// names no command: CLI11 would only say that a command is missing.
+std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--port") {
+            ++i;
+        } else if (arg.empty() || arg[0] != '-') {
+            for (const CLI::App* command : app.get_subcommands({})) {
+                if (command->get_name() == arg) {
+                    return {};
+                }
+            }
+            return arg;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     UseUtf8Console();
     CLI::App app{
@@ -83,6 +106,16 @@ int main(int argc, char** argv) {
     auto* diag = app.add_subcommand("diag", "diagnostic mode: readings and events with stamps");
     diag->add_option("--duration", seconds, "stop after S seconds");
 
+    std::string unknown = UnknownCommand(app, argc, argv);
+    if (!unknown.empty()) {
+        std::string names;
+        for (const CLI::App* command : app.get_subcommands({})) {
+            names += (names.empty() ? "" : ", ") + command->get_name();
+        }
+        std::fprintf(stderr, "k57ctl: no command \"%s\"; the commands are %s (--help)\n",
+                     unknown.c_str(), names.c_str());
+        return kBadInput;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -224,3 +224,14 @@ TEST_F(CtlTest, CanPrintsExtendedAndRemoteFramesAsCandumpDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CtlTest, AWordThatNamesNoCommandIsNamed) {
+    k57::test::CtlRun run = Ctl({"--port", "COM5", "bogus"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.startsWith("k57ctl: no command \"bogus\"; the commands are find, info,"))
+        << run.err.toStdString();
+}
+
+}  // namespace
