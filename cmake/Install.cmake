@@ -50,7 +50,10 @@ else()
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     configure_file(packaging/60-k57.rules.in ${CMAKE_BINARY_DIR}/60-k57.rules @ONLY)
     install(FILES ${CMAKE_BINARY_DIR}/60-k57.rules DESTINATION ${K57_UDEV_RULES_DIR})
-    install(FILES packaging/k57ctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES packaging/k57tool.1 packaging/k57ctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    if(TARGET k57sim)
+        install(FILES packaging/k57sim.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
     install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
     # A Debian package: the Qt libraries it links come from dpkg-shlibdeps;

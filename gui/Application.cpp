@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include <QIcon>
 #include <QTranslator>
 
 namespace k57 {
@@ -14,6 +15,12 @@ Application::Application(int& argc, char** argv, DialogService& dialogs)
     if (qtTexts_.load(":/translations/qtbase_ru.qm")) {
         installTranslator(&qtTexts_);
     }
+    // Every window carries the program's icon, on every platform.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QString(":/icons/k57tool-%1.png").arg(size), QSize(size, size));
+    }
+    setWindowIcon(icon);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

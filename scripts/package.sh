@@ -23,6 +23,9 @@ if [ "${1:-}" = --check ]; then
     /usr/bin/k57ctl --help | head -3
     desktop-file-validate /usr/share/applications/k57tool.desktop
     test -f /usr/lib/udev/rules.d/60-k57.rules
+    for page in k57tool k57ctl k57sim; do
+        ls "/usr/share/man/man1/$page.1"* >/dev/null
+    done
     apt-get remove -y -q k57tool >/dev/null
     if [ -e /usr/bin/k57tool ] || [ -e /usr/share/applications/k57tool.desktop ]; then
         echo "k57tool left files behind" >&2

@@ -56,6 +56,13 @@ TEST_F(MainFormTest, ShowsTheEmbeddedImageAndTheDefaultPort) {
     EXPECT_EQ(k57::StoredPort::Read(), "COM5");
     EXPECT_TRUE(form->parameterList().loadError().empty());
     EXPECT_EQ(form->parameterList().ParameterCount(), 28);
+
+    // The program's icon, at the sizes window systems ask for.
+    QList<QSize> sizes = form->windowIcon().availableSizes();
+    for (int size : {16, 32, 48, 256}) {
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    }
+    EXPECT_EQ(form->windowIcon().pixmap(32).toImage().pixelColor(12, 16).alpha(), 255);
 }
 
 TEST_F(MainFormTest, AFreshInstallationTalksToComFiveAtOnce) {
