@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
+#include <random>
 
 #include "CanCapture.h"
 
@@ -161,6 +163,46 @@ TEST(CanCapture, ExtendedIdentifiersGetTheirOwnRowsAfterTheStandardOnes) {
     EXPECT_TRUE(capture.Records()[2].extended && capture.Records()[2].id == 5);
     EXPECT_TRUE(capture.Records()[3].extended && capture.Records()[3].id == 0x123);
     EXPECT_EQ(capture.MessageCounter(), 6);
+}
+
+// The table is searched through a copy of its keys: whatever mix of new
+// identifiers, repeats and clearing comes, every identifier has one row,
+// in order, holding its latest data, and a repeat never makes a second row.
+TEST(CanCapture, TheKeyIndexFollowsEveryChangeOfTheTable) {
+    k57::CanCapture capture;
+    std::map<uint64_t, uint8_t> latest;  // key -> data[0] of its latest frame
+    std::mt19937 random(57);
+    for (int step = 0; step < 20000; ++step) {
+        if (step % 5000 == 4999) {
+            capture.ClearRecords();
+            latest.clear();
+        }
+        CanRecord frame;
+        frame.id = random() % 300;
+        frame.extended = random() % 4 == 0;
+        frame.dlc = 8;
+        frame.data[0] = uint8_t(random());
+        capture.HandleFrame(frame, FilterMode::None, false);
+        latest[frame.Key()] = frame.data[0];
+
+        if (step % 97 == 0 || step % 5000 == 4999 || step % 5000 == 0) {
+            ASSERT_EQ(capture.Records().size(), latest.size()) << "step " << step;
+            auto expected = latest.begin();
+            for (const CanRecord& r : capture.Records()) {
+                ASSERT_EQ(r.Key(), expected->first) << "step " << step;
+                ASSERT_EQ(r.data[0], expected->second) << "step " << step;
+                ++expected;
+            }
+        }
+    }
+    // A cleared table takes the same identifiers again as new rows.
+    capture.Reset();
+    EXPECT_EQ(capture.MessageCounter(), 0);
+    for (unsigned id : {7u, 3u, 7u}) {
+        capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
+    }
+    ASSERT_EQ(capture.Records().size(), 2u);
+    EXPECT_EQ(capture.Records()[0].id, 3u);
 }
 
 }  // namespace
