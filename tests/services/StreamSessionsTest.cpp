@@ -36,8 +36,18 @@ class StreamSessionsTest : public k57::test::SimulatedUnits {
         session = std::make_unique<T110_Device>();
     }
 
+    // A unit plugged in with `options`, and `can` opened on it.
+    k57::sim::Unit& PlugAndOpen(k57::sim::UnitOptions options, int bitRateCode = 6) {
+        k57::sim::Unit& unit = Plug(5, std::move(options));
+        opened = can.Open(link(), bitRateCode);
+        EXPECT_EQ(opened.result, k57::kReplyOk);
+        return unit;
+    }
+
     std::unique_ptr<T110_Device> session;
     k57::TextLink& link() { return session->Link(); }
+    k57::CanSession can;
+    k57::CanSession::Opening opened;
 };
 
 // --- CAN ------------------------------------------------------------------
@@ -46,11 +56,8 @@ TEST_F(StreamSessionsTest, TheCanSessionPumpsFramesIntoCaptureAndLogAndKeepsThem
     k57::sim::UnitOptions options;
     options.canFramesPerSecond = 2000;
     options.canIdentifiers = 40;
-    k57::sim::Unit& unit = Plug(5, options);
-    k57::CanSession can;
-    k57::CanSession::Opening opening = can.Open(link(), 4);
-    ASSERT_EQ(opening.result, k57::kReplyOk);
-    EXPECT_EQ(opening.version, "V1010 vK57SIM ");
+    k57::sim::Unit& unit = PlugAndOpen(options, 4);
+    EXPECT_EQ(opened.version, "V1010 vK57SIM ");
     EXPECT_TRUE(can.IsOpen());
     EXPECT_TRUE(can.Connected());
 
@@ -94,9 +101,7 @@ TEST_F(StreamSessionsTest, TheCanSessionPumpsFramesIntoCaptureAndLogAndKeepsThem
 TEST_F(StreamSessionsTest, ReopeningStartsTheLogAndTheLineCountAfreshButKeepsTheTable) {
     k57::sim::UnitOptions options;
     options.canIdentifiers = 5;
-    Plug(5, options);
-    k57::CanSession can;
-    ASSERT_EQ(can.Open(link(), 6).result, k57::kReplyOk);
+    PlugAndOpen(options);
     ASSERT_TRUE(PumpUntil([&] { can.Pump(20, FilterMode::None, false); },
                           [&] { return can.capture().Records().size() == 5; }));
     can.Close();
@@ -108,7 +113,6 @@ TEST_F(StreamSessionsTest, ReopeningStartsTheLogAndTheLineCountAfreshButKeepsThe
 }
 
 TEST_F(StreamSessionsTest, OpeningFailuresSayWhyAndLeaveThePortClosed) {
-    k57::CanSession can;
     k57::CanSession::Opening none = can.Open(link(), 6);  // nothing plugged in
     EXPECT_EQ(none.result, k57::kPortUnavailable);
     EXPECT_FALSE(none.reason.empty());
@@ -130,9 +134,7 @@ TEST_F(StreamSessionsTest, OpeningFailuresSayWhyAndLeaveThePortClosed) {
 TEST_F(StreamSessionsTest, NextFrameHandsOutFramesWithTheirTimeOfReception) {
     k57::sim::UnitOptions options;
     options.canFramesPerSecond = 1000;
-    Plug(5, options);
-    k57::CanSession can;
-    ASSERT_EQ(can.Open(link(), 6).result, k57::kReplyOk);
+    PlugAndOpen(options);
     int64_t before = k57::CandumpNow();
     std::optional<k57::CanSession::Frame> frame;
     for (int i = 0; i < 40 && (frame = can.NextFrame(1000)); ++i) {
@@ -147,7 +149,6 @@ TEST_F(StreamSessionsTest, NextFrameHandsOutFramesWithTheirTimeOfReception) {
 }
 
 TEST_F(StreamSessionsTest, ASaveThatCannotBeWrittenSaysWhy) {
-    k57::CanSession can;
     k57::test::TempDir dir;
     QString error;
     EXPECT_FALSE(can.Save(QString::fromStdString(dir.path()) + "/no/such/dir/bus.log", error));
