@@ -68,11 +68,11 @@ double WholePictureMilliseconds(const k57::CanCapture& capture, int width) {
     QImage image(width, strip, QImage::Format_RGB32);
     QElapsedTimer clock;
     clock.start();
-    int height = 36 * int(capture.Records.size());
+    int height = 36 * int(capture.Records().size());
     for (int top = 0; top < height; top += strip) {
         QPainter painter(&image);
         painter.translate(0, -top);
-        k57::CanPicture::Paint(painter, QRect(0, top, width, strip), width, capture.Records,
+        k57::CanPicture::Paint(painter, QRect(0, top, width, strip), width, capture.Records(),
                                k57::CanPicture::View::Table, Qt::lightGray);
     }
     return clock.nsecsElapsed() / 1e6;

@@ -4,12 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "CanCapture.h"
-#include "CanFrameLog.h"
-#include "CanLink.h"
+#include "CanSession.h"
 #include "Commands.h"
 #include "Cp1251.h"
-#include "DiagnosticLines.h"
+#include "DiagnosticSession.h"
 #include "ExitCodes.h"
 #include "PortMapping.h"
 #include "Terminal.h"
@@ -18,14 +16,8 @@ namespace k57::ctl {
 
 namespace {
 
-// Now on the wall clock, as candump logs stamp frames.
-int64_t NowUs() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-}
-
 std::string Stamp() {
-    return CandumpStamp(NowUs());
+    return CandumpStamp(CandumpNow());
 }
 
 // Ends after `seconds` (when positive), or on Ctrl+C.
@@ -55,34 +47,38 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
     if (code < 0) {
         return Fail("--bitrate takes 10, 20, 50, 100, 125, 250, 500, 800 or 1000", kBadInput);
     }
-    TextLink& link = context.device->Link();
-    if (!link.Open()) {
-        return Fail(ports::ShownName(context.device->PortName()) + ": cannot open the port (" +
-                        link.OpenError() + ")",
-                    kNoPort);
+    const std::string port = ports::ShownName(context.device->PortName());
+    CanSession can;
+    CanSession::Opening opening = can.Open(context.device->Link(), code);
+    if (opening.result == k57::kPortUnavailable) {
+        return Fail(port + ": cannot open the port (" + opening.reason + ")", kNoPort);
     }
-    CanLink can(link);
-    std::optional<std::string> version = can.OpenCan(code);
-    if (!version) {
-        can.CloseCan();
-        return Fail(ports::ShownName(context.device->PortName()) + ": no answer on the CAN channel",
-                    kNoReply);
+    if (opening.result != k57::kReplyOk) {
+        return Fail(port + ": no answer on the CAN channel", kNoReply);
     }
     Say(context,
-        "CAN channel open at " + std::to_string(bitRateKbit) + " kbit/s, unit " + *version);
+        "CAN channel open at " + std::to_string(bitRateKbit) + " kbit/s, unit " + opening.version);
     Deadline deadline(seconds);
     int64_t printed = 0;
+    bool lost = false;
     while (!deadline.Passed() && (count <= 0 || printed < count)) {
-        std::optional<std::string> line = can.ReadCanLine(100);
-        CanRecord frame;
-        if (!line || !CanCapture::ParseCanFrame(*line, frame)) {
+        std::optional<CanSession::Frame> frame = can.NextFrame(100);
+        if (!frame) {
+            // Nothing came; a unit that has gone sends nothing ever again.
+            if ((lost = !can.Connected())) {
+                break;
+            }
             continue;
         }
-        std::printf("%s\n", CandumpLine(frame, NowUs()).c_str());
+        std::printf("%s\n", CandumpLine(frame->record, frame->us).c_str());
         std::fflush(stdout);
         ++printed;
     }
-    can.CloseCan();
+    can.Close();
+    if (lost) {
+        return Fail(port + ": the unit is gone after " + std::to_string(printed) + " frame(s)",
+                    kNoReply);
+    }
     Say(context, "CAN channel closed after " + std::to_string(printed) + " frame(s)");
     return Interrupted() ? kInterrupted : kDone;
 }
@@ -93,22 +89,11 @@ int Diag(Context& context, double seconds) {
         return Failed(context, kPortUnavailable);
     }
     Say(context, "diagnostic mode; Ctrl+C ends it");
-    TextLink& link = device.Link();
-    DiagnosticLines lines;
+    DiagnosticSession diagnostic;
+    diagnostic.Start(device.Link());
     Deadline deadline(seconds);
-    while (!deadline.Passed()) {
-        if (!link.WaitForInput(100)) {
-            break;
-        }
-        int waiting = link.input().available();
-        if (waiting <= 0) {
-            continue;
-        }
-        std::string bytes(size_t(waiting), '\0');
-        if (link.input().read(bytes.data(), waiting) != waiting) {
-            continue;
-        }
-        DiagnosticLines::Result result = lines.Feed(bytes);
+    while (!deadline.Passed() && diagnostic.Connected()) {
+        DiagnosticLines::Result result = diagnostic.Pump(DiagnosticSession::kReadBytes, 100);
         if (result.axis[0] || result.axis[1] || result.axis[2]) {
             std::printf("%s X=%d Y=%d Z=%d\n", Stamp().c_str(), result.axis[0].value_or(0),
                         result.axis[1].value_or(0), result.axis[2].value_or(0));
@@ -118,7 +103,7 @@ int Diag(Context& context, double seconds) {
         }
         std::fflush(stdout);
     }
-    device.ClosePort();
+    diagnostic.Stop();
     return Interrupted() ? kInterrupted : kDone;
 }
 

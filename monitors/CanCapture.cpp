@@ -100,22 +100,16 @@ bool CanCapture::MergeFrame(CanRecord& record, const CanRecord& frame, FilterMod
     return result;
 }
 
-size_t CanCapture::RowFor(const CanRecord& frame) {
-    if (keys_.size() != Records.size()) {  // the records were set from outside
-        keys_.clear();
-        for (const CanRecord& r : Records) {
-            keys_.push_back(r.Key());
-        }
-    }
+size_t CanCapture::RowFor(const CanRecord& frame) const {
     return size_t(std::lower_bound(keys_.begin(), keys_.end(), frame.Key()) - keys_.begin());
 }
 
 bool CanCapture::UpdateRecord(const CanRecord& frame, FilterMode mode, bool capture) {
     size_t row = RowFor(frame);
-    auto at = Records.begin() + long(row);
-    if (at == Records.end() || !at->SameIdentifier(frame)) {
+    auto at = records_.begin() + long(row);
+    if (at == records_.end() || !at->SameIdentifier(frame)) {
         keys_.insert(keys_.begin() + long(row), frame.Key());
-        Records.insert(at, frame);  // a new record is never captured
+        records_.insert(at, frame);  // a new record is never captured
         damage_.movedFrom = std::min(damage_.movedFrom, row);
         return true;
     }
@@ -129,7 +123,7 @@ bool CanCapture::UpdateRecord(const CanRecord& frame, FilterMode mode, bool capt
         return false;
     }
     if (capture) {
-        Captured.push_back(*at);
+        captured_.push_back(*at);
     }
     return true;
 }
@@ -151,16 +145,30 @@ void CanCapture::HandleLine(const std::string& line, FilterMode mode, bool captu
 }
 
 void CanCapture::HandleFrame(const CanRecord& frame, FilterMode mode, bool capture) {
-    ++MessageCounter;
+    ++messageCounter_;
     if (UpdateRecord(frame, mode, capture) && mode != FilterMode::None) {
-        ++Counter;
+        ++counter_;
     }
 }
 
+void CanCapture::ClearRecords() {
+    records_.clear();
+    keys_.clear();
+    damage_ = Damage{};
+    damage_.movedFrom = 0;  // every row that was shown is gone
+}
+
 void CanCapture::TrimCaptured() {
-    if (Captured.size() > kCaptureRows) {
-        Captured.erase(Captured.begin(), Captured.end() - long(kCaptureRows));
+    if (captured_.size() > kCaptureRows) {
+        captured_.erase(captured_.begin(), captured_.end() - long(kCaptureRows));
     }
+}
+
+void CanCapture::Reset() {
+    ClearRecords();
+    ClearCaptured();
+    ResetCounter();
+    ResetMessageCounter();
 }
 
 }  // namespace k57

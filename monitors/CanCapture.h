@@ -40,26 +40,36 @@ class CanCapture {
     };
     Damage TakeDamage();
 
-    void ClearRecords() {
-        Records.clear();
-        keys_.clear();
-    }
-    void ClearCaptured() { Captured.clear(); }
+    // Empties the table; every identifier starts afresh, all bits watched.
+    void ClearRecords();
+    void ClearCaptured() { captured_.clear(); }
     // Keeps the newest kCaptureRows entries of Captured.
     void TrimCaptured();
+    // A filter was switched on: its changes are counted from 0.
+    void ResetCounter() { counter_ = 0; }
+    // The channel opened: its frame lines are counted from 0.
+    void ResetMessageCounter() { messageCounter_ = 0; }
+    // Everything back to the start: no records, no captures, counters at 0.
+    void Reset();
 
-    std::vector<CanRecord> Records;   // ascending identifiers
-    std::vector<CanRecord> Captured;  // oldest first
-    int32_t MessageCounter = 0;       // frame lines parsed
-    int32_t Counter = 0;              // changes seen while a filter is on
+    const std::vector<CanRecord>& Records() const { return records_; }    // ascending identifiers
+    const std::vector<CanRecord>& Captured() const { return captured_; }  // oldest first
+    int32_t MessageCounter() const { return messageCounter_; }  // frame lines parsed
+    int32_t Counter() const { return counter_; }  // changes seen while a filter is on
 
   private:
     // The row of an identifier: searched in a copy of the records' keys,
     // which stays in the processor's cache where the records do not.
-    size_t RowFor(const CanRecord& frame);
+    size_t RowFor(const CanRecord& frame) const;
 
+    std::vector<CanRecord> records_;
+    std::vector<CanRecord> captured_;
+    int32_t messageCounter_ = 0;
+    int32_t counter_ = 0;
     Damage damage_;
-    std::vector<uint64_t> keys_;  // Records' keys, in the same order
+    // records_' keys, in the same order. Only UpdateRecord and ClearRecords
+    // change records_, and each changes keys_ with it, so the two agree.
+    std::vector<uint64_t> keys_;
 };
 
 }  // namespace k57

@@ -1,5 +1,6 @@
 #include "CanFrameLog.h"
 
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +40,11 @@ void CanFrameLog::WriteCandump(std::ostream& out) const {
         std::memcpy(frame.data, e.data, sizeof frame.data);
         out << CandumpLine(frame, e.us) << '\n';
     }
+}
+
+int64_t CandumpNow() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
 std::string CandumpStamp(int64_t microseconds) {

@@ -36,6 +36,9 @@ class CanFrameLog {
     size_t next_ = 0;
 };
 
+// Now on the wall clock, in microseconds since the epoch, as candump logs
+// stamp frames.
+int64_t CandumpNow();
 // "(1436509052.249713)": a candump log's stamp, `microseconds` since the
 // epoch.
 std::string CandumpStamp(int64_t microseconds);

@@ -2,18 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
-#include <sstream>
 
 #include "FormFont.h"
 
@@ -41,7 +37,7 @@ k57::CanPanel::CanPanel(const k57::CanCapture& capture, QWidget* parent)
 void k57::CanPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const std::vector<CanRecord>& rows =
-        view == k57::CanPicture::View::Table ? capture_.Records : capture_.Captured;
+        view == k57::CanPicture::View::Table ? capture_.Records() : capture_.Captured();
     // Each damaged piece on its own: the rows that changed are often far
     // apart, and their bounding rectangle would redraw all between them.
     for (const QRect& piece : event->region()) {
@@ -91,7 +87,7 @@ void TCanMonitorForm::BuildLayout() {
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Panel1 = new k57::CanPanel(capture_, ScrollBox1);
+    Panel1 = new k57::CanPanel(can_.capture(), ScrollBox1);
     Panel1->setFixedHeight(513);
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -130,16 +126,12 @@ void TCanMonitorForm::FormShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    link_ = std::make_unique<k57::CanLink>(device->Link());
     SpeedList->clear();
     for (const char* rate : k57::CanLink::kBitRates) {
         SpeedList->addItem(rate);
     }
     SpeedList->setCurrentIndex(k57::CanLink::kDefaultBitRate);
-    capture_.ClearRecords();
-    capture_.ClearCaptured();
-    capture_.Counter = 0;
-    capture_.MessageCounter = 0;
+    can_.Reset();
     CounterLabel->setText("0");
     Timer2.start();
 }
@@ -147,14 +139,12 @@ void TCanMonitorForm::FormShow() {
 // Closing the window always closes the channel.
 void TCanMonitorForm::done(int result) {
     CloseProcedure();
-    link_.reset();  // it refers to this showing's session
     Timer2.stop();
     QDialog::done(result);
 }
 
 void TCanMonitorForm::PortButtonClick() {
-    DeviceInterface* device = device_.get();
-    if (device && device->Link().IsOpen()) {
+    if (can_.IsOpen()) {
         CloseProcedure();
     } else {
         OpenProcedure();
@@ -163,66 +153,47 @@ void TCanMonitorForm::PortButtonClick() {
 
 void TCanMonitorForm::OpenProcedure() {
     DeviceInterface* device = device_.get();
-    if (!device || !link_ || !device->Link().Open()) {
+    if (!device || can_.OpenPort(device->Link()).result != k57::kReplyOk) {
         CloseProcedure();
         return;
     }
-    frames_.Clear();  // the frames of this opening
-    std::optional<std::string> version;
+    k57::CanSession::Opening opening;
     int rate = SpeedList->currentIndex();
     device_.Run([&](DeviceInterface&) {
-        version = link_->OpenCan(rate);
+        opening = can_.Handshake(rate);
         return k57::kReplyOk;
     });
-    if (!version) {
+    if (opening.result != k57::kReplyOk) {
         CloseProcedure();
         return;
     }
-    PortButton->setText(QString::fromLatin1(version->c_str()) + "Close");
-    capture_.MessageCounter = 0;
+    PortButton->setText(QString::fromLatin1(opening.version.c_str()) + "Close");
     Timer1.start();
 }
 
 void TCanMonitorForm::CloseProcedure() {
-    if (link_) {
-        link_->CloseCan();
-    }
+    can_.Close();
     PortButton->setText(kOpenCaption);
     Timer1.stop();
 }
 
+// A tick has a time budget; what a flood leaves waits for the next one.
 void TCanMonitorForm::Timer1Timer() {
-    if (!link_) {
-        return;
-    }
-    FilterMode mode = FilterModeFor(BitCheckBox->isChecked(), ByteCheckBox->isChecked());
-    bool capture = CaptureBox->isChecked();
-    // A tick has a time budget; what a flood leaves waits for the next one.
-    QElapsedTimer tick;
-    tick.start();
-    int64_t now = QDateTime::currentMSecsSinceEpoch() * 1000;
-    while (tick.elapsed() < kTickBudgetMs) {
-        if (!link_->ReadCanLine(line_, 0)) {
-            break;
-        }
-        CanRecord frame;
-        if (k57::CanCapture::ParseCanFrame(line_, frame)) {
-            frames_.Add(frame, now);
-            capture_.HandleFrame(frame, mode, capture);
-        }
-    }
+    can_.Pump(kTickBudgetMs, FilterModeFor(BitCheckBox->isChecked(), ByteCheckBox->isChecked()),
+              CaptureBox->isChecked());
 }
 
 // A tick with nothing new draws nothing; one with changes repaints the rows
 // that changed (and, when a new identifier came in, the rows it moved).
 void TCanMonitorForm::Timer2Timer() {
-    MessageCounterLabel->setText(QString::number(capture_.MessageCounter));
-    UnicumCounterLabel->setText(QString::number(capture_.Records.size()));
+    const k57::CanCapture& capture = can_.capture();
+    MessageCounterLabel->setText(QString::number(capture.MessageCounter()));
+    UnicumCounterLabel->setText(QString::number(capture.Records().size()));
     if (BitCheckBox->isChecked() || ByteCheckBox->isChecked()) {
-        CounterLabel->setText(QString::number(capture_.Counter));
+        CounterLabel->setText(QString::number(capture.Counter()));
     }
     Layout();
-    k57::CanCapture::Damage damage = capture_.TakeDamage();
+    k57::CanCapture::Damage damage = can_.capture().TakeDamage();
     if (!damage.any()) {
         return;
     }
@@ -247,12 +218,12 @@ void TCanMonitorForm::Timer2Timer() {
 // The view and the panel's height for what there is to show.
 void TCanMonitorForm::Layout() {
     if (CaptureBox->isChecked()) {
-        capture_.TrimCaptured();
+        can_.capture().TrimCaptured();
         Panel1->view = k57::CanPicture::View::Capture;
         Panel1->setFixedHeight(kCapturePanelHeight);
     } else {
         Panel1->view = k57::CanPicture::View::Table;
-        Panel1->setFixedHeight(k57::CanPicture::kRowPitch * int(capture_.Records.size()));
+        Panel1->setFixedHeight(k57::CanPicture::kRowPitch * int(can_.capture().Records().size()));
     }
 }
 
@@ -270,18 +241,14 @@ void TCanMonitorForm::SaveFrames() {
     if (path.isEmpty()) {
         return;
     }
-    std::ostringstream text;
-    frames_.WriteCandump(text);
-    std::string bytes = text.str();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
-        dialogs_->error(this, "Не удалось записать файл " + path + ": " + out.errorString());
+    QString error;
+    if (!can_.Save(path, error)) {
+        dialogs_->error(this, "Не удалось записать файл " + path + ": " + error);
     }
 }
 
 void TCanMonitorForm::CaptureBoxClick() {
-    capture_.ClearCaptured();
+    can_.capture().ClearCaptured();
     Draw();
 }
 
@@ -292,7 +259,7 @@ void TCanMonitorForm::FilterClicked(QCheckBox* box, QCheckBox* other) {
             CaptureBoxClick();
         }
         CaptureBox->setEnabled(false);
-        capture_.Counter = 0;
+        can_.capture().ResetCounter();
         CounterLabel->setText("0");
     } else if (!other->isChecked()) {
         CaptureBox->setEnabled(true);

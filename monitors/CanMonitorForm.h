@@ -2,12 +2,9 @@
 
 #include <QDialog>
 #include <QTimer>
-#include <memory>
 
-#include "CanCapture.h"
-#include "CanFrameLog.h"
-#include "CanLink.h"
 #include "CanPicture.h"
+#include "CanSession.h"
 #include "DeviceSession.h"
 #include "DialogService.h"
 
@@ -54,8 +51,8 @@ class TCanMonitorForm : public QDialog {
     ~TCanMonitorForm() override;
 
     // The model behind the window, for tests and measurements.
-    k57::CanCapture& capture() { return capture_; }
-    const k57::CanFrameLog& frames() const { return frames_; }
+    k57::CanCapture& capture() { return can_.capture(); }
+    const k57::CanFrameLog& frames() const { return can_.frames(); }
     // Where "Сохранить в файл…" asks for its file; not owned.
     void SetDialogs(k57::DialogService* dialogs) { dialogs_ = dialogs; }
     void done(int result) override;
@@ -83,10 +80,7 @@ class TCanMonitorForm : public QDialog {
     void Layout();
 
     k57::DeviceSession& device_;
-    std::unique_ptr<k57::CanLink> link_;
-    std::string line_;  // the line being handled, its storage kept
-    k57::CanCapture capture_;
-    k57::CanFrameLog frames_;
+    k57::CanSession can_;
     k57::DialogService* dialogs_ = nullptr;
     QTimer Timer1;
     QTimer Timer2;

@@ -3,8 +3,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QShowEvent>
-#include <algorithm>
-#include <string>
 
 #include "FormFont.h"
 #include "UnitText.h"
@@ -40,34 +38,23 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
     }
     if (device_.get()) {
         device_.Run([](DeviceInterface& device) { return device.EnterDiagnosticMode(); });
+        diagnostic_.Start(device_.get()->Link());
     }
     Timer1.start();
 }
 
 // Esc in the memo and the title bar's button both end here.
 void TDiagnosticForm::done(int result) {
-    if (DeviceInterface* device = device_.get()) {
-        device->ClosePort();
-    }
+    diagnostic_.Stop();
     Timer1.stop();
     QDialog::done(result);
 }
 
-// Takes only the bytes already waiting, and no more than a tick's share, so
+// Takes only the bytes already waiting, and no more than a read's share, so
 // a tick never waits on the port and a flood cannot stall the window: the
 // rest waits for the next tick.
 void TDiagnosticForm::Timer1Timer() {
-    DeviceInterface* device = device_.get();
-    int waiting = device ? device->Link().input().available() : 0;
-    if (waiting <= 0) {
-        return;
-    }
-    waiting = std::min(waiting, kTickBytes);
-    std::string bytes(size_t(waiting), '\0');
-    if (device->Link().input().read(bytes.data(), waiting) != waiting) {
-        return;
-    }
-    k57::DiagnosticLines::Result result = lines_.Feed(bytes);
+    k57::DiagnosticLines::Result result = diagnostic_.Pump();
     static const char* const kAxis[3] = {"X = ", "Y = ", "Z = "};
     for (int i = 0; i < 3; ++i) {
         if (result.axis[i]) {

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "DeviceSession.h"
-#include "DiagnosticLines.h"
+#include "DiagnosticSession.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -15,9 +15,8 @@ class TDiagnosticForm : public QDialog {
     Q_OBJECT
 
   public:
-    // The log keeps the latest lines; a tick takes at most this many bytes.
+    // The log keeps the latest lines.
     static constexpr int kLogLines = 5000;
-    static constexpr int kTickBytes = 16384;
 
     TDiagnosticForm(k57::DeviceSession& device, QWidget* parent = nullptr);
     void done(int result) override;
@@ -30,7 +29,7 @@ class TDiagnosticForm : public QDialog {
 
   private:
     k57::DeviceSession& device_;
-    k57::DiagnosticLines lines_;
+    k57::DiagnosticSession diagnostic_;
     QTimer Timer1;
     QLabel* Label[3];
     QPlainTextEdit* Memo1;

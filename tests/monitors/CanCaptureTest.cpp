@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
+#include <random>
 
 #include "CanCapture.h"
 
@@ -53,8 +55,8 @@ TEST(CanCapture, OnlyWholeFrameLinesAreFrames) {
                              "\r", "V1010\r"}) {
         capture.HandleLine(line, FilterMode::None, false);
     }
-    EXPECT_EQ(capture.MessageCounter, 0);
-    EXPECT_TRUE(capture.Records.empty());
+    EXPECT_EQ(capture.MessageCounter(), 0);
+    EXPECT_TRUE(capture.Records().empty());
 }
 
 TEST(CanCapture, RecordsStayInIdentifierOrder) {
@@ -62,10 +64,10 @@ TEST(CanCapture, RecordsStayInIdentifierOrder) {
     for (unsigned id : {0x300u, 0x100u, 0x200u, 0x100u, 0x001u, 0xFFFu}) {
         capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
     }
-    ASSERT_EQ(capture.Records.size(), 5u);
-    EXPECT_EQ(capture.MessageCounter, 6);
-    for (size_t i = 1; i < capture.Records.size(); ++i) {
-        EXPECT_LT(capture.Records[i - 1].id, capture.Records[i].id);
+    ASSERT_EQ(capture.Records().size(), 5u);
+    EXPECT_EQ(capture.MessageCounter(), 6);
+    for (size_t i = 1; i < capture.Records().size(); ++i) {
+        EXPECT_LT(capture.Records()[i - 1].id, capture.Records()[i].id);
     }
 }
 
@@ -108,18 +110,18 @@ TEST(CanCapture, FiltersRetireBitsOrBytesOnceTheyChange) {
 TEST(CanCapture, CaptureAndCounters) {
     k57::CanCapture capture;
     capture.HandleLine(Line(0x20, 8, 1), FilterMode::Bit, true);  // new: counted, not captured
-    EXPECT_EQ(capture.Counter, 1);
-    EXPECT_TRUE(capture.Captured.empty());
+    EXPECT_EQ(capture.Counter(), 1);
+    EXPECT_TRUE(capture.Captured().empty());
     for (unsigned long long v = 2; v < 40; ++v) {
         capture.HandleLine(Line(0x20, 8, v << 8), FilterMode::None, true);
     }
     capture.HandleLine(Line(0x20, 8, 39ULL << 8), FilterMode::None, true);  // unchanged
-    EXPECT_EQ(capture.Counter, 1);  // no filter: nothing counted
-    EXPECT_EQ(capture.Captured.size(), 38u);
+    EXPECT_EQ(capture.Counter(), 1);  // no filter: nothing counted
+    EXPECT_EQ(capture.Captured().size(), 38u);
     capture.TrimCaptured();
-    ASSERT_EQ(capture.Captured.size(), 30u);
-    EXPECT_EQ(capture.Captured.back().data[6], 39);
-    EXPECT_EQ(capture.Captured.front().data[6], 10);
+    ASSERT_EQ(capture.Captured().size(), 30u);
+    EXPECT_EQ(capture.Captured().back().data[6], 39);
+    EXPECT_EQ(capture.Captured().front().data[6], 10);
 }
 
 TEST(CanCapture, AdaptersLinesOfEveryKindAreFrames) {
@@ -153,14 +155,54 @@ TEST(CanCapture, ExtendedIdentifiersGetTheirOwnRowsAfterTheStandardOnes) {
          {"T000001232AABB\r", "t1231CC\r", "t0051DD\r", "T000000051EE\r", "r1230\r", "t1231CF\r"}) {
         capture.HandleLine(line, FilterMode::None, false);
     }
-    ASSERT_EQ(capture.Records.size(), 4u);
-    EXPECT_EQ(capture.Records[0].id, 0x005u);
-    EXPECT_EQ(capture.Records[1].id, 0x123u);
-    EXPECT_FALSE(capture.Records[1].remote);  // the request left its data alone
-    EXPECT_EQ(capture.Records[1].data[0], 0xCF);
-    EXPECT_TRUE(capture.Records[2].extended && capture.Records[2].id == 5);
-    EXPECT_TRUE(capture.Records[3].extended && capture.Records[3].id == 0x123);
-    EXPECT_EQ(capture.MessageCounter, 6);
+    ASSERT_EQ(capture.Records().size(), 4u);
+    EXPECT_EQ(capture.Records()[0].id, 0x005u);
+    EXPECT_EQ(capture.Records()[1].id, 0x123u);
+    EXPECT_FALSE(capture.Records()[1].remote);  // the request left its data alone
+    EXPECT_EQ(capture.Records()[1].data[0], 0xCF);
+    EXPECT_TRUE(capture.Records()[2].extended && capture.Records()[2].id == 5);
+    EXPECT_TRUE(capture.Records()[3].extended && capture.Records()[3].id == 0x123);
+    EXPECT_EQ(capture.MessageCounter(), 6);
+}
+
+// The table is searched through a copy of its keys: whatever mix of new
+// identifiers, repeats and clearing comes, every identifier has one row,
+// in order, holding its latest data, and a repeat never makes a second row.
+TEST(CanCapture, TheKeyIndexFollowsEveryChangeOfTheTable) {
+    k57::CanCapture capture;
+    std::map<uint64_t, uint8_t> latest;  // key -> data[0] of its latest frame
+    std::mt19937 random(57);
+    for (int step = 0; step < 20000; ++step) {
+        if (step % 5000 == 4999) {
+            capture.ClearRecords();
+            latest.clear();
+        }
+        CanRecord frame;
+        frame.id = random() % 300;
+        frame.extended = random() % 4 == 0;
+        frame.dlc = 8;
+        frame.data[0] = uint8_t(random());
+        capture.HandleFrame(frame, FilterMode::None, false);
+        latest[frame.Key()] = frame.data[0];
+
+        if (step % 97 == 0 || step % 5000 == 4999 || step % 5000 == 0) {
+            ASSERT_EQ(capture.Records().size(), latest.size()) << "step " << step;
+            auto expected = latest.begin();
+            for (const CanRecord& r : capture.Records()) {
+                ASSERT_EQ(r.Key(), expected->first) << "step " << step;
+                ASSERT_EQ(r.data[0], expected->second) << "step " << step;
+                ++expected;
+            }
+        }
+    }
+    // A cleared table takes the same identifiers again as new rows.
+    capture.Reset();
+    EXPECT_EQ(capture.MessageCounter(), 0);
+    for (unsigned id : {7u, 3u, 7u}) {
+        capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
+    }
+    ASSERT_EQ(capture.Records().size(), 2u);
+    EXPECT_EQ(capture.Records()[0].id, 3u);
 }
 
 }  // namespace

@@ -58,6 +58,18 @@ class CanMonitorTest : public MonitorsTest {
     QPushButton* PortButton() { return Child<QPushButton>(*form, "PortButton"); }
     QCheckBox* Box(const char* name) { return Child<QCheckBox>(*form, name); }
 
+    // `changes` frames of `id` after its first, each with other data, as
+    // the read tick hands them to the capture.
+    void Frames(unsigned id, int changes, FilterMode mode, bool capture) {
+        CanRecord frame;
+        frame.id = id;
+        frame.dlc = 8;
+        for (int i = 0; i <= changes; ++i) {
+            frame.data[0] = uint8_t(i);
+            form->capture().HandleFrame(frame, mode, capture);
+        }
+    }
+
     std::unique_ptr<TCanMonitorForm> form;
 };
 
@@ -81,7 +93,7 @@ TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
     k57::sim::Unit& unit = Plug(5, options);
     PortButton()->click();
     EXPECT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records.size() == 40; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records().size() == 40; }, 5000));
     QTest::qWait(150);
     EXPECT_EQ(Text("UnicumCounterLabel"), "40");
     EXPECT_GT(Text("MessageCounterLabel").toInt(), 40);
@@ -106,24 +118,28 @@ TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
 TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAfresh) {
     k57::sim::Unit& unit = Plug(5);
     PortButton()->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->capture().Records.empty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->capture().Records().empty(); }, 5000));
     form->close();
     EXPECT_FALSE(session.get()->Link().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
     form->show();
-    EXPECT_TRUE(form->capture().Records.empty());
-    EXPECT_EQ(form->capture().MessageCounter, 0);
+    EXPECT_TRUE(form->capture().Records().empty());
+    EXPECT_EQ(form->capture().MessageCounter(), 0);
 }
 
 TEST_F(CanMonitorTest, FilterAndCaptureBoxesAreCoupled) {
+    for (unsigned id = 1; id <= 9; ++id) {
+        Frames(id, 0, FilterMode::Byte, false);  // new identifiers, counted under a filter
+    }
     Box("CaptureBox")->click();
-    form->capture().Captured.resize(3);
-    form->capture().Counter = 9;
+    Frames(0x200, 3, FilterMode::None, true);
+    ASSERT_EQ(form->capture().Captured().size(), 3u);
+    ASSERT_EQ(form->capture().Counter(), 9);
     Box("BitCheckBox")->click();
     EXPECT_FALSE(Box("CaptureBox")->isChecked());
     EXPECT_FALSE(Box("CaptureBox")->isEnabled());
-    EXPECT_TRUE(form->capture().Captured.empty());
-    EXPECT_EQ(form->capture().Counter, 0);
+    EXPECT_TRUE(form->capture().Captured().empty());
+    EXPECT_EQ(form->capture().Counter(), 0);
     EXPECT_EQ(Text("CounterLabel"), "0");
 
     Box("ByteCheckBox")->click();
@@ -135,11 +151,12 @@ TEST_F(CanMonitorTest, FilterAndCaptureBoxesAreCoupled) {
 
 TEST_F(CanMonitorTest, TheCaptureViewKeepsThirtyEntriesOnAFixedPanel) {
     Box("CaptureBox")->click();
-    form->capture().Captured.resize(31);
-    form->capture().Captured.back().id = 0x7FF;
+    Frames(0x100, 30, FilterMode::None, true);
+    Frames(0x7FF, 1, FilterMode::None, true);
+    ASSERT_EQ(form->capture().Captured().size(), 31u);
     form->Timer2Timer();
-    EXPECT_EQ(form->capture().Captured.size(), 30u);
-    EXPECT_EQ(form->capture().Captured.back().id, 0x7FF);
+    EXPECT_EQ(form->capture().Captured().size(), 30u);
+    EXPECT_EQ(form->capture().Captured().back().id, 0x7FF);
     EXPECT_EQ(Panel()->height(), 1116);
 }
 
@@ -252,10 +269,13 @@ TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
         r.id = uint16_t(i * 5);
         r.dlc = uint8_t(i % 10);
         r.data[i % 8] = uint8_t(i);
-        r.changed[(i + 1) % 8] = 0x21;
+        capture.HandleFrame(r, FilterMode::None, false);
+        r.data[(i + 1) % 8] ^= 0x21;  // changes these two bits
         r.stamp = i * 97;
-        capture.Records.push_back(r);
+        capture.HandleFrame(r, FilterMode::None, false);
     }
+    ASSERT_EQ(capture.Records().size(), 400u);
+    ASSERT_EQ(capture.Records()[7].changed[0], 0x21);
     form->Timer2Timer();
     auto* scroll = Child<QScrollArea>(*form, "ScrollBox1");
     scroll->verticalScrollBar()->setValue(36 * 250 + 17);
@@ -265,7 +285,7 @@ TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
 
     QImage whole(Panel()->width(), Panel()->height(), QImage::Format_RGB32);
     QPainter painter(&whole);
-    k57::CanPicture::Paint(painter, whole.rect(), whole.width(), capture.Records,
+    k57::CanPicture::Paint(painter, whole.rect(), whole.width(), capture.Records(),
                            k57::CanPicture::View::Table,
                            Panel()->palette().color(Panel()->backgroundRole()));
     painter.end();
@@ -377,10 +397,10 @@ TEST_F(CanMonitorTest, AdaptersFramesAreShownAndSavedAsACandumpLogPythonCanReads
     PortButton()->click();
     form->Timer2Timer();
     // 100, 7DF, 2F5, 000 standard; 18DAF110, 18DB33F1, 00000321 extended.
-    ASSERT_EQ(form->capture().Records.size(), 7u);
-    EXPECT_FALSE(form->capture().Records[3].extended);
-    EXPECT_TRUE(form->capture().Records[4].extended);
-    EXPECT_EQ(form->capture().Records[4].id, 0x321u);
+    ASSERT_EQ(form->capture().Records().size(), 7u);
+    EXPECT_FALSE(form->capture().Records()[3].extended);
+    EXPECT_TRUE(form->capture().Records()[4].extended);
+    EXPECT_EQ(form->capture().Records()[4].id, 0x321u);
 
     k57::test::ScriptedDialogs dialogs;
     k57::test::TempDir dir;
