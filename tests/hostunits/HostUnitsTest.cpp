@@ -1,6 +1,7 @@
 // The device layer against simulated units running as their own programs
 // on this machine (see units.sh): COM40 a working unit, COM41 silent, COM42
-// answering with the wrong type, COM43 refusing commits, COM44 undecodable.
+// answering with the wrong type, COM43 refusing commits, COM44 undecodable,
+// COM46 a working unit that takes the firmware updates.
 // The same tests run natively and, for the Windows build, under Wine.
 
 #include <gtest/gtest.h>
@@ -64,7 +65,7 @@ TEST_F(HostUnitsTest, SettingsWrittenReadBackTheSame) {
 }
 
 TEST_F(HostUnitsTest, AFirmwareUpdateIsCommittedWithTheImagesChecksum) {
-    auto device = On("COM40");
+    auto device = On("COM46");
     k57::images::Firmware firmware = k57::images::LoadFirmware();
     k57::Transfer transfer(std::make_unique<k57::FirmwareSource>(firmware));
     ASSERT_EQ(device->BeginFirmwareUpdate(), k57::kReplyOk);

@@ -38,6 +38,8 @@ start)
     plug 42 --wrong-type
     plug 43 --refuse-commits
     plug 44 --undecodable
+    # Takes the firmware updates, whose new version it then reports.
+    plug 46
     ;;
 stop)
     dir=$2
