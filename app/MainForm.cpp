@@ -9,8 +9,8 @@
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
 #include "ParametersEditForm.h"
-#include "SettingsCheck.h"
-#include "SettingsFile.h"
+#include "SettingsMessages.h"
+#include "SettingsService.h"
 #include "StoredPort.h"
 #include "UnitText.h"
 #include "ui_MainForm.h"
@@ -20,19 +20,14 @@ namespace {
 const char kDefaultPort[] = "COM5";
 const char kNotConnected[] = "Устройство не подключено или занято";
 
-// "строка 3, MicLevel: 99 - многовато будет." for the first ten problems.
-QString ProblemList(const std::vector<k57::SettingsProblem>& problems) {
-    const size_t shown = 10;
-    QStringList lines;
-    for (size_t i = 0; i < problems.size() && i < shown; ++i) {
-        lines << "строка " + QString::number(problems[i].line) + ", " +
-                     k57::FromUnit(problems[i].key) + ": " +
-                     QString::fromStdString(problems[i].reason);
+// "строка 3, MicLevel: 99 - многовато будет."
+QString ProblemLine(const k57::SettingsLine& line) {
+    QString where = "строка " + QString::number(line.number);
+    if (!line.key.empty()) {
+        where += ", " + k57::FromUnit(line.key);
     }
-    if (problems.size() > shown) {
-        lines << "и ещё " + QString::number(problems.size() - shown);
-    }
-    return lines.join('\n');
+    return where + ": " +
+           QString::fromStdString(k57::WindowMessage(*line.problem, line.value, line.earlierLine));
 }
 
 QString FileProblem(k57::SettingsFile::Problem problem, const std::string& detail) {
@@ -182,6 +177,26 @@ void TMainForm::ShowEditor() {
     }
 }
 
+// Every problem line goes to the log; the message lists the first ten.
+void TMainForm::ListSettingsProblems(const QString& intro, const k57::SettingsVerdict& verdict) {
+    const size_t shown = 10;
+    std::vector<k57::SettingsLine> problems = verdict.Problems();
+    if (problems.empty()) {
+        return;
+    }
+    QStringList lines;
+    for (const k57::SettingsLine& line : problems) {
+        Log(ProblemLine(line));
+        if (size_t(lines.size()) < shown) {
+            lines << ProblemLine(line);
+        }
+    }
+    if (problems.size() > shown) {
+        lines << "и ещё " + QString::number(problems.size() - shown);
+    }
+    Inform("Внимание", intro + "\n" + lines.join('\n'));
+}
+
 void TMainForm::ReadButtonClick() {
     if (device_.get()) {
         std::string text;
@@ -192,15 +207,10 @@ void TMainForm::ReadButtonClick() {
         }
         // The unit's values are kept as they are; the technician learns of
         // those the editor would refuse before writing them back.
-        parameterList_.SetValuesFromText(text);
-        std::vector<k57::SettingsProblem> problems =
-            k57::CheckSettingsText(parameterList_, text, false);
-        if (!problems.empty()) {
-            Inform("Внимание",
-                   "В настройках устройства есть недопустимые значения (они оставлены как "
-                   "есть):\n" +
-                       ProblemList(problems));
-        }
+        k57::SettingsVerdict verdict = k57::SettingsService(parameterList_).LoadUnitText(text);
+        ListSettingsProblems(
+            "В настройках устройства есть недопустимые значения (они оставлены как есть):",
+            verdict);
     }
     ShowEditor();
 }
@@ -210,24 +220,20 @@ void TMainForm::OpenFileButtonClick() {
     if (path.isEmpty()) {
         return;
     }
-    std::string text, detail;
-    k57::SettingsFile::Problem problem;
-    if (!k57::SettingsFile::Read(path.toStdString(), text, problem, detail)) {
-        dialogs_.error(this,
-                       "Не удалось открыть файл " + path + ": " + FileProblem(problem, detail));
+    k57::SettingsService settings(parameterList_);
+    k57::SettingsFileVerdict file = settings.ReadFile(path.toStdString());
+    if (!file.readable()) {
+        dialogs_.error(this, "Не удалось открыть файл " + path + ": " +
+                                 FileProblem(file.problem, file.detail));
         return;
     }
     // What the editor would refuse does not come in from a file either: those
     // values keep their defaults.
-    std::vector<k57::SettingsProblem> problems =
-        k57::CheckSettingsText(parameterList_, text, false);
-    parameterList_.SetValuesFromText(k57::WithoutProblemLines(text, problems));
-    if (!problems.empty()) {
-        Inform("Внимание", "В файле " + path +
-                               " есть недопустимые значения; у этих параметров оставлены "
-                               "значения по умолчанию:\n" +
-                               ProblemList(problems));
-    }
+    settings.LoadGoodLines(file.verdict);
+    ListSettingsProblems("В файле " + path +
+                             " есть недопустимые значения; у этих параметров оставлены "
+                             "значения по умолчанию:",
+                         file.verdict);
     ShowEditor();
 }
 

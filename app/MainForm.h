@@ -9,6 +9,7 @@
 #include "DialogService.h"
 #include "EmbeddedImages.h"
 #include "ParameterList.h"
+#include "SettingsVerdict.h"
 #include "UpdateSources.h"
 
 class TCanMonitorForm;
@@ -74,6 +75,7 @@ class TMainForm : public QWidget {
     QString StoredPortOrDefault();
     void Inform(const QString& caption, const QString& text);
     void ShowEditor();
+    void ListSettingsProblems(const QString& intro, const k57::SettingsVerdict& verdict);
     void LockDeviceCommands(bool locked);
     bool UnitNeedsFirmware();
     // Runs one request off the GUI thread; a failure gets its log line.

@@ -7,22 +7,38 @@
 #include "Cp1251.h"
 #include "ExitCodes.h"
 #include "ParameterList.h"
-#include "SettingsCheck.h"
-#include "SettingsFile.h"
+#include "SettingsProblemText.h"
+#include "SettingsService.h"
 #include "UnitText.h"
-#include "Validation.h"
 
 namespace k57::ctl {
 
 namespace {
 
-int ReportProblems(const std::string& where, const std::vector<SettingsProblem>& problems) {
-    for (const SettingsProblem& p : problems) {
-        std::fprintf(stderr, "%s:%d: %s: %s\n", where.c_str(), p.line,
-                     cp1251::ToUtf8(p.key).c_str(), p.reason.c_str());
+// "where:3: MicLevel: ..." for each problem line of a text.
+void ListProblems(const std::string& where, const ParameterList& list,
+                  const SettingsVerdict& verdict) {
+    for (const SettingsLine& line : verdict.Problems()) {
+        std::string key = line.key.empty() ? "" : cp1251::ToUtf8(line.key) + ": ";
+        std::fprintf(stderr, "%s:%d: %s%s\n", where.c_str(), line.number, key.c_str(),
+                     ProblemText(list, line).c_str());
     }
-    return Fail(std::to_string(problems.size()) + " invalid line(s); nothing was written",
-                kBadInput);
+}
+
+// The unit's settings into `list`, kept as the unit holds them; what the
+// editor would refuse is told, not dropped.
+int ReadUnitSettings(Context& context, ParameterList& list) {
+    std::string text;
+    int result = context.device->ReadSettings(text);
+    if (result != kReplyOk) {
+        return Failed(context, result);
+    }
+    SettingsVerdict verdict = SettingsService(list).LoadUnitText(text);
+    if (!verdict.ok() && !context.quiet) {
+        ListProblems("unit", list, verdict);
+        Say(context, "the unit's settings hold invalid lines; they are kept as they are");
+    }
+    return kDone;
 }
 
 }  // namespace
@@ -32,12 +48,9 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     if (!LoadCatalogue(list)) {
         return kBadInput;
     }
-    std::string text;
-    int result = context.device->ReadSettings(text);
-    if (result != kReplyOk) {
-        return Failed(context, result);
+    if (int code = ReadUnitSettings(context, list); code != kDone) {
+        return code;
     }
-    list.SetValuesFromText(text);
     if (!outFile.empty()) {
         std::string error;
         if (!SettingsFile::Write(outFile, list.ValuesToText(), error)) {
@@ -68,34 +81,22 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
     if (!LoadCatalogue(list)) {
         return kBadInput;
     }
-    std::string text, detail;
-    SettingsFile::Problem problem;
-    if (!SettingsFile::Read(file, text, problem, detail)) {
-        switch (problem) {
-            case SettingsFile::Problem::TooLarge:
-                detail = "larger than 1 MB, not a settings file";
-                break;
-            case SettingsFile::Problem::NulByte:
-                detail = "holds a NUL byte, not a settings text";
-                break;
-            case SettingsFile::Problem::LongLine:
-                detail = "line " + detail + " is longer than " +
-                         std::to_string(SettingsFile::kMaxLine) + " bytes";
-                break;
-            default:
-                break;
-        }
-        return Fail("cannot read " + file + ": " + detail, kBadInput);
+    SettingsService settings(list);
+    SettingsFileVerdict read = settings.ReadFile(file);
+    if (!read.readable()) {
+        return Fail("cannot read " + file + ": " + FileProblemText(read), kBadInput);
     }
-    std::vector<SettingsProblem> problems = CheckSettingsText(list, text, true);
-    if (!problems.empty()) {
-        return ReportProblems(file, problems);
+    if (!read.verdict.ok()) {
+        ListProblems(file, list, read.verdict);
+        return Fail(std::to_string(read.verdict.Problems().size()) +
+                        " invalid line(s); nothing was written",
+                    kBadInput);
     }
     if (dryRun) {
         Say(context, file + ": every line is valid");
         return kDone;
     }
-    list.SetValuesFromText(text);
+    settings.LoadGoodLines(read.verdict);
     int result = context.device->WriteSettings(list.ValuesToText());
     if (result != kReplyOk) {
         return Failed(context, result);
@@ -110,49 +111,27 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
         return kBadInput;
     }
     // Every assignment is checked before the unit is asked anything.
-    std::vector<std::pair<std::string, std::string>> changes;
-    int bad = 0;
-    for (const std::string& assignment : assignments) {
-        size_t equals = assignment.find('=');
-        std::optional<std::string> bytes = cp1251::FromUtf8(assignment);
-        std::string key = assignment.substr(0, equals);
-        if (equals == std::string::npos || !bytes) {
-            std::fprintf(stderr, "%s: %s\n", assignment.c_str(),
-                         !bytes ? "has characters the unit's code page lacks" : "not KEY=VALUE");
-            ++bad;
-            continue;
+    SettingsService settings(list);
+    SettingsVerdict changes = settings.CheckAssignments(assignments);
+    if (!changes.ok()) {
+        for (const SettingsLine& line : changes.Problems()) {
+            std::string what = line.key.empty() ? assignments[size_t(line.number - 1)]
+                                                : cp1251::ToUtf8(line.key);
+            std::fprintf(stderr, "%s: %s\n", what.c_str(), ProblemText(list, line).c_str());
         }
-        std::string value = bytes->substr(bytes->find('=') + 1);
-        int index = list.IndexOf(key);
-        if (index < 0) {
-            std::fprintf(stderr, "%s: no such parameter\n", key.c_str());
-            ++bad;
-        } else if (auto refusal = ValidateValue(list.ParameterAt(index), value)) {
-            std::fprintf(stderr, "%s: %s%s\n", key.c_str(), cp1251::ToUtf8(refusal->value).c_str(),
-                         refusal->message.c_str());
-            ++bad;
-        } else {
-            changes.emplace_back(key, value);
-        }
-    }
-    if (bad > 0) {
-        return Fail(std::to_string(bad) + " invalid assignment(s); the unit was not changed",
+        return Fail(std::to_string(changes.Problems().size()) +
+                        " invalid assignment(s); the unit was not changed",
                     kBadInput);
     }
-    std::string text;
-    int result = context.device->ReadSettings(text);
+    if (int code = ReadUnitSettings(context, list); code != kDone) {
+        return code;
+    }
+    settings.Apply(changes);
+    int result = context.device->WriteSettings(list.ValuesToText());
     if (result != kReplyOk) {
         return Failed(context, result);
     }
-    list.SetValuesFromText(text);
-    for (const auto& [key, value] : changes) {
-        list.SetValue(key, value);
-    }
-    result = context.device->WriteSettings(list.ValuesToText());
-    if (result != kReplyOk) {
-        return Failed(context, result);
-    }
-    Say(context, std::to_string(changes.size()) + " setting(s) written to the unit");
+    Say(context, std::to_string(changes.lines.size()) + " setting(s) written to the unit");
     return kDone;
 }
 

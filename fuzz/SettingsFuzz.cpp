@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "ParameterList.h"
-#include "SettingsCheck.h"
+#include "SettingsService.h"
 
 namespace {
 
@@ -23,14 +23,18 @@ ParameterList& Catalogue() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ParameterList& list = Catalogue();
     std::string text(reinterpret_cast<const char*>(data), size);
-    k57::CheckSettingsText(list, text, true);
-    list.SetValuesFromText(text);
+    k57::SettingsService settings(list);
+    k57::SettingsVerdict verdict = settings.Check(text);
+    settings.LoadUnitText(text);
     std::string once = list.ValuesToText();
     list.SetValuesFromText(once);
     if (list.ValuesToText() != once) {
         std::abort();
     }
-    list.SetValuesFromText(
-        k57::WithoutProblemLines(text, k57::CheckSettingsText(list, text, false)));
+    // The good lines of any text make a text without problems.
+    settings.LoadGoodLines(verdict);
+    if (!settings.Check(list.ValuesToText()).ok()) {
+        std::abort();
+    }
     return 0;
 }

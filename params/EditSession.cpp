@@ -1,6 +1,7 @@
 #include "EditSession.h"
 
 #include "Cp1251.h"
+#include "SettingsMessages.h"
 #include "Validation.h"
 
 namespace k57 {
@@ -35,11 +36,11 @@ std::optional<std::string> EditSession::Checked(std::string& refusal) const {
     std::optional<std::string> bytes = cp1251::FromUtf8(typed_);
     if (!bytes) {
         // A converter would silently store "?" for such a character.
-        refusal = "Значение содержит символы, которых нет в кодировке устройства (Windows-1251).";
+        refusal = WindowMessage(SettingsProblem::NotInCodePage);
         return std::nullopt;
     }
-    if (auto message = ValidateValue(*current_, *bytes)) {
-        refusal = cp1251::ToUtf8(message->value) + message->message;
+    if (std::optional<SettingsProblem> problem = ValidateValue(*current_, *bytes)) {
+        refusal = WindowMessage(*problem, *bytes);
         return std::nullopt;
     }
     return bytes;

@@ -29,7 +29,9 @@ class ParameterList {
 
     void ResetToDefaults();
     // Every value back to its default, then the text's key=value lines on
-    // top; lines end in CR, LF or both. Nothing is validated.
+    // top, in order (a key given twice keeps the last); lines end in CR, LF
+    // or both, and the text ends at its first NUL. Unknown keys and lines
+    // without "=" are skipped; nothing is validated.
     void SetValuesFromText(const std::string& text);
     // "key=value\n" for every value that differs from its default.
     std::string ValuesToText() const;

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "SettingsLines.h"
+
 namespace k57 {
 
 bool SettingsFile::Read(const std::string& path, std::string& text, Problem& problem,
@@ -18,25 +20,18 @@ bool SettingsFile::Read(const std::string& path, std::string& text, Problem& pro
         problem = Problem::TooLarge;
         return false;
     }
-    if (bytes.contains('\0')) {
+    std::string_view view(bytes.constData(), size_t(bytes.size()));
+    std::vector<TextLine> lines = SplitLines(view);
+    if (int nul = LineWithNul(lines)) {
         problem = Problem::NulByte;
+        detail = std::to_string(nul);
         return false;
     }
-    int line = 1;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= bytes.size(); ++i) {
-        if (i == bytes.size() || bytes[i] == '\n' || bytes[i] == '\r') {
-            if (size_t(i - start) > kMaxLine) {
-                problem = Problem::LongLine;
-                detail = std::to_string(line);
-                return false;
-            }
-            if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() &&
-                bytes[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-            ++line;
+    for (const TextLine& line : lines) {
+        if (line.text.size() > kMaxLine) {
+            problem = Problem::LongLine;
+            detail = std::to_string(line.number);
+            return false;
         }
     }
     problem = Problem::None;

@@ -18,7 +18,7 @@ class SettingsFile {
     // or CR). A file that cannot be read, is larger than kMaxSize, holds a
     // NUL byte (which would end the text there) or a line longer than
     // kMaxLine is refused: `problem` says which, and `detail` gives the
-    // system's reason or the line's number.
+    // system's reason or the number of the line at fault.
     static bool Read(const std::string& path, std::string& text, Problem& problem,
                      std::string& detail);
     // Writes a settings text whose lines end in LF, as the list makes it,

@@ -2,23 +2,16 @@
 // produced for the values that differ from them.
 
 #include "ParameterList.h"
+#include "SettingsLines.h"
 
-void ParameterList::SetValuesFromText(const std::string& whole) {
+void ParameterList::SetValuesFromText(const std::string& text) {
     ResetToDefaults();
-    const std::string text = whole.substr(0, whole.find('\0'));  // a C text ends at NUL
-    const std::string lineEnds = "\r\n";
-    size_t at = 0;
-    while ((at = text.find_first_not_of(lineEnds, at)) != std::string::npos) {
-        size_t end = text.find_first_of(lineEnds, at);
-        std::string line = text.substr(at, end - at);
-        size_t equals = line.find('=');
-        if (equals != std::string::npos) {
-            SetValue(line.substr(0, equals), line.substr(equals + 1));
+    for (const k57::TextLine& line : k57::SplitLines(k57::UntilNul(text))) {
+        size_t equals = line.text.find('=');
+        if (equals != std::string_view::npos) {
+            SetValue(std::string(line.text.substr(0, equals)),
+                     std::string(line.text.substr(equals + 1)));
         }
-        if (end == std::string::npos) {
-            break;
-        }
-        at = end;
     }
 }
 

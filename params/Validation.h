@@ -4,17 +4,18 @@
 #include <string>
 
 #include "Parameter.h"
+#include "SettingsProblem.h"
 
 namespace k57 {
 
-// Why a typed value was refused: the typed text itself (Windows-1251 bytes,
-// empty for messages that do not repeat it) followed by a UTF-8 message.
-struct ValidationMessage {
-    std::string value;
-    std::string message;
-};
+// The editor's rules for a value typed for `parameter` (Windows-1251 bytes):
+// nothing when it is acceptable. An Enum value is not checked here: the
+// editor offers only its items, and a value read from the unit that matches
+// none stays until the user picks one (see IsChoice).
+std::optional<SettingsProblem> ValidateValue(const Parameter& parameter, const std::string& text);
 
-// Checks a text typed for `parameter`; nothing when it is acceptable.
-std::optional<ValidationMessage> ValidateValue(const Parameter& parameter, const std::string& text);
+// True when `text` is the decimal text of one of the enumeration's items,
+// exactly as the editor writes it and selects it ("02" or "$2" is not "2").
+bool IsChoice(const EnumValueList* items, const std::string& text);
 
 }  // namespace k57

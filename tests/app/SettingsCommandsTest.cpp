@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
+#include "CtlProcess.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
@@ -85,13 +87,13 @@ TEST_F(SettingsCommandsTest, AFileSavedByTheEditorReadsBackToTheSameBytes) {
     QString original = dir.path().c_str() + QString("/original.txt");
     QString first = dir.path().c_str() + QString("/first.txt");
     QString second = dir.path().c_str() + QString("/second.txt");
-    Write(original, "PinCod=1234\rNameBT=\xC6\xF3\xEA\n\nMicLevel=08\r\nStray line\nCanMode=9");
+    Write(original, "PinCod=1234\rNameBT=\xC6\xF3\xEA\n\nMicLevel=08\r\nStray line\nCanMode=2");
 
     dialogs.files = {original, first};
     EXPECT_TRUE(Press("OpenFileButton", [&] { editor->SaveActionExecute(); }));
     EXPECT_EQ(Value("NameBT"), "\xC6\xF3\xEA");
     QByteArray saved = Bytes(first);
-    EXPECT_EQ(saved, "PinCod=1234\r\nNameBT=\xC6\xF3\xEA\r\nMicLevel=08\r\nCanMode=9\r\n");
+    EXPECT_EQ(saved, "PinCod=1234\r\nNameBT=\xC6\xF3\xEA\r\nMicLevel=08\r\nCanMode=2\r\n");
 
     dialogs.files = {first, second};
     EXPECT_TRUE(Press("OpenFileButton", [&] { editor->SaveActionExecute(); }));
@@ -174,6 +176,52 @@ TEST_F(SettingsCommandsTest, SettingsWrittenToTheUnitReadBackTheSame) {
     list.SetValuesFromText("");
     EXPECT_TRUE(Press("ReadButton"));
     EXPECT_EQ(list.ValuesToText(), written);
+}
+
+// The window and k57ctl judge a file alike: the same lines, the same keys,
+// each in its own words.
+TEST_F(SettingsCommandsTest, TheWindowAndK57ctlNameTheSameBadLines) {
+    QString path = dir.path().c_str() + QString("/bad.txt");
+    Write(path, "MicLevel=10\r\n"   // good
+                "Colour=red\r\n"    // unknown key
+                "KickSens=x\r\n"    // not a number
+                "AccLow=99999\r\n"  // above the maximum
+                "CanMode=9\r\n"     // not a choice
+                "PinCod=12\r\n"     // too short
+                "just words\r\n"    // not key=value
+                "MicLevel=11\r\n"   // set on line 1 already
+                "Stoper=1\r\n");    // good
+    const QStringList expected = {"2 Colour",   "3 KickSens", "4 AccLow", "5 CanMode",
+                                  "6 PinCod",   "7 ",         "8 MicLevel"};
+
+    dialogs.files = {path};
+    EXPECT_TRUE(Press("OpenFileButton"));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    QStringList window;
+    QRegularExpression windowLine("^строка (\\d+)(?:, ([^:]+))?: ");
+    for (const QString& line : dialogs.boxes[0].text.split('\n')) {
+        QRegularExpressionMatch m = windowLine.match(line);
+        if (m.hasMatch()) {
+            window << m.captured(1) + " " + m.captured(2);
+        }
+    }
+    EXPECT_EQ(window, expected) << dialogs.boxes[0].text.toStdString();
+    EXPECT_EQ(Value("MicLevel"), "10");
+    EXPECT_EQ(Value("CanMode"), "1");
+    EXPECT_EQ(Value("Stoper"), "1");
+
+    k57::test::CtlRun ctl =
+        k57::test::RunCtl({"settings", "write", "--dry-run", path}, settings_);
+    EXPECT_EQ(ctl.code, 1);
+    QStringList program;
+    QRegularExpression ctlLine("^" + QRegularExpression::escape(path) + ":(\\d+): (?:(\\w+): )?");
+    for (const QString& line : ctl.err.split('\n')) {
+        QRegularExpressionMatch m = ctlLine.match(line);
+        if (m.hasMatch()) {
+            program << m.captured(1) + " " + m.captured(2);
+        }
+    }
+    EXPECT_EQ(program, expected) << ctl.err.toStdString();
 }
 
 }  // namespace

@@ -28,6 +28,11 @@ class CtlTest : public k57::test::SimulatedUnits {
     QString File(const char* name) const {
         return QString::fromStdString(dir_.path()) + "/" + name;
     }
+    void WriteFile(const char* name, const QByteArray& bytes) const {
+        QFile file(File(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
     static QByteArray Bytes(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
@@ -82,15 +87,13 @@ TEST_F(CtlTest, InvalidSettingsAreListedAndLeaveTheUnitAlone) {
     k57::sim::Unit& unit = Plug(5, options);
     k57::test::CtlRun set = Ctl({"settings", "set", "MicLevel=99", "NoteKick=2"});
     EXPECT_EQ(set.code, 1);
-    EXPECT_TRUE(set.err.contains("MicLevel: 99 - многовато будет.")) << set.err.toStdString();
+    EXPECT_TRUE(set.err.contains("MicLevel: \"99\" is above the maximum 14"))
+        << set.err.toStdString();
 
-    QFile file(File("bad.txt"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("MicLevel=12\r\nPinCod=12\r\nColour=red\r\n");
-    file.close();
+    WriteFile("bad.txt", "MicLevel=12\r\nPinCod=12\r\nColour=red\r\n");
     k57::test::CtlRun write = Ctl({"settings", "write", File("bad.txt")});
     EXPECT_EQ(write.code, 1);
-    EXPECT_TRUE(write.err.contains("bad.txt:2: PinCod: Маленькая длинна текста"));
+    EXPECT_TRUE(write.err.contains("bad.txt:2: PinCod: shorter than 4 bytes"));
     EXPECT_TRUE(write.err.contains("bad.txt:3: Colour: no such parameter"));
     EXPECT_EQ(Ctl({"settings", "write", "--dry-run", File("bad.txt")}).code, 1);
 
@@ -98,6 +101,26 @@ TEST_F(CtlTest, InvalidSettingsAreListedAndLeaveTheUnitAlone) {
     EXPECT_EQ(Count(unit.requests(), kSettings), 0);
     EXPECT_EQ(Ctl({"settings", "set", "NoteKick=2"}).code, 0);
     EXPECT_EQ(unit.settings(), "MicLevel=10\nNoteKick=2\n");
+}
+
+TEST_F(CtlTest, OnlyAnEnumerationsChoicesAndTheUnitsCodePageAreSent) {
+    k57::sim::UnitOptions options;
+    options.settings = "CanMode=2\n";
+    k57::sim::Unit& unit = Plug(5, options);
+    for (const char* assignment : {"CanMode=abc", "CanMode=9", "NameBT=Lädä"}) {
+        k57::test::CtlRun set = Ctl({"settings", "set", "NoteKick=2", assignment});
+        EXPECT_EQ(set.code, 1) << assignment;
+        QString key = QString(assignment).section('=', 0, 0);
+        EXPECT_TRUE(set.err.startsWith(key + ": ")) << set.err.toStdString();
+    }
+    WriteFile("enum.txt", "NoteKick=2\r\nCanMode=9\r\n");
+    k57::test::CtlRun write = Ctl({"settings", "write", File("enum.txt")});
+    EXPECT_EQ(write.code, 1);
+    EXPECT_TRUE(write.err.contains("enum.txt:2: CanMode: \"9\" is not one of the choices 0, 1, 2"))
+        << write.err.toStdString();
+
+    EXPECT_EQ(Count(unit.requests(), kSettings), 0);
+    EXPECT_EQ(Ctl({"settings", "read"}).out, "CanMode=2\n");
 }
 
 TEST_F(CtlTest, AFirmwareUpdateDeliversTheEmbeddedImage) {

@@ -44,4 +44,28 @@ TEST(SettingsFileTest, FailuresSayWhy) {
     EXPECT_EQ(Bytes(file), "old");
 }
 
+TEST(SettingsFileTest, NoSettingsTextIsRefusedWithTheLineAtFault) {
+    k57::test::TempDir dir;
+    struct Case {
+        std::string bytes;
+        k57::SettingsFile::Problem problem;
+        std::string line;
+    };
+    const Case cases[] = {
+        {std::string("A=1\r\nB=\0\r\n", 10), k57::SettingsFile::Problem::NulByte, "2"},
+        {"A=1\rB=2\n\n" + std::string(5000, 'x'), k57::SettingsFile::Problem::LongLine, "4"},
+        {"A=1\r\n" + std::string(4096, 'x') + "\r\n", k57::SettingsFile::Problem::None, ""},
+    };
+    for (const Case& c : cases) {
+        std::string path = dir.path() + "/case.txt";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+        std::string text, detail;
+        k57::SettingsFile::Problem problem;
+        EXPECT_EQ(k57::SettingsFile::Read(path, text, problem, detail),
+                  c.problem == k57::SettingsFile::Problem::None);
+        EXPECT_EQ(problem, c.problem);
+        EXPECT_EQ(detail, c.line);
+    }
+}
+
 }  // namespace

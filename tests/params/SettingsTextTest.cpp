@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ParameterList.h"
+#include "SettingsLines.h"
 #include "ShippedCatalogue.h"
 
 namespace {
@@ -53,6 +54,21 @@ TEST_F(SettingsTextTest, LineEndsOfAnyKindReadAlike) {
 TEST_F(SettingsTextTest, ATextEndsAtItsFirstNul) {
     list.SetValuesFromText(std::string("MicLevel=3\n\0Stoper=1\n", 22));
     EXPECT_EQ(list.ValuesToText(), "MicLevel=3\n");
+}
+
+TEST(SettingsLines, AreNumberedAsAFileShowsThem) {
+    std::vector<std::string> seen;
+    for (const k57::TextLine& line : k57::SplitLines("a\r\nb\rc\n\n\r\nd\n\re")) {
+        seen.push_back(std::to_string(line.number) + ":" + std::string(line.text));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:a", "2:b", "3:c", "4:", "5:", "6:d", "7:", "8:e"}));
+    EXPECT_TRUE(k57::SplitLines("").empty());
+    EXPECT_EQ(k57::SplitLines("a\r\n").size(), 1u);  // a last line end starts no line
+
+    std::string withNul("a=1\nb=\0\nc=3", 11);
+    EXPECT_EQ(k57::LineWithNul(k57::SplitLines(withNul)), 2);
+    EXPECT_EQ(k57::UntilNul(withNul), "a=1\nb=");
+    EXPECT_EQ(k57::LineWithNul(k57::SplitLines("a=1\nb=2")), 0);
 }
 
 TEST_F(SettingsTextTest, ProducedTextReadsBackTheSame) {

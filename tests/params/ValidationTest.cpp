@@ -2,6 +2,7 @@
 
 #include "IntegerText.h"
 #include "ParameterList.h"
+#include "SettingsMessages.h"
 #include "ShippedCatalogue.h"
 #include "UnitBytes.h"
 #include "Validation.h"
@@ -10,10 +11,10 @@ namespace {
 
 class ValidationTest : public ::testing::Test {
   protected:
-    // The refusal as the user reads it, or "ok".
+    // The refusal as the window words it, or "ok".
     std::string Check(const char* key, const std::string& text) {
-        auto refusal = k57::ValidateValue(list.ParameterAt(list.IndexOf(key)), text);
-        return refusal ? refusal->value + refusal->message : "ok";
+        auto problem = k57::ValidateValue(list.ParameterAt(list.IndexOf(key)), text);
+        return problem ? k57::WindowMessage(*problem, text) : "ok";
     }
 
     ParameterList list{k57::test::ShippedCatalogue()};
@@ -56,9 +57,9 @@ TEST_F(ValidationTest, LineBreaksAreRefusedSoTheTextReadsBackTheSame) {
 
 TEST_F(ValidationTest, MessagesRepeatTheTypedBytesUnchanged) {
     std::string typed = k57::test::Cp1251("восемь");
-    auto refusal = k57::ValidateValue(list.ParameterAt(list.IndexOf("MicLevel")), typed);
-    ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->value, typed);
+    auto problem = k57::ValidateValue(list.ParameterAt(list.IndexOf("MicLevel")), typed);
+    ASSERT_EQ(problem, k57::SettingsProblem::NotANumber);
+    EXPECT_EQ(k57::WindowMessage(*problem, typed), "восемь - не является целым цислом");
 }
 
 TEST(IntegerText, AcceptsTheWrittenFormsAndNothingElse) {

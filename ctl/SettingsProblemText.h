@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "ParameterList.h"
+#include "SettingsVerdict.h"
+
+namespace k57::ctl {
+
+// What is wrong with a line, in k57ctl's words; `list` gives the bounds and
+// choices the words name.
+std::string ProblemText(const ParameterList& list, const SettingsLine& line);
+// Why a settings file was refused as a whole.
+std::string FileProblemText(const SettingsFileVerdict& file);
+
+}  // namespace k57::ctl

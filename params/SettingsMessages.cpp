@@ -1,0 +1,38 @@
+#include "SettingsMessages.h"
+
+#include "Cp1251.h"
+
+namespace k57 {
+
+std::string WindowMessage(SettingsProblem problem, const std::string& value, int earlierLine) {
+    const std::string shown = cp1251::ToUtf8(value);
+    switch (problem) {
+        case SettingsProblem::UnknownKey:
+            return "нет такого параметра";
+        case SettingsProblem::NotANumber:
+            return shown + " - не является целым цислом";
+        case SettingsProblem::BelowMin:
+            return shown + " - маловато будет.";
+        case SettingsProblem::AboveMax:
+            return shown + " - многовато будет.";
+        case SettingsProblem::NotAChoice:
+            return shown + " - нет такого варианта";
+        case SettingsProblem::TooLong:
+            return "Превышена длинна текста";
+        case SettingsProblem::TooShort:
+            return "Маленькая длинна текста";
+        case SettingsProblem::NotInCodePage:
+            return "Значение содержит символы, которых нет в кодировке устройства (Windows-1251).";
+        case SettingsProblem::NotKeyValue:
+            return "строка не вида параметр=значение";
+        case SettingsProblem::Nul:
+            return "в строке нулевой байт";
+        case SettingsProblem::DuplicateKey:
+            return "параметр уже задан в строке " + std::to_string(earlierLine);
+        case SettingsProblem::LineBreak:
+            return "Значение не может содержать перевод строки";
+    }
+    return {};
+}
+
+}  // namespace k57
