@@ -1,5 +1,7 @@
 #include "CanMonitorForm.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -146,6 +148,10 @@ void TCanMonitorForm::FormShow() {
 
 // Closing the window always closes the channel.
 void TCanMonitorForm::done(int result) {
+    if (opening_) {
+        doneLater_ = result;  // the link is the request's until it is back
+        return;
+    }
     CloseProcedure();
     link_.reset();  // it refers to this showing's session
     Timer2.stop();
@@ -153,6 +159,9 @@ void TCanMonitorForm::done(int result) {
 }
 
 void TCanMonitorForm::PortButtonClick() {
+    if (opening_) {
+        return;
+    }
     DeviceInterface* device = device_.get();
     if (device && device->Link().IsOpen()) {
         CloseProcedure();
@@ -168,19 +177,30 @@ void TCanMonitorForm::OpenProcedure() {
         return;
     }
     frames_.Clear();  // the frames of this opening
-    std::optional<std::string> version;
+    auto version = std::make_shared<std::optional<std::string>>();
     int rate = SpeedList->currentIndex();
-    device_.Run([&](DeviceInterface&) {
-        version = link_->OpenCan(rate);
-        return k57::kReplyOk;
-    });
-    if (!version) {
-        CloseProcedure();
-        return;
-    }
-    PortButton->setText(QString::fromLatin1(version->c_str()) + "Close");
-    capture_.MessageCounter = 0;
-    Timer1.start();
+    k57::CanLink* link = link_.get();
+    opening_ = true;
+    device_.Submit(
+        this,
+        [link, version, rate](DeviceInterface&) {
+            *version = link->OpenCan(rate);
+            return k57::kReplyOk;
+        },
+        [this, version](int) {
+            opening_ = false;
+            if (doneLater_) {
+                done(*std::exchange(doneLater_, std::nullopt));
+                return;
+            }
+            if (!*version) {
+                CloseProcedure();
+                return;
+            }
+            PortButton->setText(QString::fromLatin1((*version)->c_str()) + "Close");
+            capture_.MessageCounter = 0;
+            Timer1.start();
+        });
 }
 
 void TCanMonitorForm::CloseProcedure() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "CanCapture.h"
 #include "CanFrameLog.h"
@@ -90,6 +91,9 @@ class TCanMonitorForm : public QDialog {
     k57::DialogService* dialogs_ = nullptr;
     QTimer Timer1;
     QTimer Timer2;
+    // The channel's opening is on its way; a close waits for it.
+    bool opening_ = false;
+    std::optional<int> doneLater_;
 
     QComboBox* SpeedList;
     QPushButton* PortButton;

@@ -1,5 +1,7 @@
 #include "DiagnosticForm.h"
 
+#include <utility>
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QShowEvent>
@@ -38,14 +40,30 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    if (device_.get()) {
-        device_.Run([](DeviceInterface& device) { return device.EnterDiagnosticMode(); });
+    if (!device_.get()) {
+        Timer1.start();
+        return;
     }
-    Timer1.start();
+    // The lines are read once the request is out and the port stays open.
+    entering_ = true;
+    device_.Submit(
+        this, [](DeviceInterface& device) { return device.EnterDiagnosticMode(); },
+        [this](int) {
+            entering_ = false;
+            if (doneLater_) {
+                done(*std::exchange(doneLater_, std::nullopt));
+                return;
+            }
+            Timer1.start();
+        });
 }
 
 // Esc in the memo and the title bar's button both end here.
 void TDiagnosticForm::done(int result) {
+    if (entering_) {
+        doneLater_ = result;  // the port is the request's until it is back
+        return;
+    }
     if (DeviceInterface* device = device_.get()) {
         device->ClosePort();
     }

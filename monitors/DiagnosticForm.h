@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <optional>
 
 #include "DeviceSession.h"
 #include "DiagnosticLines.h"
@@ -32,6 +33,9 @@ class TDiagnosticForm : public QDialog {
     k57::DeviceSession& device_;
     k57::DiagnosticLines lines_;
     QTimer Timer1;
+    // The switch into diagnostic mode is on its way; a close waits for it.
+    bool entering_ = false;
+    std::optional<int> doneLater_;
     QLabel* Label[3];
     QPlainTextEdit* Memo1;
 };

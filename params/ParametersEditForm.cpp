@@ -201,6 +201,9 @@ void TParametersEditForm::SaveActionExecute() {
 }
 
 void TParametersEditForm::SendActionExecute() {
+    if (device_.running()) {
+        return;
+    }
     CommitEdit();
     k57::Answer answer = dialogs_.message(this, "Внимание", "Записать настройки в устройство?",
                                           k57::Buttons::OkCancel);
@@ -208,7 +211,14 @@ void TParametersEditForm::SendActionExecute() {
         return;
     }
     std::string text = parameters->ValuesToText();
-    int result = device_.Run([&](DeviceInterface& device) { return device.WriteSettings(text); });
+    device_.Submit(
+        this, [text](DeviceInterface& device) { return device.WriteSettings(text); },
+        [this](int result) { SettingsWritten(result); });
+}
+
+// A write is under way until its result is back: the editor takes no
+// second one meanwhile.
+void TParametersEditForm::SettingsWritten(int result) {
     if (result == k57::kCannotFrame) {
         dialogs_.message(this, "Ошибка",
                          "Настройки не записаны: текст настроек длиннее " +

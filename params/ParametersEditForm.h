@@ -45,6 +45,7 @@ class TParametersEditForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void SettingsWritten(int result);
     void BuildLayout();
     void FormShow();
     bool TreeChanging(QTreeWidgetItem* node);

@@ -8,6 +8,7 @@
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "SimulatedUnits.h"
 
 namespace {
@@ -39,6 +40,7 @@ class SettingsCommandsTest : public k57::test::SimulatedUnits {
         });
         look.start();
         form->findChild<QPushButton*>(button)->click();
+        k57::test::Settle(form->Device());
         return shown;
     }
 
@@ -167,6 +169,7 @@ TEST_F(SettingsCommandsTest, SettingsWrittenToTheUnitReadBackTheSame) {
     EXPECT_TRUE(Press("ReadButton", [&] {
         list.SetValuesFromText("PinCod=4321\nNoteKick=5\nAccLow=12000\n");
         editor->SendActionExecute();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
     }));
     std::string written = list.ValuesToText();
     EXPECT_EQ(unit.settings(), written);
