@@ -110,9 +110,8 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     connect(ui->BlowUpdateButton, &QPushButton::clicked, this, &TMainForm::BlowUpdateButtonClick);
     connect(ui->WaveUpdateButton, &QPushButton::clicked, this, &TMainForm::WaveUpdateButtonClick);
     // Armed only while an update runs, once a step's result is back: single
-    // shot, so a message box cannot let another step in. The firmware's next
-    // fragment goes at once; the wire is the only wait.
-    Timer1.setInterval(0);
+    // shot, so a message box cannot let another step in.
+    Timer1.setInterval(1);
     Timer1.setSingleShot(true);
     Timer2.setInterval(10);
     Timer2.setSingleShot(true);
@@ -201,24 +200,24 @@ void TMainForm::ReadButtonClick() {
     auto reply = std::make_shared<std::string>();
     Request([reply](DeviceInterface& device) { return device.ReadSettings(*reply); },
             [this, reply](int result) {
-        const std::string& text = *reply;
-        if (result != k57::kReplyOk) {
-            Inform("Загрузка не возможна", QString(kNotConnected) + ".");
-            return;
-        }
-        // The unit's values are kept as they are; the technician learns of
-        // those the editor would refuse before writing them back.
-        parameterList_.SetValuesFromText(text);
-        std::vector<k57::SettingsProblem> problems =
-            k57::CheckSettingsText(parameterList_, text, false);
-        if (!problems.empty()) {
-            Inform("Внимание",
-                   "В настройках устройства есть недопустимые значения (они оставлены как "
-                   "есть):\n" +
-                       ProblemList(problems));
-        }
-        ShowEditor();
-    });
+                const std::string& text = *reply;
+                if (result != k57::kReplyOk) {
+                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                    return;
+                }
+                // The unit's values are kept as they are; the technician learns of
+                // those the editor would refuse before writing them back.
+                parameterList_.SetValuesFromText(text);
+                std::vector<k57::SettingsProblem> problems =
+                    k57::CheckSettingsText(parameterList_, text, false);
+                if (!problems.empty()) {
+                    Inform("Внимание",
+                           "В настройках устройства есть недопустимые значения (они оставлены как "
+                           "есть):\n" +
+                               ProblemList(problems));
+                }
+                ShowEditor();
+            });
 }
 
 void TMainForm::OpenFileButtonClick() {
@@ -254,13 +253,13 @@ void TMainForm::GetSerialButtonClick() {
     auto serial = std::make_shared<uint32_t>(0);
     Request([serial](DeviceInterface& unit) { return unit.ReadIdInfo(*serial); },
             [this, serial](int result) {
-        if (result != k57::kReplyOk) {
-            Inform("Загрузка не возможна", QString(kNotConnected) + ".");
-            return;
-        }
-        // Unsigned, as the port search shows it: serial numbers have no sign.
-        Log("Серийный номер устройства " + QString::number(*serial));
-    });
+                if (result != k57::kReplyOk) {
+                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                    return;
+                }
+                // Unsigned, as the port search shows it: serial numbers have no sign.
+                Log("Серийный номер устройства " + QString::number(*serial));
+            });
 }
 
 void TMainForm::GetVersionButtonClick() {
@@ -270,20 +269,20 @@ void TMainForm::GetVersionButtonClick() {
     auto text = std::make_shared<std::string>();
     Request([text](DeviceInterface& unit) { return unit.ReadVersion(*text); },
             [this, text](int result) {
-        DeviceInterface* device = device_.get();
-        if (result != k57::kReplyOk || !device) {
-            Inform("Ошибка", kNotConnected);
-            return;
-        }
-        VersionInfo info;
-        device->ParseVersion(info, *text);
-        QString type = k57::FromUnit(info.type);
-        if (type == "VM_r2") {
-            type = "K67 (r2)";
-        }
-        Log("Тип устройства   : " + type);
-        Log("Версия прошивки : " + k57::FromUnit(info.version));
-    });
+                DeviceInterface* device = device_.get();
+                if (result != k57::kReplyOk || !device) {
+                    Inform("Ошибка", kNotConnected);
+                    return;
+                }
+                VersionInfo info;
+                device->ParseVersion(info, *text);
+                QString type = k57::FromUnit(info.type);
+                if (type == "VM_r2") {
+                    type = "K67 (r2)";
+                }
+                Log("Тип устройства   : " + type);
+                Log("Версия прошивки : " + k57::FromUnit(info.version));
+            });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

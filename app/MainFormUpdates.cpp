@@ -1,6 +1,6 @@
 // The main window's firmware and sound updates: the workflows are
-// FirmwareUpdate and SoundUpdate; Timer1 and Timer2 submit their steps,
-// and the window shows what each step leads to.
+// FirmwareUpdate and SoundUpdate. Each step's result submits the next one,
+// the sound's through Timer2; the window shows what each step leads to.
 
 #include <QCloseEvent>
 
@@ -81,8 +81,10 @@ void TMainForm::FirmwareStepped(Stage before) {
                 ui->SaveProgress->setRange(0, firmwareUpdate_.progress().fragments);
             }
             ui->SaveProgress->setValue(firmwareUpdate_.progress().fragmentsSent);
+            // The next fragment goes at once: the wire is the only wait.
+            // Timer1 resumes the update after the close question.
             if (!asking_) {
-                Timer1.start();
+                SubmitStep(firmwareUpdate_);
             }
             return;
         default:

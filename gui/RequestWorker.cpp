@@ -30,7 +30,8 @@ RequestWorker::~RequestWorker() {
 
 void RequestWorker::Submit(QObject* context, Job job, Done done, std::function<QString()> port) {
     pending_.push_back(Pending{context, context != nullptr, std::move(done), std::move(port)});
-    if (pending_.size() == 1) {
+    if (!busy_) {
+        busy_ = true;
         waited_.start();
         statusTimer_.start();
         cursor_ = std::make_unique<BusyCursor>();
@@ -63,8 +64,9 @@ void RequestWorker::Loop() {
     }
 }
 
-// The oldest pending request has ended. The worker counts as idle before
-// its continuation runs, which may show a modal window of its own.
+// The oldest pending request has ended. The worker goes idle only after
+// its continuation, which may submit the next one at once: a chain of
+// requests is one busy spell, with no flicker of pointer or commands.
 void RequestWorker::Finished(int result) {
     Pending ended = std::move(pending_.front());
     pending_.pop_front();
@@ -76,13 +78,24 @@ void RequestWorker::Finished(int result) {
     }
     waited_.start();
     if (pending_.empty()) {
-        statusTimer_.stop();
-        cursor_.reset();
-        emit busyChanged(false);
+        // Also queued: a continuation that opens a modal window lets the
+        // worker go idle from within that window's loop.
+        QMetaObject::invokeMethod(this, &RequestWorker::GoIdle, Qt::QueuedConnection);
     }
     if (ended.done && (!ended.hasContext || ended.context)) {
         ended.done(result);
     }
+    GoIdle();
+}
+
+void RequestWorker::GoIdle() {
+    if (!busy_ || !pending_.empty()) {
+        return;
+    }
+    busy_ = false;
+    statusTimer_.stop();
+    cursor_.reset();
+    emit busyChanged(false);
 }
 
 void RequestWorker::ShowStatus() {

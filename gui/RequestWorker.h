@@ -38,9 +38,9 @@ class RequestWorker : public QObject {
     // Queues `job`; `done` gets its result on the GUI thread unless
     // `context` is gone by then. `port` names the port waited on.
     void Submit(QObject* context, Job job, Done done, std::function<QString()> port);
-    // A request is queued or running, or its result not yet handed over.
-    // A continuation runs idle: it may open a window that submits requests.
-    bool busy() const { return !pending_.empty(); }
+    // From the first request submitted until the worker has run out of
+    // them; a continuation that submits the next request keeps it busy.
+    bool busy() const { return busy_; }
     void SetWaitStatus(WaitStatus status) { status_ = std::move(status); }
 
   signals:
@@ -57,6 +57,7 @@ class RequestWorker : public QObject {
     void Loop();
     void Finished(int result);
     void ShowStatus();
+    void GoIdle();
 
     // The GUI thread's side: what waits for its result, oldest first.
     std::deque<Pending> pending_;
@@ -64,6 +65,7 @@ class RequestWorker : public QObject {
     QTimer statusTimer_;
     QElapsedTimer waited_;
     bool statusShown_ = false;
+    bool busy_ = false;
     std::unique_ptr<BusyCursor> cursor_;
 
     // Shared with the worker thread.

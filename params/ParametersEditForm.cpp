@@ -201,7 +201,7 @@ void TParametersEditForm::SaveActionExecute() {
 }
 
 void TParametersEditForm::SendActionExecute() {
-    if (device_.running()) {
+    if (writing_) {
         return;
     }
     CommitEdit();
@@ -211,9 +211,13 @@ void TParametersEditForm::SendActionExecute() {
         return;
     }
     std::string text = parameters->ValuesToText();
+    writing_ = true;
     device_.Submit(
         this, [text](DeviceInterface& device) { return device.WriteSettings(text); },
-        [this](int result) { SettingsWritten(result); });
+        [this](int result) {
+            writing_ = false;
+            SettingsWritten(result);
+        });
 }
 
 // A write is under way until its result is back: the editor takes no

@@ -73,4 +73,5 @@ class TParametersEditForm : public QDialog {
     QComboBox* EnumValue;
     QLabel* SmsLabel;
     QLabel* DescriptionLabel;
+    bool writing_ = false;  // a write is on its way: no second one meanwhile
 };

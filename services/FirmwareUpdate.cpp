@@ -35,7 +35,7 @@ bool FirmwareUpdate::CheckImage() {
 // cannot be compared: the update ends.
 UpdateSteps::Stage FirmwareUpdate::CheckVersion(DeviceInterface& device) {
     std::string text;
-    int result = device.ReadVersion(text);
+    int result = Exchanged(device.ReadVersion(text));
     if (result != kReplyOk) {
         return End(UpdateOutcome::NotConnected);
     }

@@ -54,6 +54,8 @@ class UpdateSteps {
     virtual Stage CheckVersion(DeviceInterface& device);
     virtual int BeginRequest(DeviceInterface& device) = 0;
     Stage End(UpdateOutcome outcome);
+    // Keeps an exchange's result for lastResult.
+    int Exchanged(int result) { return lastResult_ = result; }
 
   private:
     Stage SendNext(DeviceInterface& device);

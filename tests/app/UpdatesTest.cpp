@@ -153,6 +153,17 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }
 
+TEST_F(UpdatesTest, AnAbsentUnitIsLoggedAndNothingStarts) {
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
+    EXPECT_EQ(Log(), QStringList{"COM5: порт не открывается (no such port)"});
+    EXPECT_FALSE(form->transferRunning());
+    EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
+}
+
 TEST_F(UpdatesTest, AnImageEndingOnAFragmentBoundaryCommitsOnTheNextStep) {
     k57::sim::Unit& unit = Plug(5);
     k57::images::Firmware small;
