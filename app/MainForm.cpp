@@ -65,8 +65,15 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     ui->Memo1->setTabChangesFocus(true);
     ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->Memo1, &QWidget::customContextMenuRequested, this, &TMainForm::Memo1ContextMenu);
-    device_.runner().SetWaitStatus(
+    device_.worker().SetWaitStatus(
         [this](const QString& port, int seconds) { ShowWait(port, seconds); });
+    connect(&device_.worker(), &k57::RequestWorker::busyChanged, this, [this](bool busy) {
+        if (busy) {
+            UpdateDeviceCommands();
+        } else {
+            RequestsIdle();
+        }
+    });
 
     firmware_ = k57::images::LoadFirmware();
     QString type = k57::FromUnit(firmware_.info.type);
@@ -97,8 +104,8 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     connect(ui->OpenFileButton, &QPushButton::clicked, this, &TMainForm::OpenFileButtonClick);
     connect(ui->BlowUpdateButton, &QPushButton::clicked, this, &TMainForm::BlowUpdateButtonClick);
     connect(ui->WaveUpdateButton, &QPushButton::clicked, this, &TMainForm::WaveUpdateButtonClick);
-    // Armed only while a transfer runs; each tick disarms its timer first,
-    // so a message box inside a tick cannot let another tick in.
+    // Armed only while an update runs, once a step's result is back: single
+    // shot, so a message box cannot let another step in.
     Timer1.setInterval(1);
     Timer1.setSingleShot(true);
     Timer2.setInterval(10);
@@ -164,10 +171,13 @@ void TMainForm::FindPortButtonClick() {
     if (!device_.get()) {
         return;
     }
-    int found = device_.Run([this](DeviceInterface& device) { return device.FindDevice(this); });
-    if (found) {
-        SelectPort(StoredPortOrDefault());
-    }
+    device_.Submit(
+        this, [this](DeviceInterface& device) { return device.FindDevice(this); },
+        [this](int found) {
+            if (found) {
+                SelectPort(StoredPortOrDefault());
+            }
+        });
 }
 
 void TMainForm::ShowEditor() {
@@ -198,21 +208,27 @@ void TMainForm::ListSettingsProblems(const QString& intro, const k57::SettingsVe
 }
 
 void TMainForm::ReadButtonClick() {
-    if (device_.get()) {
-        std::string text;
-        int result = Request([&](DeviceInterface& device) { return device.ReadSettings(text); });
-        if (result != k57::kReplyOk) {
-            Inform("Загрузка не возможна", QString(kNotConnected) + ".");
-            return;
-        }
-        // The unit's values are kept as they are; the technician learns of
-        // those the editor would refuse before writing them back.
-        k57::SettingsVerdict verdict = k57::SettingsService(parameterList_).LoadUnitText(text);
-        ListSettingsProblems(
-            "В настройках устройства есть недопустимые значения (они оставлены как есть):",
-            verdict);
+    if (!device_.get()) {
+        ShowEditor();
+        return;
     }
-    ShowEditor();
+    auto reply = std::make_shared<std::string>();
+    Request([reply](DeviceInterface& device) { return device.ReadSettings(*reply); },
+            [this, reply](int result) {
+                const std::string& text = *reply;
+                if (result != k57::kReplyOk) {
+                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                    return;
+                }
+                // The unit's values are kept as they are; the technician learns of
+                // those the editor would refuse before writing them back.
+                k57::SettingsVerdict verdict =
+                    k57::SettingsService(parameterList_).LoadUnitText(text);
+                ListSettingsProblems(
+                    "В настройках устройства есть недопустимые значения (они оставлены как есть):",
+                    verdict);
+                ShowEditor();
+            });
 }
 
 void TMainForm::OpenFileButtonClick() {
@@ -238,39 +254,42 @@ void TMainForm::OpenFileButtonClick() {
 }
 
 void TMainForm::GetSerialButtonClick() {
-    DeviceInterface* device = device_.get();
-    if (!device) {
+    if (!device_.get()) {
         return;
     }
-    uint32_t serial = 0;
-    int result = Request([&](DeviceInterface& unit) { return unit.ReadIdInfo(serial); });
-    if (result != k57::kReplyOk) {
-        Inform("Загрузка не возможна", QString(kNotConnected) + ".");
-        return;
-    }
-    // Unsigned, as the port search shows it: serial numbers have no sign.
-    Log("Серийный номер устройства " + QString::number(serial));
+    auto serial = std::make_shared<uint32_t>(0);
+    Request([serial](DeviceInterface& unit) { return unit.ReadIdInfo(*serial); },
+            [this, serial](int result) {
+                if (result != k57::kReplyOk) {
+                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                    return;
+                }
+                // Unsigned, as the port search shows it: serial numbers have no sign.
+                Log("Серийный номер устройства " + QString::number(*serial));
+            });
 }
 
 void TMainForm::GetVersionButtonClick() {
-    DeviceInterface* device = device_.get();
-    if (!device) {
+    if (!device_.get()) {
         return;
     }
-    std::string text;
-    int result = Request([&](DeviceInterface& unit) { return unit.ReadVersion(text); });
-    if (result != k57::kReplyOk) {
-        Inform("Ошибка", kNotConnected);
-        return;
-    }
-    VersionInfo info;
-    device->ParseVersion(info, text);
-    QString type = k57::FromUnit(info.type);
-    if (type == "VM_r2") {
-        type = "K67 (r2)";
-    }
-    Log("Тип устройства   : " + type);
-    Log("Версия прошивки : " + k57::FromUnit(info.version));
+    auto text = std::make_shared<std::string>();
+    Request([text](DeviceInterface& unit) { return unit.ReadVersion(*text); },
+            [this, text](int result) {
+                DeviceInterface* device = device_.get();
+                if (result != k57::kReplyOk || !device) {
+                    Inform("Ошибка", kNotConnected);
+                    return;
+                }
+                VersionInfo info;
+                device->ParseVersion(info, *text);
+                QString type = k57::FromUnit(info.type);
+                if (type == "VM_r2") {
+                    type = "K67 (r2)";
+                }
+                Log("Тип устройства   : " + type);
+                Log("Версия прошивки : " + k57::FromUnit(info.version));
+            });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -8,9 +8,10 @@
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "EmbeddedImages.h"
+#include "FirmwareUpdate.h"
 #include "ParameterList.h"
 #include "SettingsVerdict.h"
-#include "UpdateSources.h"
+#include "SoundUpdate.h"
 
 class TCanMonitorForm;
 class TDiagnosticForm;
@@ -43,8 +44,8 @@ class TMainForm : public QWidget {
         diagnostic_ = diagnostic;
         canMonitor_ = can;
     }
-    // An update is being transferred; other device commands wait for it.
-    bool transferRunning() const { return firmwareTransfer_.active() || soundTransfer_.active(); }
+    // An update is under way; other device commands wait for it.
+    bool transferRunning() const { return update_ != nullptr; }
     // A request is running or an update is under way: no monitor opens.
     bool busyWithUnit() const { return transferRunning() || device_.running(); }
 
@@ -76,18 +77,24 @@ class TMainForm : public QWidget {
     void Inform(const QString& caption, const QString& text);
     void ShowEditor();
     void ListSettingsProblems(const QString& intro, const k57::SettingsVerdict& verdict);
-    void LockDeviceCommands(bool locked);
-    bool UnitNeedsFirmware();
-    // Runs one request off the GUI thread; a failure gets its log line.
-    int Request(const std::function<int(DeviceInterface&)>& request);
+    // The device commands are off while a request or an update runs.
+    void UpdateDeviceCommands();
+    void RequestsIdle();
+    // Submits one request to the worker thread; `done` gets its result on
+    // the GUI thread, after a failure's log line.
+    void Request(k57::DeviceSession::Request request, std::function<void(int result)> done);
     void LogFailure();
     QString PortText() const;
     void ShowWait(const QString& port, int seconds);
     void Memo1ContextMenu(const QPoint& at);
-    void StopSound();
-    void StopTransfer(k57::Transfer& transfer, QTimer& timer);
-    void TransferTick(k57::Transfer& transfer, QTimer& timer);
-    void FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Step step);
+    void StartFirmware();
+    void StopUpdate(QTimer& timer);
+    void EndStopped();
+    void SubmitStep(k57::UpdateSteps& update);
+    void Stepped(k57::UpdateSteps& update, k57::UpdateSteps::Stage before);
+    void FirmwareStepped(k57::UpdateSteps::Stage before);
+    void SoundStepped(k57::UpdateSteps::Stage before);
+    void FinishUpdate(k57::UpdateOutcome outcome);
     void RestoreWaveCaption();
 
     std::unique_ptr<Ui::TMainForm> ui;
@@ -96,13 +103,16 @@ class TMainForm : public QWidget {
     k57::DeviceSession device_;
     k57::images::Firmware firmware_;
     int32_t soundDataSize_ = 0;
-    k57::Transfer firmwareTransfer_{std::make_unique<k57::FirmwareSource>(firmware_)};
-    k57::Transfer soundTransfer_{std::make_unique<k57::SoundSource>()};
+    k57::FirmwareUpdate firmwareUpdate_{firmware_};
+    k57::SoundUpdate soundUpdate_;
+    // The update under way, if any; its stage is read only between steps.
+    k57::UpdateSteps* update_ = nullptr;
     QTimer Timer1;
     QTimer Timer2;
-    bool updateStarting_ = false;
-    bool soundStarting_ = false;
-    bool stopRequested_ = false;
+    bool stepInFlight_ = false;
+    bool stopRequested_ = false;  // ends the update once the step in flight is back
+    bool asking_ = false;         // the close question is open: no step meanwhile
+    bool closeLater_ = false;     // a close waits for the request that runs
     ParameterList parameterList_;
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;

@@ -1,5 +1,5 @@
-// The main window's requests and its log: every request runs off the GUI
-// thread; a failed one gets a log line naming the port and the cause, and
+// The main window's requests and its log: every request runs on the
+// session's worker thread; a failed one gets a log line naming the port and the cause, and
 // a long wait shows on the progress bar.
 
 #include <QFile>
@@ -19,12 +19,13 @@ QString Shown(const std::string& port) {
 
 }  // namespace
 
-int TMainForm::Request(const std::function<int(DeviceInterface&)>& request) {
-    int result = device_.Run(request);
-    if (result != k57::kReplyOk) {
-        LogFailure();
-    }
-    return result;
+void TMainForm::Request(k57::DeviceSession::Request request, std::function<void(int)> done) {
+    device_.Submit(this, std::move(request), [this, done = std::move(done)](int result) {
+        if (result != k57::kReplyOk) {
+            LogFailure();
+        }
+        done(result);
+    });
 }
 
 QString TMainForm::PortText() const {

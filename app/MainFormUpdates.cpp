@@ -1,9 +1,10 @@
-// The main window's firmware and sound updates, stepped by Timer1 and Timer2.
+// The main window's firmware and sound updates: the workflows are
+// FirmwareUpdate and SoundUpdate. Each step's result submits the next one,
+// the sound's through Timer2; the window shows what each step leads to.
 
 #include <QCloseEvent>
 
 #include "MainForm.h"
-#include "UnitText.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -13,45 +14,26 @@ const char kCancelled[] = "Обновление отменено.";
 const char kSendFailed[] = "Ошибка при передачи данных";
 const char kNoCrc[] = "Нет подтвеждения CRC";
 
+using Stage = k57::UpdateSteps::Stage;
+using Outcome = k57::UpdateOutcome;
+
 }  // namespace
 
-// While a transfer runs no other request may fall between two fragments.
-void TMainForm::LockDeviceCommands(bool locked) {
+// While a request or an update runs no other request may fall in between;
+// "Стоп" stays usable while the sound is sent.
+void TMainForm::UpdateDeviceCommands() {
+    bool locked = transferRunning() || device_.running();
     const QList<QWidget*> commands = {
         ui->PortComboBox,    ui->FindPortButton,   ui->ReadButton,      ui->OpenFileButton,
         ui->GetSerialButton, ui->GetVersionButton, ui->BlowUpdateButton};
     for (QWidget* w : commands) {
         w->setEnabled(!locked);
     }
-    ui->WaveUpdateButton->setEnabled(!locked || soundTransfer_.active());
-}
-
-// Reads the unit's version and, when it is not older than the image's,
-// asks whether to update anyway. A reply that is not three parts, or whose
-// parts do not fit the record, counts as no reply.
-bool TMainForm::UnitNeedsFirmware() {
-    std::string text;
-    int result = Request([&](DeviceInterface& device) { return device.ReadVersion(text); });
-    VersionInfo unit;
-    if (result != k57::kReplyOk || !k57::SplitVersionText(unit, text)) {
-        if (result == k57::kReplyOk) {
-            Log(PortText() + ": ответ на запрос версии не разбирается");
-        }
-        Inform("Ошибка", kNotConnected);
-        return false;
-    }
-    if (k57::images::CompareVersions(unit.version, firmware_.info.version) < 0) {
-        return true;
-    }
-    return dialogs_.message(this, "Внимание",
-                            "Устройство уже содержит новейшую или равную версию.\n"
-                            "                         Обновлять или нет?",
-                            k57::Buttons::YesNo) == k57::Answer::Yes;
+    ui->WaveUpdateButton->setEnabled(!locked || update_ == &soundUpdate_);
 }
 
 void TMainForm::BlowUpdateButtonClick() {
-    DeviceInterface* device = device_.get();
-    if (!device || transferRunning()) {
+    if (!device_.get() || transferRunning()) {
         return;
     }
     if (dialogs_.message(
@@ -59,68 +41,95 @@ void TMainForm::BlowUpdateButtonClick() {
             "После обновления возможно произойдет сброс настроек.\n"
             "Рекомендуется сохранить текущие настройки. (Кнопка \"Сохранить в файл\").\n"
             "Начать обновление ?",
-            k57::Buttons::OkCancel) != k57::Answer::Ok ||
-        !UnitNeedsFirmware()) {
+            k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
+    update_ = &firmwareUpdate_;
+    firmwareUpdate_.Start();
+    SubmitStep(firmwareUpdate_);  // the version check
+}
+
+// The unit's version is older, or the user wants the update anyway.
+void TMainForm::StartFirmware() {
     ui->SaveProgress->setRange(0, 100);
     ui->SaveProgress->setValue(0);
-    LockDeviceCommands(true);
+    UpdateDeviceCommands();
     Log("Подготовка к обновлению, ждите ...");
-    updateStarting_ = true;
-    int result = Request([](DeviceInterface& unit) { return unit.BeginFirmwareUpdate(); });
-    updateStarting_ = false;
-    if (result != k57::kReplyOk) {
-        Inform("Ошибка", kNotConnected);
-        Log(kCancelled);
-        LockDeviceCommands(false);
-        return;
+    SubmitStep(firmwareUpdate_);
+}
+
+void TMainForm::FirmwareStepped(Stage before) {
+    switch (firmwareUpdate_.stage()) {
+        case Stage::Confirm:
+            if (dialogs_.message(this, "Внимание",
+                                 "Устройство уже содержит новейшую или равную версию.\n"
+                                 "                         Обновлять или нет?",
+                                 k57::Buttons::YesNo) != k57::Answer::Yes) {
+                firmwareUpdate_.Stop(Outcome::Declined);
+                FinishUpdate(Outcome::Declined);
+                return;
+            }
+            firmwareUpdate_.Confirm();
+            StartFirmware();
+            return;
+        case Stage::Begin:
+            StartFirmware();
+            return;
+        case Stage::Send:
+            if (before == Stage::Begin) {
+                Log("Загрузка новой версии программы ...");
+                ui->SaveProgress->setRange(0, firmwareUpdate_.progress().fragments);
+            }
+            ui->SaveProgress->setValue(firmwareUpdate_.progress().fragmentsSent);
+            // The next fragment goes at once: the wire is the only wait.
+            // Timer1 resumes the update after the close question.
+            if (!asking_) {
+                SubmitStep(firmwareUpdate_);
+            }
+            return;
+        default:
+            FinishUpdate(firmwareUpdate_.outcome());
     }
-    Log("Загрузка новой версии программы ...");
-    ui->SaveProgress->setRange(0, firmwareTransfer_.steps());
-    ui->SaveProgress->setValue(0);
-    firmwareTransfer_.Begin();
-    Timer1.start();
 }
 
 void TMainForm::Timer1Timer() {
-    TransferTick(firmwareTransfer_, Timer1);
+    SubmitStep(firmwareUpdate_);
 }
 
 void TMainForm::RestoreWaveCaption() {
     ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
 }
 
-// Stops the sound transfer between two blocks, or a request of it that is
-// waiting: that request ends at its next look at the port, and its handler
-// finishes the stop.
-void TMainForm::StopSound() {
-    if (device_.running()) {
+// Ends the update under way without its commit; nothing more is sent. A
+// step on its way (the sound's long start wait, say) is abandoned, and its
+// return finishes the stop.
+void TMainForm::StopUpdate(QTimer& timer) {
+    timer.stop();
+    if (stepInFlight_) {
         stopRequested_ = true;
         device_.Abandon();
         return;
     }
-    StopTransfer(soundTransfer_, Timer2);
+    EndStopped();
 }
 
-// Ends a transfer without its commit; nothing more is sent.
-void TMainForm::StopTransfer(k57::Transfer& transfer, QTimer& timer) {
-    timer.stop();
-    transfer.Stop();
-    device_.runner().ClearLetThrough();
+void TMainForm::EndStopped() {
+    if (update_) {
+        update_->Stop();
+    }
+    update_ = nullptr;
     RestoreWaveCaption();
-    LockDeviceCommands(false);
+    UpdateDeviceCommands();
     Log(kCancelled);
 }
 
 void TMainForm::WaveUpdateButtonClick() {
-    if (soundStarting_ || soundTransfer_.active()) {
+    if (update_ == &soundUpdate_) {
         // The button reads "Стоп" while the sound is sent: it stops.
-        StopSound();
+        StopUpdate(Timer2);
         return;
     }
-    DeviceInterface* device = device_.get();
-    if (!device || transferRunning() ||
+    if (!device_.get() || transferRunning() ||
         dialogs_.message(this, "Внимание",
                          "Произвести загрузку звуковых данных?\n"
                          "Старые данные будут удалены безвозвратно!",
@@ -131,104 +140,153 @@ void TMainForm::WaveUpdateButtonClick() {
     ui->SaveProgress->setValue(0);
     ui->WaveUpdateButton->setText("Стоп");
     Log("Подготовка к записи, ждите...");
-    // "Стоп" works during the long wait for the unit's answer too.
-    device_.runner().LetThrough(ui->WaveUpdateButton);
-    soundStarting_ = true;
-    int result = Request([](DeviceInterface& unit) { return unit.BeginWaveUpdate(); });
-    soundStarting_ = false;
-    if (stopRequested_) {
-        stopRequested_ = false;
-        StopTransfer(soundTransfer_, Timer2);
+    update_ = &soundUpdate_;
+    soundUpdate_.Start();
+    SubmitStep(soundUpdate_);  // the start, which may take 20 s
+}
+
+void TMainForm::SoundStepped(Stage before) {
+    if (soundUpdate_.stage() != Stage::Send) {
+        FinishUpdate(soundUpdate_.outcome());
         return;
     }
-    if (result != k57::kReplyOk) {
-        device_.runner().ClearLetThrough();
-        Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled);
-        RestoreWaveCaption();
-        return;
+    if (before == Stage::Begin) {
+        UpdateDeviceCommands();
+        ui->SaveProgress->setMaximum(soundUpdate_.progress().fragments);
+        Log("Идет запись звуковых данных...");
     }
-    soundTransfer_.Begin();
-    LockDeviceCommands(true);
-    ui->SaveProgress->setMaximum(soundTransfer_.steps());
-    Timer2.start();
-    Log("Идет запись звуковых данных...");
+    ui->SaveProgress->setValue(soundUpdate_.progress().fragmentsSent);
+    if (!asking_) {
+        Timer2.start();
+    }
 }
 
 void TMainForm::Timer2Timer() {
-    TransferTick(soundTransfer_, Timer2);
+    SubmitStep(soundUpdate_);
 }
 
-// One step of a running transfer. The tick disarms its timer first and
-// re-arms it only when there is more to send.
-void TMainForm::TransferTick(k57::Transfer& transfer, QTimer& timer) {
-    timer.stop();
-    if (!transfer.active() || !device_.get()) {
+// One step on the worker thread; the timers are single-shot, so no second
+// step is submitted before the first one's result is back.
+void TMainForm::SubmitStep(k57::UpdateSteps& update) {
+    if (update_ != &update || stepInFlight_) {
         return;
     }
-    k57::Transfer::Step step = k57::Transfer::Step::SendFailed;
-    Request([&](DeviceInterface& unit) {
-        step = transfer.Next(unit);
-        return k57::kReplyOk;
-    });
-    if (stopRequested_ && step != k57::Transfer::Step::Committed) {
+    stepInFlight_ = true;
+    Stage before = update.stage();
+    Request(
+        [&update](DeviceInterface& unit) {
+            update.Step(unit);
+            return update.lastResult();
+        },
+        [this, &update, before](int) {
+            stepInFlight_ = false;
+            Stepped(update, before);
+        });
+}
+
+// A stop asked for while the step was on its way takes effect now, unless
+// that step was the commit the unit has already taken.
+void TMainForm::Stepped(k57::UpdateSteps& update, Stage before) {
+    if (stopRequested_) {
         stopRequested_ = false;
-        StopTransfer(transfer, timer);
-        return;
+        if (update.outcome() != Outcome::Done) {
+            EndStopped();
+            return;
+        }
     }
-    stopRequested_ = false;
-    if (step == k57::Transfer::Step::Sent) {
-        ui->SaveProgress->setValue(ui->SaveProgress->value() + 1);
-        timer.start();
-        return;
+    if (&update == &firmwareUpdate_) {
+        FirmwareStepped(before);
+    } else {
+        SoundStepped(before);
     }
-    FinishTransfer(transfer, step);
 }
 
-// The firmware logs how a transfer ended; the sound says it in a box.
-void TMainForm::FinishTransfer(const k57::Transfer& transfer, k57::Transfer::Step step) {
-    using Step = k57::Transfer::Step;
-    bool firmware = &transfer == &firmwareTransfer_;
-    device_.runner().ClearLetThrough();
-    LockDeviceCommands(false);
+// The firmware logs how it ended; the sound says it in a box. A failed
+// request has its log line already.
+void TMainForm::FinishUpdate(Outcome outcome) {
+    bool firmware = update_ == &firmwareUpdate_;
+    update_ = nullptr;
+    UpdateDeviceCommands();
     RestoreWaveCaption();
-    if (step != Step::SendFailed) {
-        ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-    }
-    if (step == Step::SendFailed || step == Step::CommitRefused) {
-        LogFailure();
-        if (step == Step::SendFailed) {
-            Inform("Ошибка", kSendFailed);
-        } else {
-            Inform("Ошибка обновления.", kNoCrc);
-        }
-        if (firmware) {
-            Log(kCancelled);
-        }
-    } else if (firmware) {
-        Log("Загрузка закончена.");
-        ui->SaveProgress->setValue(ui->SaveProgress->minimum());
-        ui->BlowUpdateButton->setFocus();
-    } else {
-        Inform("Сообщение", "Данные успешно записаны.");
+    switch (outcome) {
+        case Outcome::NotConnected:
+            Inform("Ошибка", kNotConnected);
+            return;
+        case Outcome::VersionUnreadable:
+            Log(PortText() + ": ответ на запрос версии не разбирается");
+            Inform("Ошибка", kNotConnected);
+            return;
+        case Outcome::StartFailed:
+            if (firmware) {
+                Inform("Ошибка", kNotConnected);
+                Log(kCancelled);
+            } else {
+                Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled);
+            }
+            return;
+        case Outcome::SendFailed:
+        case Outcome::CommitRefused:
+            if (outcome == Outcome::SendFailed) {
+                Inform("Ошибка", kSendFailed);
+            } else {
+                ui->SaveProgress->setValue(ui->SaveProgress->maximum());
+                Inform("Ошибка обновления.", kNoCrc);
+            }
+            if (firmware) {
+                Log(kCancelled);
+            }
+            return;
+        case Outcome::Done:
+            ui->SaveProgress->setValue(ui->SaveProgress->maximum());
+            if (firmware) {
+                Log("Загрузка закончена.");
+                ui->SaveProgress->setValue(ui->SaveProgress->minimum());
+                ui->BlowUpdateButton->setFocus();
+            } else {
+                Inform("Сообщение", "Данные успешно записаны.");
+            }
+            return;
+        default:
+            return;
     }
 }
 
 // Closing while an update runs would leave the unit half written: ask
-// first. The transfer waits meanwhile; OK stops it as "Стоп" does.
+// first. No step is sent meanwhile; OK stops the update as "Стоп" does. A
+// close during a plain request waits for its end.
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (!transferRunning()) {
+        if (device_.running()) {
+            closeLater_ = true;
+            event->ignore();
+            return;
+        }
         event->accept();
         return;
     }
-    bool firmware = firmwareTransfer_.active();
-    QTimer& timer = firmware ? Timer1 : Timer2;
+    QTimer& timer = update_ == &firmwareUpdate_ ? Timer1 : Timer2;
     timer.stop();
-    if (dialogs_.message(this, "Внимание", "Идет обновление. Прервать?", k57::Buttons::OkCancel) !=
-        k57::Answer::Ok) {
+    asking_ = true;
+    k57::Answer answer =
+        dialogs_.message(this, "Внимание", "Идет обновление. Прервать?", k57::Buttons::OkCancel);
+    asking_ = false;
+    if (answer != k57::Answer::Ok) {
         event->ignore();
-        timer.start();
+        if (!stepInFlight_ && transferRunning()) {
+            timer.start();
+        }
         return;
     }
-    StopTransfer(firmware ? firmwareTransfer_ : soundTransfer_, timer);
+    StopUpdate(timer);
     event->accept();
+}
+
+// The worker has nothing left to do: the commands come back, and a close
+// that waited goes ahead.
+void TMainForm::RequestsIdle() {
+    UpdateDeviceCommands();
+    if (closeLater_) {
+        closeLater_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }

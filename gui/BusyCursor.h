@@ -4,7 +4,7 @@
 
 namespace k57 {
 
-// Shows the busy pointer while a device request blocks the window.
+// Shows the busy pointer while the unit is being waited for.
 class BusyCursor {
   public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -12,12 +12,5 @@ class BusyCursor {
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-// Runs a blocking device request with the busy pointer up.
-template <typename Request>
-auto WhileBusy(Request&& request) {
-    BusyCursor busy;
-    return request();
-}
 
 }  // namespace k57

@@ -4,18 +4,26 @@
 
 namespace k57 {
 
-int DeviceSession::Run(const std::function<int(DeviceInterface&)>& request) {
-    DeviceInterface* device = device_.get();
+void DeviceSession::Submit(QObject* context, Request request, Done done) {
+    std::shared_ptr<DeviceInterface> device = device_;
     if (!device) {
-        return kPortUnavailable;
+        worker_.Submit(
+            context, [] { return kPortUnavailable; }, std::move(done), nullptr);
+        return;
     }
-    device->SetAbandoned(false);
-    return runner_.Run([&] { return request(*device); },
-                       [device] { return QString::fromStdString(device->PortName()); });
+    // The flag is cleared when the request starts, not when it is queued:
+    // a request queued behind an abandoned one must not revive that one.
+    worker_.Submit(
+        context,
+        [device, request = std::move(request)] {
+            device->SetAbandoned(false);
+            return request(*device);
+        },
+        std::move(done), [device] { return QString::fromStdString(device->PortName()); });
 }
 
 void DeviceSession::Abandon() {
-    if (device_ && runner_.running()) {
+    if (device_ && worker_.busy()) {
         device_->SetAbandoned(true);
     }
 }

@@ -1,5 +1,7 @@
 #include "CanMonitorForm.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -138,12 +140,19 @@ void TCanMonitorForm::FormShow() {
 
 // Closing the window always closes the channel.
 void TCanMonitorForm::done(int result) {
+    if (opening_) {
+        doneLater_ = result;  // the link is the request's until it is back
+        return;
+    }
     CloseProcedure();
     Timer2.stop();
     QDialog::done(result);
 }
 
 void TCanMonitorForm::PortButtonClick() {
+    if (opening_) {
+        return;
+    }
     if (can_.IsOpen()) {
         CloseProcedure();
     } else {
@@ -157,18 +166,30 @@ void TCanMonitorForm::OpenProcedure() {
         CloseProcedure();
         return;
     }
-    k57::CanSession::Opening opening;
+    auto opening = std::make_shared<k57::CanSession::Opening>();
     int rate = SpeedList->currentIndex();
-    device_.Run([&](DeviceInterface&) {
-        opening = can_.Handshake(rate);
-        return k57::kReplyOk;
-    });
-    if (opening.result != k57::kReplyOk) {
-        CloseProcedure();
-        return;
-    }
-    PortButton->setText(QString::fromLatin1(opening.version.c_str()) + "Close");
-    Timer1.start();
+    opening_ = true;
+    // The handshake runs on the request worker; the window waits for it
+    // before it closes, since the channel is the request's until then.
+    device_.Submit(
+        this,
+        [this, opening, rate](DeviceInterface&) {
+            *opening = can_.Handshake(rate);
+            return k57::kReplyOk;
+        },
+        [this, opening](int) {
+            opening_ = false;
+            if (doneLater_) {
+                done(*std::exchange(doneLater_, std::nullopt));
+                return;
+            }
+            if (opening->result != k57::kReplyOk) {
+                CloseProcedure();
+                return;
+            }
+            PortButton->setText(QString::fromLatin1(opening->version.c_str()) + "Close");
+            Timer1.start();
+        });
 }
 
 void TCanMonitorForm::CloseProcedure() {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <memory>
+#include <optional>
 
 #include "CanPicture.h"
 #include "CanSession.h"
@@ -84,6 +86,9 @@ class TCanMonitorForm : public QDialog {
     k57::DialogService* dialogs_ = nullptr;
     QTimer Timer1;
     QTimer Timer2;
+    // The channel's opening is on its way; a close waits for it.
+    bool opening_ = false;
+    std::optional<int> doneLater_;
 
     QComboBox* SpeedList;
     QPushButton* PortButton;

@@ -1,5 +1,7 @@
 #include "DiagnosticForm.h"
 
+#include <utility>
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QShowEvent>
@@ -36,15 +38,33 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    if (device_.get()) {
-        device_.Run([](DeviceInterface& device) { return device.EnterDiagnosticMode(); });
-        diagnostic_.Start(device_.get()->Link());
+    if (!device_.get()) {
+        Timer1.start();
+        return;
     }
-    Timer1.start();
+    // The lines are read once the request is out and the port stays open.
+    entering_ = true;
+    device_.Submit(
+        this, [](DeviceInterface& device) { return device.EnterDiagnosticMode(); },
+        [this](int) {
+            entering_ = false;
+            if (doneLater_) {
+                done(*std::exchange(doneLater_, std::nullopt));
+                return;
+            }
+            if (DeviceInterface* device = device_.get()) {
+                diagnostic_.Start(device->Link());
+            }
+            Timer1.start();
+        });
 }
 
 // Esc in the memo and the title bar's button both end here.
 void TDiagnosticForm::done(int result) {
+    if (entering_) {
+        doneLater_ = result;  // the port is the request's until it is back
+        return;
+    }
     diagnostic_.Stop();
     Timer1.stop();
     QDialog::done(result);

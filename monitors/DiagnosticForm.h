@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <optional>
 
 #include "DeviceSession.h"
 #include "DiagnosticSession.h"
@@ -31,6 +32,9 @@ class TDiagnosticForm : public QDialog {
     k57::DeviceSession& device_;
     k57::DiagnosticSession diagnostic_;
     QTimer Timer1;
+    // The switch into diagnostic mode is on its way; a close waits for it.
+    bool entering_ = false;
+    std::optional<int> doneLater_;
     QLabel* Label[3];
     QPlainTextEdit* Memo1;
 };

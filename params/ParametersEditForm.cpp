@@ -201,6 +201,9 @@ void TParametersEditForm::SaveActionExecute() {
 }
 
 void TParametersEditForm::SendActionExecute() {
+    if (writing_) {
+        return;
+    }
     CommitEdit();
     k57::Answer answer = dialogs_.message(this, "Внимание", "Записать настройки в устройство?",
                                           k57::Buttons::OkCancel);
@@ -208,7 +211,18 @@ void TParametersEditForm::SendActionExecute() {
         return;
     }
     std::string text = parameters->ValuesToText();
-    int result = device_.Run([&](DeviceInterface& device) { return device.WriteSettings(text); });
+    writing_ = true;
+    device_.Submit(
+        this, [text](DeviceInterface& device) { return device.WriteSettings(text); },
+        [this](int result) {
+            writing_ = false;
+            SettingsWritten(result);
+        });
+}
+
+// A write is under way until its result is back: the editor takes no
+// second one meanwhile.
+void TParametersEditForm::SettingsWritten(int result) {
     if (result == k57::kCannotFrame) {
         dialogs_.message(this, "Ошибка",
                          "Настройки не записаны: текст настроек длиннее " +

@@ -45,6 +45,7 @@ class TParametersEditForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void SettingsWritten(int result);
     void BuildLayout();
     void FormShow();
     bool TreeChanging(QTreeWidgetItem* node);
@@ -72,4 +73,5 @@ class TParametersEditForm : public QDialog {
     QComboBox* EnumValue;
     QLabel* SmsLabel;
     QLabel* DescriptionLabel;
+    bool writing_ = false;  // a write is on its way: no second one meanwhile
 };

@@ -303,7 +303,8 @@ std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* 
             bool matches = image_.size() == size_t(size) + 8 &&
                            Crc32(image_.data() + 8, size) == commit->getChecksum();
             commits_.push_back({size, commit->getChecksum(), matches});
-            if (!matches) {
+            // A unit that refuses its commits takes nothing it was sent.
+            if (!matches || options_.refuseCommits) {
                 return nullptr;
             }
             Install(commits_.back());

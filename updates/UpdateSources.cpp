@@ -1,5 +1,6 @@
 #include "UpdateSources.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cstring>
 
@@ -7,6 +8,21 @@
 #include "Crc32.h"
 
 namespace k57 {
+
+namespace {
+
+constexpr int kSoundHeader = 8;
+
+// The sound package's header: the data size, then the data's checksum.
+void SoundHeader(const uint8_t* header, uint32_t& size, uint32_t& checksum) {
+    uint8_t copy[kSoundHeader];
+    std::memcpy(copy, header, sizeof copy);
+    orvan::util::ByteBuffer fields(copy, kSoundHeader);
+    size = uint32_t(fields.getInt());
+    checksum = uint32_t(fields.getInt());
+}
+
+}  // namespace
 
 int FirmwareSource::Read(uint8_t* buffer, int n) {
     size_t count = std::min(firmware_.buffer.size() - cursor_, size_t(n));
@@ -21,7 +37,7 @@ void FirmwareSource::CommitFields(uint32_t& checksum, uint32_t& size) {
 }
 
 void SoundSource::Rewind() {
-    package_ = std::make_unique<images::SoundPackage>(path_);
+    package_ = std::make_unique<images::SoundPackage>(path_.c_str());
     size_ = package_->size();
 }
 
@@ -30,14 +46,34 @@ int SoundSource::Read(uint8_t* buffer, int n) {
 }
 
 void SoundSource::CommitFields(uint32_t& checksum, uint32_t& size) {
-    uint8_t header[8] = {};
+    uint8_t header[kSoundHeader] = {};
     if (package_) {
         package_->seek(0);
         package_->read(header, sizeof header);
     }
-    orvan::util::ByteBuffer fields(header, sizeof header);
-    size = uint32_t(fields.getInt());
-    checksum = uint32_t(fields.getInt());
+    SoundHeader(header, size, checksum);
+}
+
+bool SoundSource::Check(const std::string& path, uint32_t& dataSize, std::string& problem) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = "cannot read " + path + ": " + file.errorString().toStdString();
+        return false;
+    }
+    QByteArray package = file.readAll();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(package.constData());
+    uint32_t size = 0, checksum = 0;
+    if (package.size() >= kSoundHeader) {
+        SoundHeader(bytes, size, checksum);
+    }
+    if (package.size() < kSoundHeader || size != uint32_t(package.size() - kSoundHeader) ||
+        Crc32(bytes + kSoundHeader, size) != checksum) {
+        problem =
+            path + ": not a sound package (its header's size and checksum do not match its data)";
+        return false;
+    }
+    dataSize = size;
+    return true;
 }
 
 }  // namespace k57

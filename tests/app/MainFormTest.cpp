@@ -12,6 +12,7 @@
 #include "MainForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "SimulatedUnits.h"
 
 using Fault = k57::sim::UnitOptions::Fault;
@@ -71,6 +72,7 @@ TEST_F(MainFormTest, AFreshInstallationTalksToComFiveAtOnce) {
     Plug(5, options);
     auto form = Open();
     Child<QPushButton>(*form, "GetSerialButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(LogLines(*form), QStringList{"Серийный номер устройства 4294967295"});
     EXPECT_TRUE(dialogs.boxes.empty());
 }
@@ -83,6 +85,7 @@ TEST_F(MainFormTest, AStoredPortOutsideTheListSelectsNothingButIsUsed) {
     EXPECT_EQ(ports->currentIndex(), -1);
     EXPECT_EQ(ports->currentText(), "");
     Child<QPushButton>(*form, "GetSerialButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(LogLines(*form), QStringList{"Серийный номер устройства 12345678"});
 }
 
@@ -119,8 +122,10 @@ TEST_F(MainFormTest, InformationCommandsLogTheUnitsAnswers) {
     k57::sim::Unit& unit = Plug(5, options);
     auto form = Open();
     Child<QPushButton>(*form, "GetVersionButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     unit.configure([](auto& o) { o.versionText = "K57_r0\n000.009\n"; });
     Child<QPushButton>(*form, "GetVersionButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(LogLines(*form),
               (QStringList{"Тип устройства   : K67 (r2)", "Версия прошивки : 001.002",
                            "Тип устройства   : K57_r0", "Версия прошивки : 000.009"}));
@@ -129,7 +134,9 @@ TEST_F(MainFormTest, InformationCommandsLogTheUnitsAnswers) {
 TEST_F(MainFormTest, InformationCommandsReportAnAbsentUnit) {
     auto form = Open();
     Child<QPushButton>(*form, "GetSerialButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     Child<QPushButton>(*form, "GetVersionButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(dialogs.shown(),
               (QStringList{"Загрузка не возможна: Устройство не подключено или занято.",
                            "Ошибка: Устройство не подключено или занято"}));
@@ -145,6 +152,7 @@ TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {
     auto* ports = Child<QComboBox>(*form, "PortComboBox");
     DeviceInterface* session = form->Device().get();
     Child<QPushButton>(*form, "FindPortButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(ports->currentText(), "COM7");
     EXPECT_EQ(form->Device().get(), session);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -157,6 +165,7 @@ TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {
 TEST_F(MainFormTest, PortSearchFindingNothingLeavesTheSelection) {
     auto form = Open();
     Child<QPushButton>(*form, "FindPortButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(dialogs.shown(), QStringList{"Внимание: Устройство не найдено"});
     EXPECT_EQ(Child<QComboBox>(*form, "PortComboBox")->currentText(), "COM5");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -16,6 +16,7 @@
 #include "Messages.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "SimulatedUnits.h"
 #include "StallMeter.h"
 
@@ -59,6 +60,7 @@ TEST_F(ResponsivenessTest, ASilentUnitNeverStallsTheWindowAndClicksMeanwhileAreD
     QElapsedTimer took;
     took.start();
     Button("GetSerialButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device(), 10000));
     qint64 longestGap = heartbeat.Longest();
 
     EXPECT_GE(took.elapsed(), 3990);
@@ -84,6 +86,7 @@ TEST_F(ResponsivenessTest, StopEndsTheLongWaitForASoundStart) {
     QElapsedTimer took;
     took.start();
     Button("WaveUpdateButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device(), 10000));
     EXPECT_LT(took.elapsed(), 1200);
     EXPECT_EQ(dialogs.boxes.size(), 1u);  // the question only
     EXPECT_EQ(Log(), (QStringList{"Подготовка к записи, ждите...", "Обновление отменено."}));
@@ -121,6 +124,7 @@ TEST_F(ResponsivenessTest, ClosingDuringAnUpdateWithOkStopsItWithoutCommit) {
     dialogs.answers = {k57::Answer::Ok};
     form->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
+    ASSERT_TRUE(k57::test::Settle(form->Device()));  // the fragment on its way at the close
     int sent = Count(unit.requests(), kDataFragment);
     QTest::qWait(50);
     EXPECT_EQ(Count(unit.requests(), kDataFragment), sent);

@@ -10,6 +10,7 @@
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "SimulatedUnits.h"
 
 namespace {
@@ -41,6 +42,7 @@ class SettingsCommandsTest : public k57::test::SimulatedUnits {
         });
         look.start();
         form->findChild<QPushButton*>(button)->click();
+        k57::test::Settle(form->Device());
         return shown;
     }
 
@@ -169,6 +171,7 @@ TEST_F(SettingsCommandsTest, SettingsWrittenToTheUnitReadBackTheSame) {
     EXPECT_TRUE(Press("ReadButton", [&] {
         list.SetValuesFromText("PinCod=4321\nNoteKick=5\nAccLow=12000\n");
         editor->SendActionExecute();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
     }));
     std::string written = list.ValuesToText();
     EXPECT_EQ(unit.settings(), written);

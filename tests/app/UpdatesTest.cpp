@@ -6,12 +6,13 @@
 #include <QTest>
 
 #include "Crc32.h"
+#include "FirmwareUpdate.h"
 #include "MainForm.h"
 #include "Messages.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "SimulatedUnits.h"
-#include "UpdateSources.h"
 
 using namespace orvan::tms::messages;
 
@@ -32,6 +33,7 @@ class UpdatesTest : public k57::test::SimulatedUnits {
     bool WaitForLog(const QString& line, int ms = 30000) {
         return QTest::qWaitFor([&] { return Log().contains(line); }, ms);
     }
+    bool Settle() { return k57::test::Settle(form->Device()); }
     bool WaitForBox(size_t count, int ms = 30000) {
         return QTest::qWaitFor([&] { return dialogs.boxes.size() >= count; }, ms);
     }
@@ -48,6 +50,7 @@ TEST_F(UpdatesTest, FirmwareReachesTheUnitByteForByte) {
     Open();
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(WaitForLog("Загрузка новой версии программы ..."));
     EXPECT_EQ(Progress()->maximum(), 92);
     EXPECT_FALSE(Button("BlowUpdateButton")->isEnabled());
     EXPECT_FALSE(Button("ReadButton")->isEnabled());
@@ -76,6 +79,7 @@ TEST_F(UpdatesTest, AnEqualVersionAsksFirst) {
     Open();
     dialogs.answers = {k57::Answer::Ok, k57::Answer::No};
     Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1),
               "Внимание: Устройство уже содержит новейшую или равную версию.\n"
               "                         Обновлять или нет?");
@@ -84,6 +88,7 @@ TEST_F(UpdatesTest, AnEqualVersionAsksFirst) {
 
     dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};
     Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(WaitForLog("Загрузка новой версии программы ..."));
     EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 1);
     ASSERT_TRUE(WaitForLog("Загрузка закончена."));
 }
@@ -127,6 +132,7 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     Open();
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
     EXPECT_EQ(Log(), QStringList{"COM5: ответ на запрос версии не разбирается"});
 
@@ -137,12 +143,24 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     });
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(3), "Ошибка: Устройство не подключено или занято");
     EXPECT_EQ(Log(),
               (QStringList{"COM5: ответ на запрос версии не разбирается",
                            "Подготовка к обновлению, ждите ...",
                            "COM5: ответ другого типа (11 вместо 194)", "Обновление отменено."}));
     EXPECT_EQ(Progress()->maximum(), 100);
+    EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
+}
+
+TEST_F(UpdatesTest, AnAbsentUnitIsLoggedAndNothingStarts) {
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    Button("BlowUpdateButton")->click();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
+    EXPECT_EQ(Log(), QStringList{"COM5: порт не открывается (no such port)"});
+    EXPECT_FALSE(form->transferRunning());
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }
 
@@ -153,13 +171,17 @@ TEST_F(UpdatesTest, AnImageEndingOnAFragmentBoundaryCommitsOnTheNextStep) {
     small.buffer.assign(8, 0xFF);
     small.buffer.resize(1024, 0x5A);
     T110_Device device;
-    k57::Transfer transfer(std::make_unique<k57::FirmwareSource>(small));
-    ASSERT_EQ(device.BeginFirmwareUpdate(), 1);
-    transfer.Begin();
-    EXPECT_EQ(transfer.Next(device), k57::Transfer::Step::Sent);
-    EXPECT_TRUE(transfer.active());
-    EXPECT_EQ(transfer.Next(device), k57::Transfer::Step::Committed);
-    EXPECT_FALSE(transfer.active());
+    using Stage = k57::UpdateSteps::Stage;
+    k57::FirmwareUpdate update(small);
+    update.Start();
+    ASSERT_EQ(update.Step(device), Stage::Confirm);  // the image has no version
+    update.Confirm();
+    ASSERT_EQ(update.Step(device), Stage::Send);
+    EXPECT_EQ(update.Step(device), Stage::Send);
+    EXPECT_TRUE(update.active());
+    EXPECT_EQ(update.Step(device), Stage::Idle);
+    EXPECT_EQ(update.outcome(), k57::UpdateOutcome::Done);
+    EXPECT_FALSE(update.active());
     EXPECT_EQ(unit.image(), small.buffer);
 }
 
@@ -169,6 +191,7 @@ TEST_F(UpdatesTest, SoundReachesTheUnitWholeAndCommitsWithItsHeader) {
     dialogs.answers = {k57::Answer::Ok};
     Button("WaveUpdateButton")->click();
     EXPECT_EQ(Button("WaveUpdateButton")->text(), "Стоп");
+    ASSERT_TRUE(WaitForLog("Идет запись звуковых данных..."));
     EXPECT_EQ(Progress()->maximum(), 662);
     EXPECT_FALSE(Button("BlowUpdateButton")->isEnabled());
     ASSERT_TRUE(WaitForBox(2, 60000));
@@ -195,6 +218,7 @@ TEST_F(UpdatesTest, TheStopButtonEndsASoundTransferWithoutCommit) {
     Button("WaveUpdateButton")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Count(unit.requests(), kDataFragment) >= 3; }, 5000));
     Button("WaveUpdateButton")->click();
+    ASSERT_TRUE(Settle());  // the fragment on its way when "Стоп" was pressed
     int sent = Count(unit.requests(), kDataFragment);
     QTest::qWait(50);
     EXPECT_EQ(Count(unit.requests(), kDataFragment), sent);
@@ -211,6 +235,7 @@ TEST_F(UpdatesTest, ASoundStartTheUnitRefusesRestoresTheButton) {
     Open();
     dialogs.answers = {k57::Answer::Ok};
     Button("WaveUpdateButton")->click();
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1),
               "Ошибка: Устройство не подключено или занято.\nОбновление отменено.");
     EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");

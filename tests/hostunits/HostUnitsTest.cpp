@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "EmbeddedImages.h"
+#include "FirmwareUpdate.h"
 #include "QuickSessions.h"
 #include "StoredPort.h"
 #include "TempDir.h"
-#include "UpdateSources.h"
 #include "VCOM_Port.h"
 #include "VersionInfo.h"
 
@@ -67,18 +67,17 @@ TEST_F(HostUnitsTest, SettingsWrittenReadBackTheSame) {
 TEST_F(HostUnitsTest, AFirmwareUpdateIsCommittedWithTheImagesChecksum) {
     auto device = On("COM46");
     k57::images::Firmware firmware = k57::images::LoadFirmware();
-    k57::Transfer transfer(std::make_unique<k57::FirmwareSource>(firmware));
-    ASSERT_EQ(device->BeginFirmwareUpdate(), k57::kReplyOk);
-    transfer.Begin();
-    k57::Transfer::Step step;
-    int sent = 0;
-    while ((step = transfer.Next(*device)) == k57::Transfer::Step::Sent) {
-        ++sent;
+    k57::FirmwareUpdate update(firmware);
+    update.Start();
+    update.Step(*device);  // the version check
+    update.Confirm();
+    ASSERT_EQ(update.Step(*device), k57::UpdateSteps::Stage::Send);
+    while (update.Step(*device) == k57::UpdateSteps::Stage::Send) {
     }
-    EXPECT_EQ(sent, 92);
+    EXPECT_EQ(update.progress().fragmentsSent, 92);
     // The unit acknowledges only a commit whose size and checksum match
     // the bytes it received.
-    EXPECT_EQ(step, k57::Transfer::Step::Committed);
+    EXPECT_EQ(update.outcome(), k57::UpdateOutcome::Done);
 }
 
 TEST_F(HostUnitsTest, EachFailureHasItsResult) {

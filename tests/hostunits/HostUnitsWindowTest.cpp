@@ -10,6 +10,7 @@
 #include "MainForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "StoredPort.h"
 #include "TempDir.h"
 
@@ -32,7 +33,9 @@ TEST_F(HostUnitsWindowTest, TheWindowNamesItsFirmwareAndReadsTheUnit) {
     EXPECT_EQ(form.windowTitle(), "K57BT     Версия: 000.009");
     EXPECT_EQ(form.findChild<QComboBox*>("PortComboBox")->currentText(), "COM40");
     Button(form, "GetSerialButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form.Device()));
     Button(form, "GetVersionButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form.Device()));
     EXPECT_EQ(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(),
               "Серийный номер устройства 40404040\n"
               "Тип устройства   : K57BT\n"
@@ -44,6 +47,7 @@ TEST_F(HostUnitsWindowTest, ThePortSearchSelectsAndStoresTheUnitsPort) {
     k57::StoredPort::Write("COM41");
     TMainForm form(dialogs, k57::test::QuickSessions());
     Button(form, "FindPortButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form.Device()));
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Устройство найдено");
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Порт:\tCOM40\nТип:\tK57BT"));

@@ -21,6 +21,7 @@
 #include "Messages.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "SimulatedUnits.h"
 #include "StallMeter.h"
 
@@ -92,6 +93,7 @@ TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
     options.canIdentifiers = 40;
     k57::sim::Unit& unit = Plug(5, options);
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records().size() == 40; }, 5000));
     QTest::qWait(150);
@@ -100,6 +102,7 @@ TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
     EXPECT_EQ(Panel()->height(), 36 * 40);
 
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(PortButton()->text(), "Open CAN");
     EXPECT_FALSE(session.get()->Link().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
@@ -111,6 +114,7 @@ TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
     options.canSilent = true;
     Plug(5, options);
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(PortButton()->text(), "Open CAN");
     EXPECT_FALSE(session.get()->Link().IsOpen());
 }
@@ -118,6 +122,7 @@ TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
 TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAfresh) {
     k57::sim::Unit& unit = Plug(5);
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->capture().Records().empty(); }, 5000));
     form->close();
     EXPECT_FALSE(session.get()->Link().IsOpen());
@@ -383,9 +388,11 @@ TEST_F(CanMonitorTest, BytesThatNeverEndALineCannotStallTheWindow) {
     options.canNoise = true;
     Plug(5, options);
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     ASSERT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
     EXPECT_LT(LongestStall(1000), 60);
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
 }
 
 TEST_F(CanMonitorTest, AdaptersFramesAreShownAndSavedAsACandumpLogPythonCanReads) {
@@ -393,8 +400,10 @@ TEST_F(CanMonitorTest, AdaptersFramesAreShownAndSavedAsACandumpLogPythonCanReads
     options.canLog = K57_TEST_DATA "/mixed.log";
     Plug(5, options);
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() >= 40; }, 5000));
     PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
     form->Timer2Timer();
     // 100, 7DF, 2F5, 000 standard; 18DAF110, 18DB33F1, 00000321 extended.
     ASSERT_EQ(form->capture().Records().size(), 7u);

@@ -13,6 +13,7 @@
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
+#include "Settle.h"
 #include "ShippedCatalogue.h"
 #include "SimulatedUnits.h"
 #include "UnitBytes.h"
@@ -204,8 +205,10 @@ TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {
     Type("3");
     dialogs.answers = {k57::Answer::Cancel, k57::Answer::Ok};
     editor.SendActionExecute();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_TRUE(unit.requests().empty());
     editor.SendActionExecute();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
     EXPECT_EQ(dialogs.shown(), (QStringList{"Внимание: Записать настройки в устройство?",
                                             "Внимание: Записать настройки в устройство?",
@@ -223,6 +226,7 @@ TEST_F(EditorTest, AFailedWriteSaysSoAndKeepsModified) {
     ASSERT_TRUE(Select(0, 7));
     dialogs.answers = {k57::Answer::Ok};
     editor.SendActionExecute();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
     EXPECT_TRUE(editor.modified());
 }
@@ -234,6 +238,7 @@ TEST_F(EditorTest, ATextTooLongForTheUnitIsRefusedUnsent) {
     }
     dialogs.answers = {k57::Answer::Ok};
     editor.SendActionExecute();
+    ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(dialogs.shown().value(1),
               "Ошибка: Настройки не записаны: текст настроек длиннее 1015 байт, устройство его "
               "не примет.");
