@@ -24,6 +24,9 @@ Bytes FaultStage::Transform(const Outgoing& reply, const UnitOptions& options) {
     if (options.hangUpAfterFragments >= 0 && fragmentsAcked_ >= options.hangUpAfterFragments) {
         return {};
     }
+    if (reply.code == kCommitUpdate && options.refuseCommits) {
+        return {};
+    }
     bool applies = options.faultCodes.empty() || options.faultCodes.count(reply.code);
     Fault fault = applies ? options.fault : Fault::None;
     uint16_t type = uint16_t((reply.bytes[0] | reply.bytes[1] << 8) & 0x7FFF);
