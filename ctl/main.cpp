@@ -49,7 +49,9 @@ int main(int argc, char** argv) {
     std::string port;
     Context context;
     app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
-    app.add_flag("--json", context.json, "find, info, params, settings read: one JSON object");
+    app.add_flag("--json", context.json,
+                 "find, info, params, settings read, dbc check: one JSON object; can decode: "
+                 "one a line");
     app.add_flag("--quiet", context.quiet, "print results only");
 
     auto* find = app.add_subcommand(
