@@ -47,4 +47,10 @@ int UpdateSound(Context& context, const std::string& image);
 int Can(Context& context, int bitRateKbit, int64_t count, double seconds);
 int Diag(Context& context, double seconds);
 
+// CAN signal databases, no unit needed. Encodings: "cp1252", "cp1251", "utf8".
+int DbcCheck(const Context& context, const std::string& file, const std::string& encoding);
+// Newline-delimited JSON objects with --json, one a decoded frame.
+int CanDecode(const Context& context, const std::string& log, const std::string& file,
+              const std::string& encoding);
+
 }  // namespace k57::ctl

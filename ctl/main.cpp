@@ -49,7 +49,9 @@ int main(int argc, char** argv) {
     std::string port;
     Context context;
     app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
-    app.add_flag("--json", context.json, "find, info, params, settings read: one JSON object");
+    app.add_flag("--json", context.json,
+                 "find, info, params, settings read, dbc check: one JSON object; can decode: "
+                 "one a line");
     app.add_flag("--quiet", context.quiet, "print results only");
 
     auto* find = app.add_subcommand(
@@ -106,6 +108,24 @@ int main(int argc, char** argv) {
     auto* diag = app.add_subcommand("diag", "diagnostic mode: readings and events with stamps");
     diag->add_option("--duration", seconds, "stop after S seconds");
 
+    // CAN signal databases: files only, no unit.
+    std::string dbcFile, logFile, encoding = "cp1252";
+    auto* dbc = app.add_subcommand("dbc", "CAN signal databases (DBC files)");
+    dbc->require_subcommand(1);
+    auto* dbcCheck = dbc->add_subcommand(
+        "check", "read FILE: messages, signals, value tables, what was skipped, errors by line");
+    dbcCheck->add_option("FILE", dbcFile, "DBC file")->required();
+    auto* decode = can->add_subcommand(
+        "decode", "decode a candump log (\"-\": stdin) with a DBC file; --json: one object a line");
+    decode->add_option("LOG", logFile, "candump log, as \"can\" prints or candump -l writes")
+        ->required();
+    decode->add_option("--dbc", dbcFile, "DBC file")->required();
+    for (CLI::App* command : {dbcCheck, decode}) {
+        command->add_option("--encoding", encoding, "the DBC file's texts")
+            ->check(CLI::IsMember({"cp1252", "cp1251", "utf8"}))
+            ->capture_default_str();
+    }
+
     std::string unknown = UnknownCommand(app, argc, argv);
     if (!unknown.empty()) {
         std::string names;
@@ -121,6 +141,11 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kDone : kBadInput;
     }
+
+    if (*dbcCheck)
+        return DbcCheck(context, dbcFile, encoding);
+    if (*decode)
+        return CanDecode(context, logFile, dbcFile, encoding);
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
           qt6-translations-l10n libcli11-dev python3-can fontconfig fonts-dejavu-core
-          librsvg2-bin)
+          librsvg2-bin python3-canmatrix locales-all)
 if [ "${1:-}" = package ]; then
     packages+=(dpkg-dev desktop-file-utils)
 fi

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "Utf8.h"
+
 namespace k57::cp1251 {
 
 namespace {
@@ -40,19 +42,6 @@ std::optional<uint8_t> Byte(uint32_t cp) {
     return std::nullopt;
 }
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | cp >> 6);
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xE0 | cp >> 12);
-        out += char(0x80 | (cp >> 6 & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 // The next code point of `text` from `at`, or nothing for malformed UTF-8.
 std::optional<uint32_t> NextCodePoint(std::string_view text, size_t& at) {
     uint8_t lead = uint8_t(text[at++]);
@@ -84,7 +73,7 @@ std::string ToUtf8(std::string_view windows1251) {
     std::string out;
     out.reserve(windows1251.size() * 2);
     for (char c : windows1251) {
-        AppendUtf8(out, CodePoint(uint8_t(c)));
+        utf8::Append(out, CodePoint(uint8_t(c)));
     }
     return out;
 }

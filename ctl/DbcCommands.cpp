@@ -1,0 +1,171 @@
+// dbc check and can decode: CAN signal databases, without a unit.
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "CanFrameLog.h"
+#include "CandumpReader.h"
+#include "Commands.h"
+#include "Decoder.h"
+#include "ExitCodes.h"
+#include "Parse.h"
+
+namespace k57::ctl {
+
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// The file read, its diagnostics on stderr; false when it cannot be read.
+bool LoadDatabase(const std::string& file, const std::string& encodingName,
+                  dbc::ParseResult& result) {
+    std::optional<dbc::Encoding> encoding = dbc::EncodingNamed(encodingName);
+    if (!encoding) {
+        Fail("--encoding takes cp1252, cp1251 or utf8", kBadInput);
+        return false;
+    }
+    result = dbc::ParseFile(file, *encoding);
+    for (const dbc::Diagnostic& diagnostic : result.diagnostics) {
+        std::fprintf(stderr, "%s\n", diagnostic.ToString().c_str());
+    }
+    return result.diagnostics.empty() || result.diagnostics.front().line != 0;
+}
+
+// The shortest text that reads back as the same double.
+std::string Number(double value) {
+    char text[32];
+    auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string Hex(uint32_t id, bool extended) {
+    char text[12];
+    std::snprintf(text, sizeof text, extended ? "%08X" : "%03X", id);
+    return text;
+}
+
+void PrintLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::string TextLine(const CandumpFrame& frame, const dbc::Message& message,
+                     const std::vector<dbc::Value>& values) {
+    std::string line = CandumpStamp(frame.microseconds) + " " + Hex(frame.id, frame.extended) +
+                       " " + message.name + ":";
+    for (size_t i = 0; i < values.size(); ++i) {
+        const dbc::Value& value = values[i];
+        line += (i ? ", " : " ") + value.signal->name + "=" + Number(value.physical);
+        if (!value.signal->unit.empty()) {
+            line += " " + value.signal->unit;
+        }
+        if (value.text) {
+            line += " \"" + *value.text + "\"";
+        }
+    }
+    return line;
+}
+
+QByteArray JsonLine(const CandumpFrame& frame, const dbc::Message& message,
+                    const std::vector<dbc::Value>& values) {
+    QJsonObject object, signalValues, texts;
+    for (const dbc::Value& value : values) {
+        signalValues[Utf8(value.signal->name)] = value.physical;
+        if (value.text) {
+            texts[Utf8(value.signal->name)] = Utf8(*value.text);
+        }
+    }
+    object["t"] = double(frame.microseconds) / 1e6;
+    object["id"] = Utf8(Hex(frame.id, frame.extended));
+    object["message"] = Utf8(message.name);
+    object["signals"] = signalValues;
+    if (!texts.isEmpty()) {
+        object["texts"] = texts;
+    }
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+}  // namespace
+
+int DbcCheck(const Context& context, const std::string& file, const std::string& encoding) {
+    dbc::ParseResult result;
+    if (!LoadDatabase(file, encoding, result)) {
+        return kBadInput;
+    }
+    const dbc::Database& database = result.database;
+    if (context.json) {
+        QJsonObject skipped;
+        for (const auto& [keyword, count] : result.skipped) {
+            skipped[Utf8(keyword)] = count;
+        }
+        QJsonArray diagnostics;
+        for (const dbc::Diagnostic& diagnostic : result.diagnostics) {
+            diagnostics.append(QJsonObject{{"line", diagnostic.line},
+                                           {"message", Utf8(diagnostic.message)},
+                                           {"warning", diagnostic.warning}});
+        }
+        PrintJson(QJsonObject{{"messages", int(database.messages.size())},
+                              {"signals", database.SignalCount()},
+                              {"valueTables", database.ValueTableCount()},
+                              {"skipped", skipped},
+                              {"diagnostics", diagnostics}});
+    } else {
+        std::printf("messages: %zu\nsignals: %d\nvalue tables: %d\n", database.messages.size(),
+                    database.SignalCount(), database.ValueTableCount());
+        for (const auto& [keyword, count] : result.skipped) {
+            std::printf("skipped %s: %d\n", keyword.c_str(), count);
+        }
+        std::printf("errors: %d\nwarnings: %d\n", result.ErrorCount(),
+                    int(result.diagnostics.size()) - result.ErrorCount());
+    }
+    return result.ErrorCount() ? kBadInput : kDone;
+}
+
+int CanDecode(const Context& context, const std::string& log, const std::string& file,
+              const std::string& encoding) {
+    dbc::ParseResult result;
+    if (!LoadDatabase(file, encoding, result)) {
+        return kBadInput;
+    }
+    std::ifstream logFile;
+    if (log != "-") {
+        logFile.open(log, std::ios::binary);
+        if (!logFile) {
+            return Fail(log + ": cannot be read", kBadInput);
+        }
+    }
+    CandumpReader reader(log == "-" ? std::cin : logFile);
+    CandumpFrame frame;
+    std::vector<dbc::Value> values;
+    int64_t frames = 0, decoded = 0;
+    while (reader.Next(frame)) {
+        ++frames;
+        const dbc::Message* message = result.database.Find(frame.id, frame.extended);
+        if (!message || frame.remote) {
+            continue;
+        }
+        ++decoded;
+        dbc::Decode(*message, frame.data, frame.length, values);
+        if (context.json) {
+            PrintLine(JsonLine(frame, *message, values).toStdString());
+        } else {
+            PrintLine(TextLine(frame, *message, values));
+        }
+    }
+    for (const CandumpReader::Problem& problem : reader.problems()) {
+        std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());
+    }
+    Say(context, std::to_string(frames) + " frames, " + std::to_string(decoded) +
+                     " decoded, " + std::to_string(frames - decoded) +
+                     " remote or not in the database; " + std::to_string(reader.canFdSkipped()) +
+                     " CAN FD lines skipped, " + std::to_string(reader.malformed()) +
+                     " malformed lines");
+    return kDone;
+}
+
+}  // namespace k57::ctl
