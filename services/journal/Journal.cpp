@@ -96,16 +96,27 @@ JournalProblem ProblemOf(int result) {
     }
 }
 
-// "LIKE" with the typed text taken literally.
+// The typed text for "LIKE ... ESCAPE '!'", taken literally.
 std::string LikeText(const std::string& typed) {
     std::string escaped;
     for (char c : typed) {
-        if (c == '%' || c == '_' || c == '\\') {
-            escaped += '\\';
+        if (c == '%' || c == '_' || c == '!') {
+            escaped += '!';
         }
         escaped += c;
     }
     return escaped;
+}
+
+// A file that does not begin as every SQLite database does is set aside
+// before SQLite opens it: SQLite could take a log beside it for its own and
+// change it.
+bool LooksDamaged(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
+        return false;
+    }
+    return file.read(16) != QByteArray("SQLite format 3", 16);
 }
 
 }  // namespace
@@ -148,6 +159,10 @@ int Journal::Open() {
 }
 
 void Journal::OpenOrSetAside() {
+    if (LooksDamaged(QString::fromStdString(path_))) {
+        SetAside();
+        return;
+    }
     int result = Open();
     if (ProblemOf(result) == JournalProblem::Damaged) {
         db_.Close();
@@ -422,9 +437,9 @@ std::vector<UnitSummary> Journal::Units(const std::string& filter) {
             "ORDER BY id DESC LIMIT 1), "
             "c.last_seen, c.n FROM "
             "(SELECT serial, MAX(time_ms) AS last_seen, COUNT(*) AS n FROM entries "
-            "WHERE serial IS NOT NULL AND CAST(serial AS TEXT) LIKE ?1 ESCAPE '\' "
+            "WHERE serial IS NOT NULL AND CAST(serial AS TEXT) LIKE ?1 ESCAPE '!' "
             "GROUP BY serial) c "
-            "ORDER BY CAST(c.serial AS TEXT) LIKE ?2 ESCAPE '\' DESC, c.last_seen DESC, "
+            "ORDER BY CAST(c.serial AS TEXT) LIKE ?2 ESCAPE '!' DESC, c.last_seen DESC, "
             "c.serial");
         std::string typed = LikeText(filter);
         select.BindText(1, "%" + typed + "%");
@@ -484,7 +499,7 @@ bool Journal::Export(const std::function<bool(const std::string&)>& write, bool 
     }
     // A byte-order mark: spreadsheets on Windows take a CSV without one for
     // the local code page.
-    bool written = write("ï»¿" + JournalCsvHeader());
+    bool written = write("\xEF\xBB\xBF" + JournalCsvHeader());
     int result = Select("WHERE e.id > ?1 ORDER BY e.id", 0, [&](const JournalEntry& e) {
         written = written && write(JournalCsvRow(e, reveal));
         return written;

@@ -7,6 +7,7 @@ namespace {
 constexpr const char* kPin = "PinCod";
 constexpr const char* kPhones[] = {"UserNumber1", "UserNumber2", "UserNumber3", "UserNumber4"};
 constexpr size_t kPhoneDigitsShown = 2;
+constexpr size_t kPhoneLengthShown = 10;
 
 bool IsPhone(const std::string& key) {
     for (const char* phone : kPhones) {
@@ -28,8 +29,8 @@ std::string MaskSettingValue(const std::string& key, const std::string& value) {
         return value;
     }
     std::string masked(value.size(), '*');
-    // A short value would be mostly shown by its tail: it is masked whole.
-    if (IsPhone(key) && value.size() > 2 * kPhoneDigitsShown) {
+    // Only a whole number shows its tail; of a short one it would be most.
+    if (IsPhone(key) && value.size() >= kPhoneLengthShown) {
         masked.replace(value.size() - kPhoneDigitsShown, kPhoneDigitsShown,
                        value.substr(value.size() - kPhoneDigitsShown));
     }
