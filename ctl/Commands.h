@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,14 @@ int UpdateSound(Context& context, const std::string& image);
 
 int Can(Context& context, int bitRateKbit, int64_t count, double seconds);
 int Diag(Context& context, double seconds);
+
+// The service journal, read only: the units, or one unit's operations.
+int History(Context& context, std::optional<uint32_t> serial);
+// Settings texts and values are shown with PIN and phone numbers masked
+// unless `reveal`.
+int HistoryShow(Context& context, long long id, bool reveal);
+// One id: the entry's settings before and after; two: what each left.
+int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal);
+int HistoryExport(Context& context, const std::string& file, bool reveal);
 
 }  // namespace k57::ctl

@@ -44,7 +44,7 @@ JournalEntry ReadEntry(const SqliteStatement& row) {
     entry.detail = row.Text(8);
     entry.toolVersion = row.Text(9);
     entry.frontEnd = row.Text(10) == JournalText(JournalFrontEnd::Ctl) ? JournalFrontEnd::Ctl
-                                                                         : JournalFrontEnd::Window;
+                                                                       : JournalFrontEnd::Window;
     entry.before = row.OptionalBlob(11);
     entry.after = row.OptionalBlob(12);
     // A text this build does not know is kept visible in the detail.
@@ -78,21 +78,21 @@ bool IsSuccess(int result) {
 
 JournalProblem ProblemOf(int result) {
     switch (result & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return JournalProblem::Busy;
-    case SQLITE_FULL:
-        return JournalProblem::Full;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-    case SQLITE_AUTH:
-        return JournalProblem::ReadOnly;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return JournalProblem::Damaged;
-    default:
-        return JournalProblem::Other;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return JournalProblem::Busy;
+        case SQLITE_FULL:
+            return JournalProblem::Full;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_CANTOPEN:
+        case SQLITE_AUTH:
+            return JournalProblem::ReadOnly;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return JournalProblem::Damaged;
+        default:
+            return JournalProblem::Other;
     }
 }
 
@@ -127,8 +127,7 @@ std::string Journal::DefaultPath() {
         // Named outright rather than by the running program's name, so the
         // window and k57ctl share one journal. On Windows this is the local,
         // not the roaming, profile: the journal grows.
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                 "/k57tool";
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/k57tool";
     }
     return QDir(folder).filePath(kFileName).toStdString();
 }
@@ -211,8 +210,7 @@ void Journal::SetAside() {
     if (result != SQLITE_OK || version_ > kJournalSchemaVersion) {
         db_.Close();
         Report(JournalProblem::Damaged, "The service journal " + path_ +
-                                            " was damaged; it was kept as " +
-                                            status_.damagedPath +
+                                            " was damaged; it was kept as " + status_.damagedPath +
                                             ", and a new one could not be made: " + db_.error());
         return;
     }
@@ -224,23 +222,23 @@ void Journal::SetAside() {
 
 std::string Journal::Words(JournalProblem problem) const {
     switch (problem) {
-    case JournalProblem::Busy:
-        return "The service journal " + path_ +
-               " is kept busy by another program; this operation was not recorded.";
-    case JournalProblem::Full:
-        return "The disk that holds the service journal " + path_ +
-               " is full; this operation was not recorded.";
-    case JournalProblem::ReadOnly:
-        return "The service journal " + path_ +
-               " cannot be written (a read-only disk or folder, or no permission); "
-               "the tool goes on without it.";
-    case JournalProblem::Newer:
-        return "The service journal " + path_ +
-               " was made by a newer version of the tool; this version leaves it alone "
-               "and goes on without it.";
-    default:
-        return "The service journal " + path_ + " cannot be used (" + db_.error() +
-               "); the tool goes on without it.";
+        case JournalProblem::Busy:
+            return "The service journal " + path_ +
+                   " is kept busy by another program; this operation was not recorded.";
+        case JournalProblem::Full:
+            return "The disk that holds the service journal " + path_ +
+                   " is full; this operation was not recorded.";
+        case JournalProblem::ReadOnly:
+            return "The service journal " + path_ +
+                   " cannot be written (a read-only disk or folder, or no permission); "
+                   "the tool goes on without it.";
+        case JournalProblem::Newer:
+            return "The service journal " + path_ +
+                   " was made by a newer version of the tool; this version leaves it alone "
+                   "and goes on without it.";
+        default:
+            return "The service journal " + path_ + " cannot be used (" + db_.error() +
+                   "); the tool goes on without it.";
     }
 }
 
@@ -401,8 +399,7 @@ std::optional<JournalEntry> Journal::Entry(long long id) {
 }
 
 std::optional<JournalEntry> Journal::LatestBackup(uint32_t serial) {
-    return One("WHERE e.serial = ?1 AND e.operation = 'backup' ORDER BY e.id DESC LIMIT 1",
-               serial);
+    return One("WHERE e.serial = ?1 AND e.operation = 'backup' ORDER BY e.id DESC LIMIT 1", serial);
 }
 
 std::optional<JournalEntry> Journal::One(const char* where, long long key) {

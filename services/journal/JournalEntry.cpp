@@ -10,9 +10,9 @@ namespace k57 {
 namespace {
 
 // Indexed by the enumerations' values; the texts are the stored form.
-const char* const kOperations[] = {"identify",     "read settings", "write settings",
-                                   "firmware update", "sound update", "set id",
-                                   "restart",      "restore",       "backup"};
+const char* const kOperations[] = {"identify",        "read settings", "write settings",
+                                   "firmware update", "sound update",  "set id",
+                                   "restart",         "restore",       "backup"};
 const char* const kResults[] = {"ok",      "no reply", "port unavailable", "bad reply",
                                 "refused", "stopped",  "not sent"};
 const char* const kFrontEnds[] = {"window", "k57ctl"};
@@ -54,16 +54,16 @@ std::optional<JournalResult> JournalResultFrom(const std::string& text) {
 
 JournalResult JournalResultFor(int requestResult) {
     switch (requestResult) {
-    case kPortUnavailable:
-        return JournalResult::PortUnavailable;
-    case kNoReply:
-        return JournalResult::NoReply;
-    case kBadReply:
-        return JournalResult::BadReply;
-    case kCannotFrame:
-        return JournalResult::NotSent;
-    default:
-        return requestResult > 0 ? JournalResult::Ok : JournalResult::BadReply;
+        case kPortUnavailable:
+            return JournalResult::PortUnavailable;
+        case kNoReply:
+            return JournalResult::NoReply;
+        case kBadReply:
+            return JournalResult::BadReply;
+        case kCannotFrame:
+            return JournalResult::NotSent;
+        default:
+            return requestResult > 0 ? JournalResult::Ok : JournalResult::BadReply;
     }
 }
 

@@ -45,8 +45,8 @@ JournalResult JournalResultFor(int requestResult);
 // One operation on one unit. Texts that came from the unit (type, firmware,
 // settings) are its Windows-1251 bytes exactly; the others are UTF-8.
 struct JournalEntry {
-    long long id = 0;          // given by the journal
-    long long timeMs = 0;      // UTC, milliseconds since 1970; 0: the journal stamps it
+    long long id = 0;                // given by the journal
+    long long timeMs = 0;            // UTC, milliseconds since 1970; 0: the journal stamps it
     std::optional<uint32_t> serial;  // nothing when the unit never answered
     std::string unitType;
     std::string firmware;
@@ -54,7 +54,7 @@ struct JournalEntry {
     std::string port;
     JournalResult result = JournalResult::Ok;
     std::string detail;
-    std::string toolVersion;   // empty: the journal fills in this build's
+    std::string toolVersion;  // empty: the journal fills in this build's
     JournalFrontEnd frontEnd = JournalFrontEnd::Window;
     // Settings texts around a settings operation; nothing when there was
     // none (an empty text is a text: every value at its default).

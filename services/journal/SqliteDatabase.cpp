@@ -46,8 +46,8 @@ int SqliteDatabase::Note(int result, const char* doing) {
         return result;
     }
     errorCode_ = result;
-    error_ = std::string(doing) + ": " +
-             (db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(result));
+    error_ =
+        std::string(doing) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(result));
     return result;
 }
 

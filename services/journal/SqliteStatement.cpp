@@ -34,9 +34,9 @@ int SqliteStatement::BindText(int index, const std::string& text) {
     if (statement_ == nullptr) {
         return SQLITE_MISUSE;
     }
-    return Note(sqlite3_bind_text(statement_, index, text.data(), int(text.size()),
-                                  SQLITE_TRANSIENT),
-                "binding");
+    return Note(
+        sqlite3_bind_text(statement_, index, text.data(), int(text.size()), SQLITE_TRANSIENT),
+        "binding");
 }
 
 int SqliteStatement::BindBlob(int index, const std::string& bytes) {

@@ -130,9 +130,7 @@ TEST(JournalDurabilityTest, ADamagedFileIsSetAsideNotWrittenOver) {
 
     // Damage that only SQLite sees, the same second: a name of its own.
     std::string first = status.damagedPath;
-    {
-        Journal dummy(folder.path());
-    }
+    { Journal dummy(folder.path()); }
     std::string inside = std::string("SQLite format 3\0", 16) + garbage.substr(16);
     std::ofstream(folder.path(), std::ios::binary | std::ios::trunc) << inside;
     QFile::remove(QString::fromStdString(folder.path() + "-wal"));
@@ -164,7 +162,7 @@ TEST(JournalDurabilityTest, ALockHeldForLongIsReportedOnceAndTheCallerGoesOn) {
     EXPECT_LT(waited, std::chrono::seconds(5));
     EXPECT_EQ(journal.Status().problem, JournalProblem::Busy);
     EXPECT_NE(journal.TakeProblem().find("busy"), std::string::npos);
-    EXPECT_EQ(journal.TakeProblem(), "");  // the second failure is the same problem
+    EXPECT_EQ(journal.TakeProblem(), "");       // the second failure is the same problem
     EXPECT_EQ(journal.Timeline(3).size(), 1u);  // readers are not held up
     EXPECT_TRUE(journal.Available());
 

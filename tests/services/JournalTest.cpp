@@ -109,7 +109,7 @@ TEST(JournalTest, UnitsAreSummedUpAndFilteredAsTyped) {
     journal.Record(anonymous);
 
     std::vector<UnitSummary> all = journal.Units();
-    ASSERT_EQ(all.size(), 3u);  // the entry without a serial belongs to no unit
+    ASSERT_EQ(all.size(), 3u);          // the entry without a serial belongs to no unit
     EXPECT_EQ(all[0].serial, 912345u);  // last seen first
     EXPECT_EQ(all[1].serial, 123450u);
     EXPECT_EQ(all[1].operations, 3);

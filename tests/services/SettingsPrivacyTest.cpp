@@ -30,13 +30,14 @@ TEST(SettingsMaskTest, PinAndPhoneNumbersAreMaskedAndNothingElse) {
 TEST(SettingsDiffTest, DifferencesAreByParameterWithDefaultsApplied) {
     ParameterList catalogue(k57::test::ShippedCatalogue());
     ASSERT_EQ(catalogue.loadError(), "");
-    std::vector<SettingDifference> diff = DiffSettings(
-        catalogue, "MicLevel=10\r\nNoteKick=3\nPinCod=1234\nUnknown=1\n",
-        "NoteKick=5\nPinCod=1234\nMicLevel=8\nAccLow=10700\nUnknown=2\nMicLevel=9\n");
+    std::vector<SettingDifference> diff =
+        DiffSettings(catalogue, "MicLevel=10\r\nNoteKick=3\nPinCod=1234\nUnknown=1\n",
+                     "NoteKick=5\nPinCod=1234\nMicLevel=8\nAccLow=10700\nUnknown=2\nMicLevel=9\n");
     ASSERT_EQ(diff.size(), 2u);  // in catalogue order; NoteKick=3 and AccLow are defaults
     EXPECT_EQ(diff[0].key, "MicLevel");
-    EXPECT_EQ(diff[0].name, "\xD7\xF3\xE2\xF1\xF2\xE2\xE8\xF2\xE5\xEB\xFC\xED\xEE\xF1\xF2\xFC "
-                            "\xEC\xE8\xEA\xF0\xEE\xF4\xEE\xED\xE0");
+    EXPECT_EQ(diff[0].name,
+              "\xD7\xF3\xE2\xF1\xF2\xE2\xE8\xF2\xE5\xEB\xFC\xED\xEE\xF1\xF2\xFC "
+              "\xEC\xE8\xEA\xF0\xEE\xF4\xEE\xED\xE0");
     EXPECT_EQ(diff[0].before, "10");
     EXPECT_EQ(diff[0].after, "9");  // the last of a repeated key
     EXPECT_EQ(diff[1].key, "NoteKick");
