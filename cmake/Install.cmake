@@ -20,12 +20,14 @@ if(WIN32)
         install(FILES ${qt_root}/plugins/${plugin} DESTINATION ${folder})
         list(APPEND installed_plugins "\${CMAKE_INSTALL_PREFIX}/${plugin}")
     endforeach()
+    # SQLite's DLL sits in its package's bin/, beside include/.
+    get_filename_component(sqlite_bin "${SQLite3_INCLUDE_DIR}/../bin" ABSOLUTE)
     find_program(K57_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump
                  objdump REQUIRED)
     install(CODE "
         set(PROGRAMS \"\${CMAKE_INSTALL_PREFIX}/k57tool.exe;\${CMAKE_INSTALL_PREFIX}/k57ctl.exe\")
         set(PLUGINS \"${installed_plugins}\")
-        set(SEARCH \"${qt_root}/bin\")
+        set(SEARCH \"${qt_root}/bin;${sqlite_bin}\")
         set(OBJDUMP \"${K57_OBJDUMP}\")
         set(DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
         include(\"${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake\")

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,13 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
 // Newline-delimited JSON objects with --json, one a decoded frame.
 int CanDecode(const Context& context, const std::string& log, const std::string& file,
               const std::string& encoding);
+// The service journal, read only: the units, or one unit's operations.
+int History(Context& context, std::optional<uint32_t> serial);
+// Settings texts and values are shown with PIN and phone numbers masked
+// unless `reveal`.
+int HistoryShow(Context& context, long long id, bool reveal);
+// One id: the entry's settings before and after; two: what each left.
+int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal);
+int HistoryExport(Context& context, const std::string& file, bool reveal);
 
 }  // namespace k57::ctl

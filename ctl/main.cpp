@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
         "Service tool for the K57 alarm and telematics unit, from a command line.\n"
         "Exit codes: 0 done, 1 bad usage or invalid input, 2 the port cannot be\n"
         "opened, 3 no reply in time, 4 a reply that cannot be read or is of\n"
-        "another type, 5 the unit refused (a commit not acknowledged), 130 interrupted.",
+        "another type, 5 the unit refused (a commit not acknowledged), 6 the service\n"
+        "journal cannot be read or exported, 130 interrupted.",
         "k57ctl"};
     app.set_version_flag("--version", k57::VersionText("k57ctl"));
     app.require_subcommand(1);
@@ -50,8 +51,8 @@ int main(int argc, char** argv) {
     Context context;
     app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
     app.add_flag("--json", context.json,
-                 "find, info, params, settings read, dbc check: one JSON object; can decode: "
-                 "one a line");
+                 "find, info, params, settings read, history, dbc check: one JSON object; "
+                 "can decode: one a line");
     app.add_flag("--quiet", context.quiet, "print results only");
 
     auto* find = app.add_subcommand(
@@ -126,6 +127,26 @@ int main(int argc, char** argv) {
             ->capture_default_str();
     }
 
+    // The service journal, read only; --reveal shows PIN and phone numbers.
+    auto* history = app.add_subcommand(
+        "history", "the service journal: every unit in it, or the operations on SERIAL");
+    uint32_t historySerial = 0;
+    auto* historyUnit = history->add_option("SERIAL", historySerial, "one unit's serial number");
+    bool reveal = false;
+    long long entryId = 0;
+    std::vector<long long> entryIds;
+    std::string csvFile;
+    auto* show = history->add_subcommand("show", "one entry, with the settings before and after");
+    show->add_option("ID", entryId, "the entry's id")->required();
+    auto* diff = history->add_subcommand(
+        "diff", "settings differences by parameter: of two entries, or one's before and after");
+    diff->add_option("ID", entryIds, "one or two entry ids")->required()->expected(1, 2);
+    auto* exportCsv = history->add_subcommand("export", "the whole journal as a CSV file");
+    exportCsv->add_option("FILE", csvFile, "the CSV file to write")->required();
+    for (CLI::App* command : {show, diff, exportCsv}) {
+        command->add_flag("--reveal", reveal, "show the PIN and phone numbers unmasked");
+    }
+
     std::string unknown = UnknownCommand(app, argc, argv);
     if (!unknown.empty()) {
         std::string names;
@@ -177,5 +198,13 @@ int main(int argc, char** argv) {
         return Can(context, bitrate, count, seconds);
     if (*diag)
         return Diag(context, seconds);
+    if (*show)
+        return HistoryShow(context, entryId, reveal);
+    if (*diff)
+        return HistoryDiff(context, entryIds, reveal);
+    if (*exportCsv)
+        return HistoryExport(context, csvFile, reveal);
+    if (*history)
+        return History(context, *historyUnit ? std::optional(historySerial) : std::nullopt);
     return kBadInput;
 }

@@ -3,9 +3,9 @@
 # build/k57tool-VERSION-win64.zip, which runs on a Windows PC as it is.
 # With --test it then runs the Windows tests under Wine.
 #
-# The Qt SDK for MinGW comes from shared/toolchains (K57_QT_MINGW names
-# another archive) and is unpacked into build/windows-sdk, never into the
-# repository's files.
+# The Qt SDK and SQLite for MinGW come from shared/toolchains (K57_QT_MINGW
+# and K57_SQLITE_MINGW name other archives) and are unpacked into
+# build/windows-sdk, never into the repository's files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -16,6 +16,11 @@ sdk=build/windows-sdk
 if [ ! -f "$sdk/qt6-mingw64/toolchain-mingw64.cmake" ]; then
     mkdir -p "$sdk"
     tar -C "$sdk" -xf "$archive"
+fi
+sqlite=${K57_SQLITE_MINGW:-$root/../shared/toolchains/sqlite3-3.40.1-mingw64.tar.zst}
+if [ ! -f "$sdk/sqlite3-mingw64/include/sqlite3.h" ]; then
+    mkdir -p "$sdk"
+    tar -C "$sdk" -xf "$sqlite"
 fi
 
 # The Windows tests talk to the build machine's simulated unit.
@@ -32,6 +37,8 @@ if [ "${1:-}" = --test ]; then
     # A prefix of the build's own; its services are started before ctest,
     # which would otherwise wait for ever on the pipes they inherit.
     export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
+    # The tests find the Qt DLLs through the SDK's runner, SQLite's here.
+    export WINEPATH="Z:$root/$sdk/sqlite3-mingw64/bin"
     mkdir -p "$WINEPREFIX"
     wineserver -p
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1

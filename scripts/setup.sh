@@ -4,7 +4,7 @@
 # Usage: scripts/setup.sh [windows|fuzz|package]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev
+packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev libsqlite3-dev
           qt6-translations-l10n libcli11-dev python3-can fontconfig fonts-dejavu-core
           librsvg2-bin python3-canmatrix locales-all)
 if [ "${1:-}" = package ]; then

@@ -1,0 +1,239 @@
+// history: the service journal, read only.
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdio>
+
+#include "Commands.h"
+#include "Cp1251.h"
+#include "ExitCodes.h"
+#include "Journal.h"
+#include "ParameterList.h"
+#include "SettingsDiff.h"
+#include "SettingsMask.h"
+#include "UnitText.h"
+
+namespace k57::ctl {
+
+namespace {
+
+// The journal, or a message and false. A problem it met and got over (a
+// damaged file set aside) is told too.
+bool OpenJournal(std::unique_ptr<Journal>& journal, int& exitCode) {
+    journal = std::make_unique<Journal>();
+    std::string problem = journal->TakeProblem();
+    if (!journal->Available()) {
+        exitCode = Fail(problem.empty() ? journal->Status().message : problem, kNoJournal);
+        return false;
+    }
+    if (!problem.empty()) {
+        std::fprintf(stderr, "k57ctl: %s\n", problem.c_str());
+    }
+    return true;
+}
+
+std::string Utf8(const std::string& unitText) {
+    return cp1251::ToUtf8(unitText);
+}
+
+std::optional<std::string> Shown(const std::optional<std::string>& settings, bool reveal) {
+    if (!settings) {
+        return std::nullopt;
+    }
+    return Utf8(reveal ? *settings : MaskSettings(*settings));
+}
+
+std::string Serial(const JournalEntry& entry) {
+    return entry.serial ? std::to_string(*entry.serial) : "-";
+}
+
+QJsonValue Json(const std::optional<std::string>& text) {
+    return text ? QJsonValue(QString::fromStdString(*text)) : QJsonValue();
+}
+
+QJsonObject Json(const JournalEntry& entry) {
+    return {{"id", entry.id},
+            {"time", QString::fromStdString(JournalTimeText(entry.timeMs))},
+            {"serial", entry.serial ? QJsonValue(qint64(*entry.serial)) : QJsonValue()},
+            {"type", FromUnit(entry.unitType)},
+            {"firmware", FromUnit(entry.firmware)},
+            {"operation", JournalText(entry.operation)},
+            {"port", QString::fromStdString(entry.port)},
+            {"result", JournalText(entry.result)},
+            {"detail", QString::fromStdString(entry.detail)},
+            {"tool", QString::fromStdString(entry.toolVersion)},
+            {"frontEnd", JournalText(entry.frontEnd)}};
+}
+
+int UnitsList(const Context& context, Journal& journal) {
+    std::vector<UnitSummary> units = journal.Units();
+    if (context.json) {
+        QJsonArray list;
+        for (const UnitSummary& unit : units) {
+            list.append(
+                QJsonObject{{"serial", qint64(unit.serial)},
+                            {"type", FromUnit(unit.unitType)},
+                            {"firmware", FromUnit(unit.firmware)},
+                            {"lastSeen", QString::fromStdString(JournalTimeText(unit.lastSeenMs))},
+                            {"operations", unit.operations}});
+        }
+        PrintJson({{"units", list}});
+        return kDone;
+    }
+    for (const UnitSummary& unit : units) {
+        std::printf("%-10u  %-12s  %-10s  last seen %s  %lld operation(s)\n", unit.serial,
+                    Utf8(unit.unitType).c_str(), Utf8(unit.firmware).c_str(),
+                    JournalTimeText(unit.lastSeenMs).c_str(), unit.operations);
+    }
+    Say(context, std::to_string(units.size()) + " unit(s) in " + journal.Status().path);
+    return kDone;
+}
+
+int Timeline(const Context& context, Journal& journal, uint32_t serial) {
+    std::vector<JournalEntry> entries = journal.Timeline(serial);
+    if (entries.empty()) {
+        return Fail("the journal holds nothing about unit " + std::to_string(serial), kBadInput);
+    }
+    if (context.json) {
+        QJsonArray list;
+        for (const JournalEntry& entry : entries) {
+            list.append(Json(entry));
+        }
+        PrintJson({{"serial", qint64(serial)}, {"entries", list}});
+        return kDone;
+    }
+    for (const JournalEntry& entry : entries) {
+        std::printf("%-6lld  %s  %-15s  %-16s  %-8s  %-6s  %s\n", entry.id,
+                    JournalTimeText(entry.timeMs).c_str(), JournalText(entry.operation),
+                    JournalText(entry.result), entry.port.c_str(), JournalText(entry.frontEnd),
+                    entry.detail.c_str());
+    }
+    return kDone;
+}
+
+std::optional<JournalEntry> FindEntry(Journal& journal, long long id, int& exitCode) {
+    std::optional<JournalEntry> entry = journal.Entry(id);
+    if (!entry) {
+        exitCode = Fail("the journal has no entry " + std::to_string(id), kBadInput);
+    }
+    return entry;
+}
+
+}  // namespace
+
+int History(Context& context, std::optional<uint32_t> serial) {
+    std::unique_ptr<Journal> journal;
+    int exitCode = kDone;
+    if (!OpenJournal(journal, exitCode)) {
+        return exitCode;
+    }
+    return serial ? Timeline(context, *journal, *serial) : UnitsList(context, *journal);
+}
+
+int HistoryShow(Context& context, long long id, bool reveal) {
+    std::unique_ptr<Journal> journal;
+    int exitCode = kDone;
+    if (!OpenJournal(journal, exitCode)) {
+        return exitCode;
+    }
+    std::optional<JournalEntry> entry = FindEntry(*journal, id, exitCode);
+    if (!entry) {
+        return exitCode;
+    }
+    std::optional<std::string> before = Shown(entry->before, reveal);
+    std::optional<std::string> after = Shown(entry->after, reveal);
+    if (context.json) {
+        QJsonObject json = Json(*entry);
+        json["settingsBefore"] = Json(before);
+        json["settingsAfter"] = Json(after);
+        PrintJson(json);
+        return kDone;
+    }
+    std::printf(
+        "id: %lld\ntime: %s\nserial: %s\ntype: %s\nfirmware: %s\noperation: %s\n"
+        "port: %s\nresult: %s\ndetail: %s\ntool: %s\nfront end: %s\n",
+        entry->id, JournalTimeText(entry->timeMs).c_str(), Serial(*entry).c_str(),
+        Utf8(entry->unitType).c_str(), Utf8(entry->firmware).c_str(), JournalText(entry->operation),
+        entry->port.c_str(), JournalText(entry->result), entry->detail.c_str(),
+        entry->toolVersion.c_str(), JournalText(entry->frontEnd));
+    for (auto [title, text] : {std::pair{"settings before", &before}, {"settings after", &after}}) {
+        if (*text) {
+            std::printf("%s:\n%s%s", title, text->value().c_str(),
+                        text->value().empty() || text->value().back() == '\n' ? "" : "\n");
+        }
+    }
+    return kDone;
+}
+
+int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal) {
+    std::unique_ptr<Journal> journal;
+    int exitCode = kDone;
+    if (!OpenJournal(journal, exitCode)) {
+        return exitCode;
+    }
+    // Two entries: the settings each left behind (after, or else before).
+    // One entry: its settings before and after.
+    std::optional<std::string> texts[2];
+    for (size_t i = 0; i < ids.size() && i < 2; ++i) {
+        std::optional<JournalEntry> entry = FindEntry(*journal, ids[i], exitCode);
+        if (!entry) {
+            return exitCode;
+        }
+        if (ids.size() == 1) {
+            texts[0] = entry->before;
+            texts[1] = entry->after;
+        } else {
+            texts[i] = entry->after ? entry->after : entry->before;
+        }
+        if (!texts[i] || (ids.size() == 1 && !texts[1])) {
+            return Fail("entry " + std::to_string(ids[i]) + " holds no settings" +
+                            (ids.size() == 1 ? " before and after" : ""),
+                        kBadInput);
+        }
+    }
+    ParameterList catalogue;
+    if (!LoadCatalogue(catalogue)) {
+        return kBadInput;
+    }
+    std::vector<SettingDifference> differences = DiffSettings(catalogue, *texts[0], *texts[1]);
+    for (SettingDifference& difference : differences) {
+        if (!reveal) {
+            difference.before = MaskSettingValue(difference.key, difference.before);
+            difference.after = MaskSettingValue(difference.key, difference.after);
+        }
+    }
+    if (context.json) {
+        QJsonArray list;
+        for (const SettingDifference& d : differences) {
+            list.append(QJsonObject{{"key", FromUnit(d.key)},
+                                    {"name", FromUnit(d.name)},
+                                    {"before", FromUnit(d.before)},
+                                    {"after", FromUnit(d.after)}});
+        }
+        PrintJson({{"differences", list}});
+        return kDone;
+    }
+    for (const SettingDifference& d : differences) {
+        std::printf("%s (%s): %s -> %s\n", Utf8(d.name).c_str(), Utf8(d.key).c_str(),
+                    Utf8(d.before).c_str(), Utf8(d.after).c_str());
+    }
+    Say(context, std::to_string(differences.size()) + " difference(s)");
+    return kDone;
+}
+
+int HistoryExport(Context& context, const std::string& file, bool reveal) {
+    std::unique_ptr<Journal> journal;
+    int exitCode = kDone;
+    if (!OpenJournal(journal, exitCode)) {
+        return exitCode;
+    }
+    std::string error;
+    if (!journal->ExportCsv(file, reveal, error)) {
+        return Fail(error, kNoJournal);
+    }
+    Say(context, std::string("journal written to ") + file +
+                     (reveal ? "" : " (PIN and phone numbers masked; --reveal shows them)"));
+    return kDone;
+}
+
+}  // namespace k57::ctl

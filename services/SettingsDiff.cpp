@@ -1,0 +1,24 @@
+#include "SettingsDiff.h"
+
+#include "ParameterList.h"
+
+namespace k57 {
+
+std::vector<SettingDifference> DiffSettings(const ParameterList& catalogue,
+                                            const std::string& before, const std::string& after) {
+    ParameterList old = catalogue;
+    ParameterList now = catalogue;
+    old.SetValuesFromText(before);
+    now.SetValuesFromText(after);
+    std::vector<SettingDifference> differences;
+    for (int i = 0; i < now.ParameterCount(); ++i) {
+        const Parameter& was = old.ParameterAt(i);
+        const Parameter& is = now.ParameterAt(i);
+        if (was.value != is.value) {
+            differences.push_back({is.key, is.name, was.value, is.value});
+        }
+    }
+    return differences;
+}
+
+}  // namespace k57

@@ -1,0 +1,512 @@
+#include "Journal.h"
+
+#include <sqlite3.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <ostream>
+
+#include "JournalCsv.h"
+#include "JournalSchema.h"
+#include "SqliteStatement.h"
+#include "Version.h"
+
+namespace k57 {
+
+namespace {
+
+constexpr const char* kFileName = "journal.sqlite3";
+
+// Every column of an entry, its settings texts joined in; a query adds its
+// own (constant) WHERE and ORDER BY.
+constexpr const char* kEntryColumns =
+    "SELECT e.id, e.time_ms, e.serial, e.unit_type, e.firmware, e.operation, e.port, "
+    "e.result, e.detail, e.tool_version, e.front_end, b.bytes, a.bytes FROM entries e "
+    "LEFT JOIN settings_texts b ON b.id = e.before_id "
+    "LEFT JOIN settings_texts a ON a.id = e.after_id ";
+
+JournalEntry ReadEntry(const SqliteStatement& row) {
+    JournalEntry entry;
+    entry.id = row.Integer(0);
+    entry.timeMs = row.Integer(1);
+    if (!row.IsNull(2)) {
+        entry.serial = uint32_t(row.Integer(2));
+    }
+    entry.unitType = row.Blob(3);
+    entry.firmware = row.Blob(4);
+    std::string operation = row.Text(5);
+    entry.port = row.Text(6);
+    std::string result = row.Text(7);
+    entry.detail = row.Text(8);
+    entry.toolVersion = row.Text(9);
+    entry.frontEnd = row.Text(10) == JournalText(JournalFrontEnd::Ctl) ? JournalFrontEnd::Ctl
+                                                                       : JournalFrontEnd::Window;
+    entry.before = row.OptionalBlob(11);
+    entry.after = row.OptionalBlob(12);
+    // A text this build does not know is kept visible in the detail.
+    if (auto known = JournalOperationFrom(operation)) {
+        entry.operation = *known;
+    } else {
+        entry.detail = "[" + operation + "] " + entry.detail;
+    }
+    if (auto known = JournalResultFrom(result)) {
+        entry.result = *known;
+    } else {
+        entry.result = JournalResult::BadReply;
+        entry.detail = "[" + result + "] " + entry.detail;
+    }
+    return entry;
+}
+
+// FNV-1a: settings texts are found again by it, then compared byte for byte.
+long long HashOf(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return static_cast<long long>(hash);
+}
+
+bool IsSuccess(int result) {
+    int primary = result & 0xff;
+    return primary == SQLITE_OK || primary == SQLITE_DONE || primary == SQLITE_ROW;
+}
+
+JournalProblem ProblemOf(int result) {
+    switch (result & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return JournalProblem::Busy;
+        case SQLITE_FULL:
+            return JournalProblem::Full;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_CANTOPEN:
+        case SQLITE_AUTH:
+            return JournalProblem::ReadOnly;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return JournalProblem::Damaged;
+        default:
+            return JournalProblem::Other;
+    }
+}
+
+// The typed text for "LIKE ... ESCAPE '!'", taken literally.
+std::string LikeText(const std::string& typed) {
+    std::string escaped;
+    for (char c : typed) {
+        if (c == '%' || c == '_' || c == '!') {
+            escaped += '!';
+        }
+        escaped += c;
+    }
+    return escaped;
+}
+
+// A file that does not begin as every SQLite database does is set aside
+// before SQLite opens it: SQLite could take a log beside it for its own and
+// change it.
+bool LooksDamaged(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
+        return false;
+    }
+    return file.read(16) != QByteArray("SQLite format 3", 16);
+}
+
+}  // namespace
+
+std::string Journal::DefaultPath() {
+    QString folder = qEnvironmentVariable("K57_DATA_DIR");
+    if (folder.isEmpty()) {
+        // Named outright rather than by the running program's name, so the
+        // window and k57ctl share one journal. On Windows this is the local,
+        // not the roaming, profile: the journal grows.
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/k57tool";
+    }
+    return QDir(folder).filePath(kFileName).toStdString();
+}
+
+Journal::Journal(std::string path, JournalOptions options)
+    : path_(std::move(path)), options_(options) {
+    status_.path = path_;
+    QDir().mkpath(QFileInfo(QString::fromStdString(path_)).absolutePath());
+    OpenOrSetAside();
+}
+
+int Journal::Open() {
+    int result = db_.Open(path_);
+    if (result != SQLITE_OK) {
+        return result;
+    }
+    db_.SetBusyTimeout(options_.busyTimeoutMs);
+    // WAL: readers never wait for the writer, and a process killed in a
+    // transaction leaves the file as it was before it. synchronous=FULL:
+    // every commit reaches the disk before Record returns, so the backup
+    // taken before a change survives a power cut that comes a moment later;
+    // it costs a flush per entry, next to seconds of work with the unit.
+    if ((result = db_.Execute("PRAGMA journal_mode=WAL")) != SQLITE_OK ||
+        (result = db_.Execute("PRAGMA synchronous=FULL")) != SQLITE_OK) {
+        return result;
+    }
+    return MigrateJournal(db_, version_);
+}
+
+void Journal::OpenOrSetAside() {
+    if (LooksDamaged(QString::fromStdString(path_))) {
+        SetAside();
+        return;
+    }
+    int result = Open();
+    if (ProblemOf(result) == JournalProblem::Damaged) {
+        db_.Close();
+        SetAside();
+        return;
+    }
+    if (result != SQLITE_OK) {
+        db_.Close();
+        status_.available = false;
+        Report(ProblemOf(result), Words(ProblemOf(result)));
+        return;
+    }
+    if (version_ > kJournalSchemaVersion) {
+        // Not damaged: a newer build's file, left for that build.
+        db_.Close();
+        status_.available = false;
+        Report(JournalProblem::Newer, Words(JournalProblem::Newer));
+        return;
+    }
+    status_.available = true;
+}
+
+void Journal::SetAside() {
+    QString path = QString::fromStdString(path_);
+    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString aside = path + ".damaged-" + stamp;
+    for (int n = 2; QFile::exists(aside); ++n) {
+        aside = path + ".damaged-" + stamp + "-" + QString::number(n);
+    }
+    status_.available = false;
+    if (!QFile::rename(path, aside)) {
+        Report(JournalProblem::Damaged,
+               "The service journal " + path_ +
+                   " is damaged and could not be set aside; the tool goes on without it.");
+        return;
+    }
+    // Its write-ahead log and index go with it: they may hold what the
+    // damaged file lacks.
+    for (const char* part : {"-wal", "-shm"}) {
+        if (QFile::exists(path + part)) {
+            QFile::rename(path + part, aside + part);
+        }
+    }
+    status_.damagedPath = aside.toStdString();
+    int result = Open();
+    if (result != SQLITE_OK || version_ > kJournalSchemaVersion) {
+        db_.Close();
+        Report(JournalProblem::Damaged, "The service journal " + path_ +
+                                            " was damaged; it was kept as " + status_.damagedPath +
+                                            ", and a new one could not be made: " + db_.error());
+        return;
+    }
+    status_.available = true;
+    Report(JournalProblem::Damaged, "The service journal " + path_ +
+                                        " was damaged; it was kept as " + status_.damagedPath +
+                                        " and a new journal was begun.");
+}
+
+std::string Journal::Words(JournalProblem problem) const {
+    switch (problem) {
+        case JournalProblem::Busy:
+            return "The service journal " + path_ +
+                   " is kept busy by another program; this operation was not recorded.";
+        case JournalProblem::Full:
+            return "The disk that holds the service journal " + path_ +
+                   " is full; this operation was not recorded.";
+        case JournalProblem::ReadOnly:
+            return "The service journal " + path_ +
+                   " cannot be written (a read-only disk or folder, or no permission); "
+                   "the tool goes on without it.";
+        case JournalProblem::Newer:
+            return "The service journal " + path_ +
+                   " was made by a newer version of the tool; this version leaves it alone "
+                   "and goes on without it.";
+        default:
+            return "The service journal " + path_ + " cannot be used (" + db_.error() +
+                   "); the tool goes on without it.";
+    }
+}
+
+void Journal::Report(JournalProblem problem, const std::string& message) {
+    status_.problem = problem;
+    status_.message = message;
+    if (problem != reported_) {
+        pending_ = message;
+        reported_ = problem;
+    }
+}
+
+void Journal::Failed(int result) {
+    JournalProblem problem = ProblemOf(result);
+    if (problem == JournalProblem::Damaged) {
+        db_.Close();
+        SetAside();
+        return;
+    }
+    Report(problem, Words(problem));
+}
+
+void Journal::Succeeded() {
+    status_.problem = JournalProblem::None;
+    status_.message.clear();
+    reported_ = JournalProblem::None;
+}
+
+std::string Journal::TakeProblem() {
+    std::string problem;
+    problem.swap(pending_);
+    return problem;
+}
+
+long long Journal::Record(const JournalEntry& entry) {
+    if (!status_.available) {
+        return 0;
+    }
+    long long id = 0;
+    int result = SQLITE_OK;
+    // The busy time-out waits inside each attempt; a lock that outlasts
+    // them all is somebody else's long job, and this entry is given up.
+    for (int attempt = 0; attempt < std::max(1, options_.busyAttempts); ++attempt) {
+        result = TryRecord(entry, id);
+        if (ProblemOf(result) != JournalProblem::Busy) {
+            break;
+        }
+    }
+    if (result != SQLITE_OK) {
+        Failed(result);
+        return 0;
+    }
+    Succeeded();
+    return id;
+}
+
+int Journal::TryRecord(const JournalEntry& entry, long long& id) {
+    SqliteTransaction transaction(db_);
+    if (transaction.began() != SQLITE_OK) {
+        return transaction.began();
+    }
+    long long beforeId = 0;
+    long long afterId = 0;
+    int result;
+    if ((result = StoreSettings(entry.before, beforeId)) != SQLITE_OK ||
+        (result = StoreSettings(entry.after, afterId)) != SQLITE_OK) {
+        return result;
+    }
+    SqliteStatement insert(db_,
+                           "INSERT INTO entries (time_ms, serial, unit_type, firmware, operation, "
+                           "port, result, detail, tool_version, front_end, before_id, after_id) "
+                           "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+    if (insert.prepared() != SQLITE_OK) {
+        return insert.prepared();
+    }
+    insert.Bind(1, entry.timeMs != 0 ? entry.timeMs : QDateTime::currentMSecsSinceEpoch());
+    if (entry.serial) {
+        insert.Bind(2, *entry.serial);
+    }
+    insert.BindBlob(3, entry.unitType);
+    insert.BindBlob(4, entry.firmware);
+    insert.BindText(5, JournalText(entry.operation));
+    insert.BindText(6, entry.port);
+    insert.BindText(7, JournalText(entry.result));
+    insert.BindText(8, entry.detail);
+    insert.BindText(9, entry.toolVersion.empty() ? VersionText("k57tool") : entry.toolVersion);
+    insert.BindText(10, JournalText(entry.frontEnd));
+    if (beforeId != 0) {
+        insert.Bind(11, beforeId);
+    }
+    if (afterId != 0) {
+        insert.Bind(12, afterId);
+    }
+    if ((result = insert.Step()) != SQLITE_DONE) {
+        return result;
+    }
+    id = db_.LastInsertId();
+    return transaction.Commit();
+}
+
+int Journal::StoreSettings(const std::optional<std::string>& text, long long& id) {
+    id = 0;
+    if (!text) {
+        return SQLITE_OK;
+    }
+    long long hash = HashOf(*text);
+    SqliteStatement find(db_, "SELECT id, bytes FROM settings_texts WHERE hash = ?1");
+    find.Bind(1, hash);
+    int result;
+    while ((result = find.Step()) == SQLITE_ROW) {
+        if (find.Blob(1) == *text) {
+            id = find.Integer(0);
+            return SQLITE_OK;
+        }
+    }
+    if (result != SQLITE_DONE) {
+        return result;
+    }
+    SqliteStatement insert(db_, "INSERT INTO settings_texts (hash, bytes) VALUES (?1, ?2)");
+    insert.Bind(1, hash);
+    insert.BindBlob(2, *text);
+    if ((result = insert.Step()) != SQLITE_DONE) {
+        return result;
+    }
+    id = db_.LastInsertId();
+    return SQLITE_OK;
+}
+
+template <typename Row>
+int Journal::Select(const char* where, long long key, Row&& row) {
+    SqliteStatement select(db_, (std::string(kEntryColumns) + where).c_str());
+    select.Bind(1, key);
+    int result;
+    while ((result = select.Step()) == SQLITE_ROW) {
+        if (!row(ReadEntry(select))) {
+            return SQLITE_DONE;
+        }
+    }
+    return result;
+}
+
+std::vector<JournalEntry> Journal::Timeline(uint32_t serial) {
+    std::vector<JournalEntry> entries;
+    if (status_.available) {
+        int result = Select("WHERE e.serial = ?1 ORDER BY e.id", serial, [&](JournalEntry e) {
+            entries.push_back(std::move(e));
+            return true;
+        });
+        if (!IsSuccess(result)) {
+            Failed(result);
+        }
+    }
+    return entries;
+}
+
+std::optional<JournalEntry> Journal::Entry(long long id) {
+    return One("WHERE e.id = ?1", id);
+}
+
+std::optional<JournalEntry> Journal::LatestBackup(uint32_t serial) {
+    return One("WHERE e.serial = ?1 AND e.operation = 'backup' ORDER BY e.id DESC LIMIT 1", serial);
+}
+
+std::optional<JournalEntry> Journal::One(const char* where, long long key) {
+    std::optional<JournalEntry> found;
+    if (status_.available) {
+        int result = Select(where, key, [&](JournalEntry e) {
+            found = std::move(e);
+            return false;
+        });
+        if (!IsSuccess(result)) {
+            Failed(result);
+        }
+    }
+    return found;
+}
+
+std::vector<UnitSummary> Journal::Units(const std::string& filter) {
+    std::vector<UnitSummary> units;
+    if (!status_.available) {
+        return units;
+    }
+    int result;
+    {
+        // The type and firmware from the unit's latest entry that has them:
+        // an operation that failed before the unit answered leaves them empty.
+        SqliteStatement select(
+            db_,
+            "SELECT c.serial, "
+            "(SELECT unit_type FROM entries WHERE serial = c.serial AND length(unit_type) > 0 "
+            "ORDER BY id DESC LIMIT 1), "
+            "(SELECT firmware FROM entries WHERE serial = c.serial AND length(firmware) > 0 "
+            "ORDER BY id DESC LIMIT 1), "
+            "c.last_seen, c.n FROM "
+            "(SELECT serial, MAX(time_ms) AS last_seen, COUNT(*) AS n FROM entries "
+            "WHERE serial IS NOT NULL AND CAST(serial AS TEXT) LIKE ?1 ESCAPE '!' "
+            "GROUP BY serial) c "
+            "ORDER BY CAST(c.serial AS TEXT) LIKE ?2 ESCAPE '!' DESC, c.last_seen DESC, "
+            "c.serial");
+        std::string typed = LikeText(filter);
+        select.BindText(1, "%" + typed + "%");
+        select.BindText(2, typed + "%");
+        while ((result = select.Step()) == SQLITE_ROW) {
+            UnitSummary unit;
+            unit.serial = uint32_t(select.Integer(0));
+            unit.unitType = select.Blob(1);
+            unit.firmware = select.Blob(2);
+            unit.lastSeenMs = select.Integer(3);
+            unit.operations = select.Integer(4);
+            units.push_back(std::move(unit));
+        }
+    }
+    if (!IsSuccess(result)) {
+        Failed(result);
+    }
+    return units;
+}
+
+bool Journal::ExportCsv(std::ostream& out, bool reveal, std::string& error) {
+    return Export(
+        [&](const std::string& text) {
+            out << text;
+            return bool(out);
+        },
+        reveal, error);
+}
+
+bool Journal::ExportCsv(const std::string& path, bool reveal, std::string& error) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = "cannot write " + path + ": " + file.errorString().toStdString();
+        return false;
+    }
+    bool exported = Export(
+        [&](const std::string& text) {
+            return file.write(text.data(), qint64(text.size())) == qint64(text.size());
+        },
+        reveal, error);
+    if (exported && !file.commit()) {
+        error = "cannot write " + path + ": " + file.errorString().toStdString();
+        return false;
+    }
+    if (!exported && error.empty()) {
+        error = "cannot write " + path + ": " + file.errorString().toStdString();
+    }
+    return exported;
+}
+
+bool Journal::Export(const std::function<bool(const std::string&)>& write, bool reveal,
+                     std::string& error) {
+    error.clear();
+    if (!status_.available) {
+        error = status_.message;
+        return false;
+    }
+    // A byte-order mark: spreadsheets on Windows take a CSV without one for
+    // the local code page.
+    bool written = write("\xEF\xBB\xBF" + JournalCsvHeader());
+    int result = Select("WHERE e.id > ?1 ORDER BY e.id", 0, [&](const JournalEntry& e) {
+        written = written && write(JournalCsvRow(e, reveal));
+        return written;
+    });
+    if (!IsSuccess(result)) {
+        Failed(result);
+        error = status_.message;
+        return false;
+    }
+    return written;
+}
+
+}  // namespace k57

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "JournalEntry.h"
+#include "SqliteDatabase.h"
+
+namespace k57 {
+
+struct JournalOptions {
+    // How long one write waits for another process's lock, and how many
+    // such waits it makes before the entry is given up.
+    int busyTimeoutMs = 5000;
+    int busyAttempts = 3;
+};
+
+// What went wrong with the journal, for a front end that words it itself.
+enum class JournalProblem { None, Busy, Full, ReadOnly, Damaged, Newer, Other };
+
+struct JournalStatus {
+    bool available = false;
+    std::string path;
+    JournalProblem problem = JournalProblem::None;
+    std::string message;      // plain words (UTF-8) for the user; empty when all is well
+    std::string damagedPath;  // where a damaged journal was set aside, if one was
+};
+
+// The service journal: every operation on every unit, with the unit's
+// settings before and after, in one SQLite file that several processes may
+// write at once. It never throws and never stops the tool: when it cannot be
+// used, Status() says why, TakeProblem() hands the words over once, and the
+// caller goes on without it. A damaged file is never written over: it is
+// renamed aside and a new journal begun.
+class Journal {
+  public:
+    // K57_DATA_DIR/journal.sqlite3, or journal.sqlite3 in the user's data
+    // folder for the tool (k57tool beside the other programs' data).
+    static std::string DefaultPath();
+
+    explicit Journal(std::string path = DefaultPath(), JournalOptions options = {});
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+
+    bool Available() const { return status_.available; }
+    const JournalStatus& Status() const { return status_; }
+    // The words for a problem not handed over yet, then empty: a front end
+    // shows each problem once. A problem that recurs after a success is new.
+    std::string TakeProblem();
+
+    // Stores the entry (stamped now and with this build's version when the
+    // entry leaves them out); its id, or 0 when it was not stored.
+    long long Record(const JournalEntry& entry);
+    // The units whose serial number contains `filter` (typed digits; empty
+    // for all), those beginning with it first, then the last seen first.
+    std::vector<UnitSummary> Units(const std::string& filter = {});
+    // One unit's entries, oldest first.
+    std::vector<JournalEntry> Timeline(uint32_t serial);
+    std::optional<JournalEntry> Entry(long long id);
+    // The unit's latest settings snapshot: its latest backup entry.
+    std::optional<JournalEntry> LatestBackup(uint32_t serial);
+    // Every entry as CSV (UTF-8, header row), settings texts masked unless
+    // `reveal`. False when the journal or the writing failed; `error` then
+    // says how, in plain words.
+    bool ExportCsv(std::ostream& out, bool reveal, std::string& error);
+    bool ExportCsv(const std::string& path, bool reveal, std::string& error);
+
+  private:
+    int Open();
+    void OpenOrSetAside();
+    // Renames the damaged file (with its -wal and -shm) aside and begins a
+    // new journal in its place.
+    void SetAside();
+    int TryRecord(const JournalEntry& entry, long long& id);
+    // The settings text's row, stored if it is new; 0 for no text.
+    int StoreSettings(const std::optional<std::string>& text, long long& id);
+    // Calls `row` with each entry that `where` (constant SQL with one
+    // parameter, ?1 = key) selects, while it returns true.
+    template <typename Row>
+    int Select(const char* where, long long key, Row&& row);
+    std::optional<JournalEntry> One(const char* where, long long key);
+    bool Export(const std::function<bool(const std::string&)>& write, bool reveal,
+                std::string& error);
+    std::string Words(JournalProblem problem) const;
+    // Notes a failed call's problem; a damaged file is set aside at once.
+    void Failed(int result);
+    void Succeeded();
+    void Report(JournalProblem problem, const std::string& message);
+
+    std::string path_;
+    JournalOptions options_;
+    SqliteDatabase db_;
+    long long version_ = 0;
+    JournalStatus status_;
+    std::string pending_;
+    JournalProblem reported_ = JournalProblem::None;
+};
+
+}  // namespace k57

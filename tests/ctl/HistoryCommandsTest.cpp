@@ -1,0 +1,155 @@
+// k57ctl history as a program over a journal the test fills: the units,
+// one unit's operations, an entry, differences and the CSV export, masked
+// unless revealed; and a journal that is damaged or cannot be had.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <fstream>
+
+#include "CtlProcess.h"
+#include "Journal.h"
+
+using namespace k57;
+
+namespace {
+
+class HistoryCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { qputenv("K57_DATA_DIR", QByteArray::fromStdString(dir_.path())); }
+    void TearDown() override { qunsetenv("K57_DATA_DIR"); }
+
+    test::CtlRun Ctl(const QStringList& args) { return test::RunCtl(args, settings_); }
+    static QJsonObject Json(const test::CtlRun& run) {
+        return QJsonDocument::fromJson(run.out.toUtf8()).object();
+    }
+
+    // Unit 4000000001: a backup, then a write that changed two settings.
+    void Fill() {
+        Journal journal;
+        JournalEntry entry;
+        entry.serial = 4000000001u;
+        entry.unitType = "K57BT";
+        entry.firmware = "000.008";
+        entry.port = "COM7";
+        entry.frontEnd = JournalFrontEnd::Window;
+        entry.timeMs = 1714555800000;
+        entry.operation = JournalOperation::Backup;
+        entry.before = "PinCod=1234\nNameBT=\xCB\xE0\xE4\xE0\n";
+        ASSERT_EQ(journal.Record(entry), 1);
+        entry.operation = JournalOperation::WriteSettings;
+        entry.timeMs += 1000;
+        entry.after = "PinCod=5678\nNameBT=\xCB\xE0\xE4\xE0\nMicLevel=10\n";
+        entry.detail = "3 lines";
+        ASSERT_EQ(journal.Record(entry), 2);
+        JournalEntry other;
+        other.serial = 17;
+        other.operation = JournalOperation::Identify;
+        other.result = JournalResult::NoReply;
+        other.timeMs = 1714555700000;
+        ASSERT_EQ(journal.Record(other), 3);
+    }
+
+    test::TempDir dir_;
+    test::IsolatedSettings settings_;
+};
+
+TEST_F(HistoryCommandsTest, UnitsAndOneUnitsOperations) {
+    Fill();
+    test::CtlRun units = Ctl({"history"});
+    ASSERT_EQ(units.code, 0) << units.err.toStdString();
+    EXPECT_EQ(units.out,
+              "4000000001  K57BT         000.008     last seen 2024-05-01T09:30:01.000Z  2 "
+              "operation(s)\n"
+              "17                                    last seen 2024-05-01T09:28:20.000Z  1 "
+              "operation(s)\n");
+    QJsonArray list = Json(Ctl({"history", "--json"}))["units"].toArray();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list[0].toObject()["serial"].toInteger(), 4000000001);
+    EXPECT_EQ(list[0].toObject()["operations"].toInt(), 2);
+
+    test::CtlRun timeline = Ctl({"history", "4000000001"});
+    ASSERT_EQ(timeline.code, 0);
+    QStringList lines = timeline.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("1       2024-05-01T09:30:00.000Z  backup "))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains("write settings   ok")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("window  3 lines"));
+    QJsonObject json = Json(Ctl({"history", "--json", "17"}));
+    EXPECT_EQ(json["entries"].toArray()[0].toObject()["result"].toString(), "no reply");
+    EXPECT_EQ(Ctl({"history", "18"}).code, 1);
+}
+
+TEST_F(HistoryCommandsTest, AnEntryAndItsDifferencesAreMaskedUnlessRevealed) {
+    Fill();
+    test::CtlRun show = Ctl({"history", "show", "2"});
+    ASSERT_EQ(show.code, 0) << show.err.toStdString();
+    EXPECT_TRUE(show.out.startsWith("id: 2\ntime: 2024-05-01T09:30:01.000Z\nserial: 4000000001\n"));
+    EXPECT_TRUE(
+        show.out.endsWith("settings before:\nPinCod=****\nNameBT=Лада\n"
+                          "settings after:\nPinCod=****\nNameBT=Лада\nMicLevel=10\n"))
+        << show.out.toStdString();
+    QJsonObject revealed = Json(Ctl({"history", "show", "--json", "2", "--reveal"}));
+    EXPECT_EQ(revealed["settingsAfter"].toString(), "PinCod=5678\nNameBT=Лада\nMicLevel=10\n");
+    EXPECT_TRUE(revealed["settingsBefore"].isString());
+    EXPECT_TRUE(Json(Ctl({"history", "show", "--json", "3"}))["settingsBefore"].isNull());
+    EXPECT_EQ(Ctl({"history", "show", "9"}).code, 1);
+
+    test::CtlRun own = Ctl({"history", "diff", "2"});
+    ASSERT_EQ(own.code, 0) << own.err.toStdString();
+    EXPECT_EQ(own.out,
+              "Пин код  (PinCod): **** -> ****\n"
+              "Чувствительность микрофона (MicLevel): 8 -> 10\n");
+    EXPECT_EQ(Ctl({"history", "diff", "1", "2", "--reveal"}).out,
+              "Пин код  (PinCod): 1234 -> 5678\n"
+              "Чувствительность микрофона (MicLevel): 8 -> 10\n");
+    QJsonArray json = Json(Ctl({"history", "diff", "--json", "2", "1"}))["differences"].toArray();
+    ASSERT_EQ(json.size(), 2);
+    EXPECT_EQ(json[1].toObject()["before"].toString(), "10");
+    test::CtlRun none = Ctl({"history", "diff", "1", "3"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.err.contains("entry 3 holds no settings"));
+}
+
+TEST_F(HistoryCommandsTest, ExportWritesCsvMaskedUnlessRevealed) {
+    Fill();
+    QString file = QString::fromStdString(dir_.path()) + "/out.csv";
+    ASSERT_EQ(Ctl({"history", "export", file}).code, 0);
+    QFile masked(file);
+    ASSERT_TRUE(masked.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(masked.readAll());
+    EXPECT_EQ(text.count("\r\n"), 4);  // header and three rows
+    EXPECT_TRUE(text.contains("\"PinCod=****\nNameBT=Лада\n\""));
+    EXPECT_FALSE(text.contains("1234"));
+    masked.close();
+    ASSERT_EQ(Ctl({"history", "export", "--reveal", file}).code, 0);
+    ASSERT_TRUE(masked.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(masked.readAll()).contains("PinCod=1234"));
+    test::CtlRun failed = Ctl({"history", "export", file + "/no/such"});
+    EXPECT_EQ(failed.code, 6);
+    EXPECT_TRUE(failed.err.contains("cannot write")) << failed.err.toStdString();
+}
+
+TEST_F(HistoryCommandsTest, ADamagedJournalIsSetAsideAndAMissingOneIsAnExitCode) {
+    std::ofstream(dir_.path() + "/journal.sqlite3") << "garbage";
+    test::CtlRun set = Ctl({"history"});
+    EXPECT_EQ(set.code, 0);
+    EXPECT_TRUE(set.err.contains("was damaged; it was kept as " +
+                                 QString::fromStdString(dir_.path()) + "/journal.sqlite3.damaged-"))
+        << set.err.toStdString();
+    EXPECT_EQ(Ctl({"history"}).err,
+              "0 unit(s) in " + QString::fromStdString(dir_.path()) + "/journal.sqlite3\n");
+
+    qputenv("K57_DATA_DIR", QByteArray::fromStdString(dir_.path() + "/journal.sqlite3.damaged-x"));
+    std::ofstream(dir_.path() + "/journal.sqlite3.damaged-x") << "a file, not a folder";
+    test::CtlRun off = Ctl({"history", "--json"});
+    EXPECT_EQ(off.code, 6);
+    EXPECT_TRUE(off.err.contains("cannot be written")) << off.err.toStdString();
+    EXPECT_EQ(off.out, "");
+}
+
+}  // namespace
