@@ -49,7 +49,7 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
     }
     const std::string port = ports::ShownName(context.device->PortName());
     CanSession can;
-    CanSession::Opening opening = can.Open(context.device->Link(), code);
+    CanSession::Opening opening = can.Open(context.device->Channel(), code);
     if (opening.result == k57::kPortUnavailable) {
         return Fail(port + ": cannot open the port (" + opening.reason + ")", kNoPort);
     }
@@ -90,7 +90,7 @@ int Diag(Context& context, double seconds) {
     }
     Say(context, "diagnostic mode; Ctrl+C ends it");
     DiagnosticSession diagnostic;
-    diagnostic.Start(device.Link());
+    diagnostic.Start(device.Channel());
     Deadline deadline(seconds);
     while (!deadline.Passed() && diagnostic.Connected()) {
         DiagnosticLines::Result result = diagnostic.Pump(DiagnosticSession::kReadBytes, 100);

@@ -2,13 +2,13 @@
 
 #include "CanCapture.h"
 #include "CanLink.h"
-#include "MemoryLink.h"
+#include "MemoryChannel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) {
         return 0;
     }
-    k57::fuzz::MemoryLink link(data + 2, size - 2, data[1]);
+    k57::fuzz::MemoryChannel link(data + 2, size - 2, data[1]);
     k57::CanLink can(link);
     k57::CanCapture capture;
     FilterMode mode = FilterMode(data[0] % 3);

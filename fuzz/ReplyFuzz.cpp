@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "DeviceInterface.h"
-#include "MemoryLink.h"
+#include "MemoryChannel.h"
 #include "ReplyReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     static const int16_t kTypes[] = {11, 150, 191, 193, 194, 201};
     int16_t expected = kTypes[data[0] % 6];
-    k57::fuzz::MemoryLink link(data + 2, size - 2, data[1]);
+    k57::fuzz::MemoryChannel link(data + 2, size - 2, data[1]);
     k57::fuzz::SteppingClock clock;
     std::atomic<bool> abandoned{false};
     k57::ReplyReader reader(link, clock, abandoned);

@@ -9,7 +9,7 @@ namespace k57 {
 
 void CanLink::SendCanCommand(const std::string& text) {
     if (!text.empty()) {
-        link_.output().write(text.data(), int(text.size()));
+        link_.Write(text.data(), int(text.size()));
     }
 }
 
@@ -19,13 +19,13 @@ bool CanLink::NextByte(char& byte) {
     if (next_ == pending_.size()) {
         // At most a bounded piece at a time: a line without its CR must
         // not hold the caller for a whole flood.
-        int waiting = std::min(link_.input().available(), kReadPiece);
+        int waiting = std::min(link_.Available(), kReadPiece);
         if (waiting <= 0) {
             return false;
         }
         pending_.resize(size_t(waiting));
         next_ = 0;
-        if (link_.input().read(pending_.data(), waiting) != waiting) {
+        if (link_.Read(pending_.data(), waiting) != waiting) {
             pending_.clear();
             return false;
         }

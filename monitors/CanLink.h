@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "TextLink.h"
+#include "ByteChannel.h"
 
 namespace k57 {
 
@@ -17,7 +17,7 @@ class CanLink {
     static constexpr int kDefaultBitRate = 6;
     static constexpr int kReadPiece = 4096;
 
-    explicit CanLink(k57::TextLink& link) : link_(link) {}
+    explicit CanLink(k57::ByteChannel& link) : link_(link) {}
 
     void SendCanCommand(const std::string& text);
     // The next line, CR included, or nothing when none completes within
@@ -34,7 +34,7 @@ class CanLink {
   private:
     bool NextByte(char& byte);
 
-    k57::TextLink& link_;
+    k57::ByteChannel& link_;
     // The line buffer: 65 bytes; a longer line wraps over its start.
     char line_[65] = {};
     int position_ = 0;

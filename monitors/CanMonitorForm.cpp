@@ -162,7 +162,7 @@ void TCanMonitorForm::PortButtonClick() {
 
 void TCanMonitorForm::OpenProcedure() {
     DeviceInterface* device = device_.get();
-    if (!device || can_.OpenPort(device->Link()).result != k57::kReplyOk) {
+    if (!device || can_.OpenPort(device->Channel()).result != k57::kReplyOk) {
         CloseProcedure();
         return;
     }

@@ -53,7 +53,7 @@ void TDiagnosticForm::showEvent(QShowEvent* event) {
                 return;
             }
             if (DeviceInterface* device = device_.get()) {
-                diagnostic_.Start(device->Link());
+                diagnostic_.Start(device->Channel());
             }
             Timer1.start();
         });

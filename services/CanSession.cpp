@@ -7,12 +7,12 @@
 
 namespace k57 {
 
-CanSession::Opening CanSession::Open(TextLink& link, int bitRateCode) {
+CanSession::Opening CanSession::Open(ByteChannel& link, int bitRateCode) {
     Opening opening = OpenPort(link);
     return opening.result == kReplyOk ? Handshake(bitRateCode) : opening;
 }
 
-CanSession::Opening CanSession::OpenPort(TextLink& link) {
+CanSession::Opening CanSession::OpenPort(ByteChannel& link) {
     Close();
     Opening opening;
     if (!link.Open()) {

@@ -34,10 +34,10 @@ class CanSession {
 
     // Opens `link`'s port and the channel at the bit-rate code (CanLink's
     // kBitRates): OpenPort, then Handshake. The link must live until Close.
-    Opening Open(TextLink& link, int bitRateCode);
+    Opening Open(ByteChannel& link, int bitRateCode);
     // The first half: the port alone, kReplyOk or kPortUnavailable. Once
     // it is open the frame log and the frame line count start afresh.
-    Opening OpenPort(TextLink& link);
+    Opening OpenPort(ByteChannel& link);
     // The second half, on the port just opened: it waits for the unit's
     // replies, up to five times 100 ms, and may run on another thread than
     // the rest, as it touches only the channel. On failure the channel and
@@ -72,7 +72,7 @@ class CanSession {
     // A frame received at `us` into the log and the capture.
     void Handle(const CanRecord& frame, int64_t us, FilterMode mode, bool capture);
 
-    TextLink* link_ = nullptr;
+    ByteChannel* link_ = nullptr;
     std::unique_ptr<CanLink> can_;
     std::string line_;  // the line being handled, its storage kept
     CanCapture capture_;

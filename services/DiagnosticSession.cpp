@@ -20,12 +20,12 @@ DiagnosticLines::Result DiagnosticSession::Pump(int maxBytes, int waitMs) {
     if (!link_ || (waitMs > 0 && !link_->WaitForInput(uint32_t(waitMs)))) {
         return {};
     }
-    int waiting = std::min(link_->input().available(), maxBytes);
+    int waiting = std::min(link_->Available(), maxBytes);
     if (waiting <= 0) {
         return {};
     }
     std::string bytes(size_t(waiting), '\0');
-    if (link_->input().read(bytes.data(), waiting) != waiting) {
+    if (link_->Read(bytes.data(), waiting) != waiting) {
         return {};
     }
     return lines_.Feed(bytes);

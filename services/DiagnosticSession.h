@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DiagnosticLines.h"
-#include "TextLink.h"
+#include "ByteChannel.h"
 
 namespace k57 {
 
@@ -16,7 +16,7 @@ class DiagnosticSession {
     static constexpr int kReadBytes = 16384;
 
     // Reads `link` from now on; the link must live until Stop.
-    void Start(TextLink& link) { link_ = &link; }
+    void Start(ByteChannel& link) { link_ = &link; }
     // Closes the port, which ends the stream; nothing when not started.
     void Stop();
     bool Started() const { return link_ != nullptr; }
@@ -28,7 +28,7 @@ class DiagnosticSession {
     DiagnosticLines::Result Pump(int maxBytes = kReadBytes, int waitMs = 0);
 
   private:
-    TextLink* link_ = nullptr;
+    ByteChannel* link_ = nullptr;
     DiagnosticLines lines_;
 };
 

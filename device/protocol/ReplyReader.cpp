@@ -15,9 +15,9 @@ using orvan::tms::messages::AbstractMessage;
 // to wait for bytes that have not arrived.
 bool ReplyReader::Fill(uint8_t* area, int need) {
     int missing = need - filled_;
-    int waiting = link_.input().available();
+    int waiting = channel_.Available();
     int n = waiting < missing ? waiting : missing;
-    if (n > 0 && link_.input().read(area + filled_, n) == n) {
+    if (n > 0 && channel_.Read(area + filled_, n) == n) {
         filled_ += n;
     }
     return filled_ == need;
@@ -28,7 +28,7 @@ bool ReplyReader::Fill(uint8_t* area, int need) {
 bool ReplyReader::Idle(uint32_t left, bool forInput) {
     uint32_t real = std::min(clock_.RealMs(left), kPollSliceMs);
     if (forInput) {
-        return link_.WaitForInput(real);
+        return channel_.WaitForInput(real);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(real));
     return true;

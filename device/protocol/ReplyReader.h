@@ -6,7 +6,7 @@
 
 #include "AbstractMessage.h"
 #include "Clock.h"
-#include "TextLink.h"
+#include "ByteChannel.h"
 
 namespace k57 {
 
@@ -22,8 +22,8 @@ class ReplyReader {
     // The longest real time between two looks at `abandoned`.
     static constexpr uint32_t kPollSliceMs = 50;
 
-    ReplyReader(TextLink& link, Clock& clock, const std::atomic<bool>& abandoned)
-        : link_(link), clock_(clock), abandoned_(abandoned) {}
+    ReplyReader(ByteChannel& channel, Clock& clock, const std::atomic<bool>& abandoned)
+        : channel_(channel), clock_(clock), abandoned_(abandoned) {}
 
     // Forgets any frame in progress; the next Wait starts a new one.
     void Reset() { state_ = State::Idle; }
@@ -46,7 +46,7 @@ class ReplyReader {
     bool Idle(uint32_t left, bool forInput);
     void Start(State next);
 
-    TextLink& link_;
+    ByteChannel& channel_;
     Clock& clock_;
     const std::atomic<bool>& abandoned_;
     Received received_;

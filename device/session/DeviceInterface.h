@@ -5,7 +5,7 @@
 
 #include "Notifier.h"
 #include "ResultCodes.h"
-#include "TextLink.h"
+#include "ByteChannel.h"
 #include "VersionInfo.h"
 
 namespace k57 {
@@ -60,7 +60,7 @@ class DeviceInterface {
     // Scans the COM ports for a unit; 1 when one was found (and stored), 0.
     virtual int FindDevice(k57::WindowHandle owner) = 0;
     // The port's raw text traffic, for the monitors.
-    virtual k57::TextLink& Link() = 0;
+    virtual k57::ByteChannel& Channel() = 0;
 
     // These three may be called from another thread while a request runs.
     // The port the session uses now, as "COMn" or a path.

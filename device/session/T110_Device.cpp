@@ -6,7 +6,7 @@
 using namespace orvan::tms::messages;
 
 T110_Device::T110_Device(k57::Clock& clock)
-    : port_(k57::StoredPort::Read().c_str()), clock_(clock), reader_(link_, clock, abandoned_) {
+    : port_(k57::StoredPort::Read().c_str()), clock_(clock), reader_(channel_, clock, abandoned_) {
     portName_ = port_.Name();
 }
 
@@ -59,7 +59,7 @@ void T110_Device::ParseVersion(VersionInfo& info, const std::string& text) {
 
 // A port whose output never drains gives up after the reply time-out.
 bool T110_Device::Send(Message& request) {
-    return k57::WriteWithin(request, link_.output(), replyTimeout_, clock_);
+    return k57::WriteWithin(request, output_, replyTimeout_, clock_);
 }
 
 // What waits on the port before a request is sent belongs to an earlier
@@ -68,9 +68,9 @@ bool T110_Device::Send(Message& request) {
 void T110_Device::DiscardWaiting() {
     uint8_t scratch[256];
     int waiting;
-    while ((waiting = link_.input().available()) > 0) {
+    while ((waiting = channel_.Available()) > 0) {
         int n = waiting < int(sizeof scratch) ? waiting : int(sizeof scratch);
-        if (link_.input().read(scratch, n) != n) {
+        if (channel_.Read(scratch, n) != n) {
             return;
         }
     }

@@ -7,7 +7,7 @@
 #include "AbstractMessage.h"
 #include "Clock.h"
 #include "DeviceInterface.h"
-#include "PortLink.h"
+#include "PortChannel.h"
 #include "ReplyReader.h"
 #include "VCOM_Port.h"
 
@@ -39,7 +39,7 @@ class T110_Device : public DeviceInterface {
     int Restart() override;
     void ParseVersion(VersionInfo& info, const std::string& text) override;
     int FindDevice(k57::WindowHandle owner) override;
-    k57::TextLink& Link() override { return link_; }
+    k57::ByteChannel& Channel() override { return channel_; }
     std::string PortName() const override;
     void SetAbandoned(bool abandoned) override { abandoned_ = abandoned; }
     k57::RequestFailure LastFailure() const override;
@@ -65,7 +65,8 @@ class T110_Device : public DeviceInterface {
     void DiscardWaiting();
 
     VCOM_Port port_;
-    k57::PortLink link_{port_};
+    k57::PortChannel channel_{port_};
+    VCOMOutputStream output_{&port_};  // frames are written through it
     k57::Clock& clock_;
     std::atomic<bool> abandoned_{false};
     k57::ReplyReader reader_;

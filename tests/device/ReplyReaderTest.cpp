@@ -50,10 +50,10 @@ TEST_F(ReplyReaderTest, TakesTheFirstFrameAndLeavesTheSecondQueued) {
     Send(two);
     EXPECT_EQ(device.WaitReply(kIdInfo, reply), 1);
     EXPECT_EQ(static_cast<IdInfoMessage&>(*reply).getValue(), 1u);
-    for (int i = 0; i < 100 && device.Link().input().available() < int(second.size()); ++i) {
+    for (int i = 0; i < 100 && device.Channel().Available() < int(second.size()); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    EXPECT_EQ(device.Link().input().available(), int(second.size()));
+    EXPECT_EQ(device.Channel().Available(), int(second.size()));
 }
 
 TEST_F(ReplyReaderTest, FlaggedReplyMatchesItsCode) {

@@ -247,10 +247,11 @@ TEST(ParseVersion, ShortOrOverlongTextsFillWhatTheyHaveWithinTheFields) {
 TEST_F(SessionTest, AReplyLeftWaitingIsNotTakenForTheNextRequest) {
     k57::sim::Unit& unit = Plug(5);
     T110_Device device;
-    ASSERT_TRUE(device.Link().Open());
+    ASSERT_TRUE(device.Channel().Open());
     orvan::tms::messages::ReqIdInfoMessage earlier;
-    ASSERT_TRUE(k57::WriteWithin(earlier, device.Link().output(), 1000, k57::SystemClock()));
-    ASSERT_TRUE(k57::test::WaitUntil([&] { return device.Link().input().available() >= 12; }));
+    VCOMOutputStream out(&device.port());
+    ASSERT_TRUE(k57::WriteWithin(earlier, out, 1000, k57::SystemClock()));
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return device.Channel().Available() >= 12; }));
 
     std::string text;
     EXPECT_EQ(device.ReadVersion(text), 1);

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "CanLink.h"
-#include "PortLink.h"
+#include "PortChannel.h"
 #include "Pty.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
@@ -18,7 +18,7 @@ class CanLinkTest : public k57::test::SimulatedUnits {
 TEST_F(CanLinkTest, TheHandshakeCollectsBothVersionReplies) {
     k57::sim::Unit& unit = Plug(5);
     T110_Device device;
-    k57::CanLink link(device.Link());
+    k57::CanLink link(device.Channel());
     ASSERT_TRUE(device.port().Open());
     EXPECT_EQ(link.OpenCan(4), "V1010 vK57SIM ");
     EXPECT_TRUE(unit.canOpen());
@@ -33,7 +33,7 @@ TEST_F(CanLinkTest, ASilentUnitFailsTheHandshakeQuickly) {
     options.canSilent = true;
     Plug(5, options);
     T110_Device device;
-    k57::CanLink link(device.Link());
+    k57::CanLink link(device.Channel());
     ASSERT_TRUE(device.port().Open());
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(link.OpenCan(6));
@@ -47,7 +47,7 @@ class CanLineReader : public ::testing::Test {
 
     k57::sim::Pty pty;
     VCOM_Port port{pty.slavePath().c_str()};
-    k57::PortLink raw{port};
+    k57::PortChannel raw{port};
     k57::CanLink link{raw};
 };
 

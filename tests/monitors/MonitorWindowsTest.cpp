@@ -104,7 +104,7 @@ TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
     PortButton()->click();
     ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(PortButton()->text(), "Open CAN");
-    EXPECT_FALSE(session.get()->Link().IsOpen());
+    EXPECT_FALSE(session.get()->Channel().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
     EXPECT_EQ(unit.canCommands().back(), "C");
 }
@@ -116,7 +116,7 @@ TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
     PortButton()->click();
     ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(PortButton()->text(), "Open CAN");
-    EXPECT_FALSE(session.get()->Link().IsOpen());
+    EXPECT_FALSE(session.get()->Channel().IsOpen());
 }
 
 TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAfresh) {
@@ -125,7 +125,7 @@ TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAf
     ASSERT_TRUE(k57::test::Settle(session));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->capture().Records().empty(); }, 5000));
     form->close();
-    EXPECT_FALSE(session.get()->Link().IsOpen());
+    EXPECT_FALSE(session.get()->Channel().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
     form->show();
     EXPECT_TRUE(form->capture().Records().empty());
@@ -316,7 +316,7 @@ TEST_F(MonitorsTest, DiagnosticMonitorShowsReadingsAndEvents) {
 
     QTest::keyClick(memo, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(session.get()->Link().IsOpen());
+    EXPECT_FALSE(session.get()->Channel().IsOpen());
     int lines = memo->blockCount();
     form.show();
     ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.requests().size() == 2; }));

@@ -8,7 +8,7 @@
 
 #include "CanSession.h"
 #include "DiagnosticSession.h"
-#include "PortLink.h"
+#include "PortChannel.h"
 #include "Pty.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
@@ -45,7 +45,7 @@ class StreamSessionsTest : public k57::test::SimulatedUnits {
     }
 
     std::unique_ptr<T110_Device> session;
-    k57::TextLink& link() { return session->Link(); }
+    k57::ByteChannel& link() { return session->Channel(); }
     k57::CanSession can;
     k57::CanSession::Opening opened;
 };
@@ -160,7 +160,7 @@ TEST_F(StreamSessionsTest, ASaveThatCannotBeWrittenSaysWhy) {
 TEST(CanSessionLink, AHungUpPortIsNotConnected) {
     k57::sim::Pty pty;
     VCOM_Port port{pty.slavePath().c_str()};
-    k57::PortLink raw{port};
+    k57::PortChannel raw{port};
     k57::CanSession can;
     ASSERT_EQ(can.OpenPort(raw).result, k57::kReplyOk);
     EXPECT_TRUE(can.Connected());
