@@ -89,19 +89,20 @@ bool Interrupted() {
     return interrupted;
 }
 
-Progress::Progress(std::string what, int64_t total, bool quiet)
-    : what_(std::move(what)),
-      total_(total > 0 ? total : 1),
-      quiet_(quiet),
-      terminal_(IsTerminal(stdout)),
-      startMs_(NowMs()) {}
+std::string Kilobytes(double bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f KB", bytes / 1024.0);
+    return text;
+}
 
-void Progress::Update(int64_t done) {
+Progress::Progress(std::string what, bool quiet)
+    : what_(std::move(what)), quiet_(quiet), terminal_(IsTerminal(stdout)) {}
+
+void Progress::Update(const UpdateProgress& progress) {
     if (quiet_) {
         return;
     }
-    int64_t now = NowMs();
-    int percent = int(done * 100 / total_);
+    int percent = progress.Percent();
     if (!terminal_) {
         if (percent / 10 > lastTenth_) {
             lastTenth_ = percent / 10;
@@ -110,25 +111,30 @@ void Progress::Update(int64_t done) {
         }
         return;
     }
-    if (now - lastDrawMs_ < 100 && done < total_) {
+    int64_t now = NowMs();
+    bool last = progress.bytesSent >= progress.bytes;
+    if (now - lastDrawMs_ < 100 && !last) {
         return;
     }
     lastDrawMs_ = now;
-    double seconds = double(now - startMs_) / 1000.0;
-    double rate = seconds > 0 ? double(done) / seconds : 0;
-    int left = rate > 0 ? int(double(total_ - done) / rate) : 0;
+    drawn_ = true;
     const int width = 30;
-    int filled = int(done * width / total_);
+    int filled = progress.bytes > 0 ? int(progress.bytesSent * width / progress.bytes) : 0;
     std::string bar(size_t(filled), '#');
     bar.resize(width, '.');
-    std::fprintf(stdout, "\r%s [%s] %3d %%  %6.1f KB/s  %02d:%02d left ", what_.c_str(),
-                 bar.c_str(), percent, rate / 1024.0, left / 60, left % 60);
+    int left = progress.SecondsLeft();
+    std::fprintf(stdout, "\r%s [%s] %3d %%  %s of %s  %s/s  %02d:%02d left ", what_.c_str(),
+                 bar.c_str(), percent, Kilobytes(double(progress.bytesSent)).c_str(),
+                 Kilobytes(double(progress.bytes)).c_str(),
+                 Kilobytes(progress.bytesPerSecond).c_str(), left / 60, left % 60);
     std::fflush(stdout);
 }
 
 void Progress::Finish() {
-    if (!quiet_ && terminal_) {
+    if (drawn_) {
         std::fputc('\n', stdout);
+        std::fflush(stdout);
+        drawn_ = false;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DeviceInterface.h"
+#include "UpdateOutcome.h"
 
 // What k57ctl needs of the terminal and the console: whether a stream is
 // one, a yes/no question, a progress display, and Ctrl+C.
@@ -22,22 +23,26 @@ bool Confirm(const std::string& question);
 void CatchInterrupt(DeviceInterface* device);
 bool Interrupted();
 
-// A progress bar with percentage, rate and time left on a terminal; one
-// plain line per 10 % otherwise; nothing when `quiet`.
+// An update's progress: on a terminal a bar with percentage, bytes, rate
+// and time left, redrawn in place; otherwise one plain line per 10 %;
+// nothing when `quiet`. Finish ends the bar's line, so what follows starts
+// a line of its own.
 class Progress {
   public:
-    Progress(std::string what, int64_t total, bool quiet);
-    void Update(int64_t done);
+    Progress(std::string what, bool quiet);
+    void Update(const UpdateProgress& progress);
     void Finish();
 
   private:
     std::string what_;
-    int64_t total_;
     bool quiet_;
     bool terminal_;
-    int64_t startMs_;
+    bool drawn_ = false;
     int lastTenth_ = -1;
     int64_t lastDrawMs_ = -1000;
 };
+
+// "12.3 KB" for a byte count, in units of 1024.
+std::string Kilobytes(double bytes);
 
 }  // namespace k57::ctl

@@ -15,9 +15,16 @@ namespace k57::ctl {
 
 namespace {
 
-int Interruption(bool sentAny) {
-    return Fail(sentAny ? "interrupted: nothing more was sent and nothing committed"
-                        : "interrupted: nothing was sent",
+// "fragment 12 of 92": how far an update got.
+std::string Fragment(int n, const UpdateProgress& progress) {
+    return "fragment " + std::to_string(n) + " of " + std::to_string(progress.fragments);
+}
+
+int Interruption(const UpdateProgress* sent) {
+    return Fail(sent ? "interrupted after " + Fragment(sent->fragmentsSent, *sent) +
+                           ": nothing more was sent and nothing committed; the unit keeps "
+                           "what it had until an update is committed"
+                     : "interrupted: nothing was sent",
                 kInterrupted);
 }
 
@@ -26,32 +33,41 @@ int Interruption(bool sentAny) {
 int Send(Context& context, UpdateSteps& update, const std::string& what, const char* wait) {
     Say(context, std::string("preparing the unit (up to ") + wait + ")");
     if (update.Step(*context.device) != UpdateSteps::Stage::Send) {
-        return Interrupted() ? Interruption(false) : Failed(context, update.lastResult());
+        return Interrupted() ? Interruption(nullptr) : Failed(context, update.lastResult());
     }
-    Progress progress(what, update.progress().fragments, context.quiet);
+    Progress progress(what, context.quiet);
     while (update.stage() == UpdateSteps::Stage::Send) {
         if (Interrupted()) {
             update.Stop();
             break;
         }
         update.Step(*context.device);
-        progress.Update(update.progress().fragmentsSent);
+        progress.Update(update.progress());
     }
     progress.Finish();
     if (Interrupted() && update.outcome() != UpdateOutcome::Done) {
-        return Interruption(true);
+        return Interruption(&update.progress());
     }
+    const UpdateProgress& sent = update.progress();
     switch (update.outcome()) {
         case UpdateOutcome::Done:
-            progress.Update(update.progress().fragments);
-            Say(context, what + ": done, the unit acknowledged the commit");
+            Say(context, what + ": done, the unit acknowledged the commit (" +
+                             std::to_string(sent.bytesSent) + " bytes in " +
+                             std::to_string(sent.fragmentsSent) + " fragments, " +
+                             Kilobytes(sent.bytesPerSecond) + "/s)");
             return kDone;
         case UpdateOutcome::CommitRefused:
-            return Fail(what + ": the unit did not acknowledge the commit (" +
-                            Describe(context.device->LastFailure()) + ")",
+            return Fail(what + ": the unit did not acknowledge the commit after all " +
+                            std::to_string(sent.fragmentsSent) + " fragments (" +
+                            Describe(context.device->LastFailure()) +
+                            "); run the update again, it starts from the beginning",
                         kRefused);
         default:
-            return Failed(context, update.lastResult());
+            Failed(context, update.lastResult());
+            return Fail(what + ": " + Fragment(update.failedFragment(), sent) +
+                            " was not acknowledged; nothing was committed; check the "
+                            "connection and run the update again, it starts from the beginning",
+                        ExitFor(update.lastResult()));
     }
 }
 

@@ -21,9 +21,17 @@ enum class UpdateOutcome {
 // How far the fragments have gone, for a progress display.
 struct UpdateProgress {
     int fragmentsSent = 0;
-    int fragments = 0;  // the fragments expected, plus one for the commit
+    int fragments = 0;  // the fragments expected
     int64_t bytesSent = 0;
+    int64_t bytes = 0;          // to be sent in all
     double bytesPerSecond = 0;  // since the first fragment
+    double seconds = 0;         // since the first fragment
+
+    int Percent() const { return bytes > 0 ? int(bytesSent * 100 / bytes) : 0; }
+    // At the rate so far; 0 before there is one.
+    int SecondsLeft() const {
+        return bytesPerSecond > 0 ? int(double(bytes - bytesSent) / bytesPerSecond + 0.5) : 0;
+    }
 };
 
 }  // namespace k57

@@ -24,6 +24,7 @@ UpdateSteps::Stage UpdateSteps::Step(DeviceInterface& device) {
             // The source is opened only once the unit has taken the start.
             source_->Rewind();
             progress_.fragments = source_->Steps();
+            progress_.bytes = source_->Bytes();
             sendingSince_ = std::chrono::steady_clock::now();
             return stage_ = Stage::Send;
         case Stage::Send:
@@ -78,6 +79,7 @@ UpdateSteps::Stage UpdateSteps::SendNext(DeviceInterface& device) {
     progress_.bytesSent += n;
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - sendingSince_).count();
+    progress_.seconds = seconds;
     progress_.bytesPerSecond = seconds > 0 ? double(progress_.bytesSent) / seconds : 0;
     return stage_;
 }

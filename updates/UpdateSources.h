@@ -23,6 +23,8 @@ class TransferSource {
     virtual void CommitFields(uint32_t& checksum, uint32_t& size) = 0;
     // The progress bar's maximum: one step a fragment.
     virtual int Steps() const = 0;
+    // The bytes sent in all, once rewound.
+    virtual int64_t Bytes() const = 0;
     // Called when the update ends or is stopped.
     virtual void Release() {}
 };
@@ -36,6 +38,7 @@ class FirmwareSource : public TransferSource {
     int Read(uint8_t* buffer, int n) override;
     void CommitFields(uint32_t& checksum, uint32_t& size) override;
     int Steps() const override { return firmware_.size / kFragmentBytes + 1; }
+    int64_t Bytes() const override { return int64_t(firmware_.buffer.size()); }
 
   private:
     const images::Firmware& firmware_;
@@ -52,6 +55,7 @@ class SoundSource : public TransferSource {
     int Read(uint8_t* buffer, int n) override;
     void CommitFields(uint32_t& checksum, uint32_t& size) override;
     int Steps() const override { return int(size_ / kFragmentBytes) + 1; }
+    int64_t Bytes() const override { return size_; }
     void Release() override { package_.reset(); }
 
     // Whether the package at `path` can be read and its header's size and

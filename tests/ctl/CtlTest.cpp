@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -255,6 +257,40 @@ TEST_F(CtlTest, AWordThatNamesNoCommandIsNamed) {
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.startsWith("k57ctl: no command \"bogus\"; the commands are find, info,"))
         << run.err.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// On a terminal the bar counts bytes at an honest rate, and the closing
+// line starts a line of its own.
+TEST_F(CtlTest, OnATerminalTheBarShowsBytesAndEndsBeforeTheVerdict) {
+    if (!QFile::exists("/usr/bin/script")) {
+        GTEST_SKIP() << "script(1) is needed to give k57ctl a terminal";
+    }
+    k57::sim::UnitOptions paced;
+    paced.byteRate = 200000;
+    Plug(5, paced);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(settings_.directory()));
+    process.setProcessEnvironment(env);
+    process.start("/usr/bin/script",
+                  {"-qec", QString(K57CTL_PATH) + " update firmware --yes", "/dev/null"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    QString screen = QString::fromUtf8(process.readAllStandardOutput()).replace("\r\n", "\n");
+    EXPECT_EQ(process.exitCode(), 0) << screen.toStdString();
+    QStringList lines = screen.split('\n');
+    QString last = lines.filter("done, the unit acknowledged").value(0);
+    EXPECT_TRUE(last.startsWith("firmware 000.009: done")) << screen.toStdString();
+    EXPECT_TRUE(last.contains("94152 bytes in 92 fragments")) << last.toStdString();
+    QString bar = lines.filter("100 %").value(0);
+    EXPECT_TRUE(bar.contains("91.9 KB of 91.9 KB")) << bar.toStdString();
+    QRegularExpression rate(R"(([0-9]+\.[0-9]) KB/s)");
+    QRegularExpressionMatch match = rate.match(bar);
+    ASSERT_TRUE(match.hasMatch()) << bar.toStdString();
+    EXPECT_GT(match.captured(1).toDouble(), 10.0);  // bytes, not fragments, a second
 }
 
 }  // namespace
