@@ -106,12 +106,8 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     connect(ui->WaveUpdateButton, &QPushButton::clicked, this, &TMainForm::WaveUpdateButtonClick);
     // Armed only while an update runs, once a step's result is back: single
     // shot, so a message box cannot let another step in.
-    Timer1.setInterval(1);
-    Timer1.setSingleShot(true);
-    Timer2.setInterval(10);
-    Timer2.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    connect(&Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+    connect(&update_, &k57::UpdateRun::stepped, this, &TMainForm::UpdateStepped);
+    connect(&update_, &k57::UpdateRun::finished, this, &TMainForm::UpdateFinished);
     // The monitors' hidden entries: double clicks on the log and on the port
     // group box itself (not on the controls inside it).
     ui->Memo1->viewport()->installEventFilter(this);

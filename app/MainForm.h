@@ -12,6 +12,7 @@
 #include "ParameterList.h"
 #include "SettingsVerdict.h"
 #include "SoundUpdate.h"
+#include "UpdateRun.h"
 
 class TCanMonitorForm;
 class TDiagnosticForm;
@@ -45,7 +46,7 @@ class TMainForm : public QWidget {
         canMonitor_ = can;
     }
     // An update is under way; other device commands wait for it.
-    bool transferRunning() const { return update_ != nullptr; }
+    bool transferRunning() const { return update_.running(); }
     // A request is running or an update is under way: no monitor opens.
     bool busyWithUnit() const { return transferRunning() || device_.running(); }
 
@@ -57,9 +58,7 @@ class TMainForm : public QWidget {
     void GetSerialButtonClick();
     void GetVersionButtonClick();
     void BlowUpdateButtonClick();
-    void Timer1Timer();
     void WaveUpdateButtonClick();
-    void Timer2Timer();
     void Memo1DblClick();
     void GroupBox1DblClick();
     // The log's context menu: "Сохранить журнал…" (UTF-8 text).
@@ -87,14 +86,9 @@ class TMainForm : public QWidget {
     QString PortText() const;
     void ShowWait(const QString& port, int seconds);
     void Memo1ContextMenu(const QPoint& at);
-    void StartFirmware();
-    void StopUpdate(QTimer& timer);
-    void EndStopped();
-    void SubmitStep(k57::UpdateSteps& update);
-    void Stepped(k57::UpdateSteps& update, k57::UpdateSteps::Stage before);
-    void FirmwareStepped(k57::UpdateSteps::Stage before);
-    void SoundStepped(k57::UpdateSteps::Stage before);
-    void FinishUpdate(k57::UpdateOutcome outcome);
+    void UpdateStepped(k57::UpdateSteps::Stage before, k57::UpdateSteps::Stage now);
+    void ShowProgress(const k57::UpdateProgress& progress);
+    void UpdateFinished(k57::UpdateSteps* update);
     void RestoreWaveCaption();
 
     std::unique_ptr<Ui::TMainForm> ui;
@@ -105,14 +99,12 @@ class TMainForm : public QWidget {
     int32_t soundDataSize_ = 0;
     k57::FirmwareUpdate firmwareUpdate_{firmware_};
     k57::SoundUpdate soundUpdate_;
-    // The update under way, if any; its stage is read only between steps.
-    k57::UpdateSteps* update_ = nullptr;
-    QTimer Timer1;
-    QTimer Timer2;
-    bool stepInFlight_ = false;
-    bool stopRequested_ = false;  // ends the update once the step in flight is back
-    bool asking_ = false;         // the close question is open: no step meanwhile
-    bool closeLater_ = false;     // a close waits for the request that runs
+    // Runs the update under way, if any; its stage is read between steps.
+    k57::UpdateRun update_{device_};
+    // The sound goes a block every 10 ms; the firmware's next fragment goes
+    // as soon as the last one is acknowledged.
+    static constexpr int kSoundPauseMs = 10;
+    bool closeLater_ = false;  // a close waits for the request that runs
     ParameterList parameterList_;
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;

@@ -1,21 +1,38 @@
 // The main window's firmware and sound updates: the workflows are
-// FirmwareUpdate and SoundUpdate. Each step's result submits the next one,
-// the sound's through Timer2; the window shows what each step leads to.
+// FirmwareUpdate and SoundUpdate, run step by step by an UpdateRun; the
+// window asks, shows the progress and says how each update ended.
 
 #include <QCloseEvent>
 
 #include "MainForm.h"
+#include "UnitText.h"
 #include "ui_MainForm.h"
 
 namespace {
 
 const char kNotConnected[] = "Устройство не подключено или занято";
-const char kCancelled[] = "Обновление отменено.";
+const char kCancelled[] = "Обновление отменено";
 const char kSendFailed[] = "Ошибка при передачи данных";
 const char kNoCrc[] = "Нет подтвеждения CRC";
 
 using Stage = k57::UpdateSteps::Stage;
 using Outcome = k57::UpdateOutcome;
+
+// "1:05": minutes and seconds.
+QString Clock(int seconds) {
+    return QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
+}
+
+// "8,4 с": seconds with one decimal, the Russian way.
+QString Seconds(double seconds) {
+    return QString::number(seconds, 'f', 1).replace('.', ',') + " с";
+}
+
+// "фрагментов: 12 из 92"
+QString Fragments(const k57::UpdateProgress& p) {
+    return "фрагментов: " + QString::number(p.fragmentsSent) + " из " +
+           QString::number(p.fragments);
+}
 
 }  // namespace
 
@@ -29,7 +46,7 @@ void TMainForm::UpdateDeviceCommands() {
     for (QWidget* w : commands) {
         w->setEnabled(!locked);
     }
-    ui->WaveUpdateButton->setEnabled(!locked || update_ == &soundUpdate_);
+    ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_);
 }
 
 void TMainForm::BlowUpdateButtonClick() {
@@ -44,89 +61,13 @@ void TMainForm::BlowUpdateButtonClick() {
             k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
-    update_ = &firmwareUpdate_;
-    firmwareUpdate_.Start();
-    SubmitStep(firmwareUpdate_);  // the version check
-}
-
-// The unit's version is older, or the user wants the update anyway.
-void TMainForm::StartFirmware() {
-    ui->SaveProgress->setRange(0, 100);
-    ui->SaveProgress->setValue(0);
-    UpdateDeviceCommands();
-    Log("Подготовка к обновлению, ждите ...");
-    SubmitStep(firmwareUpdate_);
-}
-
-void TMainForm::FirmwareStepped(Stage before) {
-    switch (firmwareUpdate_.stage()) {
-        case Stage::Confirm:
-            if (dialogs_.message(this, "Внимание",
-                                 "Устройство уже содержит новейшую или равную версию.\n"
-                                 "                         Обновлять или нет?",
-                                 k57::Buttons::YesNo) != k57::Answer::Yes) {
-                firmwareUpdate_.Stop(Outcome::Declined);
-                FinishUpdate(Outcome::Declined);
-                return;
-            }
-            firmwareUpdate_.Confirm();
-            StartFirmware();
-            return;
-        case Stage::Begin:
-            StartFirmware();
-            return;
-        case Stage::Send:
-            if (before == Stage::Begin) {
-                Log("Загрузка новой версии программы ...");
-                ui->SaveProgress->setRange(0, firmwareUpdate_.progress().fragments);
-            }
-            ui->SaveProgress->setValue(firmwareUpdate_.progress().fragmentsSent);
-            // The next fragment goes at once: the wire is the only wait.
-            // Timer1 resumes the update after the close question.
-            if (!asking_) {
-                SubmitStep(firmwareUpdate_);
-            }
-            return;
-        default:
-            FinishUpdate(firmwareUpdate_.outcome());
-    }
-}
-
-void TMainForm::Timer1Timer() {
-    SubmitStep(firmwareUpdate_);
-}
-
-void TMainForm::RestoreWaveCaption() {
-    ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
-}
-
-// Ends the update under way without its commit; nothing more is sent. A
-// step on its way (the sound's long start wait, say) is abandoned, and its
-// return finishes the stop.
-void TMainForm::StopUpdate(QTimer& timer) {
-    timer.stop();
-    if (stepInFlight_) {
-        stopRequested_ = true;
-        device_.Abandon();
-        return;
-    }
-    EndStopped();
-}
-
-void TMainForm::EndStopped() {
-    if (update_) {
-        update_->Stop();
-    }
-    update_ = nullptr;
-    RestoreWaveCaption();
-    UpdateDeviceCommands();
-    Log(kCancelled);
+    update_.Start(firmwareUpdate_);  // the version check first
 }
 
 void TMainForm::WaveUpdateButtonClick() {
-    if (update_ == &soundUpdate_) {
+    if (update_.update() == &soundUpdate_) {
         // The button reads "Стоп" while the sound is sent: it stops.
-        StopUpdate(Timer2);
+        update_.Stop();
         return;
     }
     if (!device_.get() || transferRunning() ||
@@ -140,109 +81,130 @@ void TMainForm::WaveUpdateButtonClick() {
     ui->SaveProgress->setValue(0);
     ui->WaveUpdateButton->setText("Стоп");
     Log("Подготовка к записи, ждите...");
-    update_ = &soundUpdate_;
-    soundUpdate_.Start();
-    SubmitStep(soundUpdate_);  // the start, which may take 20 s
+    // The start may take 20 s; then a block every 10 ms.
+    update_.Start(soundUpdate_, kSoundPauseMs);
 }
 
-void TMainForm::SoundStepped(Stage before) {
-    if (soundUpdate_.stage() != Stage::Send) {
-        FinishUpdate(soundUpdate_.outcome());
+// What a step led to: a question, the start, or one more fragment sent.
+void TMainForm::UpdateStepped(Stage before, Stage now) {
+    bool firmware = update_.update() == &firmwareUpdate_;
+    const k57::UpdateProgress& progress = update_.update()->progress();
+    if (now == Stage::Confirm) {
+        QString unit = k57::FromUnit(firmwareUpdate_.unit().version);
+        QString image = k57::FromUnit(firmware_.info.version);
+        if (dialogs_.message(this, "Внимание",
+                             "Устройство уже содержит новейшую или равную версию.\n"
+                             "                         Обновлять или нет?\n\n"
+                             "В устройстве: " + unit + ", в программе: " + image + ".",
+                             k57::Buttons::YesNo) != k57::Answer::Yes) {
+            update_.Stop(Outcome::Declined);
+            return;
+        }
+        update_.Confirm();
+        return;
+    }
+    if (now == Stage::Begin && firmware) {
+        ui->SaveProgress->setRange(0, 100);
+        ui->SaveProgress->setValue(0);
+        UpdateDeviceCommands();
+        Log("Подготовка к обновлению, ждите ...");
+        return;
+    }
+    if (now != Stage::Send) {
         return;
     }
     if (before == Stage::Begin) {
         UpdateDeviceCommands();
-        ui->SaveProgress->setMaximum(soundUpdate_.progress().fragments);
-        Log("Идет запись звуковых данных...");
+        ui->SaveProgress->setRange(0, progress.fragments);
+        Log(firmware ? "Загрузка новой версии программы ..." : "Идет запись звуковых данных...");
     }
-    ui->SaveProgress->setValue(soundUpdate_.progress().fragmentsSent);
-    if (!asking_) {
-        Timer2.start();
-    }
+    ShowProgress(progress);
 }
 
-void TMainForm::Timer2Timer() {
-    SubmitStep(soundUpdate_);
-}
-
-// One step on the worker thread; the timers are single-shot, so no second
-// step is submitted before the first one's result is back.
-void TMainForm::SubmitStep(k57::UpdateSteps& update) {
-    if (update_ != &update || stepInFlight_) {
+// Percentage, rate and time left on the progress bar, as k57ctl shows them.
+void TMainForm::ShowProgress(const k57::UpdateProgress& progress) {
+    ui->SaveProgress->setValue(progress.fragmentsSent);
+    if (progress.fragmentsSent == 0) {
         return;
     }
-    stepInFlight_ = true;
-    Stage before = update.stage();
-    Request(
-        [&update](DeviceInterface& unit) {
-            update.Step(unit);
-            return update.lastResult();
-        },
-        [this, &update, before](int) {
-            stepInFlight_ = false;
-            Stepped(update, before);
-        });
+    QString rate = QString::number(progress.bytesPerSecond / 1024.0, 'f', 1).replace('.', ',');
+    ui->SaveProgress->setFormat(QString::number(progress.Percent()) + " %  ·  " + rate +
+                                " КБ/с  ·  осталось " + Clock(progress.SecondsLeft()));
+    ui->SaveProgress->setTextVisible(true);
 }
 
-// A stop asked for while the step was on its way takes effect now, unless
-// that step was the commit the unit has already taken.
-void TMainForm::Stepped(k57::UpdateSteps& update, Stage before) {
-    if (stopRequested_) {
-        stopRequested_ = false;
-        if (update.outcome() != Outcome::Done) {
-            EndStopped();
-            return;
-        }
-    }
-    if (&update == &firmwareUpdate_) {
-        FirmwareStepped(before);
-    } else {
-        SoundStepped(before);
-    }
+void TMainForm::RestoreWaveCaption() {
+    ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
 }
 
-// The firmware logs how it ended; the sound says it in a box. A failed
-// request has its log line already.
-void TMainForm::FinishUpdate(Outcome outcome) {
-    bool firmware = update_ == &firmwareUpdate_;
-    update_ = nullptr;
+// Every update ends with one log line for its outcome: how far it got and,
+// after a failure, what to do next. A failed request has its own line
+// before it, naming the port and the cause.
+void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
+    bool firmware = update == &firmwareUpdate_;
+    Outcome outcome = update->outcome();
+    const k57::UpdateProgress& progress = update->progress();
+    if (update->lastResult() != k57::kReplyOk) {
+        LogFailure();
+    }
     UpdateDeviceCommands();
     RestoreWaveCaption();
+    ui->SaveProgress->setTextVisible(false);
+    QString cancelled = kCancelled;
     switch (outcome) {
         case Outcome::NotConnected:
             Inform("Ошибка", kNotConnected);
+            Log("Обновление не начато: устройство не ответило. Проверьте подключение и порт.");
             return;
         case Outcome::VersionUnreadable:
             Log(PortText() + ": ответ на запрос версии не разбирается");
             Inform("Ошибка", kNotConnected);
+            Log("Обновление не начато: версия устройства не разбирается.");
+            return;
+        case Outcome::Declined:
+            Log("Обновление не начато: в устройстве уже версия " +
+                k57::FromUnit(firmwareUpdate_.unit().version) + ".");
             return;
         case Outcome::StartFailed:
             if (firmware) {
                 Inform("Ошибка", kNotConnected);
-                Log(kCancelled);
             } else {
-                Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled);
+                Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled + ".");
             }
+            Log(cancelled + ": устройство не начало обновление, ничего не передано. "
+                            "Проверьте подключение и повторите.");
             return;
         case Outcome::SendFailed:
+            Inform("Ошибка", kSendFailed);
+            Log(cancelled + ": фрагмент " + QString::number(update->failedFragment()) + " из " +
+                QString::number(progress.fragments) +
+                " не подтверждён, ничего не записано. Проверьте подключение и повторите "
+                "обновление: оно начнётся сначала.");
+            return;
         case Outcome::CommitRefused:
-            if (outcome == Outcome::SendFailed) {
-                Inform("Ошибка", kSendFailed);
+            ui->SaveProgress->setValue(ui->SaveProgress->maximum());
+            Inform("Ошибка обновления.", kNoCrc);
+            Log(cancelled + ": устройство не подтвердило контрольную сумму (передано " +
+                Fragments(progress) + "). Повторите обновление: оно начнётся сначала.");
+            return;
+        case Outcome::Stopped:
+            if (progress.fragments == 0) {
+                Log(cancelled + ": остановлено до начала передачи, ничего не передано.");
             } else {
-                ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-                Inform("Ошибка обновления.", kNoCrc);
-            }
-            if (firmware) {
-                Log(kCancelled);
+                Log(cancelled + ": остановлено, передано " + Fragments(progress) +
+                    ". Повторите обновление, чтобы записать всё.");
             }
             return;
         case Outcome::Done:
             ui->SaveProgress->setValue(ui->SaveProgress->maximum());
             if (firmware) {
-                Log("Загрузка закончена.");
+                Log("Загрузка закончена. Передано " + Fragments(progress) + " за " +
+                    Seconds(progress.seconds) + ".");
                 ui->SaveProgress->setValue(ui->SaveProgress->minimum());
                 ui->BlowUpdateButton->setFocus();
             } else {
+                Log("Звуковые данные записаны. Передано " + Fragments(progress) + " за " +
+                    Seconds(progress.seconds) + ".");
                 Inform("Сообщение", "Данные успешно записаны.");
             }
             return;
@@ -264,20 +226,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    QTimer& timer = update_ == &firmwareUpdate_ ? Timer1 : Timer2;
-    timer.stop();
-    asking_ = true;
-    k57::Answer answer =
-        dialogs_.message(this, "Внимание", "Идет обновление. Прервать?", k57::Buttons::OkCancel);
-    asking_ = false;
+    update_.Hold();
+    k57::Answer answer = dialogs_.message(this, "Внимание", "Идет обновление. Прервать?",
+                                          k57::Buttons::OkCancel, k57::Answer::Cancel);
     if (answer != k57::Answer::Ok) {
         event->ignore();
-        if (!stepInFlight_ && transferRunning()) {
-            timer.start();
-        }
+        update_.Resume();
         return;
     }
-    StopUpdate(timer);
+    update_.Stop();
     event->accept();
 }
 

@@ -25,15 +25,25 @@ QString WithSuffix(QString path, const QString& suffix) {
     return path;
 }
 
+// The button Enter presses.
+QMessageBox::StandardButton DefaultButton(Buttons buttons, Answer preferred) {
+    if (buttons == Buttons::YesNo) {
+        return preferred == Answer::No ? QMessageBox::No : QMessageBox::Yes;
+    }
+    return buttons == Buttons::OkCancel && preferred == Answer::Cancel ? QMessageBox::Cancel
+                                                                       : QMessageBox::Ok;
+}
+
 }  // namespace
 
 Answer MessageBoxDialogs::message(QWidget* owner, const QString& caption, const QString& text,
-                                  Buttons buttons) {
+                                  Buttons buttons, Answer preferred) {
     QMessageBox::StandardButtons shown = buttons == Buttons::Ok ? QMessageBox::Ok
                                          : buttons == Buttons::OkCancel
                                              ? QMessageBox::Ok | QMessageBox::Cancel
                                              : QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::NoIcon, caption, text, shown, owner);
+    box.setDefaultButton(DefaultButton(buttons, preferred));
     // A box shown in the middle of a long request wants the normal pointer.
     bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) {

@@ -17,8 +17,10 @@ enum class Answer { Ok, Cancel, Yes, No };
 class DialogService {
   public:
     virtual ~DialogService() = default;
+    // `preferred` is the button Enter presses: OK or Yes unless a question
+    // whose hasty answer loses work names Cancel or No.
     virtual Answer message(QWidget* owner, const QString& caption, const QString& text,
-                           Buttons buttons = Buttons::Ok) = 0;
+                           Buttons buttons = Buttons::Ok, Answer preferred = Answer::Ok) = 0;
     // The standard report of an error that ended an action.
     virtual void error(QWidget* owner, const QString& text) = 0;
     // The chosen path, or an empty text when the user cancelled. `filter` is
@@ -31,7 +33,7 @@ class DialogService {
 class MessageBoxDialogs : public DialogService {
   public:
     Answer message(QWidget* owner, const QString& caption, const QString& text,
-                   Buttons buttons) override;
+                   Buttons buttons, Answer preferred) override;
     void error(QWidget* owner, const QString& text) override;
     QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
     QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;

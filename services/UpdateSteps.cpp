@@ -49,6 +49,8 @@ void UpdateSteps::Confirm() {
 void UpdateSteps::Stop(UpdateOutcome why) {
     if (active()) {
         End(why);
+    } else if (outcome_ != UpdateOutcome::Done && outcome_ != UpdateOutcome::Running) {
+        outcome_ = why;  // the last exchange failed because its wait was given up for this
     }
 }
 

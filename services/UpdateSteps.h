@@ -35,7 +35,9 @@ class UpdateSteps {
     Stage Step(DeviceInterface& device);
     // Goes on to the start although the unit's firmware is not older.
     void Confirm();
-    // Ends the update where it stands: nothing more is sent, no commit.
+    // Ends the update where it stands: nothing more is sent, no commit. After
+    // an exchange that failed because its wait was given up for the stop,
+    // the stop is the outcome; a commit the unit took stays done.
     void Stop(UpdateOutcome why = UpdateOutcome::Stopped);
 
     Stage stage() const { return stage_; }

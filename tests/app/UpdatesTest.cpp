@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "Crc32.h"
@@ -30,8 +31,10 @@ class UpdatesTest : public k57::test::SimulatedUnits {
         return form->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n',
                                                                               Qt::SkipEmptyParts);
     }
-    bool WaitForLog(const QString& line, int ms = 30000) {
-        return QTest::qWaitFor([&] { return Log().contains(line); }, ms);
+    // Waits for a log line that begins with `start`.
+    bool WaitForLog(const QString& start, int ms = 30000) {
+        QRegularExpression line("^" + QRegularExpression::escape(start));
+        return QTest::qWaitFor([&] { return !Log().filter(line).isEmpty(); }, ms);
     }
     bool Settle() { return k57::test::Settle(form->Device()); }
     bool WaitForBox(size_t count, int ms = 30000) {
@@ -55,6 +58,10 @@ TEST_F(UpdatesTest, FirmwareReachesTheUnitByteForByte) {
     EXPECT_FALSE(Button("BlowUpdateButton")->isEnabled());
     EXPECT_FALSE(Button("ReadButton")->isEnabled());
     EXPECT_FALSE(Button("WaveUpdateButton")->isEnabled());
+    // The bar says how far, how fast and how long still, as k57ctl does.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Progress()->value() >= 3; }, 10000));
+    QRegularExpression shown(R"(^\d+ %  ·  \d+,\d КБ/с  ·  осталось \d+:\d\d$)");
+    EXPECT_TRUE(shown.match(Progress()->text()).hasMatch()) << Progress()->text().toStdString();
     ASSERT_TRUE(WaitForLog("Загрузка закончена."));
 
     k57::images::Firmware firmware = k57::images::LoadFirmware();
@@ -64,8 +71,12 @@ TEST_F(UpdatesTest, FirmwareReachesTheUnitByteForByte) {
     EXPECT_EQ(unit.commits()[0].size, 94144u);
     EXPECT_EQ(unit.commits()[0].checksum, Crc32(firmware.buffer.data() + 8, 94144));
     EXPECT_TRUE(unit.commits()[0].accepted);
-    EXPECT_EQ(Log(), (QStringList{"Подготовка к обновлению, ждите ...",
-                                  "Загрузка новой версии программы ...", "Загрузка закончена."}));
+    QStringList log = Log();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_EQ(log.mid(0, 2), (QStringList{"Подготовка к обновлению, ждите ...",
+                                          "Загрузка новой версии программы ..."}));
+    EXPECT_TRUE(log[2].startsWith("Загрузка закончена. Передано фрагментов: 92 из 92 за "))
+        << log[2].toStdString();
     EXPECT_EQ(Progress()->value(), 0);
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
     EXPECT_TRUE(Button("GetSerialButton")->isEnabled());
@@ -82,9 +93,10 @@ TEST_F(UpdatesTest, AnEqualVersionAsksFirst) {
     ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1),
               "Внимание: Устройство уже содержит новейшую или равную версию.\n"
-              "                         Обновлять или нет?");
+              "                         Обновлять или нет?\n\n"
+              "В устройстве: 000.009, в программе: 000.009.");
     EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 0);
-    EXPECT_TRUE(Log().isEmpty());
+    EXPECT_EQ(Log(), QStringList{"Обновление не начато: в устройстве уже версия 000.009."});
 
     dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};
     Button("BlowUpdateButton")->click();
@@ -100,7 +112,10 @@ TEST_F(UpdatesTest, AHangUpMidwayCommitsNothingAndTheNextPressStartsOver) {
     Open();
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
-    ASSERT_TRUE(WaitForLog("Обновление отменено."));
+    ASSERT_TRUE(WaitForLog("Обновление отменено:"));
+    EXPECT_EQ(Log().last(),
+              "Обновление отменено: фрагмент 11 из 92 не подтверждён, ничего не записано. "
+              "Проверьте подключение и повторите обновление: оно начнётся сначала.");
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Ошибка при передачи данных");
     EXPECT_EQ(Progress()->value(), 10);
     EXPECT_TRUE(unit.commits().empty());
@@ -120,7 +135,7 @@ TEST_F(UpdatesTest, ARefusedCommitIsReported) {
     Open();
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
-    ASSERT_TRUE(WaitForLog("Обновление отменено."));
+    ASSERT_TRUE(WaitForLog("Обновление отменено:"));
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка обновления.: Нет подтвеждения CRC");
     EXPECT_EQ(Progress()->value(), Progress()->maximum());
 }
@@ -134,7 +149,8 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     Button("BlowUpdateButton")->click();
     ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
-    EXPECT_EQ(Log(), QStringList{"COM5: ответ на запрос версии не разбирается"});
+    EXPECT_EQ(Log(), (QStringList{"COM5: ответ на запрос версии не разбирается",
+                                  "Обновление не начато: версия устройства не разбирается."}));
 
     unit.configure([](auto& o) {
         o.versionText = "K57BT\n000.008\n";
@@ -147,8 +163,11 @@ TEST_F(UpdatesTest, FirmwareNeedsAWellFormedVersionAndAnAcceptedStart) {
     EXPECT_EQ(dialogs.shown().value(3), "Ошибка: Устройство не подключено или занято");
     EXPECT_EQ(Log(),
               (QStringList{"COM5: ответ на запрос версии не разбирается",
+                           "Обновление не начато: версия устройства не разбирается.",
                            "Подготовка к обновлению, ждите ...",
-                           "COM5: ответ другого типа (11 вместо 194)", "Обновление отменено."}));
+                           "COM5: ответ другого типа (11 вместо 194)",
+                           "Обновление отменено: устройство не начало обновление, ничего не "
+                           "передано. Проверьте подключение и повторите."}));
     EXPECT_EQ(Progress()->maximum(), 100);
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }
@@ -159,7 +178,9 @@ TEST_F(UpdatesTest, AnAbsentUnitIsLoggedAndNothingStarts) {
     Button("BlowUpdateButton")->click();
     ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
-    EXPECT_EQ(Log(), QStringList{"COM5: порт не открывается (no such port)"});
+    EXPECT_EQ(Log(), (QStringList{"COM5: порт не открывается (no such port)",
+                                  "Обновление не начато: устройство не ответило. Проверьте "
+                                  "подключение и порт."}));
     EXPECT_FALSE(form->transferRunning());
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }
@@ -207,8 +228,12 @@ TEST_F(UpdatesTest, SoundReachesTheUnitWholeAndCommitsWithItsHeader) {
     EXPECT_TRUE(unit.commits()[0].accepted);
     EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
     EXPECT_EQ(Progress()->value(), 662);
-    EXPECT_EQ(Log(),
+    QStringList log = Log();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_EQ(log.mid(0, 2),
               (QStringList{"Подготовка к записи, ждите...", "Идет запись звуковых данных..."}));
+    EXPECT_TRUE(log[2].startsWith("Звуковые данные записаны. Передано фрагментов: 662 из 662"))
+        << log[2].toStdString();
 }
 
 TEST_F(UpdatesTest, TheStopButtonEndsASoundTransferWithoutCommit) {
@@ -223,7 +248,8 @@ TEST_F(UpdatesTest, TheStopButtonEndsASoundTransferWithoutCommit) {
     QTest::qWait(50);
     EXPECT_EQ(Count(unit.requests(), kDataFragment), sent);
     EXPECT_TRUE(unit.commits().empty());
-    EXPECT_EQ(Log().last(), "Обновление отменено.");
+    EXPECT_TRUE(Log().last().startsWith("Обновление отменено: остановлено, передано фрагментов: "))
+        << Log().last().toStdString();
     EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }

@@ -17,12 +17,14 @@ class ScriptedDialogs : public DialogService {
         QString caption;
         QString text;
         Buttons buttons;
-        bool busyPointer;  // shown while the busy pointer was up
+        bool busyPointer;   // shown while the busy pointer was up
+        Answer preferred;   // what Enter would answer
     };
 
-    Answer message(QWidget* owner, const QString& caption, const QString& text,
-                   Buttons buttons) override {
-        boxes.push_back({owner, caption, text, buttons, QApplication::overrideCursor() != nullptr});
+    Answer message(QWidget* owner, const QString& caption, const QString& text, Buttons buttons,
+                   Answer preferred) override {
+        boxes.push_back({owner, caption, text, buttons, QApplication::overrideCursor() != nullptr,
+                         preferred});
         if (!answers.empty()) {
             Answer a = answers.front();
             answers.pop_front();
