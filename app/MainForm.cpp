@@ -8,6 +8,7 @@
 
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
+#include "Discovery.h"
 #include "ParametersEditForm.h"
 #include "SettingsMessages.h"
 #include "SettingsService.h"
@@ -163,17 +164,58 @@ void TMainForm::PortComboBoxChange(const QString& text) {
     }
 }
 
+// The search runs as one request; the button reads "Стоп" meanwhile and
+// ends it at the next port. What it found is shown, logged and stored once
+// the request has ended.
 void TMainForm::FindPortButtonClick() {
+    if (searchStop_) {
+        *searchStop_ = true;
+        device_.Abandon();
+        return;
+    }
     if (!device_.get()) {
         return;
     }
+    auto found = std::make_shared<k57::FoundUnit>();
+    auto stop = searchStop_ = std::make_shared<std::atomic<bool>>(false);
+    ui->FindPortButton->setText("Стоп");
     device_.Submit(
-        this, [this](DeviceInterface& device) { return device.FindDevice(this); },
-        [this](int found) {
-            if (found) {
-                SelectPort(StoredPortOrDefault());
-            }
+        this,
+        [found, stop](DeviceInterface& device) {
+            return k57::FindUnit(device, *found, [stop](const std::string&) { return !*stop; })
+                       ? 1
+                       : 0;
+        },
+        [this, found, stop](int result) {
+            searchStop_.reset();
+            ui->FindPortButton->setText("Определить");
+            // Once the request has ended: the wait's status is gone and the
+            // commands are back behind the box.
+            QMetaObject::invokeMethod(
+                this,
+                [this, found, stopped = bool(*stop), result] {
+                    UpdateDeviceCommands();
+                    if (stopped) {
+                        Log("Поиск устройства остановлен.");
+                    } else if (result != 1) {
+                        Log("Устройство не найдено на портах COM2–COM254.");
+                        Inform("Внимание", "Устройство не найдено");
+                    } else {
+                        ShowFoundUnit(*found);
+                    }
+                },
+                Qt::QueuedConnection);
         });
+    UpdateDeviceCommands();
+}
+
+void TMainForm::ShowFoundUnit(const k57::FoundUnit& unit) {
+    QString port = QString::fromStdString(unit.port);
+    StorePort(port);
+    SelectPort(port);
+    Log("Устройство найдено на " + port + ": " + k57::FromUnit(unit.info.type) + ", версия " +
+        k57::FromUnit(unit.info.version) + ", серийный номер " + QString::number(unit.serial));
+    Inform("Устройство найдено", QString::fromStdString(k57::FoundUnitNotice(unit).toUtf8()));
 }
 
 void TMainForm::ShowEditor() {

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -13,6 +14,10 @@
 #include "SettingsVerdict.h"
 #include "SoundUpdate.h"
 #include "UpdateRun.h"
+
+namespace k57 {
+struct FoundUnit;
+}
 
 class TCanMonitorForm;
 class TDiagnosticForm;
@@ -75,6 +80,7 @@ class TMainForm : public QWidget {
     QString StoredPortOrDefault();
     void Inform(const QString& caption, const QString& text);
     void ShowEditor();
+    void ShowFoundUnit(const k57::FoundUnit& unit);
     void ListSettingsProblems(const QString& intro, const k57::SettingsVerdict& verdict);
     // The device commands are off while a request or an update runs.
     void UpdateDeviceCommands();
@@ -105,6 +111,8 @@ class TMainForm : public QWidget {
     // as soon as the last one is acknowledged.
     static constexpr int kSoundPauseMs = 10;
     bool closeLater_ = false;  // a close waits for the request that runs
+    // Set while the port search runs; "Стоп" sets what it points to.
+    std::shared_ptr<std::atomic<bool>> searchStop_;
     ParameterList parameterList_;
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;

@@ -47,6 +47,7 @@ void TMainForm::UpdateDeviceCommands() {
         w->setEnabled(!locked);
     }
     ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_);
+    ui->FindPortButton->setEnabled(!locked || searchStop_);
 }
 
 void TMainForm::BlowUpdateButtonClick() {

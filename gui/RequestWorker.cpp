@@ -77,6 +77,7 @@ void RequestWorker::Finished(int result) {
         }
     }
     waited_.start();
+    statusPort_.clear();
     if (pending_.empty()) {
         // Also queued: a continuation that opens a modal window lets the
         // worker go idle from within that window's loop.
@@ -98,11 +99,19 @@ void RequestWorker::GoIdle() {
     emit busyChanged(false);
 }
 
+// The wait is counted per port: a port search asks one port after another.
 void RequestWorker::ShowStatus() {
-    if (status_ && !pending_.empty() && waited_.elapsed() >= kStatusAfterMs) {
+    if (!status_ || pending_.empty()) {
+        return;
+    }
+    QString port = pending_.front().port ? pending_.front().port() : QString();
+    if (port != statusPort_) {
+        statusPort_ = port;
+        waited_.start();
+    }
+    if (waited_.elapsed() >= kStatusAfterMs) {
         statusShown_ = true;
-        status_(pending_.front().port ? pending_.front().port() : QString(),
-                int(waited_.elapsed() / 1000));
+        status_(port, int(waited_.elapsed() / 1000));
     }
 }
 

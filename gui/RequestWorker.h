@@ -65,6 +65,7 @@ class RequestWorker : public QObject {
     QTimer statusTimer_;
     QElapsedTimer waited_;
     bool statusShown_ = false;
+    QString statusPort_;  // the port the wait shown is counted for
     bool busy_ = false;
     std::unique_ptr<BusyCursor> cursor_;
 

@@ -158,8 +158,35 @@ TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Устройство найдено");
     EXPECT_EQ(dialogs.boxes[0].owner, form.get());
-    EXPECT_TRUE(dialogs.boxes[0].busyPointer);
+    // Shown once the search has ended, with the port list already on it.
+    EXPECT_FALSE(dialogs.boxes[0].busyPointer);
     EXPECT_EQ(k57::StoredPort::Read(), "COM7");
+    EXPECT_EQ(LogLines(*form),
+              QStringList{"Устройство найдено на COM7: K57BT, версия 000.008, серийный номер "
+                          "12345678"});
+}
+
+TEST_F(MainFormTest, StopEndsThePortSearch) {
+    k57::sim::UnitOptions silent;
+    silent.fault = k57::sim::UnitOptions::Fault::Silent;
+    for (int com : {3, 4, 6, 8}) {
+        Plug(com, silent);  // each costs a reply time-out
+    }
+    Plug(9);
+    auto form = Open();
+    auto* find = Child<QPushButton>(*form, "FindPortButton");
+    find->click();
+    EXPECT_EQ(find->text(), "Стоп");
+    EXPECT_TRUE(find->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(*form, "ReadButton")->isEnabled());
+    QTest::qWait(100);
+    find->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_EQ(find->text(), "Определить");
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(LogLines(*form), QStringList{"Поиск устройства остановлен."});
+    EXPECT_EQ(k57::StoredPort::Read(), "COM5");
+    EXPECT_TRUE(Child<QPushButton>(*form, "ReadButton")->isEnabled());
 }
 
 TEST_F(MainFormTest, PortSearchFindingNothingLeavesTheSelection) {

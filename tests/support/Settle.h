@@ -10,7 +10,10 @@ namespace k57::test {
 // requests submitted so far, and those their results submitted in turn,
 // have all been handed back.
 inline bool Settle(k57::DeviceSession& session, int ms = 30000) {
-    return QTest::qWaitFor([&] { return !session.running(); }, ms);
+    bool idle = QTest::qWaitFor([&] { return !session.running(); }, ms);
+    // What the last continuation queued for after the request ends.
+    QCoreApplication::processEvents();
+    return idle;
 }
 
 }  // namespace k57::test
