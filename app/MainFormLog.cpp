@@ -10,7 +10,9 @@
 #include <QTextBlock>
 
 #include "MainForm.h"
+#include "OpenProblemText.h"
 #include "PortMapping.h"
+#include "RussianPlural.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -62,7 +64,7 @@ void TMainForm::LogFailure() {
     QString port = Shown(f.port);
     switch (f.result) {
         case k57::kPortUnavailable:
-            Log(port + ": порт не открывается (" + QString::fromStdString(f.reason) + ")");
+            Log(port + ": порт не открывается (" + k57::OpenProblemText(f.openProblem) + ")");
             break;
         case k57::kNoReply:
             if (!f.abandoned) {
@@ -75,12 +77,12 @@ void TMainForm::LogFailure() {
                     QString::number(f.expectedType) + ")");
             } else {
                 Log(port + ": ответ не читается (тип " + QString::number(f.replyType) + ", " +
-                    QString::number(f.replyLength) + " байт)");
+                    k57::Bytes(f.replyLength) + ")");
             }
             break;
         case k57::kCannotFrame:
             Log(port + ": текст настроек слишком длинный для устройства (" +
-                QString::fromStdString(f.reason) + ")");
+                k57::Bytes(qint64(f.textLength)) + ")");
             break;
         default:
             break;

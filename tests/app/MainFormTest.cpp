@@ -142,8 +142,8 @@ TEST_F(MainFormTest, InformationCommandsReportAnAbsentUnit) {
                            "Ошибка: Устройство не подключено или занято"}));
     EXPECT_EQ(dialogs.boxes[0].owner, form.get());
     // Beside each box, the log names the port and the cause.
-    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: порт не открывается (no such port)",
-                                            "COM5: порт не открывается (no such port)"}));
+    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: порт не открывается (нет такого порта)",
+                                            "COM5: порт не открывается (нет такого порта)"}));
 }
 
 TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {

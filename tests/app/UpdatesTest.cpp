@@ -159,7 +159,7 @@ TEST_F(UpdatesTest, AnAbsentUnitIsLoggedAndNothingStarts) {
     Button("BlowUpdateButton")->click();
     ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
-    EXPECT_EQ(Log(), QStringList{"COM5: порт не открывается (no such port)"});
+    EXPECT_EQ(Log(), QStringList{"COM5: порт не открывается (нет такого порта)"});
     EXPECT_FALSE(form->transferRunning());
     EXPECT_TRUE(Button("BlowUpdateButton")->isEnabled());
 }
