@@ -64,6 +64,11 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     ui->PortComboBox->setCompleter(nullptr);  // each keystroke is a port change of its own
     // Tab moves on from the log, as it does from every other control.
     ui->Memo1->setTabChangesFocus(true);
+    // The log is a record of what happened: it can be selected, copied,
+    // saved and cleared, never typed into or undone.
+    ui->Memo1->setReadOnly(true);
+    ui->Memo1->setUndoRedoEnabled(false);
+    ui->Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     ui->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->Memo1, &QWidget::customContextMenuRequested, this, &TMainForm::Memo1ContextMenu);
     device_.worker().SetWaitStatus(
@@ -118,10 +123,6 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
 }
 
 TMainForm::~TMainForm() = default;
-
-void TMainForm::Log(const QString& line) {
-    ui->Memo1->appendPlainText(line);
-}
 
 void TMainForm::Inform(const QString& caption, const QString& text) {
     dialogs_.message(this, caption, text, k57::Buttons::Ok);

@@ -66,7 +66,8 @@ class TMainForm : public QWidget {
     void WaveUpdateButtonClick();
     void Memo1DblClick();
     void GroupBox1DblClick();
-    // The log's context menu: "Сохранить журнал…" (UTF-8 text).
+    // The log's context menu: "Сохранить журнал…" (UTF-8 text, each line
+    // after the time it was written).
     void SaveLog();
 
   protected:

@@ -2,13 +2,17 @@
 // session's worker thread; a failed one gets a log line naming the port and the cause, and
 // a long wait shows on the progress bar.
 
+#include <QDateTime>
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QTextBlock>
 
 #include "MainForm.h"
+#include "OpenProblemText.h"
 #include "PortMapping.h"
+#include "RussianPlural.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -17,7 +21,24 @@ QString Shown(const std::string& port) {
     return QString::fromStdString(k57::ports::ShownName(port));
 }
 
+// When a log line was written; the saved log carries it, the window does not.
+class LineTime : public QTextBlockUserData {
+  public:
+    explicit LineTime(QDateTime time) : time(std::move(time)) {}
+    const QDateTime time;
+};
+
 }  // namespace
+
+// A line holding line breaks becomes several lines, each with the same time.
+void TMainForm::Log(const QString& line) {
+    ui->Memo1->appendPlainText(line);
+    QDateTime now = QDateTime::currentDateTime();
+    for (QTextBlock block = ui->Memo1->document()->lastBlock(); block.isValid() && !block.userData();
+         block = block.previous()) {
+        block.setUserData(new LineTime(now));
+    }
+}
 
 void TMainForm::Request(k57::DeviceSession::Request request, std::function<void(int)> done) {
     device_.Submit(this, std::move(request), [this, done = std::move(done)](int result) {
@@ -43,7 +64,7 @@ void TMainForm::LogFailure() {
     QString port = Shown(f.port);
     switch (f.result) {
         case k57::kPortUnavailable:
-            Log(port + ": порт не открывается (" + QString::fromStdString(f.reason) + ")");
+            Log(port + ": порт не открывается (" + k57::OpenProblemText(f.openProblem) + ")");
             break;
         case k57::kNoReply:
             if (!f.abandoned) {
@@ -56,12 +77,12 @@ void TMainForm::LogFailure() {
                     QString::number(f.expectedType) + ")");
             } else {
                 Log(port + ": ответ не читается (тип " + QString::number(f.replyType) + ", " +
-                    QString::number(f.replyLength) + " байт)");
+                    k57::Bytes(f.replyLength) + ")");
             }
             break;
         case k57::kCannotFrame:
             Log(port + ": текст настроек слишком длинный для устройства (" +
-                QString::fromStdString(f.reason) + ")");
+                k57::Bytes(qint64(f.textLength)) + ")");
             break;
         default:
             break;
@@ -91,15 +112,21 @@ void TMainForm::Memo1ContextMenu(const QPoint& at) {
     menu->exec(ui->Memo1->viewport()->mapToGlobal(at));
 }
 
-// The log as UTF-8 text, one line each, as the technician sees it.
+// The log as UTF-8 text, one line each, as the technician sees it, each
+// after the time it was written: "2026-12-07 16:50:03  text".
 void TMainForm::SaveLog() {
     QString path = dialogs_.saveFileName(this, "текстовые файлы | *.txt", "txt");
     if (path.isEmpty()) {
         return;
     }
-    QByteArray text = ui->Memo1->toPlainText().toUtf8();
-    if (!text.isEmpty()) {
-        text += '\n';
+    QByteArray text;
+    const QTextDocument* log = ui->Memo1->document();
+    if (!log->isEmpty()) {
+        for (QTextBlock block = log->firstBlock(); block.isValid(); block = block.next()) {
+            auto* written = static_cast<const LineTime*>(block.userData());
+            QString time = written ? written->time.toString("yyyy-MM-dd HH:mm:ss") : QString();
+            text += (time + "  " + block.text()).toUtf8() + '\n';
+        }
     }
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {

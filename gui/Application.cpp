@@ -3,6 +3,7 @@
 #include <exception>
 
 #include <QIcon>
+#include <QLocale>
 #include <QTranslator>
 
 namespace k57 {
@@ -10,17 +11,25 @@ namespace k57 {
 Application::Application(int& argc, char** argv, DialogService& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName("k57tool");
-    // Qt's own buttons and dialogs speak the program's language; the
-    // translation travels inside the program.
-    if (qtTexts_.load(":/translations/qtbase_ru.qm")) {
-        installTranslator(&qtTexts_);
-    }
+    InstallRussianQtTexts();
     // Every window carries the program's icon, on every platform.
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         icon.addFile(QString(":/icons/k57tool-%1.png").arg(size), QSize(size, size));
     }
     setWindowIcon(icon);
+}
+
+// Qt's own buttons and dialogs speak the program's language; the
+// translation travels inside the program. The last translator installed is
+// asked first, so the supplement only fills the translation's gaps. File
+// types in the file dialog follow the default locale.
+void Application::InstallRussianQtTexts() {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    installTranslator(&qtTextsMissing_);
+    if (qtTexts_.load(":/translations/qtbase_ru.qm")) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

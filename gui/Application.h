@@ -4,6 +4,7 @@
 #include <QTranslator>
 
 #include "DialogService.h"
+#include "QtTextSupplement.h"
 
 namespace k57 {
 
@@ -15,7 +16,10 @@ class Application : public QApplication {
     bool notify(QObject* receiver, QEvent* event) override;
 
   private:
+    void InstallRussianQtTexts();
+
     DialogService& dialogs_;
+    QtTextSupplement qtTextsMissing_;
     QTranslator qtTexts_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ParameterList.h"
 
@@ -13,8 +14,9 @@ namespace k57 {
 // back are UTF-8.
 class EditSession {
   public:
-    // Forgets the current parameter and the modified flag; `list` may be
-    // null for nothing to edit. Not owned.
+    // Forgets the current parameter and the modified flag, and takes the
+    // list's values as they are now as the ones changes are told from;
+    // `list` may be null for nothing to edit. Not owned.
     void Start(ParameterList* list);
     ParameterList* list() const { return list_; }
 
@@ -22,6 +24,7 @@ class EditSession {
     // typed text; -1 for none.
     void Select(int index);
     Parameter* current() const { return current_; }
+    int currentIndex() const { return current_ ? currentIndex_ : -1; }
     const EnumValueList* currentEnum() const { return currentEnum_; }
 
     void Type(const std::string& utf8) { typed_ = utf8; }
@@ -32,9 +35,22 @@ class EditSession {
     // Stores the typed text when it is valid (nothing to commit is fine);
     // otherwise the reason, and nothing changes.
     std::optional<std::string> Commit();
-    // Picks item `index` of the current enumeration; true when the value
-    // changed (it is stored at once and becomes the typed text).
+    // The drop-down's entries for the current Enum parameter: its
+    // enumeration's item texts, after the value itself with a hint when it
+    // is none of them ("9 (нет в списке)"). UTF-8.
+    std::vector<std::string> ChoiceTexts() const;
+    // The entry of ChoiceTexts that shows the current value, -1 for none.
+    int ChosenIndex() const;
+    // Picks entry `index` of ChoiceTexts; true when the value changed (it is
+    // stored at once and becomes the typed text). Picking the hint entry
+    // changes nothing.
     bool Choose(int index);
+
+    // Parameter `index`'s value as the tree shows it: a choice's item text,
+    // other values as they are. UTF-8.
+    std::string ValueText(int index) const;
+    // True when parameter `index`'s value differs from the one it had at Start.
+    bool Changed(int index) const;
 
     bool modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }
@@ -47,9 +63,13 @@ class EditSession {
   private:
     // The typed text as the unit's bytes, or the reason it cannot be stored.
     std::optional<std::string> Checked(std::string& refusal) const;
+    // The current value is none of its enumeration's items.
+    bool OffList() const;
 
     ParameterList* list_ = nullptr;
     Parameter* current_ = nullptr;
+    int currentIndex_ = -1;
+    std::vector<std::string> started_;  // the values at Start
     const EnumValueList* currentEnum_ = nullptr;
     std::string typed_;
     bool modified_ = false;

@@ -46,10 +46,12 @@ void TParametersEditForm::FormShow() {
     session_.Start(parameters);
     SetModified(false);
     Tree->clear();
+    nodes_.clear();
     Panel1->hide();
     if (!parameters) {
         return;
     }
+    nodes_.resize(size_t(parameters->ParameterCount()), nullptr);
     for (int g = 0; g < parameters->GroupCount(); ++g) {
         const std::string& name = parameters->GroupAt(g).name;
         auto* group = new QTreeWidgetItem(Tree, {k57::FromUnit(name)});
@@ -58,9 +60,34 @@ void TParametersEditForm::FormShow() {
             if (p.groupName == name) {
                 auto* node = new QTreeWidgetItem(group, {k57::FromUnit(p.name)});
                 node->setData(0, kParameterIndex, i);
+                nodes_[size_t(i)] = node;
+                ShowInTree(i);
             }
         }
     }
+}
+
+// A changed value is bold, and so is its group, so that a folded group
+// still shows it holds a change.
+void TParametersEditForm::ShowInTree(int index) {
+    QTreeWidgetItem* node = index >= 0 && size_t(index) < nodes_.size() ? nodes_[size_t(index)]
+                                                                         : nullptr;
+    if (!node) {
+        return;
+    }
+    node->setText(1, QString::fromStdString(session_.ValueText(index)));
+    QFont font = node->font(0);
+    font.setBold(session_.Changed(index));
+    node->setFont(0, font);
+    node->setFont(1, font);
+    QTreeWidgetItem* group = node->parent();
+    bool groupChanged = false;
+    for (int i = 0; i < group->childCount(); ++i) {
+        groupChanged = groupChanged || group->child(i)->font(0).bold();
+    }
+    QFont groupFont = group->font(0);
+    groupFont.setBold(groupChanged);
+    group->setFont(0, groupFont);
 }
 
 // Selecting a node expands it and folds the one expanded before.
@@ -103,20 +130,20 @@ void TParametersEditForm::ShowParameter() {
     ShowSms();
     bool isEnum = p.type == ParameterType::Enum;
     if (isEnum) {
-        // A value that matches no item selects nothing.
-        const EnumValueList* items = session_.currentEnum();
-        int selected = -1;
-        for (int i = 0; items && i < items->Count(); ++i) {
-            const EnumItem* item = items->ItemAt(i);
-            EnumValue->addItem(k57::FromUnit(item->text));
-            if (selected < 0 && std::to_string(item->value) == p.value) {
-                selected = i;
-            }
-        }
-        EnumValue->setCurrentIndex(selected);
+        ShowChoices();
     }
     ValueEdit->setVisible(!isEnum);
     EnumValue->setVisible(isEnum);
+}
+
+// A value that matches no item shows as an entry of its own, with a hint,
+// until the user picks a real one.
+void TParametersEditForm::ShowChoices() {
+    EnumValue->clear();
+    for (const std::string& text : session_.ChoiceTexts()) {
+        EnumValue->addItem(QString::fromStdString(text));
+    }
+    EnumValue->setCurrentIndex(session_.ChosenIndex());
 }
 
 void TParametersEditForm::ValueEditChange() {
@@ -145,6 +172,8 @@ void TParametersEditForm::ValueEditExit() {
 void TParametersEditForm::EnumValueChange(int index) {
     if (session_.Choose(index)) {
         ValueEdit->setText(QString::fromStdString(session_.typed()));
+        ShowChoices();
+        ShowInTree(session_.currentIndex());
         SetModified(true);
     }
 }
@@ -166,6 +195,7 @@ bool TParametersEditForm::CommitEdit() {
         Refuse(QString::fromStdString(*refusal));
         return false;
     }
+    ShowInTree(session_.currentIndex());
     if (session_.modified() != was) {
         SetModified(true);
     }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "DeviceSession.h"
 #include "DialogService.h"
@@ -17,10 +18,11 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
-// The parameter editor: the catalogue as a tree of groups and parameters,
-// the chosen parameter's value, description and SMS command, and commands to
-// save the settings to a file and write them to the unit. It edits the list
-// it is given in place.
+// The parameter editor: the catalogue as a tree of groups and parameters
+// with their values (bold: changed since the window was shown), the chosen
+// parameter's value, description and SMS command, and commands to save the
+// settings to a file and write them to the unit. It edits the list it is
+// given in place.
 class TParametersEditForm : public QDialog {
     Q_OBJECT
 
@@ -50,6 +52,9 @@ class TParametersEditForm : public QDialog {
     void FormShow();
     bool TreeChanging(QTreeWidgetItem* node);
     void ShowParameter();
+    void ShowChoices();
+    // The tree's value column and bold mark for parameter `index` and its group.
+    void ShowInTree(int index);
     void ValueEditChange();
     void ValueEditExit();
     void EnumValueChange(int index);
@@ -67,6 +72,7 @@ class TParametersEditForm : public QDialog {
     bool validating_ = false;
 
     QTreeWidget* Tree;
+    std::vector<QTreeWidgetItem*> nodes_;  // by parameter index; null outside every group
     QWidget* Panel1;
     QGroupBox* GroupBox1;
     QLineEdit* ValueEdit;

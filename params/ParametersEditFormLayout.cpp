@@ -72,6 +72,8 @@ void TParametersEditForm::BuildLayout() {
     Tree = new QTreeWidget(splitter);
     Tree->setObjectName("Tree");
     Tree->setHeaderHidden(true);
+    Tree->setColumnCount(2);  // the parameter's name and its value
+    Tree->setColumnWidth(0, 190);
     Tree->setFrameShape(QFrame::NoFrame);
     Tree->setIndentation(19);
     Tree->setMouseTracking(true);  // hot tracking

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "Parameter.h"
 #include "SettingsProblem.h"
 
 namespace k57 {
@@ -12,5 +13,15 @@ namespace k57 {
 // that set the key before, for DuplicateKey.
 std::string WindowMessage(SettingsProblem problem, const std::string& value = {},
                           int earlierLine = 0);
+
+// The editor's refusal of a typed value: the message above, then what
+// `parameter` allows when the problem is its range or length:
+// "15 - многовато будет. (допустимо от 1 до 14)".
+std::string RefusalMessage(const Parameter& parameter, SettingsProblem problem,
+                           const std::string& value);
+
+// A choice value that is none of its enumeration's items, as the editor
+// shows it in place of an item: "9 (нет в списке)".
+std::string OffListChoice(const std::string& value);
 
 }  // namespace k57

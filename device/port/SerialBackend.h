@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "OpenProblem.h"
+
 // The operating-system side of the serial port. One implementation file per
 // platform provides these functions; the port logic above them is portable.
 namespace k57::serial {
@@ -29,8 +31,9 @@ struct Timeouts {
 // Opens a port by name ("COMn", "\\.\COMn" or a device path),
 // exclusively, for reading and writing, with empty queues; null when it is
 // missing, in use or otherwise not openable, with the system's reason in
-// `reason` (UTF-8).
-Device* OpenExclusive(const std::string& name, std::string& reason);
+// `reason` (UTF-8) and, when asked for, its kind and code in `problem`.
+Device* OpenExclusive(const std::string& name, std::string& reason,
+                      OpenProblem* problem = nullptr);
 void Close(Device* device);
 
 // Reads the line settings the driver has now.

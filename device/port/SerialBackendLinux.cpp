@@ -83,21 +83,28 @@ int Transfer(int fd, short events, int length, uint32_t budget, Step step) {
 
 }  // namespace
 
-Device* OpenExclusive(const std::string& name, std::string& reason) {
+Device* OpenExclusive(const std::string& name, std::string& reason, OpenProblem* problem) {
+    OpenProblem ignored;
+    OpenProblem& why = problem ? *problem : ignored;
+    why = OpenProblem{};
     std::string path = ports::Resolve(name);
     if (path.empty()) {
         reason = "no such port";
+        why.kind = OpenProblem::Kind::NoSuchPort;
         return nullptr;
     }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        reason = path + ": " + std::strerror(errno);
+        int code = errno;
+        reason = path + ": " + std::strerror(code);
+        why = {OpenProblem::Kind::System, code};
         return nullptr;
     }
     // TIOCEXCL keeps other users out, but root passes it; the advisory lock
     // also stops a second open by root or by this very process.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         reason = path + ": in use by another program";
+        why.kind = OpenProblem::Kind::InUse;
         ::close(fd);
         return nullptr;
     }

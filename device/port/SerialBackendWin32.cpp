@@ -55,10 +55,14 @@ std::string SystemMessage(DWORD code) {
 
 }  // namespace
 
-Device* OpenExclusive(const std::string& name, std::string& reason) {
+Device* OpenExclusive(const std::string& name, std::string& reason, OpenProblem* problem) {
+    OpenProblem ignored;
+    OpenProblem& why = problem ? *problem : ignored;
+    why = OpenProblem{};
     std::string path = ports::Resolve(name);
     if (path.empty()) {
         reason = "no such port";
+        why.kind = OpenProblem::Kind::NoSuchPort;
         return nullptr;
     }
     // No sharing: a port held by another program (or another window) is
@@ -66,7 +70,9 @@ Device* OpenExclusive(const std::string& name, std::string& reason) {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        reason = SystemMessage(GetLastError());
+        DWORD code = GetLastError();
+        reason = SystemMessage(code);
+        why = {OpenProblem::Kind::System, int(code)};
         return nullptr;
     }
     // A roomy input queue: the monitors read in ticks, and a busy CAN bus

@@ -31,7 +31,7 @@ bool VCOM_Port::Open() {
         return true;
     }
     openError_.clear();
-    handle_ = serial::OpenExclusive(name_, openError_);
+    handle_ = serial::OpenExclusive(name_, openError_, &openProblem_);
     if (!handle_) {
         return false;
     }
@@ -56,6 +56,7 @@ bool VCOM_Port::Open() {
 void VCOM_Port::FailOpen(const char* caption, const std::string& text) {
     Close();
     openError_ = "the line settings cannot be applied";
+    openProblem_ = {k57::OpenProblem::Kind::LineSettings, 0};
     k57::CurrentNotifier().Notify(nullptr, caption, text);
 }
 

@@ -21,6 +21,8 @@ class VCOM_Port {
     bool Open();
     // Why the last Open failed (UTF-8), empty after a good one.
     const std::string& OpenError() const { return openError_; }
+    // The same as a kind and a system code, for the window's own words.
+    const k57::OpenProblem& LastOpenProblem() const { return openProblem_; }
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
 
@@ -42,5 +44,6 @@ class VCOM_Port {
 
     std::string name_;
     std::string openError_;
+    k57::OpenProblem openProblem_;
     k57::serial::Device* handle_ = nullptr;
 };

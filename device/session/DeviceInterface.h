@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Notifier.h"
+#include "OpenProblem.h"
 #include "ResultCodes.h"
 #include "ByteChannel.h"
 #include "VersionInfo.h"
@@ -16,14 +17,17 @@ namespace k57 {
 constexpr size_t kMaxSettingsText = 1015;
 
 // What the last failed request met, for the user: the port, the time-out
-// it waited, the system's reason (UTF-8) for a port that did not open, and
-// for a reply that was no good its type word, its length and whether it
-// could be decoded at all.
+// it waited, the system's reason (UTF-8, English) and its kind and code for
+// a port that did not open, the length of a settings text too long to
+// send, and for a reply that was no good its type word, its length and
+// whether it could be decoded at all.
 struct RequestFailure {
     int result = kReplyOk;
     std::string port;
     uint32_t timeoutMs = 0;
     std::string reason;
+    OpenProblem openProblem;
+    size_t textLength = 0;
     bool abandoned = false;
     int expectedType = 0;
     int replyType = 0;

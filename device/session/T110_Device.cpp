@@ -45,6 +45,7 @@ bool T110_Device::OpenPort() {
     k57::RequestFailure failure;
     failure.result = k57::kPortUnavailable;
     failure.reason = port_.OpenError();
+    failure.openProblem = port_.LastOpenProblem();
     Failed(failure);
     return false;
 }
@@ -113,6 +114,7 @@ int T110_Device::WriteSettings(const std::string& text) {
         k57::RequestFailure failure;
         failure.result = k57::kCannotFrame;
         failure.reason = std::to_string(text.size()) + " bytes";
+        failure.textLength = text.size();
         return Failed(failure);
     }
     SettingsMessage request;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "MainForm.h"
+#include "VCOM_Port.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "Settle.h"
@@ -142,8 +143,25 @@ TEST_F(MainFormTest, InformationCommandsReportAnAbsentUnit) {
                            "Ошибка: Устройство не подключено или занято"}));
     EXPECT_EQ(dialogs.boxes[0].owner, form.get());
     // Beside each box, the log names the port and the cause.
-    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: порт не открывается (no such port)",
-                                            "COM5: порт не открывается (no such port)"}));
+    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: порт не открывается (нет такого порта)",
+                                            "COM5: порт не открывается (нет такого порта)"}));
+}
+
+TEST_F(MainFormTest, FailuresAreToldInRussianWithCountsThatAgree) {
+    k57::sim::UnitOptions undecodable;
+    undecodable.fault = Fault::Undecodable;
+    Plug(5, undecodable);
+    auto form = Open();
+    Child<QPushButton>(*form, "GetSerialButton")->click();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    {
+        VCOM_Port other("COM5");  // another program holds the port
+        ASSERT_TRUE(other.Open());
+        Child<QPushButton>(*form, "GetVersionButton")->click();
+        ASSERT_TRUE(k57::test::Settle(form->Device()));
+    }
+    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: ответ не читается (тип 11, 3 байта)",
+                                            "COM5: порт не открывается (порт занят другой программой)"}));
 }
 
 TEST_F(MainFormTest, PortSearchSelectsTheFoundPortWithoutReplacingTheSession) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -155,8 +157,9 @@ TEST_F(ResponsivenessTest, TabWalksTheButtonsInOrderAndLeavesTheLog) {
     EXPECT_TRUE(Log().isEmpty());  // no tab character went into the log
 }
 
-TEST_F(ResponsivenessTest, TheLogIsSavedAsUtf8) {
+TEST_F(ResponsivenessTest, TheLogIsSavedAsUtf8WithTheTimeOfEachLine) {
     form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     form->Log("Серийный номер устройства 1");
     form->Log("COM5: нет ответа за 4 с");
     QString path = QString::fromStdString(ports_.directory()) + "/журнал.txt";
@@ -164,8 +167,49 @@ TEST_F(ResponsivenessTest, TheLogIsSavedAsUtf8) {
     form->SaveLog();
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(saved.readAll()),
-              "Серийный номер устройства 1\nCOM5: нет ответа за 4 с\n");
+    QString text = QString::fromUtf8(saved.readAll());
+    ASSERT_TRUE(text.endsWith('\n'));
+    QStringList lines = text.chopped(1).split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    QStringList texts;
+    for (const QString& line : lines) {
+        QDateTime written = QDateTime::fromString(line.left(19), "yyyy-MM-dd HH:mm:ss");
+        EXPECT_TRUE(written.isValid()) << line.toStdString();
+        EXPECT_GE(written, before);
+        EXPECT_LE(written, QDateTime::currentDateTime());
+        EXPECT_EQ(line.mid(19, 2), "  ");
+        texts << line.mid(21);
+    }
+    EXPECT_EQ(texts, (QStringList{"Серийный номер устройства 1", "COM5: нет ответа за 4 с"}));
+    // The window keeps showing the lines themselves.
+    EXPECT_EQ(Log(), texts);
+}
+
+TEST_F(ResponsivenessTest, TheLogIsARecordTheKeyboardCannotChange) {
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    auto* memo = form->findChild<QPlainTextEdit*>("Memo1");
+    form->Log("COM6: нет ответа за 4 с");
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, "abc");
+    for (int key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return}) {
+        QTest::keyClick(memo, Qt::Key(key));
+    }
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Log(), QStringList{"COM6: нет ответа за 4 с"});
+
+    // Selecting and copying still work; cutting and pasting do not.
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(memo->textCursor().selectedText(), "COM6: нет ответа за 4 с");
+    QApplication::clipboard()->clear();
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "COM6: нет ответа за 4 с");
+    QTest::keyClick(memo, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Log(), QStringList{"COM6: нет ответа за 4 с"});
 }
 
 }  // namespace

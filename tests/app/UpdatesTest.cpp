@@ -178,7 +178,7 @@ TEST_F(UpdatesTest, AnAbsentUnitIsLoggedAndNothingStarts) {
     Button("BlowUpdateButton")->click();
     ASSERT_TRUE(Settle());
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
-    EXPECT_EQ(Log(), (QStringList{"COM5: порт не открывается (no such port)",
+    EXPECT_EQ(Log(), (QStringList{"COM5: порт не открывается (нет такого порта)",
                                   "Обновление не начато: устройство не ответило. Проверьте "
                                   "подключение и порт."}));
     EXPECT_FALSE(form->transferRunning());

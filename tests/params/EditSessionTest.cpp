@@ -24,7 +24,7 @@ TEST_F(EditSessionTest, AValidTextIsStoredAndAnInvalidOneRefusedWithItsReason) {
     EXPECT_EQ(session.typed(), "8");
     session.Type("15");
     EXPECT_TRUE(session.HasUncommittedEdit());
-    EXPECT_EQ(session.Commit(), "15 - многовато будет.");
+    EXPECT_EQ(session.Commit(), "15 - многовато будет. (допустимо от 1 до 14)");
     EXPECT_EQ(Value("MicLevel"), "8");
     EXPECT_FALSE(session.modified());
 
@@ -67,6 +67,84 @@ TEST_F(EditSessionTest, EnumerationsAndTheSmsLine) {
     EXPECT_EQ(session.Commit(), std::nullopt);
     session.Start(&list);
     EXPECT_FALSE(session.modified());
+}
+
+TEST_F(EditSessionTest, RefusalsSayWhatTheParameterAllows) {
+    struct Case {
+        const char* key;
+        const char* typed;
+        const char* refusal;
+    };
+    for (const Case& c : {
+             Case{"MicLevel", "0", "0 - маловато будет. (допустимо от 1 до 14)"},
+             Case{"MicLevel", "восемь", "восемь - не является целым цислом (допустимо от 1 до 14)"},
+             Case{"AccLow", "10499", "10499 - маловато будет. (допустимо от 10500 до 12500)"},
+             Case{"PinCod", "123", "Маленькая длинна текста (допустимая длина 4)"},
+             Case{"PinCod", "12345", "Превышена длинна текста (допустимая длина 4)"},
+             Case{"Balans", "*1#", "Маленькая длинна текста (допустимая длина от 5 до 8)"},
+         }) {
+        Select(c.key);
+        session.Type(c.typed);
+        std::optional<std::string> refusal = session.Commit();
+        EXPECT_EQ(refusal, c.refusal) << c.key << " " << c.typed;
+    }
+    Select("NameBT");
+    session.Type(std::string(33, 'z'));
+    EXPECT_EQ(session.Commit(), "Превышена длинна текста (допустимая длина до 32)");
+    // Refusals that are not about the range stay as they were.
+    session.Type("a\nb");
+    EXPECT_EQ(session.Commit(), "Значение не может содержать перевод строки");
+}
+
+TEST_F(EditSessionTest, TheTreeShowsValuesAndWhatChangedSinceTheStart) {
+    list.SetValuesFromText("PinCod=1234\nCanMode=9\nNoteKick=5\n");
+    session.Start(&list);
+    const int pin = list.IndexOf("PinCod"), can = list.IndexOf("CanMode");
+    const int kick = list.IndexOf("NoteKick"), mic = list.IndexOf("MicLevel");
+    EXPECT_EQ(session.ValueText(pin), "1234");
+    EXPECT_EQ(session.ValueText(can), "9 (нет в списке)");
+    EXPECT_EQ(session.ValueText(mic), "8");
+    EXPECT_EQ(session.ValueText(-1), "");
+    // A value read that differs from the default is not a change of this editing.
+    EXPECT_FALSE(session.Changed(pin));
+    EXPECT_FALSE(session.Changed(kick));
+
+    Select("MicLevel");
+    session.Type("12");
+    ASSERT_EQ(session.Commit(), std::nullopt);
+    EXPECT_TRUE(session.Changed(mic));
+    session.Type("8");  // back to where it started
+    ASSERT_EQ(session.Commit(), std::nullopt);
+    EXPECT_FALSE(session.Changed(mic));
+    EXPECT_TRUE(session.modified());  // the caption still says something was stored
+}
+
+TEST_F(EditSessionTest, AChoiceNotInTheCatalogueShowsWithAHintUntilARealOneIsPicked) {
+    list.SetValuesFromText("CanMode=9\n");
+    session.Start(&list);
+    Select("CanMode");
+    std::vector<std::string> texts = session.ChoiceTexts();
+    ASSERT_EQ(texts.size(), 9u);
+    EXPECT_EQ(texts[0], "9 (нет в списке)");
+    EXPECT_EQ(texts[3], "Vesta");
+    EXPECT_EQ(session.ChosenIndex(), 0);
+    EXPECT_FALSE(session.Choose(0));  // the hint itself is no value
+    EXPECT_EQ(Value("CanMode"), "9");
+    EXPECT_FALSE(session.modified());
+
+    EXPECT_TRUE(session.Choose(3));
+    EXPECT_EQ(Value("CanMode"), "2");
+    EXPECT_EQ(session.ValueText(list.IndexOf("CanMode")), "Vesta");
+    texts = session.ChoiceTexts();
+    ASSERT_EQ(texts.size(), 8u);  // the hint is gone
+    EXPECT_EQ(texts[2], "Vesta");
+    EXPECT_EQ(session.ChosenIndex(), 2);
+    EXPECT_TRUE(session.Choose(0));
+    EXPECT_EQ(Value("CanMode"), "0");
+
+    Select("MicLevel");  // not a choice
+    EXPECT_TRUE(session.ChoiceTexts().empty());
+    EXPECT_EQ(session.ChosenIndex(), -1);
 }
 
 }  // namespace

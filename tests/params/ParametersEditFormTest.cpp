@@ -103,7 +103,7 @@ TEST_F(EditorTest, AnInvalidValueRefusesTheMoveAndIsNotStored) {
     Type("15");
     EXPECT_EQ(sms->text(), "Set,MicLevel=15");  // follows every keystroke
     EXPECT_FALSE(Select(0, 6));
-    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: 15 - многовато будет."});
+    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: 15 - многовато будет. (допустимо от 1 до 14)"});
     EXPECT_EQ(Value("MicLevel"), "8");
     EXPECT_EQ(value->selectedText(), "15");
     EXPECT_TRUE(value->hasFocus());
@@ -121,7 +121,7 @@ TEST_F(EditorTest, AStoredOutOfRangeValueBlocksLeavingOnlyThatParameter) {
     ASSERT_TRUE(Select(0, 0));
     ASSERT_TRUE(Select(0, 8));
     EXPECT_FALSE(Select(1, 0));
-    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: 99 - многовато будет."});
+    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: 99 - многовато будет. (допустимо от 1 до 14)"});
     Type("9");
     EXPECT_TRUE(Select(1, 0));
     EXPECT_EQ(Value("KickSens"), "42");  // never shown, never checked
@@ -132,15 +132,26 @@ TEST_F(EditorTest, EnumerationValuesWithAndWithoutAnItem) {
     editor.hide();
     editor.show();
     ASSERT_TRUE(Select(0, 9));
-    EXPECT_EQ(enumValue->currentIndex(), -1);
+    // The value the unit holds shows with a hint instead of an empty list.
+    EXPECT_EQ(enumValue->currentIndex(), 0);
+    EXPECT_EQ(enumValue->currentText(), "9 (нет в списке)");
+    EXPECT_EQ(enumValue->count(), 9);
+    EXPECT_EQ(tree->topLevelItem(0)->child(9)->text(1), "9 (нет в списке)");
+    EXPECT_EQ(Value("CanMode"), "9");
+    EXPECT_FALSE(editor.modified());
+    emit enumValue->activated(0);  // the hint itself is no value
     EXPECT_EQ(Value("CanMode"), "9");
     EXPECT_FALSE(editor.modified());
 
-    enumValue->setCurrentIndex(2);  // as the user's pick does
-    emit enumValue->activated(2);
+    enumValue->setCurrentIndex(3);  // as the user's pick does
+    emit enumValue->activated(3);
     EXPECT_EQ(Value("CanMode"), "2");
     EXPECT_EQ(sms->text(), "Set,CanMode=2");
     EXPECT_TRUE(editor.modified());
+    // A real item replaces the hint.
+    EXPECT_EQ(enumValue->count(), 8);
+    EXPECT_EQ(enumValue->currentText(), "Vesta");
+    EXPECT_EQ(tree->topLevelItem(0)->child(9)->text(1), "Vesta");
 
     dialogs.files.push_back(QString());  // a cancelled save keeps the change
     editor.SaveActionExecute();
@@ -150,6 +161,42 @@ TEST_F(EditorTest, EnumerationValuesWithAndWithoutAnItem) {
     editor.SaveActionExecute();
     emit enumValue->activated(2);  // the same item again changes nothing
     EXPECT_FALSE(editor.modified());
+}
+
+TEST_F(EditorTest, TheTreeShowsEachValueAndMarksTheChangedOnesBold) {
+    list.SetValuesFromText("PinCod=1234\nNoteKick=5\n");
+    editor.hide();
+    editor.show();
+    QTreeWidgetItem* links = tree->topLevelItem(0);
+    QTreeWidgetItem* pin = links->child(0);
+    QTreeWidgetItem* mic = links->child(8);
+    EXPECT_EQ(pin->text(1), "1234");
+    EXPECT_EQ(mic->text(1), "8");
+    EXPECT_EQ(tree->topLevelItem(1)->child(2)->text(1), "Вызов всем абонентам");  // NoteKick=5
+    // What was read is no change; nothing is bold yet.
+    for (QTreeWidgetItem* node : {pin, mic, links}) {
+        EXPECT_FALSE(node->font(0).bold()) << node->text(0).toStdString();
+    }
+
+    ASSERT_TRUE(Select(0, 8));
+    Type("12");
+    ASSERT_TRUE(Select(0, 7));
+    EXPECT_EQ(mic->text(1), "12");
+    EXPECT_TRUE(mic->font(0).bold());
+    EXPECT_TRUE(mic->font(1).bold());
+    EXPECT_TRUE(links->font(0).bold());  // a folded group still shows it
+    EXPECT_FALSE(pin->font(0).bold());
+
+    // A refused text changes neither the value shown nor the mark.
+    ASSERT_TRUE(Select(0, 8));
+    Type("99");
+    EXPECT_FALSE(Select(0, 7));
+    EXPECT_EQ(mic->text(1), "12");
+    Type("8");  // back to what was read
+    ASSERT_TRUE(Select(0, 7));
+    EXPECT_EQ(mic->text(1), "8");
+    EXPECT_FALSE(mic->font(0).bold());
+    EXPECT_FALSE(links->font(0).bold());
 }
 
 TEST_F(EditorTest, SmsLineUsesTheStoredPinUntilANewOneIsCommitted) {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace k57 {
+
+// A count with its noun in the form Russian takes after it: the `one` form
+// after 1, 21, 101…, `few` after 2-4, 22-24…, `many` after 0, 5-20, 25…:
+// Counted(3, "байт", "байта", "байт") is "3 байта".
+QString Counted(qint64 count, const char* one, const char* few, const char* many);
+
+// "1 байт", "3 байта", "5 байт".
+QString Bytes(qint64 count);
+
+}  // namespace k57
