@@ -1,6 +1,7 @@
 #include "ColumnReduction.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace k57 {
 
@@ -26,10 +27,13 @@ std::vector<PlotColumn> ReduceColumns(const PlotChannel& channel, double from, d
         column.first = channel.Value(begin);
         column.last = channel.Value(stop - 1);
         double low = column.first, high = column.first;
-        for (size_t i = begin + 1; i < stop; ++i) {
-            double v = channel.Value(i);
-            low = v < low ? v : low;
-            high = v > high ? v : high;
+        const PlotChannel::Runs runs = channel.ValueRuns(begin, stop);
+        for (const auto& [values, n] : {std::pair(runs.first, runs.firstCount),
+                                        std::pair(runs.second, runs.secondCount)}) {
+            for (size_t i = 0; i < n; ++i) {
+                low = values[i] < low ? values[i] : low;
+                high = values[i] > high ? values[i] : high;
+            }
         }
         column.min = low;
         column.max = high;

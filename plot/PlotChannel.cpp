@@ -42,6 +42,15 @@ void PlotChannel::Clear() {
     count_ = 0;
 }
 
+PlotChannel::Runs PlotChannel::ValueRuns(size_t begin, size_t end) const {
+    const size_t start = (head_ + begin) & mask_, n = end - begin;
+    const size_t untilWrap = values_.size() - start;
+    if (n <= untilWrap) {
+        return {values_.data() + start, n, nullptr, 0};
+    }
+    return {values_.data() + start, untilWrap, values_.data(), n - untilWrap};
+}
+
 size_t PlotChannel::LowerBound(double seconds) const {
     size_t low = 0, high = count_;
     while (low < high) {

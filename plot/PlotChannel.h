@@ -28,6 +28,15 @@ class PlotChannel {
     // Sample `i` counted from the oldest held.
     double Time(size_t i) const { return times_[(head_ + i) & mask_]; }
     double Value(size_t i) const { return values_[(head_ + i) & mask_]; }
+    // The values of samples [begin, end) as at most two runs in memory
+    // (the ring may wrap between them), for scans that must be fast.
+    struct Runs {
+        const double* first;
+        size_t firstCount;
+        const double* second;
+        size_t secondCount;
+    };
+    Runs ValueRuns(size_t begin, size_t end) const;
     // The first sample at or after `seconds` (size() when none).
     size_t LowerBound(double seconds) const;
     // The index of the newest sample at or before `seconds`; false when

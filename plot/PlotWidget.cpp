@@ -160,12 +160,12 @@ void PlotWidget::paintEvent(QPaintEvent*) {
 }
 
 void PlotWidget::Paint(QPainter& painter, const QRect& area) {
-    painter.fillRect(area, palette().color(QPalette::Base));
     const QRect plot = PlotArea(area);
     lastPlot_ = plot;
     paintedGeneration_ = data_ ? data_->generation() : 0;
     viewChanged_ = false;
     if (plot.width() <= 0 || plot.height() <= 0) {
+        painter.fillRect(area, palette().color(QPalette::Base));
         return;
     }
     double from, to;
@@ -217,8 +217,9 @@ void PlotWidget::Scale(const std::vector<std::vector<PlotColumn>>& columns) {
     yLow_ = low, yHigh_ = high;
 }
 
-// The frame, the value labels and the horizontal grid change only with the
-// scale and the size: they are drawn once into a pixmap and reused.
+// The background, the frame, the value labels and the horizontal grid
+// change only with the scale and the size: they are drawn once into a
+// pixmap, which then covers the whole area.
 void PlotWidget::DrawValueAxis(QPainter& painter, const QRect& area, const QRect& plot) {
     if (axisCache_.isNull() || axisCacheArea_ != area || axisCacheLow_ != yLow_ ||
         axisCacheHigh_ != yHigh_) {
@@ -264,32 +265,37 @@ void PlotWidget::DrawTimeAxis(QPainter& painter, const QRect& plot, double from,
 }
 
 // A column is a vertical stroke from its minimum to its maximum, joined to
-// the next column from its last value to the next one's first.
+// the next column from its last value to the next one's first. Whole pixels
+// and a cosmetic pen keep the raster engine on its fast path for lines.
 void PlotWidget::DrawChannels(QPainter& painter, const QRect& plot,
                               const std::vector<std::vector<PlotColumn>>& columns) {
     const double scale = plot.height() / (yHigh_ - yLow_);
-    auto y = [&](double v) { return plot.bottom() - (v - yLow_) * scale; };
-    QPolygonF line;
+    // Far outside the plot a value is clipped anyway; kept within int.
+    auto y = [&](double v) {
+        return int(std::lround(std::clamp(plot.bottom() - (v - yLow_) * scale, -1e6, 1e6)));
+    };
+    QVector<QLine> lines;
     for (size_t c = 0; c < columns.size(); ++c) {
-        painter.setPen(QPen(PlotColour(int(c)), 1));
-        line.clear();
+        QPen pen(PlotColour(int(c)), 0);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        lines.clear();
+        int lastX = -1, lastY = 0;
         for (size_t x = 0; x < columns[c].size(); ++x) {
             const PlotColumn& column = columns[c][x];
             if (!column.count) {
                 continue;
             }
-            const double px = plot.left() + double(x) + 0.5;
-            line << QPointF(px, y(column.first));
-            if (column.count > 1) {
-                line << QPointF(px, y(column.min)) << QPointF(px, y(column.max))
-                     << QPointF(px, y(column.last));
+            const int px = plot.left() + int(x);
+            const int first = y(column.first);
+            if (lastX >= 0) {
+                lines << QLine(lastX, lastY, px, first);
             }
+            lines << QLine(px, y(column.max), px, y(column.min));
+            lastX = px;
+            lastY = y(column.last);
         }
-        if (line.size() == 1) {
-            painter.drawPoint(line.front());
-        } else if (!line.isEmpty()) {
-            painter.drawPolyline(line);
-        }
+        painter.drawLines(lines);
     }
 }
 
