@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
             std::make_unique<TParametersEditForm>(dialogs, mainForm->Device(), mainForm.get());
         mainForm->SetEditor(parametersEditForm.get());
         diagnosticForm = std::make_unique<TDiagnosticForm>(mainForm->Device(), mainForm.get());
+        diagnosticForm->SetDialogs(&dialogs);
         canMonitorForm = std::make_unique<TCanMonitorForm>(mainForm->Device(), mainForm.get());
         canMonitorForm->SetDialogs(&dialogs);
         mainForm->SetMonitors(diagnosticForm.get(), canMonitorForm.get());

@@ -45,7 +45,10 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments);
 int UpdateFirmware(Context& context, const std::string& image, bool force);
 int UpdateSound(Context& context, const std::string& image);
 
-int Can(Context& context, int bitRateKbit, int64_t count, double seconds);
+// With `dbcFile`, the frames its database knows are printed decoded (as
+// "can decode" prints them), the others as candump lines.
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
+        const std::string& dbcFile = {}, const std::string& encoding = "cp1252");
 int Diag(Context& context, double seconds);
 
 // CAN signal databases, no unit needed. Encodings: "cp1252", "cp1251", "utf8".

@@ -11,6 +11,7 @@
 #include "CanFrameLog.h"
 #include "CandumpReader.h"
 #include "Commands.h"
+#include "DecodedFrames.h"
 #include "Decoder.h"
 #include "ExitCodes.h"
 #include "Parse.h"
@@ -20,6 +21,8 @@ namespace k57::ctl {
 namespace {
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
 
 // The file read, its diagnostics on stderr; false when it cannot be read.
 bool LoadDatabase(const std::string& file, const std::string& encodingName,
@@ -35,6 +38,8 @@ bool LoadDatabase(const std::string& file, const std::string& encodingName,
     }
     return result.diagnostics.empty() || result.diagnostics.front().line != 0;
 }
+
+namespace {
 
 // The shortest text that reads back as the same double.
 std::string Number(double value) {
@@ -54,9 +59,11 @@ void PrintLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
-std::string TextLine(const CandumpFrame& frame, const dbc::Message& message,
-                     const std::vector<dbc::Value>& values) {
-    std::string line = CandumpStamp(frame.microseconds) + " " + Hex(frame.id, frame.extended) +
+}  // namespace
+
+std::string DecodedText(int64_t microseconds, const dbc::Message& message,
+                        const std::vector<dbc::Value>& values) {
+    std::string line = CandumpStamp(microseconds) + " " + Hex(message.id, message.extended) +
                        " " + message.name + ":";
     for (size_t i = 0; i < values.size(); ++i) {
         const dbc::Value& value = values[i];
@@ -71,8 +78,8 @@ std::string TextLine(const CandumpFrame& frame, const dbc::Message& message,
     return line;
 }
 
-QByteArray JsonLine(const CandumpFrame& frame, const dbc::Message& message,
-                    const std::vector<dbc::Value>& values) {
+std::string DecodedJson(int64_t microseconds, const dbc::Message& message,
+                        const std::vector<dbc::Value>& values) {
     QJsonObject object, signalValues, texts;
     for (const dbc::Value& value : values) {
         signalValues[Utf8(value.signal->name)] = value.physical;
@@ -80,17 +87,15 @@ QByteArray JsonLine(const CandumpFrame& frame, const dbc::Message& message,
             texts[Utf8(value.signal->name)] = Utf8(*value.text);
         }
     }
-    object["t"] = double(frame.microseconds) / 1e6;
-    object["id"] = Utf8(Hex(frame.id, frame.extended));
+    object["t"] = double(microseconds) / 1e6;
+    object["id"] = Utf8(Hex(message.id, message.extended));
     object["message"] = Utf8(message.name);
     object["signals"] = signalValues;
     if (!texts.isEmpty()) {
         object["texts"] = texts;
     }
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
-
-}  // namespace
 
 int DbcCheck(const Context& context, const std::string& file, const std::string& encoding) {
     dbc::ParseResult result;
@@ -151,11 +156,8 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
         }
         ++decoded;
         dbc::Decode(*message, frame.data, frame.length, values);
-        if (context.json) {
-            PrintLine(JsonLine(frame, *message, values).toStdString());
-        } else {
-            PrintLine(TextLine(frame, *message, values));
-        }
+        PrintLine(context.json ? DecodedJson(frame.microseconds, *message, values)
+                               : DecodedText(frame.microseconds, *message, values));
     }
     for (const CandumpReader::Problem& problem : reader.problems()) {
         std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());

@@ -7,6 +7,7 @@
 #include "CanSession.h"
 #include "Commands.h"
 #include "Cp1251.h"
+#include "DecodedFrames.h"
 #include "DiagnosticSession.h"
 #include "ExitCodes.h"
 #include "PortMapping.h"
@@ -37,7 +38,8 @@ class Deadline {
 
 }  // namespace
 
-int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
+        const std::string& dbcFile, const std::string& encoding) {
     int code = -1;
     for (int i = 0; i < int(std::size(CanLink::kBitRates)); ++i) {
         if (std::to_string(bitRateKbit) == CanLink::kBitRates[i]) {
@@ -47,6 +49,12 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
     if (code < 0) {
         return Fail("--bitrate takes 10, 20, 50, 100, 125, 250, 500, 800 or 1000", kBadInput);
     }
+    // With a signal database, the frames it knows are printed decoded.
+    dbc::ParseResult database;
+    if (!dbcFile.empty() && !LoadDatabase(dbcFile, encoding, database)) {
+        return kBadInput;
+    }
+    std::vector<dbc::Value> values;
     const std::string port = ports::ShownName(context.device->PortName());
     CanSession can;
     CanSession::Opening opening = can.Open(context.device->Channel(), code);
@@ -70,7 +78,17 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
             }
             continue;
         }
-        std::printf("%s\n", CandumpLine(frame->record, frame->us).c_str());
+        const CanRecord& record = frame->record;
+        const dbc::Message* message =
+            record.remote ? nullptr : database.database.Find(record.id, record.extended);
+        if (message) {
+            dbc::Decode(*message, record.data, size_t(record.Columns()), values);
+            std::printf("%s\n", (context.json ? DecodedJson(frame->us, *message, values)
+                                               : DecodedText(frame->us, *message, values))
+                                    .c_str());
+        } else {
+            std::printf("%s\n", CandumpLine(record, frame->us).c_str());
+        }
         std::fflush(stdout);
         ++printed;
     }

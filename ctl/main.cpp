@@ -106,11 +106,13 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     can->add_option("--count", count, "stop after N frames");
     can->add_option("--duration", seconds, "stop after S seconds");
+    std::string dbcFile, logFile, encoding = "cp1252";
+    can->add_option("--dbc", dbcFile,
+                    "DBC file: print the frames it knows decoded; --json: one object a line");
     auto* diag = app.add_subcommand("diag", "diagnostic mode: readings and events with stamps");
     diag->add_option("--duration", seconds, "stop after S seconds");
 
     // CAN signal databases: files only, no unit.
-    std::string dbcFile, logFile, encoding = "cp1252";
     auto* dbc = app.add_subcommand("dbc", "CAN signal databases (DBC files)");
     dbc->require_subcommand(1);
     auto* dbcCheck = dbc->add_subcommand(
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
     decode->add_option("LOG", logFile, "candump log, as \"can\" prints or candump -l writes")
         ->required();
     decode->add_option("--dbc", dbcFile, "DBC file")->required();
-    for (CLI::App* command : {dbcCheck, decode}) {
+    for (CLI::App* command : {dbcCheck, decode, can}) {
         command->add_option("--encoding", encoding, "the DBC file's texts")
             ->check(CLI::IsMember({"cp1252", "cp1251", "utf8"}))
             ->capture_default_str();
@@ -195,7 +197,7 @@ int main(int argc, char** argv) {
     if (*restart)
         return Restart(context);
     if (*can)
-        return Can(context, bitrate, count, seconds);
+        return Can(context, bitrate, count, seconds, dbcFile, encoding);
     if (*diag)
         return Diag(context, seconds);
     if (*show)

@@ -1,5 +1,6 @@
 #include "CanFrameLog.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -10,6 +11,8 @@ namespace k57 {
 void CanFrameLog::Clear() {
     entries_.clear();
     next_ = 0;
+    added_ = 0;
+    ++clears_;
 }
 
 void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
@@ -26,19 +29,37 @@ void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
         entries_[next_] = entry;  // the oldest makes room
     }
     next_ = (next_ + 1) % kCapacity;
+    ++added_;
+}
+
+CanRecord CanFrameLog::Record(const Entry& e) {
+    CanRecord frame;
+    frame.id = e.id;
+    frame.extended = e.extended;
+    frame.remote = e.remote;
+    frame.dlc = e.dlc;
+    std::memcpy(frame.data, e.data, sizeof frame.data);
+    return frame;
+}
+
+void CanFrameLog::VisitSince(Cursor& cursor,
+                             const std::function<void(const CanRecord&, int64_t)>& visit) const {
+    if (cursor.clears != clears_ || cursor.taken > added_) {
+        cursor = {clears_, 0};
+    }
+    const uint64_t oldest = added_ - entries_.size();
+    for (uint64_t n = std::max(cursor.taken, oldest); n < added_; ++n) {
+        const Entry& e = entries_[size_t(n % kCapacity)];
+        visit(Record(e), e.us);
+    }
+    cursor.taken = added_;
 }
 
 void CanFrameLog::WriteCandump(std::ostream& out) const {
     size_t first = entries_.size() < kCapacity ? 0 : next_;
     for (size_t n = 0; n < entries_.size(); ++n) {
         const Entry& e = entries_[(first + n) % entries_.size()];
-        CanRecord frame;
-        frame.id = e.id;
-        frame.extended = e.extended;
-        frame.remote = e.remote;
-        frame.dlc = e.dlc;
-        std::memcpy(frame.data, e.data, sizeof frame.data);
-        out << CandumpLine(frame, e.us) << '\n';
+        out << CandumpLine(Record(e), e.us) << '\n';
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ class CanFrameLog {
     // Every frame as a line of CandumpLine, oldest first.
     void WriteCandump(std::ostream& out) const;
 
+    // Where a reader that follows the log has got to.
+    struct Cursor {
+        uint64_t clears = 0;
+        uint64_t taken = 0;
+    };
+    // The frames added since `cursor`, oldest first, each to `visit` with
+    // its microseconds; those that already made room for newer ones are
+    // passed over, and after a Clear the reader starts again from the
+    // first. Moves `cursor` on.
+    void VisitSince(Cursor& cursor,
+                    const std::function<void(const CanRecord&, int64_t)>& visit) const;
+
   private:
     struct Entry {
         int64_t us;
@@ -32,8 +45,12 @@ class CanFrameLog {
         uint8_t dlc;
         uint8_t data[8];
     };
+    static CanRecord Record(const Entry& entry);
+
     std::vector<Entry> entries_;
     size_t next_ = 0;
+    uint64_t added_ = 0;   // since the last Clear; frame n is at n % kCapacity
+    uint64_t clears_ = 0;
 };
 
 // Now on the wall clock, in microseconds since the epoch, as candump logs

@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "CanSignalsForm.h"
 #include "FormFont.h"
 
 namespace {
@@ -95,10 +96,13 @@ void TCanMonitorForm::BuildLayout() {
     connect(Panel1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu;
         menu.addAction("Сохранить в файл…", this, &TCanMonitorForm::SaveFrames);
+        menu.addAction("Сигналы DBC…", this, &TCanMonitorForm::ShowSignals);
         menu.exec(Panel1->mapToGlobal(at));
     });
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &TCanMonitorForm::SaveFrames);
+    auto* signalsKey = new QShortcut(QKeySequence("Ctrl+D"), this);
+    connect(signalsKey, &QShortcut::activated, this, &TCanMonitorForm::ShowSignals);
     // The panel spans the box's width; its height is set by every drawing.
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setWidget(Panel1);
@@ -266,6 +270,16 @@ void TCanMonitorForm::SaveFrames() {
     if (!can_.Save(path, error)) {
         dialogs_->error(this, "Не удалось записать файл " + path + ": " + error);
     }
+}
+
+void TCanMonitorForm::ShowSignals() {
+    if (!signals_) {
+        signals_ = new TCanSignalsForm(can_.frames(), this);
+        signals_->SetDialogs(dialogs_);
+    }
+    signals_->show();
+    signals_->raise();
+    signals_->activateWindow();
 }
 
 void TCanMonitorForm::CaptureBoxClick() {

@@ -15,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class TCanSignalsForm;
 
 namespace k57 {
 
@@ -65,6 +66,8 @@ class TCanMonitorForm : public QDialog {
     void Timer2Timer();
     // Ctrl+S and the panel's "Сохранить в файл…".
     void SaveFrames();
+    // Ctrl+D and the panel's "Сигналы DBC…": the frames as named signals.
+    void ShowSignals();
     void CaptureBoxClick();
     void BitCheckBoxClick();
     void ByteCheckBoxClick();
@@ -84,6 +87,7 @@ class TCanMonitorForm : public QDialog {
     k57::DeviceSession& device_;
     k57::CanSession can_;
     k57::DialogService* dialogs_ = nullptr;
+    TCanSignalsForm* signals_ = nullptr;  // a child, made when first asked for
     QTimer Timer1;
     QTimer Timer2;
     // The channel's opening is on its way; a close waits for it.

@@ -4,8 +4,11 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 
+#include "DiagnosticPlotForm.h"
 #include "FormFont.h"
 #include "UnitText.h"
 
@@ -29,8 +32,30 @@ TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setMaximumBlockCount(kLogLines);  // older lines drop off
-    Timer1.setInterval(1);
+    // Beside the three readings, clear of the labels and the memo.
+    auto* plotButton = new QPushButton("График", this);
+    plotButton->setObjectName("PlotButton");
+    plotButton->setGeometry(318, 8, 82, 25);
+    plotButton->setToolTip("X, Y и Z во времени, события отметками (Ctrl+G)");
+    plotButton->setFocusPolicy(Qt::NoFocus);  // Esc in the memo stays the memo's
+    connect(plotButton, &QPushButton::clicked, this, &TDiagnosticForm::PlotButtonClick);
+    auto* plotKey = new QShortcut(QKeySequence("Ctrl+G"), this);
+    connect(plotKey, &QShortcut::activated, this, &TDiagnosticForm::PlotButtonClick);
+    clock_.start();
+    Timer1.setInterval(kReadTickMs);
     connect(&Timer1, &QTimer::timeout, this, &TDiagnosticForm::Timer1Timer);
+}
+
+TDiagnosticForm::~TDiagnosticForm() = default;
+
+void TDiagnosticForm::PlotButtonClick() {
+    if (!plot_) {
+        plot_ = new TDiagnosticPlotForm(trace_, this);
+        plot_->SetDialogs(dialogs_);
+    }
+    plot_->show();
+    plot_->raise();
+    plot_->activateWindow();
 }
 
 void TDiagnosticForm::showEvent(QShowEvent* event) {
@@ -67,6 +92,9 @@ void TDiagnosticForm::done(int result) {
     }
     diagnostic_.Stop();
     Timer1.stop();
+    if (plot_) {
+        plot_->close();
+    }
     QDialog::done(result);
 }
 
@@ -75,6 +103,9 @@ void TDiagnosticForm::done(int result) {
 // rest waits for the next tick.
 void TDiagnosticForm::Timer1Timer() {
     k57::DiagnosticLines::Result result = diagnostic_.Pump();
+    if (!result.readings.empty() || !result.events.empty()) {
+        trace_.Take(result, double(clock_.nsecsElapsed()) / 1e9);
+    }
     static const char* const kAxis[3] = {"X = ", "Y = ", "Z = "};
     for (int i = 0; i < 3; ++i) {
         if (result.axis[i]) {

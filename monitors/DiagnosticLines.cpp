@@ -1,5 +1,7 @@
 #include "DiagnosticLines.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +77,16 @@ int ReadingValue(const std::string& token) {
     return int(value);
 }
 
+double ReadingReal(const std::string& token) {
+    std::string number = NumberPrefix(token);
+    if (!number.empty() && number[0] == '+') {
+        number.erase(0, 1);  // from_chars takes no plus sign
+    }
+    double value = 0;
+    std::from_chars(number.data(), number.data() + number.size(), value);
+    return value;
+}
+
 DiagnosticLines::Result DiagnosticLines::Feed(const std::string& bytes) {
     Result result;
     pending_ += bytes;
@@ -96,8 +108,13 @@ void DiagnosticLines::HandleLine(const std::string& line, Result& result) const 
             // The tag runs to the first ':' or TAB; up to three values follow.
             size_t tagEnd = line.find_first_of(":\t", at);
             std::vector<std::string> values = Tokens(line.substr(tagEnd + 1), ",\t");
+            Result::Reading reading{{NAN, NAN, NAN}};
             for (size_t i = 0; i < values.size() && i < 3; ++i) {
                 result.axis[i] = ReadingValue(values[i]);
+                reading.axis[i] = ReadingReal(values[i]);
+            }
+            if (!values.empty()) {
+                result.readings.push_back(reading);
             }
             continue;
         }

@@ -16,6 +16,12 @@ class DiagnosticLines {
         // fewer values leaves the others as they were.
         std::optional<int> axis[3];
         std::vector<std::string> events;  // event lines, tag included
+        // Every "$AccD:" line's values as real numbers, in arrival order;
+        // NaN for a value the line did not carry.
+        struct Reading {
+            double axis[3];
+        };
+        std::vector<Reading> readings;
     };
 
     // Takes the bytes of one tick; returns what their complete lines say.
@@ -32,5 +38,7 @@ class DiagnosticLines {
 // A decimal real number as the unit writes it, read as far as it is one
 // (0 when it is none), narrowed to single precision and truncated.
 int ReadingValue(const std::string& token);
+// The same number unnarrowed and untruncated, whatever the process's locale.
+double ReadingReal(const std::string& token);
 
 }  // namespace k57

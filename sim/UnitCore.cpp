@@ -75,11 +75,24 @@ std::string UnitCore::Stream(uint64_t nowUs) {
     if (diagnosticMode_ && nowUs >= nextDiagnosticUs_) {
         int k = diagnosticLines_++;
         char line[96];
-        std::snprintf(line, sizeof line, "\r\n$AccD:\t%.2f,\t%.2f,\t%.2f",
-                      100.0 * ((k % 21) - 10) / 7, -3.5 + k % 8, 980.25 + k % 5);
-        text += line;
-        if (k % 10 == 9) {
-            text += std::string("\r\n") + kEvents[(k / 10) % 3];
+        if (options_.diagnosticMotion) {
+            if (!motion_) {
+                motion_ = std::make_unique<MotionTrace>();
+                motionStartUs_ = nowUs;
+            }
+            MotionTrace::Reading r = motion_->At(double(nowUs - motionStartUs_) / 1e6);
+            std::snprintf(line, sizeof line, "\r\n$AccD:\t%.2f,\t%.2f,\t%.2f", r.x, r.y, r.z);
+            text += line;
+            if (!r.event.empty()) {
+                text += "\r\n" + r.event;
+            }
+        } else {
+            std::snprintf(line, sizeof line, "\r\n$AccD:\t%.2f,\t%.2f,\t%.2f",
+                          100.0 * ((k % 21) - 10) / 7, -3.5 + k % 8, 980.25 + k % 5);
+            text += line;
+            if (k % 10 == 9) {
+                text += std::string("\r\n") + kEvents[(k / 10) % 3];
+            }
         }
         nextDiagnosticUs_ = nowUs + uint64_t(options_.diagnosticPeriodMs) * 1000;
     }
@@ -220,6 +233,7 @@ void UnitCore::HandleFrame(std::vector<Outgoing>& out) {
     requests_.push_back(code);
     // A framed request means the tool has left the text modes.
     diagnosticMode_ = false;
+    motion_.reset();
     canOpen_ = false;
     std::unique_ptr<Message> reply = request ? Answer(code, request.get()) : nullptr;
     if (reply) {

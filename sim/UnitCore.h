@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CanTraffic.h"
+#include "MotionTrace.h"
 #include "UnitOptions.h"
 
 namespace orvan::tms::messages {
@@ -87,6 +88,8 @@ class UnitCore {
     uint64_t lastInputUs_ = 0;
     uint64_t nextDiagnosticUs_ = 0;
     int diagnosticLines_ = 0;
+    std::unique_ptr<MotionTrace> motion_;  // from the first reading on
+    uint64_t motionStartUs_ = 0;
     std::unique_ptr<CanTraffic> can_;
 };
 

@@ -36,6 +36,9 @@ struct UnitOptions {
     // Diagnostic mode: a "$AccD:" line every period, and every tenth line
     // an event line, each preceded by CR LF.
     int diagnosticPeriodMs = 100;
+    // The readings of a motion sensor on a parked car (MotionTrace) instead
+    // of a fixed pattern: rest noise, taps as damped bursts, a slow tilt.
+    bool diagnosticMotion = false;
     // The CAN channel while open: synthetic frames at this rate over this
     // many identifiers, or, when `canLog` names a candump text log, its
     // frames replayed at their own pace, over and over.

@@ -45,6 +45,9 @@ const char kUsage[] =
     "  --refuse-commits     never acknowledge a commit\n"
     "  --reset-on-firmware  an accepted firmware update also empties the settings\n"
     "  --diag-period MS     diagnostic mode: one reading line every MS (default 100)\n"
+    "  --diag-motion        diagnostic mode: a parked car's motion sensor (rest\n"
+    "                       noise, a tap every 7 s, a slow tilt), one reading\n"
+    "                       every 10 ms unless --diag-period says otherwise\n"
     "  --can-rate N         CAN channel: N synthetic frames a second (default 200)\n"
     "  --can-ids N          ...over N identifiers (default 24, at most 4096)\n"
     "  --can-log FILE       CAN channel: replay a candump text log instead\n"
@@ -80,6 +83,7 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
            Refusal& refuse) {
     using Fault = k57::sim::UnitOptions::Fault;
     std::string type = "K57BT", version = "000.008";
+    bool periodGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool missing = false;
@@ -155,6 +159,9 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
             good = number(0, 1000000, options.hangUpAfterFragments);
         } else if (arg == "--diag-period") {
             good = number(1, 60000, options.diagnosticPeriodMs);
+            periodGiven = true;
+        } else if (arg == "--diag-motion") {
+            options.diagnosticMotion = true;
         } else if (arg == "--can-rate") {
             good = number(0, 100000, options.canFramesPerSecond);
         } else if (arg == "--can-ids") {
@@ -175,6 +182,9 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
         }
     }
     options.versionText = type + "\n" + version + "\nMay 12 2017 09:30:00";
+    if (options.diagnosticMotion && !periodGiven) {
+        options.diagnosticPeriodMs = 10;  // 100 readings a second, as the sensor gives
+    }
     return true;
 }
 

@@ -225,6 +225,39 @@ TEST_F(CtlTest, CanFramesReadBackInPythonCan) {
     EXPECT_TRUE(matched) << got.join(' ').toStdString();
 }
 
+// With a signal database the frames it knows come out decoded, live; the
+// others stay candump lines.
+TEST_F(CtlTest, CanWithADbcFilePrintsKnownFramesDecoded) {
+    QFile log(File("torque.log"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("(1700000000.000000) can0 108#0000006000006400\n"
+              "(1700000000.010000) can0 123#0102\n");
+    log.close();
+    k57::sim::UnitOptions options;
+    options.canLog = File("torque.log").toStdString();
+    Plug(5, options);
+    k57::test::CtlRun can =
+        Ctl({"can", "--dbc", K57_DBC_DATA "/tesla_can.dbc", "--count", "4"});
+    ASSERT_EQ(can.code, 0) << can.err.toStdString();
+    QStringList lines = can.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    int decoded = 0;
+    for (const QString& line : lines) {
+        if (line.contains(" 108 DI_torque1: ")) {
+            ++decoded;
+            EXPECT_TRUE(line.contains("DI_pedalPos=40 %")) << line.toStdString();
+            EXPECT_TRUE(line.contains("DI_soptState=3 \"SOPT_TEST_PASSED\"")) << line.toStdString();
+        } else {
+            EXPECT_TRUE(line.endsWith(" k57 123#0102")) << line.toStdString();
+        }
+    }
+    EXPECT_EQ(decoded, 2);
+
+    k57::test::CtlRun missing = Ctl({"can", "--dbc", File("none.dbc"), "--count", "1"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains("none.dbc")) << missing.err.toStdString();
+}
+
 // Extended identifiers keep their width and remote frames stay requests,
 // as the CAN monitor saves them.
 TEST_F(CtlTest, CanPrintsExtendedAndRemoteFramesAsCandumpDoes) {

@@ -1,0 +1,58 @@
+# Shared by the window benchmarks: a private X display (Xvfb), the
+# simulated unit and k57tool started on it, their clean-up, and a program's
+# own CPU time. Sourced, not run; needs Xvfb and xdotool.
+build=build/default
+work=$(mktemp -d)
+display=:57
+Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true  # the display's name is free again
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display K57_PORTS_DIR=$work/ports XDG_CONFIG_HOME=$work/config
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+done
+hz=$(getconf CLK_TCK)
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# The window whose title matches $1, waited for up to 10 s.
+window_named() {
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && break
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# The unit with the options given and k57tool; sets sim, tool and main.
+start_unit_and_tool() {
+    "$build/sim/k57sim" --port COM5 "$@" >/dev/null 2>&1 &
+    sim=$!
+    pids+=("$sim")
+    sleep 0.3
+    "$build/app/k57tool" >/dev/null 2>&1 &
+    tool=$!
+    pids+=("$tool")
+    main=$(window_named "K57BT")
+}
+
+# k57tool's CPU over $seconds, printed as a share of a core under $1.
+report_cpu() {
+    local before after
+    before=$(cpu_ticks "$tool")
+    sleep "$seconds"
+    after=$(cpu_ticks "$tool")
+    awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v l="$1" \
+        'BEGIN { printf "  %-44s %5.2f %% of a core\n", l, 100 * t / hz / s }'
+    kill "$tool" "$sim" 2>/dev/null || true
+    wait "$tool" "$sim" 2>/dev/null || true
+}
