@@ -7,7 +7,7 @@
 #include "CanSignals.h"
 #include "DiagnosticSession.h"
 #include "DiagnosticTrace.h"
-#include "PortLink.h"
+#include "PortChannel.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
 #include "TempDir.h"
@@ -39,7 +39,7 @@ TEST_F(DiagnosticTraceTest, ASessionRecordedToCsvReadsBack) {
     T110_Device device;
     ASSERT_EQ(device.EnterDiagnosticMode(), 0);
     k57::DiagnosticSession diagnostic;
-    diagnostic.Start(device.Link());
+    diagnostic.Start(device.Channel());
 
     k57::DiagnosticTrace trace;
     QString error;
