@@ -10,12 +10,12 @@ int ExitFor(int result) {
             return kDone;
         case kPortUnavailable:
             return kNoPort;
-        case k57::kBadReply:
-            return Exit::kBadReply;
+        case kBadReply:
+            return kWrongReply;
         case kCannotFrame:
             return kBadInput;
         default:
-            return Exit::kNoReply;
+            return kTimedOut;
     }
 }
 
@@ -24,11 +24,11 @@ std::string Describe(const RequestFailure& f) {
     switch (f.result) {
         case kPortUnavailable:
             return port + ": cannot open the port (" + f.reason + ")";
-        case k57::kNoReply:
+        case kNoReply:
             return f.abandoned
                        ? port + ": interrupted"
                        : port + ": no reply within " + std::to_string(f.timeoutMs / 1000) + " s";
-        case k57::kBadReply:
+        case kBadReply:
             return f.decoded ? port + ": a reply of type " + std::to_string(f.replyType) +
                                    " instead of " + std::to_string(f.expectedType)
                              : port + ": a reply that cannot be read (type " +

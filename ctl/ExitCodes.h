@@ -11,8 +11,8 @@ enum Exit {
     kDone = 0,
     kBadInput = 1,   // bad usage or invalid input, or a question left unanswered
     kNoPort = 2,     // the port cannot be opened
-    kNoReply = 3,    // no reply in time (or no unit found)
-    kBadReply = 4,   // a reply that cannot be read or is of another type
+    kTimedOut = 3,   // no reply in time (or no unit found)
+    kWrongReply = 4, // a reply that cannot be read or is of another type
     kRefused = 5,    // the unit did not acknowledge a commit
     kNoJournal = 6,  // the service journal cannot be read, or an export written
     kInterrupted = 130,

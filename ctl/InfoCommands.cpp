@@ -70,7 +70,7 @@ int Find(Context& context) {
         if (Interrupted()) {
             return Fail("interrupted: the search stopped", kInterrupted);
         }
-        return Fail("no unit found on COM2..COM254", kNoReply);
+        return Fail("no unit found on COM2..COM254", kTimedOut);
     }
     if (!StoredPort::Write(unit.port)) {
         return Fail("found a unit on " + unit.port + " but cannot store the port", kBadInput);

@@ -62,7 +62,7 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
         return Fail(port + ": cannot open the port (" + opening.reason + ")", kNoPort);
     }
     if (opening.result != k57::kReplyOk) {
-        return Fail(port + ": no answer on the CAN channel", kNoReply);
+        return Fail(port + ": no answer on the CAN channel", kTimedOut);
     }
     Say(context,
         "CAN channel open at " + std::to_string(bitRateKbit) + " kbit/s, unit " + opening.version);
@@ -95,7 +95,7 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
     can.Close();
     if (lost) {
         return Fail(port + ": the unit is gone after " + std::to_string(printed) + " frame(s)",
-                    kNoReply);
+                    kTimedOut);
     }
     Say(context, "CAN channel closed after " + std::to_string(printed) + " frame(s)");
     return Interrupted() ? kInterrupted : kDone;

@@ -98,7 +98,7 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force) {
     if (update.outcome() == UpdateOutcome::VersionUnreadable) {
         return Fail(
             ports::ShownName(device.PortName()) + ": the unit's version reply cannot be read",
-            kBadReply);
+            kWrongReply);
     }
     std::string current = cp1251::ToUtf8(update.unit().version);
     if (stage == UpdateSteps::Stage::Confirm) {

@@ -15,28 +15,20 @@
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "SimulatedUnits.h"
+#include "WindowProbe.h"
 
 using Fault = k57::sim::UnitOptions::Fault;
 
 namespace {
+
+using k57::test::Child;
+using k57::test::LogLines;
 
 class MainFormTest : public k57::test::SimulatedUnits {
   protected:
     std::unique_ptr<TMainForm> Open() {
         auto form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
         return form;
-    }
-
-    template <typename T>
-    static T* Child(TMainForm& form, const char* name) {
-        T* child = form.findChild<T*>(name);
-        EXPECT_TRUE(child) << name;
-        return child;
-    }
-
-    static QStringList LogLines(TMainForm& form) {
-        QString text = Child<QPlainTextEdit>(form, "Memo1")->toPlainText();
-        return text.isEmpty() ? QStringList() : text.split('\n');
     }
 
     k57::test::ScriptedDialogs dialogs;

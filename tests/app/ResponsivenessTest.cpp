@@ -20,24 +20,21 @@
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "SimulatedUnits.h"
+#include "WindowProbe.h"
 #include "StallMeter.h"
 
 using namespace orvan::tms::messages;
 
 namespace {
 
+using k57::test::Count;
+
 class ResponsivenessTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override { k57::StoredPort::Write("COM5"); }
 
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
-    QStringList Log() {
-        return form->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n',
-                                                                              Qt::SkipEmptyParts);
-    }
-    static int Count(const std::vector<int>& requests, int code) {
-        return int(std::count(requests.begin(), requests.end(), code));
-    }
+    QStringList Log() { return k57::test::LogLines(*form); }
 
     k57::test::ScriptedDialogs dialogs;
     std::unique_ptr<TMainForm> form;

@@ -14,10 +14,13 @@
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "SimulatedUnits.h"
+#include "WindowProbe.h"
 
 using namespace orvan::tms::messages;
 
 namespace {
+
+using k57::test::Count;
 
 class UpdatesTest : public k57::test::SimulatedUnits {
   protected:
@@ -27,10 +30,7 @@ class UpdatesTest : public k57::test::SimulatedUnits {
 
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
     QProgressBar* Progress() { return form->findChild<QProgressBar*>("SaveProgress"); }
-    QStringList Log() {
-        return form->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n',
-                                                                              Qt::SkipEmptyParts);
-    }
+    QStringList Log() { return k57::test::LogLines(*form); }
     // Waits for a log line that begins with `start`.
     bool WaitForLog(const QString& start, int ms = 30000) {
         QRegularExpression line("^" + QRegularExpression::escape(start));
@@ -39,9 +39,6 @@ class UpdatesTest : public k57::test::SimulatedUnits {
     bool Settle() { return k57::test::Settle(form->Device()); }
     bool WaitForBox(size_t count, int ms = 30000) {
         return QTest::qWaitFor([&] { return dialogs.boxes.size() >= count; }, ms);
-    }
-    static int Count(const std::vector<int>& requests, int code) {
-        return int(std::count(requests.begin(), requests.end(), code));
     }
 
     k57::test::ScriptedDialogs dialogs;

@@ -20,6 +20,8 @@ using Fault = k57::sim::UnitOptions::Fault;
 
 namespace {
 
+using k57::test::Count;
+
 class CtlTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override { k57::StoredPort::Write("COM5"); }
@@ -38,9 +40,6 @@ class CtlTest : public k57::test::SimulatedUnits {
     static QByteArray Bytes(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
-    static int Count(const std::vector<int>& requests, int code) {
-        return int(std::count(requests.begin(), requests.end(), code));
     }
 
     k57::test::TempDir dir_;

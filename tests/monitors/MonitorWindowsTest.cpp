@@ -24,6 +24,7 @@
 #include "Settle.h"
 #include "SimulatedUnits.h"
 #include "StallMeter.h"
+#include "WindowProbe.h"
 
 namespace {
 
@@ -36,9 +37,7 @@ class MonitorsTest : public k57::test::SimulatedUnits {
 
     template <typename T>
     T* Child(QWidget& w, const char* name) {
-        T* child = w.findChild<T*>(name);
-        EXPECT_TRUE(child) << name;
-        return child;
+        return k57::test::Child<T>(w, name);
     }
 
     k57::DeviceSession session{k57::test::QuickSessions()};

@@ -17,15 +17,11 @@
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
 #include "TempDir.h"
+#include "WindowProbe.h"
 
 namespace {
 
-template <typename T>
-T* Child(QWidget& w, const char* name) {
-    T* child = w.findChild<T*>(name);
-    EXPECT_TRUE(child) << name;
-    return child;
-}
+using k57::test::Child;
 
 // --- the CAN signals window --------------------------------------------------
 

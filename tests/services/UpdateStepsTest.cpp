@@ -18,6 +18,8 @@ using Outcome = k57::UpdateOutcome;
 
 namespace {
 
+using k57::test::Count;
+
 class UpdateStepsTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override {
@@ -32,9 +34,6 @@ class UpdateStepsTest : public k57::test::SimulatedUnits {
             ++steps;
         }
         return steps;
-    }
-    static int Count(const std::vector<int>& requests, int code) {
-        return int(std::count(requests.begin(), requests.end(), code));
     }
 
     std::unique_ptr<T110_Device> device;
