@@ -12,9 +12,24 @@ void CanFrameLog::Clear() {
     next_ = 0;
 }
 
-void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
-    Entry entry{microseconds, frame.id, frame.extended, frame.remote, frame.dlc, {}};
+LoggedFrame LogEntry(const CanRecord& frame, int64_t microseconds) {
+    LoggedFrame entry{microseconds, frame.id, frame.extended, frame.remote, frame.dlc, {}};
     std::memcpy(entry.data, frame.data, sizeof entry.data);
+    return entry;
+}
+
+CanRecord LoggedFrame::Record() const {
+    CanRecord frame;
+    frame.id = id;
+    frame.extended = extended;
+    frame.remote = remote;
+    frame.dlc = dlc;
+    std::memcpy(frame.data, data, sizeof frame.data);
+    return frame;
+}
+
+void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
+    LoggedFrame entry = LogEntry(frame, microseconds);
     if (entries_.size() < kCapacity) {
         if (entries_.capacity() == 0) {
             // Address space only; a busy bus must not pay for copies of
@@ -28,18 +43,13 @@ void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
     next_ = (next_ + 1) % kCapacity;
 }
 
-void CanFrameLog::WriteCandump(std::ostream& out) const {
-    size_t first = entries_.size() < kCapacity ? 0 : next_;
-    for (size_t n = 0; n < entries_.size(); ++n) {
-        const Entry& e = entries_[(first + n) % entries_.size()];
-        CanRecord frame;
-        frame.id = e.id;
-        frame.extended = e.extended;
-        frame.remote = e.remote;
-        frame.dlc = e.dlc;
-        std::memcpy(frame.data, e.data, sizeof frame.data);
-        out << CandumpLine(frame, e.us) << '\n';
-    }
+void CanFrameLog::WriteCandump(std::ostream& out,
+                               const std::function<bool(const LoggedFrame&)>& keep) const {
+    ForEach([&](const LoggedFrame& e) {
+        if (!keep || keep(e)) {
+            out << CandumpLine(e.Record(), e.us) << '\n';
+        }
+    });
 }
 
 int64_t CandumpNow() {
