@@ -64,6 +64,7 @@ void SignalHunt::Add(const LoggedFrame& frame) {
             mark = WindowOf(frame.us);
         }
         Count(ident.bytes[byte], mark, old, now);
+        ident.bytes[byte].wide |= (flipped & (flipped - 1)) != 0;
         for (; flipped; flipped &= flipped - 1) {
             int bit = __builtin_ctz(flipped);
             Count(ident.bits[8 * byte + bit], mark, uint8_t((old >> bit) & 1),
@@ -122,11 +123,12 @@ std::vector<SignalHunt::Candidate> SignalHunt::Ranking() const {
                 }
             }
             // A byte that steps (a counter, a gear) spreads its changes over
-            // its bits; it is a candidate of its own when it beats them all.
+            // its bits; it is a candidate of its own when it does at least
+            // as well as each of them.
             const Tally& whole = ident.bytes[byte];
-            if (whole.marksHit > 0) {
+            if (whole.marksHit > 0 && whole.wide) {
                 Candidate c = Score(ident, whole, byte, -1);
-                if (c.score > bestBit) {
+                if (c.score >= bestBit) {
                     ranking.push_back(c);
                 }
             }

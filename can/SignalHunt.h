@@ -57,6 +57,7 @@ class SignalHunt {
         int32_t lastMark = -1;
         uint8_t before = 0;
         uint8_t after = 0;
+        bool wide = false;  // a byte's: one of its changes moved more than one bit
     };
     struct Identifier {
         uint32_t id;
