@@ -45,7 +45,9 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments);
 int UpdateFirmware(Context& context, const std::string& image, bool force);
 int UpdateSound(Context& context, const std::string& image);
 
-int Can(Context& context, int bitRateKbit, int64_t count, double seconds);
+// `filter`: a CAN filter line ("+1A0 -7DF +400/700").
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
+        const std::string& filter);
 int Diag(Context& context, double seconds);
 
 // CAN signal databases, no unit needed. Encodings: "cp1252", "cp1251", "utf8".
@@ -53,6 +55,13 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
 // Newline-delimited JSON objects with --json, one a decoded frame.
 int CanDecode(const Context& context, const std::string& log, const std::string& file,
               const std::string& encoding);
+// A capture file (candump, Vector ASC, python-can CSV) without a unit: per
+// identifier its frames, rate, period and changing bits; or its bits ranked
+// against a marks file (a time in seconds a line), best first. `window`:
+// seconds after a mark that count, 0 for the default.
+int CanStats(const Context& context, const std::string& log, const std::string& filter);
+int CanHuntFile(const Context& context, const std::string& log, const std::string& marks,
+                const std::string& filter, double window);
 // The service journal, read only: the units, or one unit's operations.
 int History(Context& context, std::optional<uint32_t> serial);
 // Settings texts and values are shown with PIN and phone numbers masked

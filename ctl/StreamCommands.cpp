@@ -37,7 +37,13 @@ class Deadline {
 
 }  // namespace
 
-int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
+        const std::string& filterText) {
+    CanFilter filter;
+    std::string error;
+    if (!CanFilter::Parse(filterText, filter, error)) {
+        return Fail("--filter: " + error, kBadInput);
+    }
     int code = -1;
     for (int i = 0; i < int(std::size(CanLink::kBitRates)); ++i) {
         if (std::to_string(bitRateKbit) == CanLink::kBitRates[i]) {
@@ -49,6 +55,7 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds) {
     }
     const std::string port = ports::ShownName(context.device->PortName());
     CanSession can;
+    can.SetFilter(filter);
     CanSession::Opening opening = can.Open(context.device->Channel(), code);
     if (opening.result == k57::kPortUnavailable) {
         return Fail(port + ": cannot open the port (" + opening.reason + ")", kNoPort);
