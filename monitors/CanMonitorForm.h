@@ -15,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class TCanHuntForm;
 
 namespace k57 {
 
@@ -68,6 +69,8 @@ class TCanMonitorForm : public QDialog {
     void CaptureBoxClick();
     void BitCheckBoxClick();
     void ByteCheckBoxClick();
+    // Ctrl+H and the panel's "Поиск сигнала…": the companion window.
+    void ShowHunt();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -100,4 +103,5 @@ class TCanMonitorForm : public QDialog {
     QCheckBox* CaptureBox;
     QScrollArea* ScrollBox1;
     k57::CanPanel* Panel1;
+    TCanHuntForm* hunt_ = nullptr;
 };
