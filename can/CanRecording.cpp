@@ -1,5 +1,6 @@
 #include "CanRecording.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -174,7 +175,9 @@ void CsvLine(const std::string& line, int number, CanRecording& recording) {
         recording.Malformed(number, "the data are not base64 of the length code's bytes");
     } else {
         frame.dlc = uint8_t(dlc);
-        std::memcpy(frame.data, bytes.data(), frame.remote ? 0 : bytes.size());
+        if (!frame.remote) {
+            std::copy(bytes.begin(), bytes.end(), frame.data);
+        }
         recording.frames.push_back(frame);
     }
 }
