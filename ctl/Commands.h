@@ -45,10 +45,12 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments);
 int UpdateFirmware(Context& context, const std::string& image, bool force);
 int UpdateSound(Context& context, const std::string& image);
 
-// With `dbcFile`, the frames its database knows are printed decoded (as
-// "can decode" prints them), the others as candump lines.
+// `filter`: a CAN filter line ("+1A0 -7DF +400/700"). With `dbcFile`, the
+// frames its database knows are printed decoded (as "can decode" prints
+// them), the others as candump lines.
 int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
-        const std::string& dbcFile = {}, const std::string& encoding = "cp1252");
+        const std::string& filter, const std::string& dbcFile = {},
+        const std::string& encoding = "cp1252");
 int Diag(Context& context, double seconds);
 
 // CAN signal databases, no unit needed. Encodings: "cp1252", "cp1251", "utf8".
@@ -56,6 +58,13 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
 // Newline-delimited JSON objects with --json, one a decoded frame.
 int CanDecode(const Context& context, const std::string& log, const std::string& file,
               const std::string& encoding);
+// A capture file (candump, Vector ASC, python-can CSV) without a unit: per
+// identifier its frames, rate, period and changing bits; or its bits ranked
+// against a marks file (a time in seconds a line), best first. `window`:
+// seconds after a mark that count, 0 for the default.
+int CanStats(const Context& context, const std::string& log, const std::string& filter);
+int CanHuntFile(const Context& context, const std::string& log, const std::string& marks,
+                const std::string& filter, double window);
 // The service journal, read only: the units, or one unit's operations.
 int History(Context& context, std::optional<uint32_t> serial);
 // Settings texts and values are shown with PIN and phone numbers masked

@@ -39,7 +39,12 @@ class Deadline {
 }  // namespace
 
 int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
-        const std::string& dbcFile, const std::string& encoding) {
+        const std::string& filterText, const std::string& dbcFile, const std::string& encoding) {
+    CanFilter filter;
+    std::string error;
+    if (!CanFilter::Parse(filterText, filter, error)) {
+        return Fail("--filter: " + error, kBadInput);
+    }
     int code = -1;
     for (int i = 0; i < int(std::size(CanLink::kBitRates)); ++i) {
         if (std::to_string(bitRateKbit) == CanLink::kBitRates[i]) {
@@ -57,6 +62,7 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
     std::vector<dbc::Value> values;
     const std::string port = ports::ShownName(context.device->PortName());
     CanSession can;
+    can.SetFilter(filter);
     CanSession::Opening opening = can.Open(context.device->Channel(), code);
     if (opening.result == k57::kPortUnavailable) {
         return Fail(port + ": cannot open the port (" + opening.reason + ")", kNoPort);

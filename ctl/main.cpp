@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
     app.add_flag("--json", context.json,
                  "find, info, params, settings read, history, dbc check: one JSON object; "
-                 "can decode: one a line");
+                 "can decode: one a line; can stats, can hunt: an array");
     app.add_flag("--quiet", context.quiet, "print results only");
 
     auto* find = app.add_subcommand(
@@ -109,6 +109,11 @@ int main(int argc, char** argv) {
     std::string dbcFile, logFile, encoding = "cp1252";
     can->add_option("--dbc", dbcFile,
                     "DBC file: print the frames it knows decoded; --json: one object a line");
+    std::string canFilter, marksFile;
+    double huntWindow = 0;
+    can->add_option("--filter", canFilter,
+                    "identifiers: \"+1A0 -7DF +400/700\" (include, exclude, ID/MASK; 4-8 digits: "
+                    "extended)");
     auto* diag = app.add_subcommand("diag", "diagnostic mode: readings and events with stamps");
     diag->add_option("--duration", seconds, "stop after S seconds");
 
@@ -123,6 +128,19 @@ int main(int argc, char** argv) {
     decode->add_option("LOG", logFile, "candump log, as \"can\" prints or candump -l writes")
         ->required();
     decode->add_option("--dbc", dbcFile, "DBC file")->required();
+    auto* stats = can->add_subcommand(
+        "stats", "a capture file (candump, ASC, CSV): per identifier count, rate, period and "
+                 "changing bits; --json: an array");
+    stats->add_option("LOG", logFile, "capture file")->required();
+    auto* hunt = can->add_subcommand(
+        "hunt", "rank the bits of a capture file that changed just after the marks; --json: an "
+                "array, best first");
+    hunt->add_option("LOG", logFile, "capture file")->required();
+    hunt->add_option("--marks", marksFile,
+                     "one time a line, seconds on the log's clock (# comments); the window's "
+                     "LOG.marks is one")
+        ->required();
+    hunt->add_option("--window", huntWindow, "seconds after a mark that count (default 1)");
     for (CLI::App* command : {dbcCheck, decode, can}) {
         command->add_option("--encoding", encoding, "the DBC file's texts")
             ->check(CLI::IsMember({"cp1252", "cp1251", "utf8"}))
@@ -169,6 +187,10 @@ int main(int argc, char** argv) {
         return DbcCheck(context, dbcFile, encoding);
     if (*decode)
         return CanDecode(context, logFile, dbcFile, encoding);
+    if (*stats)
+        return CanStats(context, logFile, canFilter);
+    if (*hunt)
+        return CanHuntFile(context, logFile, marksFile, canFilter, huntWindow);
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {
@@ -197,7 +219,7 @@ int main(int argc, char** argv) {
     if (*restart)
         return Restart(context);
     if (*can)
-        return Can(context, bitrate, count, seconds, dbcFile, encoding);
+        return Can(context, bitrate, count, seconds, canFilter, dbcFile, encoding);
     if (*diag)
         return Diag(context, seconds);
     if (*show)

@@ -69,7 +69,8 @@ bool CanCapture::ParseCanFrame(const std::string& line, CanRecord& record) {
     for (size_t i = 0; i < dataDigits / 2; ++i) {
         record.data[i] = uint8_t(Hex(line, head + 2 * i, 2));
     }
-    record.stamp = rest > dataDigits ? int32_t(Hex(line, head + dataDigits, 4)) : 0;
+    record.stamped = rest > dataDigits;
+    record.stamp = record.stamped ? int32_t(Hex(line, head + dataDigits, 4)) : 0;
     return true;
 }
 
@@ -162,6 +163,40 @@ void CanCapture::TrimCaptured() {
     if (captured_.size() > kCaptureRows) {
         captured_.erase(captured_.begin(), captured_.end() - long(kCaptureRows));
     }
+}
+
+void CanCapture::Keep(const std::function<bool(const CanRecord&)>& keep) {
+    auto gone = [&](const CanRecord& r) { return !keep(r); };
+    size_t before = records_.size();
+    records_.erase(std::remove_if(records_.begin(), records_.end(), gone), records_.end());
+    captured_.erase(std::remove_if(captured_.begin(), captured_.end(), gone), captured_.end());
+    if (records_.size() != before) {
+        keys_.clear();
+        for (const CanRecord& r : records_) {
+            keys_.push_back(r.Key());
+        }
+        damage_ = Damage{};
+        damage_.movedFrom = 0;
+    }
+}
+
+void CanCapture::Unnotch() {
+    for (size_t row = 0; row < records_.size(); ++row) {
+        std::fill(std::begin(records_[row].mask), std::end(records_[row].mask), uint8_t(0xFF));
+    }
+    captured_.clear();
+    damage_.movedFrom = 0;
+}
+
+bool CanCapture::Unnotch(uint64_t key) {
+    auto at = std::lower_bound(keys_.begin(), keys_.end(), key);
+    if (at == keys_.end() || *at != key) {
+        return false;
+    }
+    size_t row = size_t(at - keys_.begin());
+    std::fill(std::begin(records_[row].mask), std::end(records_[row].mask), uint8_t(0xFF));
+    damage_.rows.push_back(row);
+    return true;
 }
 
 void CanCapture::Reset() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,15 @@ class CanCapture {
     void ResetMessageCounter() { messageCounter_ = 0; }
     // Everything back to the start: no records, no captures, counters at 0.
     void Reset();
+    // Only the records `keep` passes stay (an identifier filter changed);
+    // the captured changes of the others go with them.
+    void Keep(const std::function<bool(const CanRecord&)>& keep);
+    // Every bit of every record watched again, as before a filter retired
+    // it, and the capture list emptied so that it fills again.
+    void Unnotch();
+    // The same for the one record of `key` (CanRecord::Key); false when
+    // there is none.
+    bool Unnotch(uint64_t key);
 
     const std::vector<CanRecord>& Records() const { return records_; }    // ascending identifiers
     const std::vector<CanRecord>& Captured() const { return captured_; }  // oldest first

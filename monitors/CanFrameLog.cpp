@@ -15,9 +15,24 @@ void CanFrameLog::Clear() {
     ++clears_;
 }
 
-void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
-    Entry entry{microseconds, frame.id, frame.extended, frame.remote, frame.dlc, {}};
+LoggedFrame LogEntry(const CanRecord& frame, int64_t microseconds) {
+    LoggedFrame entry{microseconds, frame.id, frame.extended, frame.remote, frame.dlc, {}};
     std::memcpy(entry.data, frame.data, sizeof entry.data);
+    return entry;
+}
+
+CanRecord LoggedFrame::Record() const {
+    CanRecord frame;
+    frame.id = id;
+    frame.extended = extended;
+    frame.remote = remote;
+    frame.dlc = dlc;
+    std::memcpy(frame.data, data, sizeof frame.data);
+    return frame;
+}
+
+void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
+    LoggedFrame entry = LogEntry(frame, microseconds);
     if (entries_.size() < kCapacity) {
         if (entries_.capacity() == 0) {
             // Address space only; a busy bus must not pay for copies of
@@ -32,16 +47,6 @@ void CanFrameLog::Add(const CanRecord& frame, int64_t microseconds) {
     ++added_;
 }
 
-CanRecord CanFrameLog::Record(const Entry& e) {
-    CanRecord frame;
-    frame.id = e.id;
-    frame.extended = e.extended;
-    frame.remote = e.remote;
-    frame.dlc = e.dlc;
-    std::memcpy(frame.data, e.data, sizeof frame.data);
-    return frame;
-}
-
 void CanFrameLog::VisitSince(Cursor& cursor,
                              const std::function<void(const CanRecord&, int64_t)>& visit) const {
     if (cursor.clears != clears_ || cursor.taken > added_) {
@@ -49,18 +54,19 @@ void CanFrameLog::VisitSince(Cursor& cursor,
     }
     const uint64_t oldest = added_ - entries_.size();
     for (uint64_t n = std::max(cursor.taken, oldest); n < added_; ++n) {
-        const Entry& e = entries_[size_t(n % kCapacity)];
-        visit(Record(e), e.us);
+        const LoggedFrame& e = entries_[size_t(n % kCapacity)];
+        visit(e.Record(), e.us);
     }
     cursor.taken = added_;
 }
 
-void CanFrameLog::WriteCandump(std::ostream& out) const {
-    size_t first = entries_.size() < kCapacity ? 0 : next_;
-    for (size_t n = 0; n < entries_.size(); ++n) {
-        const Entry& e = entries_[(first + n) % entries_.size()];
-        out << CandumpLine(Record(e), e.us) << '\n';
-    }
+void CanFrameLog::WriteCandump(std::ostream& out,
+                               const std::function<bool(const LoggedFrame&)>& keep) const {
+    ForEach([&](const LoggedFrame& e) {
+        if (!keep || keep(e)) {
+            out << CandumpLine(e.Record(), e.us) << '\n';
+        }
+    });
 }
 
 int64_t CandumpNow() {

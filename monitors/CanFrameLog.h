@@ -10,6 +10,20 @@
 
 namespace k57 {
 
+// One frame as received or read from a log, with its time.
+struct LoggedFrame {
+    int64_t us;  // microseconds since the epoch, or since a recording began
+    uint32_t id;
+    bool extended;
+    bool remote;
+    uint8_t dlc;
+    uint8_t data[8];
+
+    uint64_t Key() const { return (uint64_t(extended) << 32) | id; }
+    CanRecord Record() const;
+};
+LoggedFrame LogEntry(const CanRecord& frame, int64_t microseconds);
+
 // The frames received since the CAN channel opened, the latest kCapacity of
 // them, each with the computer's time of reception, to be saved as a
 // candump log that can-utils, python-can and trace viewers read.
@@ -21,8 +35,18 @@ class CanFrameLog {
     // `microseconds` since the epoch.
     void Add(const CanRecord& frame, int64_t microseconds);
     size_t size() const { return entries_.size(); }
-    // Every frame as a line of CandumpLine, oldest first.
-    void WriteCandump(std::ostream& out) const;
+    // Every frame as a line of CandumpLine, oldest first; only those
+    // `keep` passes, when given.
+    void WriteCandump(std::ostream& out,
+                      const std::function<bool(const LoggedFrame&)>& keep = {}) const;
+    // Every frame, oldest first.
+    template <typename F>
+    void ForEach(F&& f) const {
+        size_t first = entries_.size() < kCapacity ? 0 : next_;
+        for (size_t n = 0; n < entries_.size(); ++n) {
+            f(entries_[(first + n) % entries_.size()]);
+        }
+    }
 
     // Where a reader that follows the log has got to.
     struct Cursor {
@@ -37,17 +61,7 @@ class CanFrameLog {
                     const std::function<void(const CanRecord&, int64_t)>& visit) const;
 
   private:
-    struct Entry {
-        int64_t us;
-        uint32_t id;
-        bool extended;
-        bool remote;
-        uint8_t dlc;
-        uint8_t data[8];
-    };
-    static CanRecord Record(const Entry& entry);
-
-    std::vector<Entry> entries_;
+    std::vector<LoggedFrame> entries_;
     size_t next_ = 0;
     uint64_t added_ = 0;   // since the last Clear; frame n is at n % kCapacity
     uint64_t clears_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "CanCapture.h"
 #include "Clock.h"
 
 namespace k57 {
@@ -43,6 +44,15 @@ std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
 }
 
 bool CanLink::ReadCanLine(std::string& line, int timeoutMs) {
+    if (!kept_.empty()) {
+        line = std::move(kept_.front());
+        kept_.pop_front();
+        return true;
+    }
+    return ReadFresh(line, timeoutMs);
+}
+
+bool CanLink::ReadFresh(std::string& line, int timeoutMs) {
     // The usual case, a whole line among the bytes taken: no byte by byte.
     if (position_ == 0 && next_ < pending_.size()) {
         const char* from = pending_.data() + next_;
@@ -99,9 +109,20 @@ std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
         return std::nullopt;
     }
     SendCanCommand("O\r");
-    ReadCanLine(100);
-    ReadCanLine(0);
-    ReadCanLine(0);
+    // Frames may follow the acknowledgement at once, or even come before
+    // it; only what is not a frame is dropped.
+    uint32_t start = k57::TickMs();
+    std::string line;
+    CanRecord frame;
+    for (uint32_t elapsed = 0; elapsed <= 100; elapsed = k57::TickMs() - start) {
+        if (!ReadFresh(line, int(100 - elapsed))) {
+            break;
+        }
+        if (!CanCapture::ParseCanFrame(line, frame)) {
+            break;  // the acknowledgement
+        }
+        kept_.push_back(line);
+    }
     return version;
 }
 
@@ -109,6 +130,7 @@ void CanLink::CloseCan() {
     SendCanCommand("C\r");
     link_.Close();
     pending_.clear();  // a closed port's queue is gone
+    kept_.clear();
     next_ = 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -28,13 +29,19 @@ class CanLink {
     bool ReadCanLine(std::string& line, int timeoutMs);
     // The open handshake on a port just opened: the two version replies,
     // each followed by a blank, or nothing when the unit does not answer.
+    // Frames that come with the open command's acknowledgement are kept
+    // for the next reads: the first frame of a capture is not lost.
     std::optional<std::string> OpenCan(int bitRateCode);
     void CloseCan();
 
   private:
     bool NextByte(char& byte);
+    // A line from the port, past the kept frames.
+    bool ReadFresh(std::string& line, int timeoutMs);
 
     k57::ByteChannel& link_;
+    // Frame lines the handshake read past, handed out before anything new.
+    std::deque<std::string> kept_;
     // The line buffer: 65 bytes; a longer line wraps over its start.
     char line_[65] = {};
     int position_ = 0;

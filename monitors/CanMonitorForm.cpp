@@ -1,5 +1,6 @@
 #include "CanMonitorForm.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "CanSignalsForm.h"
+#include "CanHuntForm.h"
 #include "FormFont.h"
 
 namespace {
@@ -97,12 +99,15 @@ void TCanMonitorForm::BuildLayout() {
         QMenu menu;
         menu.addAction("Сохранить в файл…", this, &TCanMonitorForm::SaveFrames);
         menu.addAction("Сигналы DBC…", this, &TCanMonitorForm::ShowSignals);
+        menu.addAction("Поиск сигнала…", this, &TCanMonitorForm::ShowHunt);
         menu.exec(Panel1->mapToGlobal(at));
     });
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &TCanMonitorForm::SaveFrames);
     auto* signalsKey = new QShortcut(QKeySequence("Ctrl+D"), this);
     connect(signalsKey, &QShortcut::activated, this, &TCanMonitorForm::ShowSignals);
+    auto* hunt = new QShortcut(QKeySequence("Ctrl+H"), this);
+    connect(hunt, &QShortcut::activated, this, &TCanMonitorForm::ShowHunt);
     // The panel spans the box's width; its height is set by every drawing.
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setWidget(Panel1);
@@ -307,4 +312,26 @@ void TCanMonitorForm::BitCheckBoxClick() {
 
 void TCanMonitorForm::ByteCheckBoxClick() {
     FilterClicked(ByteCheckBox, BitCheckBox);
+}
+
+void TCanMonitorForm::ShowHunt() {
+    if (!hunt_) {
+        auto scrollTo = [this](uint64_t key) {
+            const std::vector<CanRecord>& rows = can_.capture().Records();
+            auto at = std::lower_bound(rows.begin(), rows.end(), key,
+                                       [](const CanRecord& r, uint64_t k) { return r.Key() < k; });
+            if (at != rows.end() && at->Key() == key && !CaptureBox->isChecked()) {
+                int pitch = k57::CanPicture::kRowPitch;
+                ScrollBox1->ensureVisible(0, int(at - rows.begin()) * pitch + pitch / 2, 0, pitch);
+            }
+        };
+        // A recording plays through the read tick, as a unit's frames come.
+        auto play = [this] {
+            PortButton->setText(kOpenCaption);
+            Timer1.start();
+        };
+        hunt_ = new TCanHuntForm(can_, dialogs_, scrollTo, play, this);
+    }
+    hunt_->show();
+    hunt_->raise();
 }

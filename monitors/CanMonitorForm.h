@@ -16,6 +16,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class TCanSignalsForm;
+class TCanHuntForm;
 
 namespace k57 {
 
@@ -71,6 +72,8 @@ class TCanMonitorForm : public QDialog {
     void CaptureBoxClick();
     void BitCheckBoxClick();
     void ByteCheckBoxClick();
+    // Ctrl+H and the panel's "Поиск сигнала…": the companion window.
+    void ShowHunt();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -104,4 +107,5 @@ class TCanMonitorForm : public QDialog {
     QCheckBox* CaptureBox;
     QScrollArea* ScrollBox1;
     k57::CanPanel* Panel1;
+    TCanHuntForm* hunt_ = nullptr;
 };

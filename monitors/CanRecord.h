@@ -12,6 +12,7 @@ struct CanRecord {
     uint8_t changed[8] = {};  // bits that changed in the latest frame while watched
     uint8_t mask[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};  // watched bits
     int32_t stamp = 0;  // the frame line's four-digit trailer
+    bool stamped = false;  // the line had a trailer: `stamp` is the sender's milliseconds
 
     // Data columns a drawing may show: the length code, but never past the
     // eight bytes a record holds.

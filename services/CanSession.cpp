@@ -1,11 +1,27 @@
 #include "CanSession.h"
 
+#include <QFile>
 #include <QSaveFile>
+#include <fstream>
 #include <algorithm>
 #include <chrono>
 #include <sstream>
 
 namespace k57 {
+
+namespace {
+
+bool Write(const QString& path, const std::string& bytes, QString& error) {
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
+        error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 CanSession::Opening CanSession::Open(ByteChannel& link, int bitRateCode) {
     Opening opening = OpenPort(link);
@@ -23,6 +39,9 @@ CanSession::Opening CanSession::OpenPort(ByteChannel& link) {
     link_ = &link;
     can_ = std::make_unique<CanLink>(link);
     frames_.Clear();  // the frames of this opening
+    clock_.Reset();
+    batch_.clear();
+    batchNext_ = 0;
     capture_.ResetMessageCounter();
     opening.result = kReplyOk;
     return opening;
@@ -51,6 +70,7 @@ void CanSession::Close() {
     // The link may go with its device session once the channel is closed.
     can_.reset();
     link_ = nullptr;
+    playing_ = false;
 }
 
 bool CanSession::IsOpen() const {
@@ -61,33 +81,97 @@ bool CanSession::Connected() const {
     return link_ && link_->WaitForInput(0);
 }
 
-CanSession::Line CanSession::Read(int waitMs, CanRecord& frame) {
-    if (!can_ || !can_->ReadCanLine(line_, waitMs)) {
-        return Line::None;
+bool CanSession::Play(const std::string& path, double speed, std::string& error) {
+    CanRecording recording;
+    if (!ReadCanLogFile(path, recording, error)) {
+        return false;
     }
-    return CanCapture::ParseCanFrame(line_, frame) ? Line::Frame : Line::Other;
+    Close();
+    Reset();
+    frames_.Clear();
+    recording_ = std::move(recording);
+    std::ifstream sidecar(CanMarks::SidecarPath(path));
+    if (sidecar) {
+        std::vector<CanMarks::Problem> ignored;  // a mark that cannot be read is no mark
+        marks_ = CanMarks::Read(sidecar, ignored);
+    }
+    playback_.Start(recording_.frames, speed, CandumpNow());
+    playing_ = true;
+    return true;
 }
 
-void CanSession::Handle(const CanRecord& frame, int64_t us, FilterMode mode, bool capture) {
+void CanSession::ReadBatch(int waitMs, size_t most) {
+    batch_.clear();
+    batchNext_ = 0;
+    CanRecord frame;
+    // The first line may be waited for; what follows is only what is there.
+    for (int wait = waitMs; batch_.size() < most && can_ && can_->ReadCanLine(line_, wait);
+         wait = 0) {
+        if (CanCapture::ParseCanFrame(line_, frame)) {
+            batch_.push_back({frame, 0});
+        }
+    }
+    // Every stamp of the read is seen before any frame is timed: the last
+    // one tells how early the first ones were sent.
+    const int64_t arrival = CandumpNow();
+    std::vector<int64_t> unwrapped(batch_.size(), -1);
+    for (size_t i = 0; i < batch_.size(); ++i) {
+        const CanRecord& r = batch_[i].record;
+        if (r.stamped && r.stamp < StampClock::kWrapMs) {
+            unwrapped[i] = clock_.Unwrap(r.stamp, arrival);
+            clock_.Observe(unwrapped[i], arrival);
+        }
+    }
+    for (size_t i = 0; i < batch_.size(); ++i) {
+        batch_[i].us =
+            unwrapped[i] >= 0 ? clock_.TimeOf(unwrapped[i]) : clock_.Unstamped(arrival);
+    }
+}
+
+bool CanSession::Handle(const CanRecord& frame, int64_t us, FilterMode mode, bool capture) {
     frames_.Add(frame, us);
+    if (!filter_.Passes(frame.id, frame.extended)) {
+        return false;
+    }
     capture_.HandleFrame(frame, mode, capture);
+    statistics_.Add(LogEntry(frame, us));
+    return true;
+}
+
+size_t CanSession::PumpRecording(int budgetMs, FilterMode mode, bool capture) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(budgetMs);
+    size_t handled = 0;
+    while (!playback_.Finished() && Clock::now() < end) {
+        auto [first, last] = playback_.Take(CandumpNow(), 4096);
+        if (first == last) {
+            break;
+        }
+        for (size_t i = first; i < last; ++i) {
+            const LoggedFrame& f = recording_.frames[i];
+            Handle(f.Record(), f.us, mode, capture);
+        }
+        handled += last - first;
+    }
+    return handled;
 }
 
 size_t CanSession::Pump(int budgetMs, FilterMode mode, bool capture) {
+    if (playing_) {
+        return PumpRecording(budgetMs, mode, capture);
+    }
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(budgetMs);
-    // One stamp for what a pass finds waiting: it all arrived since the last.
-    const int64_t now = CandumpNow();
     size_t handled = 0;
-    CanRecord frame;
     while (Clock::now() < end) {
-        Line line = Read(0, frame);
-        if (line == Line::None) {
-            break;
+        if (batchNext_ == batch_.size()) {
+            ReadBatch(0, 4096);
+            if (batch_.empty()) {
+                break;
+            }
         }
-        if (line == Line::Frame) {
-            Handle(frame, now, mode, capture);
-            ++handled;
+        for (; batchNext_ < batch_.size(); ++batchNext_, ++handled) {
+            Handle(batch_[batchNext_].record, batch_[batchNext_].us, mode, capture);
         }
     }
     return handled;
@@ -96,32 +180,68 @@ size_t CanSession::Pump(int budgetMs, FilterMode mode, bool capture) {
 std::optional<CanSession::Frame> CanSession::NextFrame(int waitMs) {
     using namespace std::chrono;
     const steady_clock::time_point end = steady_clock::now() + milliseconds(waitMs);
-    Frame frame;
     for (;;) {
+        while (batchNext_ < batch_.size()) {
+            const Frame& frame = batch_[batchNext_++];
+            if (Handle(frame.record, frame.us, FilterMode::None, false)) {
+                return frame;
+            }
+        }
         auto left = duration_cast<milliseconds>(end - steady_clock::now()).count();
-        Line line = Read(int(std::max<decltype(left)>(left, 0)), frame.record);
-        if (line == Line::None) {
+        if (left < 0) {
             return std::nullopt;
         }
-        if (line == Line::Frame) {
-            frame.us = CandumpNow();
-            Handle(frame.record, frame.us, FilterMode::None, false);
-            return frame;
+        ReadBatch(int(left), 256);
+        if (batch_.empty()) {
+            return std::nullopt;
         }
     }
 }
 
 bool CanSession::Save(const QString& path, QString& error) const {
     std::ostringstream text;
-    frames_.WriteCandump(text);
-    const std::string bytes = text.str();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
-        error = out.errorString();
+    frames_.WriteCandump(text,
+                         [this](const LoggedFrame& f) { return filter_.Passes(f.id, f.extended); });
+    if (!Write(path, text.str(), error)) {
         return false;
     }
-    return true;
+    const QString sidecar = QString::fromStdString(CanMarks::SidecarPath(path.toStdString()));
+    if (marks_.size() == 0) {
+        QFile::remove(sidecar);  // an earlier capture's marks are not this one's
+        return true;
+    }
+    std::ostringstream marks;
+    marks_.Write(marks);
+    return Write(sidecar, marks.str(), error);
+}
+
+void CanSession::Reset() {
+    capture_.Reset();
+    statistics_.Clear();
+    marks_.Clear();
+}
+
+void CanSession::SetFilter(const CanFilter& filter) {
+    filter_ = filter;
+    capture_.Keep([this](const CanRecord& r) { return filter_.Passes(r.id, r.extended); });
+}
+
+int64_t CanSession::Now() const {
+    return playing_ ? playback_.RecordingTime(CandumpNow()) : CandumpNow();
+}
+
+void CanSession::Mark(const std::string& label) {
+    marks_.Add(Now(), label);
+}
+
+std::vector<SignalHunt::Candidate> CanSession::Rank(const SignalHunt::Options& options) const {
+    SignalHunt hunt(marks_.Times(), options);
+    frames_.ForEach([&](const LoggedFrame& f) {
+        if (filter_.Passes(f.id, f.extended)) {
+            hunt.Add(f);
+        }
+    });
+    return hunt.Ranking();
 }
 
 }  // namespace k57

@@ -2,22 +2,37 @@
 
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "BusStatistics.h"
 #include "CanCapture.h"
+#include "CanFilter.h"
 #include "CanFrameLog.h"
 #include "CanLink.h"
+#include "CanMarks.h"
+#include "CanPlayback.h"
+#include "CanRecording.h"
 #include "DeviceInterface.h"
+#include "SignalHunt.h"
+#include "StampClock.h"
 
 namespace k57 {
 
 // The unit's CAN channel as the CAN monitor and k57ctl use it: opening and
 // closing it, and reading the frames that arrive into the capture (the
-// table of identifiers, the captured changes, the counters) and into the
-// frame log. The capture and the log outlive the channel: they are shown
-// and saved after it closed.
+// table of identifiers, the captured changes, the counters), the per-bit
+// statistics and the frame log. Or, without a unit, a recording played
+// into the same. The capture and the log outlive the channel: they are
+// shown and saved after it closed.
+//
+// Each frame gets its own time: its sender's millisecond stamp, unwrapped
+// and anchored to the computer's clock; a frame without one, its arrival.
+// The identifier filter decides what reaches the capture, the statistics,
+// the saved log and NextFrame; the log itself keeps every frame.
 class CanSession {
   public:
     // What opening the channel came to.
@@ -26,10 +41,10 @@ class CanSession {
         std::string version;    // the unit's two version replies, each followed by a blank
         std::string reason;     // why the port did not open (UTF-8)
     };
-    // A frame as it was received, with the computer's time of reception.
+    // A frame with its time (see above).
     struct Frame {
         CanRecord record;
-        int64_t us = 0;  // microseconds since the epoch
+        int64_t us = 0;  // microseconds since the epoch, or the recording's clock
     };
 
     // Opens `link`'s port and the channel at the bit-rate code (CanLink's
@@ -44,39 +59,75 @@ class CanSession {
     // the port are closed again.
     Opening Handshake(int bitRateCode);
     // Sends the close command and closes the port; nothing when not open.
+    // A recording being played stops.
     void Close();
     bool IsOpen() const;
     // False once no more bytes can come: the port closed or hung up.
     bool Connected() const;
 
+    // Instead of a unit: the capture in `path` (candump, Vector ASC or
+    // python-can CSV, and the marks beside it), played at `speed` (1, 10,
+    // or CanPlayback::kAtOnce) from the next Pump on. Everything starts
+    // afresh. False, with the reason, when the file cannot be read; its
+    // malformed lines are in recording().
+    bool Play(const std::string& path, double speed, std::string& error);
+    bool Playing() const { return playing_; }
+    const CanRecording& recording() const { return recording_; }
+
     // Reads the frame lines waiting, for at most `budgetMs`, into the
     // capture and the log; what a flood leaves waits for the next call.
     // Never waits for the port. Returns the frames handled.
     size_t Pump(int budgetMs, FilterMode mode, bool capture);
-    // The next frame, waiting up to `waitMs` for it, handled like Pump's.
+    // The next frame the filter passes, waiting up to `waitMs` for it,
+    // handled like Pump's.
     std::optional<Frame> NextFrame(int waitMs);
 
-    // Writes the log as a candump log; false with the reason in `error`.
+    // Writes the frames the filter passes as a candump log, and the marks
+    // beside it (CanMarks::SidecarPath); false with the reason in `error`.
     bool Save(const QString& path, QString& error) const;
-    // Empties the capture and sets its counters to 0.
-    void Reset() { capture_.Reset(); }
+    // Empties the capture, the statistics and the marks; counters to 0.
+    void Reset();
+
+    void SetFilter(const CanFilter& filter);
+    const CanFilter& filter() const { return filter_; }
+
+    // The capture's clock now: the computer's, or the recording's.
+    int64_t Now() const;
+    // A mark at Now().
+    void Mark(const std::string& label);
+    CanMarks& marks() { return marks_; }
+    const CanMarks& marks() const { return marks_; }
+    // The bits that changed after the marks, over the frames the filter passes.
+    std::vector<SignalHunt::Candidate> Rank(const SignalHunt::Options& options = {}) const;
 
     CanCapture& capture() { return capture_; }
     const CanCapture& capture() const { return capture_; }
+    const BusStatistics& statistics() const { return statistics_; }
     const CanFrameLog& frames() const { return frames_; }
 
   private:
-    enum class Line { None, Other, Frame };
-    // The next line within `waitMs`, parsed into `frame` when it is one.
-    Line Read(int waitMs, CanRecord& frame);
-    // A frame received at `us` into the log and the capture.
-    void Handle(const CanRecord& frame, int64_t us, FilterMode mode, bool capture);
+    // Reads what is waiting into batch_, waiting up to `waitMs` for the
+    // first line, and times the frames.
+    void ReadBatch(int waitMs, size_t most);
+    // A frame timed `us` into the log, and when the filter passes it, into
+    // the capture and the statistics; true when it passed.
+    bool Handle(const CanRecord& frame, int64_t us, FilterMode mode, bool capture);
+    size_t PumpRecording(int budgetMs, FilterMode mode, bool capture);
 
     ByteChannel* link_ = nullptr;
     std::unique_ptr<CanLink> can_;
     std::string line_;  // the line being handled, its storage kept
+    StampClock clock_;
+    std::vector<Frame> batch_;  // frames read, not yet handed out
+    size_t batchNext_ = 0;
+    CanFilter filter_;
     CanCapture capture_;
+    BusStatistics statistics_;
     CanFrameLog frames_;
+    CanMarks marks_;
+    CanRecording recording_;
+    CanPlayback playback_;
+    bool playing_ = false;
 };
 
 }  // namespace k57

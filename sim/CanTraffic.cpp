@@ -99,7 +99,18 @@ CanTraffic::Frame CanTraffic::Synthetic() {
     return f;
 }
 
-std::string CanTraffic::Line(const Frame& f, uint64_t nowUs) const {
+void CanTraffic::Flip(const UnitOptions::CanBit& bit) {
+    auto& mask = flipped_[(uint64_t(bit.extended) << 32) | bit.id];
+    mask[size_t(bit.byte & 7)] ^= uint8_t(1u << (bit.bit & 7));
+}
+
+std::string CanTraffic::Line(Frame f, uint64_t nowUs) const {
+    if (!flipped_.empty()) {
+        auto at = flipped_.find((uint64_t(f.extended) << 32) | f.id);
+        for (size_t i = 0; at != flipped_.end() && i < 8; ++i) {
+            f.data[i] ^= at->second[i];
+        }
+    }
     unsigned stamp = unsigned((nowUs / 1000) % 60000);
     char line[40];
     if (f.remote) {

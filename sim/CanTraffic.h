@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ class CanTraffic {
     void Start(uint64_t nowUs);
     // The frame lines due by `nowUs`.
     std::string Due(uint64_t nowUs);
+    // Toggles a bit of the identifier in every frame from now on.
+    void Flip(const UnitOptions::CanBit& bit);
     // When the next frame is due.
     uint64_t NextDueUs() const { return nextUs_; }
     // Frames of the log that a unit cannot report (error and FD frames,
@@ -41,7 +44,7 @@ class CanTraffic {
 
     std::vector<Frame> ReadLog(const std::string& path);
     Frame Synthetic();
-    std::string Line(const Frame& frame, uint64_t nowUs) const;
+    std::string Line(Frame frame, uint64_t nowUs) const;
 
     std::vector<Frame> log_;
     uint64_t logLengthUs_ = 0;
@@ -53,6 +56,8 @@ class CanTraffic {
     uint32_t random_ = 12345;
     std::vector<std::array<uint8_t, 8>> state_;
     int skipped_ = 0;
+    // The bits flipped, by identifier (bit 32: extended).
+    std::map<uint64_t, std::array<uint8_t, 8>> flipped_;
 };
 
 }  // namespace k57::sim

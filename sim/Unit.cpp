@@ -1,6 +1,7 @@
 #include "Unit.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,6 +96,9 @@ void Unit::Serve() {
 int Unit::PollTimeoutMs() const {
     std::lock_guard<std::mutex> lock(mutex_);
     uint64_t now = NowUs(), due = core_.NextDueUs(now);
+    if (!frames_.empty()) {
+        due = std::min(due, now + 2000);  // the reader may have made room
+    }
     return due > now ? int((due - now + 999) / 1000) : 0;
 }
 
@@ -113,6 +117,7 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
             }
             // The tool has left the text modes: what it did not read is gone.
             queue_.clear();
+            frames_.clear();
             for (Piece& piece : faults_.Plan(out, now, core_.options())) {
                 pieces.push_back(std::move(piece));
             }
@@ -128,7 +133,52 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
 // The text the unit sends by itself: diagnostic lines and CAN frames.
 void Unit::Stream() {
     std::lock_guard<std::mutex> lock(mutex_);
-    Enqueue(core_.Stream(NowUs()));
+    std::string frames;
+    Enqueue(core_.Stream(NowUs(), &frames));
+    EnqueueFrames(frames);
+}
+
+void Unit::EnqueueFrames(const std::string& lines) {
+    for (size_t at = 0; at < lines.size();) {
+        size_t end = lines.find('\r', at);
+        end = end == std::string::npos ? lines.size() : end + 1;
+        if (frames_.size() < size_t(std::max(core_.options().canBufferFrames, 0))) {
+            frames_.push_back(lines.substr(at, end - at));
+        } else {
+            ++droppedFrames_;
+        }
+        at = end;
+    }
+}
+
+// A real adapter sends no faster than its bus, and a USB one hands the
+// computer what it holds each time the computer has taken the last piece.
+// So a reader back from a stall gets the buffer's worth, then frames at the
+// bus's pace, and finds the line idle between pieces: never a flood.
+void Unit::FlushFrames() {
+    int unread = 0;
+    if (frames_.empty() || !queue_.empty() || ioctl(pty_.slave(), FIONREAD, &unread) != 0 ||
+        unread > 0) {
+        return;  // replies first; and the last piece not yet taken
+    }
+    std::string piece;
+    for (; !frames_.empty(); frames_.pop_front()) {
+        piece += frames_.front();
+    }
+    size_t written = pty_.writeSome(piece.data(), piece.size());
+    // Rare, as the terminal was empty: the rest goes first next time, so a
+    // line is never cut.
+    queue_ += piece.substr(written);
+}
+
+void Unit::flipCanBit() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    core_.FlipCanBit();
+}
+
+int Unit::droppedFrames() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return droppedFrames_;
 }
 
 // Runs with the lock held.
@@ -148,6 +198,7 @@ void Unit::Flush() {
     if (!queue_.empty()) {
         queue_.erase(0, pty_.writeSome(queue_.data(), queue_.size()));
     }
+    FlushFrames();
 }
 
 int Unit::droppedLines() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -52,6 +53,10 @@ class Unit {
     // and frames of a replayed capture the unit cannot report.
     int droppedLines() const;
     int skippedFrames() const;
+    // Frames dropped because the reader left the adapter's buffer full.
+    int droppedFrames() const;
+    // Toggles the options' canFlip bit in the frames from now on.
+    void flipCanBit();
 
   private:
     void Serve();
@@ -61,6 +66,10 @@ class Unit {
     // terminal takes now. Serving thread only.
     void Enqueue(const std::string& text);
     void Flush();
+    // CAN frame lines into the adapter's buffer, and from it to the reader
+    // while the reader keeps up. Serving thread only, lock held.
+    void EnqueueFrames(const std::string& lines);
+    void FlushFrames();
     int PollTimeoutMs() const;
     template <typename T>
     T Read(T (UnitCore::*get)() const) const;
@@ -75,6 +84,8 @@ class Unit {
     FaultStage faults_;
     int droppedLines_ = 0;
     std::string queue_;
+    std::deque<std::string> frames_;  // the adapter's buffer, a line each
+    int droppedFrames_ = 0;
 };
 
 }  // namespace k57::sim

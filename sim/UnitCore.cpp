@@ -60,7 +60,7 @@ uint64_t UnitCore::NextDueUs(uint64_t nowUs) const {
     return due;
 }
 
-std::string UnitCore::Stream(uint64_t nowUs) {
+std::string UnitCore::Stream(uint64_t nowUs, std::string* canFrames) {
     static const char* const kEvents[] = {"$AccE: Motion detected", "$VS: Voltage 12.4 V",
                                           "$Can: Door open"};
     std::string text;
@@ -97,7 +97,7 @@ std::string UnitCore::Stream(uint64_t nowUs) {
         nextDiagnosticUs_ = nowUs + uint64_t(options_.diagnosticPeriodMs) * 1000;
     }
     if (canOpen_) {
-        text += can_->Due(nowUs);
+        (canFrames ? *canFrames : text) += can_->Due(nowUs);
     }
     return text;
 }

@@ -45,7 +45,9 @@ class UnitCore {
     // Takes bytes from the tool; returns the answers in order.
     std::vector<Outgoing> Receive(const uint8_t* bytes, size_t n, uint64_t nowUs);
     // Text the unit sends by itself by `nowUs`: diagnostic and CAN lines.
-    std::string Stream(uint64_t nowUs);
+    // With `canFrames`, the CAN frame lines go there instead.
+    std::string Stream(uint64_t nowUs, std::string* canFrames = nullptr);
+    void FlipCanBit() { can_->Flip(options_.canFlip); }
     // When Stream next has something to say; `nowUs` plus 100 ms at most.
     uint64_t NextDueUs(uint64_t nowUs) const;
 

@@ -46,6 +46,18 @@ struct UnitOptions {
     int canIdentifiers = 24;
     std::string canLog;
     bool canSilent = false;  // no answer to the CAN commands
+    // Frames the unit holds for a reader that does not read, as a real
+    // adapter's buffer does; what does not fit is dropped and counted.
+    int canBufferFrames = 300;
+    // A bit that Unit::flipCanBit toggles (k57sim: SIGUSR1 or a line on its
+    // standard input), from then on in every frame of its identifier.
+    struct CanBit {
+        uint32_t id = 0;
+        bool extended = false;
+        int byte = 0;
+        int bit = 0;  // 0-7, 7 the most significant
+    };
+    CanBit canFlip;
     // Floods, as fast as the line takes them: diagnostic event lines, and
     // bytes on the open CAN channel that never end a line.
     bool diagnosticFlood = false;

@@ -1,9 +1,12 @@
 // k57sim: a simulated K57 unit on a pseudo-terminal, registered under a COM
 // name so that the tool reaches it like a real unit.
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -19,9 +22,14 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t flipsRequested = 0;
 
 void RequestStop(int) {
     stopRequested = 1;
+}
+
+void RequestFlip(int) {
+    flipsRequested = flipsRequested + 1;
 }
 
 const char kUsage[] =
@@ -51,6 +59,11 @@ const char kUsage[] =
     "  --can-rate N         CAN channel: N synthetic frames a second (default 200)\n"
     "  --can-ids N          ...over N identifiers (default 24, at most 4096)\n"
     "  --can-log FILE       CAN channel: replay a candump text log instead\n"
+    "  --can-buffer N       CAN frames held for a reader that does not read (default\n"
+    "                       300); beyond, frames are dropped and counted\n"
+    "  --can-flip ID:BYTE:BIT  on SIGUSR1 or a line on standard input, toggle this\n"
+    "                       bit (BIT 7 the most significant) in every later frame\n"
+    "                       of ID (more than 3 digits: extended), and say when\n"
     "  --queue BYTES        text a slow reader has not taken waits up to BYTES\n"
     "                       (default 65536); beyond, whole lines are dropped\n"
     "  --help               show this text\n"
@@ -80,7 +93,7 @@ bool Number(const std::string& text, long long min, long long max, long long& ou
 }
 
 bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std::string& link,
-           Refusal& refuse) {
+           bool& flips, Refusal& refuse) {
     using Fault = k57::sim::UnitOptions::Fault;
     std::string type = "K57BT", version = "000.008";
     bool periodGiven = false;
@@ -168,6 +181,22 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
             good = number(1, 4096, options.canIdentifiers);
         } else if (arg == "--can-log") {
             good = text(options.canLog);
+        } else if (arg == "--can-buffer") {
+            good = number(0, 1000000, options.canBufferFrames);
+        } else if (arg == "--can-flip") {
+            std::string v;
+            good = text(v);
+            unsigned byte = 8, bit = 8;
+            char id[16] = {}, tail = 0;
+            if (good && (std::sscanf(v.c_str(), "%15[0-9a-fA-F]:%u:%u%c", id, &byte, &bit, &tail) != 3 ||
+                         byte > 7 || bit > 7 || std::strlen(id) > 8)) {
+                good = refuse("--can-flip: '" + v + "' is not ID:BYTE:BIT, BYTE and BIT 0 to 7");
+            }
+            options.canFlip.id = uint32_t(std::strtoul(id, nullptr, 16));
+            options.canFlip.extended = std::strlen(id) > 3;
+            options.canFlip.byte = int(byte);
+            options.canFlip.bit = int(bit);
+            flips = true;
         } else if (arg == "--queue") {
             good = number(1, 1LL << 30, options.textQueueBytes);
         } else if (arg == "--refuse-commits") {
@@ -188,6 +217,15 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
     return true;
 }
 
+// Now on the computer's clock, "1436509052.249713" as candump logs stamp.
+std::string Stamp() {
+    using namespace std::chrono;
+    long long us = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld.%06lld", us / 1000000, us % 1000000);
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -206,7 +244,8 @@ int main(int argc, char** argv) {
         }
     }
     Refusal refusal;
-    if (!Parse(argc, argv, options, com, link, refusal)) {
+    bool flips = false;
+    if (!Parse(argc, argv, options, com, link, flips, refusal)) {
         std::fprintf(stderr, "k57sim: %s\n\n", refusal.why.c_str());
         std::fputs(kUsage, stderr);
         return 2;
@@ -236,8 +275,31 @@ int main(int argc, char** argv) {
         std::printf("%s -> %s\n", link.c_str(), unit.devicePath().c_str());
     }
     std::fflush(stdout);
+    if (flips) {
+        std::signal(SIGUSR1, RequestFlip);
+    }
+    // A flip comes with a signal or a line; each is told with its time on
+    // the computer's clock, as the tool stamps frames.
+    bool input = flips;
     while (!stopRequested) {
-        pause();
+        pollfd in{0, POLLIN, 0};
+        int ready = poll(&in, input ? 1 : 0, input ? 100 : 1000);
+        int due = 0;
+        if (ready > 0) {
+            char bytes[256];
+            ssize_t n = read(0, bytes, sizeof bytes);
+            if (n <= 0) {
+                input = false;  // no more lines will come
+            }
+            for (ssize_t i = 0; i < n; ++i) {
+                due += bytes[i] == '\n';
+            }
+        }
+        for (due += std::exchange(flipsRequested, 0); due > 0; --due) {
+            unit.flipCanBit();
+            std::printf("flipped %s\n", Stamp().c_str());
+            std::fflush(stdout);
+        }
     }
     if (!link.empty()) {
         unlink(link.c_str());
@@ -251,6 +313,11 @@ int main(int argc, char** argv) {
     if (unit.droppedLines() > 0) {
         std::fprintf(stderr, "k57sim: %d lines dropped whole: the tool did not read them in time\n",
                      unit.droppedLines());
+    }
+    if (unit.droppedFrames() > 0) {
+        std::fprintf(stderr,
+                     "k57sim: %d CAN frame lines dropped whole: the reader left the adapter's buffer full\n",
+                     unit.droppedFrames());
     }
     if (unit.skippedFrames() > 0) {
         std::fprintf(stderr,

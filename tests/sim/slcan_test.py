@@ -132,6 +132,36 @@ class SlcanClientTest(unittest.TestCase):
         self.assertEqual(frames, 1000)
         self.assertIn("lines dropped whole", err)
 
+    def test_after_a_stall_the_reader_gets_frames_again_within_a_second(self):
+        # A busy bus and a reader that stops for 3 s: the unit holds what
+        # its buffer takes and drops the rest; it never floods the reader,
+        # which python-can's reader, reading while bytes wait, would not
+        # come out of.
+        unit = Unit("--can-rate", "4000", "--can-ids", "200")
+        try:
+            bus = self.open_bus(unit)
+            for _ in range(100):
+                bus.recv(0.5)
+            time.sleep(3)
+            start = time.time()
+            received = 0
+            seconds = []
+            while time.time() - start < 3:
+                if bus.recv(0.2) is not None:
+                    received += 1
+                    if len(seconds) < 10 or received % 1000 == 0:
+                        seconds.append(time.time() - start)
+            bus.shutdown()
+        finally:
+            err = unit.stop()
+        self.assertTrue(seconds, "nothing received after the stall")
+        self.assertLess(seconds[0], 1.0)
+        # It keeps coming: no second of the three without frames.
+        self.assertGreater(received, 1000)
+        gaps = [b - a for a, b in zip(seconds, seconds[1:])]
+        self.assertLess(max(gaps, default=0), 1.0, seconds)
+        self.assertIn("CAN frame lines dropped whole", err)
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)

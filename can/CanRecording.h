@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "CanFrameLog.h"
+
+namespace k57 {
+
+// The log formats a capture can be opened from.
+enum class CanLogFormat {
+    Candump,  // "(1436509052.249713) can0 1A0#0011...": as the window saves
+    Asc,      // Vector ASC: times in seconds from the start of measurement
+    Csv,      // python-can's CSV: timestamp,arbitration_id,extended,remote,error,dlc,data
+};
+
+// A capture read from a file, frames in the file's order, with what was
+// wrong in it: malformed lines by number (reading goes on past them), and
+// frames that are not classic data or remote frames (error, FD), counted.
+struct CanRecording {
+    struct Problem {
+        int line;
+        std::string message;
+    };
+    static constexpr size_t kMaxProblems = 100;
+
+    std::vector<LoggedFrame> frames;
+    std::vector<Problem> problems;  // the first kMaxProblems
+    int malformed = 0;
+    int skipped = 0;
+
+    void Malformed(int line, const std::string& message);
+};
+
+// By the name's ending (".asc", ".csv"), else by the first line; candump
+// when nothing says otherwise.
+CanLogFormat CanLogFormatOf(const std::string& path, const std::string& firstLine);
+void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording);
+// Opens and reads `path`; false with the reason in `error` when it cannot
+// be opened.
+bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error);
+
+// "1436509052.249713" as microseconds, exactly; false when not a number.
+bool ParseSeconds(const std::string& text, int64_t& microseconds);
+
+}  // namespace k57

@@ -1,0 +1,178 @@
+#include "CanHuntForm.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+
+#include "CanPlayback.h"
+
+namespace {
+
+const char kFilterKey[] = "CanMonitor/filter";
+
+// The tool's own settings file, beside the stored port.
+QSettings Settings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool");
+}
+
+}  // namespace
+
+TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs,
+                           std::function<void(uint64_t)> scrollTo, std::function<void()> play,
+                           QWidget* parent)
+    : QDialog(parent), can_(can), dialogs_(dialogs), scrollTo_(std::move(scrollTo)),
+      play_(std::move(play)) {
+    setObjectName("CanHuntForm");
+    setWindowTitle("Поиск сигнала");
+    auto* grid = new QGridLayout(this);
+    FilterEdit = new QLineEdit(this);
+    FilterEdit->setObjectName("FilterEdit");
+    FilterEdit->setPlaceholderText("+1A0 -7DF +400/700");
+    FilterLabel = new QLabel(this);
+    grid->addWidget(new QLabel("Фильтр ID:", this), 0, 0);
+    grid->addWidget(FilterEdit, 0, 1, 1, 3);
+    grid->addWidget(FilterLabel, 1, 1, 1, 3);
+
+    auto* unnotchAll = new QPushButton("Снять отметки битов", this);
+    unnotchAll->setObjectName("UnnotchAllButton");
+    RowEdit = new QLineEdit(this);
+    RowEdit->setObjectName("RowEdit");
+    RowEdit->setPlaceholderText("ID");
+    RowEdit->setMaximumWidth(90);
+    auto* unnotchRow = new QPushButton("строки", this);
+    unnotchRow->setObjectName("UnnotchRowButton");
+    grid->addWidget(unnotchAll, 2, 0, 1, 2);
+    grid->addWidget(RowEdit, 2, 2);
+    grid->addWidget(unnotchRow, 2, 3);
+
+    LabelEdit = new QLineEdit(this);
+    LabelEdit->setObjectName("LabelEdit");
+    LabelEdit->setPlaceholderText("дверь");
+    auto* mark = new QPushButton("Отметка (Пробел)", this);
+    mark->setObjectName("MarkButton");
+    MarksLabel = new QLabel("отметок: 0", this);
+    grid->addWidget(mark, 3, 0);
+    grid->addWidget(LabelEdit, 3, 1);
+    grid->addWidget(MarksLabel, 3, 2, 1, 2);
+
+    RankingList = new QListWidget(this);
+    RankingList->setObjectName("RankingList");
+    RankingList->setFont(QFont("Courier", 9));
+    grid->addWidget(RankingList, 4, 0, 1, 4);
+
+    auto* open = new QPushButton("Открыть запись…", this);
+    open->setObjectName("OpenButton");
+    SpeedBox = new QComboBox(this);
+    SpeedBox->setObjectName("SpeedBox");
+    SpeedBox->addItems({"1x", "10x", "сразу"});
+    grid->addWidget(open, 5, 0);
+    grid->addWidget(SpeedBox, 5, 1);
+    resize(520, 420);
+
+    connect(FilterEdit, &QLineEdit::returnPressed, this, &TCanHuntForm::FilterEditReturn);
+    connect(unnotchAll, &QPushButton::clicked, this, &TCanHuntForm::UnnotchAllClick);
+    connect(unnotchRow, &QPushButton::clicked, this, &TCanHuntForm::UnnotchRowClick);
+    connect(mark, &QPushButton::clicked, this, &TCanHuntForm::MarkButtonClick);
+    connect(open, &QPushButton::clicked, this, &TCanHuntForm::OpenButtonClick);
+    connect(RankingList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        size_t row = size_t(RankingList->row(item));
+        if (row < ranking_.size() && scrollTo_) {
+            scrollTo_(ranking_[row].Key());
+        }
+    });
+    auto* space = new QShortcut(Qt::Key_Space, this);
+    connect(space, &QShortcut::activated, this, &TCanHuntForm::MarkButtonClick);
+    refresh_.setInterval(1000);
+    connect(&refresh_, &QTimer::timeout, this, &TCanHuntForm::Refresh);
+    refresh_.start();
+
+    // The filter of the last run.
+    FilterEdit->setText(Settings().value(kFilterKey).toString());
+    FilterEditReturn();
+}
+
+void TCanHuntForm::FilterEditReturn() {
+    k57::CanFilter filter;
+    std::string error;
+    if (!k57::CanFilter::Parse(FilterEdit->text().toStdString(), filter, error)) {
+        FilterLabel->setText(QString::fromStdString(error));
+        return;
+    }
+    can_.SetFilter(filter);
+    FilterLabel->setText(filter.empty() ? "все ID" : QString::fromStdString(filter.Text()));
+    Settings().setValue(kFilterKey, FilterEdit->text());
+}
+
+void TCanHuntForm::MarkButtonClick() {
+    can_.Mark(LabelEdit->text().toStdString());
+    refreshesLeft_ = 3;
+    Refresh();
+}
+
+void TCanHuntForm::UnnotchAllClick() {
+    can_.capture().Unnotch();
+}
+
+void TCanHuntForm::UnnotchRowClick() {
+    k57::CanFilter one;
+    std::string error;
+    // The row's identifier read as a filter word: the same digits rule.
+    if (!k57::CanFilter::Parse("+" + RowEdit->text().trimmed().toStdString(), one, error) ||
+        one.rules().size() != 1) {
+        FilterLabel->setText(QString::fromStdString(error));
+        return;
+    }
+    const k57::CanFilter::Rule& rule = one.rules()[0];
+    can_.capture().Unnotch((uint64_t(rule.extended) << 32) | rule.id);
+}
+
+void TCanHuntForm::OpenButtonClick() {
+    if (!dialogs_) {
+        return;
+    }
+    QString path = dialogs_->openFileName(
+        this, "CAN logs (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)",
+        "log");
+    if (path.isEmpty()) {
+        return;
+    }
+    const double speeds[] = {1, 10, k57::CanPlayback::kAtOnce};
+    std::string error;
+    if (!can_.Play(path.toStdString(), speeds[SpeedBox->currentIndex()], error)) {
+        dialogs_->error(this, "Не удалось открыть файл " + path + ": " +
+                                  QString::fromStdString(error));
+        return;
+    }
+    const k57::CanRecording& recording = can_.recording();
+    if (recording.malformed > 0) {
+        const k57::CanRecording::Problem& first = recording.problems.front();
+        dialogs_->error(this, QString("Строк с ошибками: %1; первая: строка %2, %3")
+                                  .arg(recording.malformed)
+                                  .arg(first.line)
+                                  .arg(QString::fromStdString(first.message)));
+    }
+    if (play_) {
+        play_();
+    }
+    refreshesLeft_ = 30;  // a recording at its own pace brings its changes later
+    Refresh();
+}
+
+// The ranking over what has come so far.
+void TCanHuntForm::Refresh() {
+    MarksLabel->setText(QString("отметок: %1").arg(can_.marks().size()));
+    if (!isVisible() || can_.marks().size() < 2 || refreshesLeft_ <= 0) {
+        return;
+    }
+    --refreshesLeft_;
+    ranking_ = can_.Rank();
+    RankingList->clear();
+    for (const k57::SignalHunt::Candidate& c : ranking_) {
+        RankingList->addItem(QString::fromStdString(c.Text(can_.marks().size())));
+    }
+}

@@ -1,0 +1,123 @@
+// The signal hunt from the command line, end to end: k57ctl records a busy
+// bus while the simulated unit flips one bit at each mark, and `can hunt`
+// finds that bit in the recording.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcessEnvironment>
+#include <thread>
+
+#include "CanFrameLog.h"
+#include "CtlProcess.h"
+#include "SimulatedUnits.h"
+
+namespace {
+
+class CanHuntCtlTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override { k57::StoredPort::Write("COM5"); }
+
+    k57::test::CtlRun Ctl(const QStringList& args) {
+        return k57::test::RunCtl(args, settings_);
+    }
+    QString File(const char* name) const {
+        return QString::fromStdString(dir_.path()) + "/" + name;
+    }
+    static void Write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    k57::test::TempDir dir_;
+};
+
+TEST_F(CanHuntCtlTest, TheBitFlippedAtEachMarkRanksFirstAmongThousandsOfBusyIdentifiers) {
+    k57::sim::UnitOptions options;
+    options.canFramesPerSecond = 4000;
+    options.canIdentifiers = 3000;
+    options.canFlip = {0x125, false, 2, 5};  // a busy identifier of the synthetic bus
+    k57::sim::Unit& unit = Plug(5, options);
+
+    QProcess recording;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(settings_.directory()));
+    recording.setProcessEnvironment(env);
+    recording.setStandardOutputFile(File("bus.log"));  // a pipe left unread would stall it
+    recording.start(K57CTL_PATH, {"can", "--duration", "9"});
+    ASSERT_TRUE(recording.waitForStarted());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    QByteArray marks = "# the door, five times\n";
+    for (int m = 0; m < 5; ++m) {
+        marks += QByteArray::fromStdString(k57::CandumpStamp(k57::CandumpNow()))
+                     .mid(1)
+                     .chopped(1) +
+                 " door\n";
+        unit.flipCanBit();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1400));
+    }
+    ASSERT_TRUE(recording.waitForFinished(30000));
+    ASSERT_EQ(recording.exitCode(), 0) << recording.readAllStandardError().toStdString();
+    Write(File("bus.marks"), marks);
+
+    k57::test::CtlRun hunt = Ctl({"--json", "can", "hunt", File("bus.log"), "--marks", File("bus.marks")});
+    ASSERT_EQ(hunt.code, 0) << hunt.err.toStdString();
+    QJsonArray ranking = QJsonDocument::fromJson(hunt.out.toUtf8()).array();
+    ASSERT_FALSE(ranking.isEmpty()) << hunt.out.toStdString();
+    QJsonObject best = ranking[0].toObject();
+    EXPECT_EQ(best["id"].toString(), "125");
+    EXPECT_EQ(best["extended"].toBool(), false);
+    EXPECT_EQ(best["byte"].toInt(), 2);
+    EXPECT_EQ(best["bit"].toInt(), 5);
+    EXPECT_GT(best["score"].toDouble(), 0.8);
+    EXPECT_LE(best["score"].toDouble(), 1.0);
+    for (int i = 1; i < ranking.size(); ++i) {
+        EXPECT_LT(ranking[i].toObject()["score"].toDouble(), best["score"].toDouble());
+    }
+
+    // The same capture summed up, the filter keeping one identifier.
+    k57::test::CtlRun stats = Ctl({"--json", "can", "stats", File("bus.log"), "--filter", "+125"});
+    ASSERT_EQ(stats.code, 0) << stats.err.toStdString();
+    QJsonArray rows = QJsonDocument::fromJson(stats.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 1);
+    QJsonObject row = rows[0].toObject();
+    EXPECT_EQ(row["id"].toString(), "125");
+    EXPECT_GT(row["count"].toInt(), 5);
+    EXPECT_NEAR(row["period_ms"].toDouble(), 750.0, 100.0);  // 3000 identifiers at 4000/s
+    bool flippedBitChanges = false;
+    for (const QJsonValue& bit : row["changing"].toArray()) {
+        flippedBitChanges |= bit["byte"].toInt() == 2 && bit["bit"].toInt() == 5;
+    }
+    EXPECT_TRUE(flippedBitChanges);
+}
+
+TEST_F(CanHuntCtlTest, TheFilterKeepsTheLiveOutputToItsIdentifiersAndBadInputIsRefused) {
+    k57::sim::UnitOptions options;
+    options.canFramesPerSecond = 2000;
+    options.canIdentifiers = 40;
+    Plug(5, options);
+    k57::test::CtlRun can = Ctl({"can", "--count", "20", "--filter", "+125 +14A"});
+    ASSERT_EQ(can.code, 0) << can.err.toStdString();
+    QStringList lines = can.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 20);
+    for (const QString& line : lines) {
+        EXPECT_TRUE(line.contains(" k57 125#") || line.contains(" k57 14A#")) << line.toStdString();
+    }
+
+    k57::test::CtlRun bad = Ctl({"can", "--filter", "+800"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_TRUE(bad.err.contains("+800")) << bad.err.toStdString();
+    Write(File("one.marks"), "12.5\n");
+    Write(File("x.log"), "(12.0) can0 123#00\n");
+    k57::test::CtlRun oneMark = Ctl({"can", "hunt", File("x.log"), "--marks", File("one.marks")});
+    EXPECT_EQ(oneMark.code, 1);
+    EXPECT_TRUE(oneMark.err.contains("two marks")) << oneMark.err.toStdString();
+    k57::test::CtlRun missing = Ctl({"can", "stats", File("none.log")});
+    EXPECT_EQ(missing.code, 1);
+}
+
+}  // namespace

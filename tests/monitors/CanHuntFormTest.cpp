@@ -1,0 +1,125 @@
+// The CAN monitor's companion for finding a signal: a recording opened into
+// the window, its marks and ranking, the filter remembered, un-notching.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+#include <fstream>
+
+#include "CanHuntForm.h"
+#include "CanMonitorForm.h"
+#include "QuickSessions.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedUnits.h"
+
+namespace {
+
+class CanHuntFormTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override {
+        k57::StoredPort::Write("COM5");
+        session.Replace();
+        form = std::make_unique<TCanMonitorForm>(session);
+        form->SetDialogs(&dialogs);
+        form->show();
+    }
+
+    // A recording of 300 identifiers every 100 ms for 20 s; 0x1C3 byte 4
+    // bit 1 flips 200 ms after each mark, and the marks lie beside it.
+    std::string Recording() {
+        std::string path = dir.path() + "/bus.log";
+        std::ofstream log(path);
+        for (int tick = 0; tick < 200; ++tick) {
+            for (int k = 0; k < 300; ++k) {
+                int ms = tick * 100 + k / 10;
+                int flips = tick >= 52 ? 1 + (tick - 52) / 40 : 0;  // after 5.0, 9.0, 13.0 s
+                bool door = k == 0x1C3 - 0x100 && std::min(flips, 3) % 2;
+                char line[64];
+                std::snprintf(line, sizeof line, "(1700000%03d.%06d) can0 %03X#00000000%02X\n",
+                              ms / 1000, ms % 1000 * 1000, 0x100 + k, door ? 0x02 : 0);
+                log << line;
+            }
+        }
+        std::ofstream(path + ".marks") << "1700000005.0 дверь\n1700000009.0\n1700000013.0\n";
+        return path;
+    }
+
+    k57::DeviceSession session{k57::test::QuickSessions()};
+    k57::test::ScriptedDialogs dialogs;
+    k57::test::TempDir dir;
+    std::unique_ptr<TCanMonitorForm> form;
+};
+
+TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
+    form->ShowHunt();
+    auto* hunt = form->findChild<TCanHuntForm*>("CanHuntForm");
+    ASSERT_TRUE(hunt);
+    hunt->findChild<QComboBox*>("SpeedBox")->setCurrentIndex(2);  // at once
+    dialogs.files.push_back(QString::fromStdString(Recording()));
+    hunt->OpenButtonClick();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() == 60000; }, 5000));
+    EXPECT_EQ(form->capture().Records().size(), 300u);
+    hunt->Refresh();
+    auto* list = hunt->findChild<QListWidget*>("RankingList");
+    ASSERT_GT(list->count(), 0);
+    EXPECT_TRUE(list->item(0)->text().startsWith("1C3 byte 4 bit 1  0 -> 1"))
+        << list->item(0)->text().toStdString();
+
+    // Clicking the candidate shows its row.
+    auto* scroll = form->findChild<QScrollArea*>("ScrollBox1");
+    QTest::qWait(150);  // the display tick lays the table out
+    scroll->verticalScrollBar()->setValue(0);
+    emit list->itemClicked(list->item(0));
+    int row = 0x1C3 - 0x100;
+    EXPECT_GT(scroll->verticalScrollBar()->value(), (row - 30) * 36);
+    EXPECT_LE(scroll->verticalScrollBar()->value(), row * 36);
+
+    // A marked moment during playback lies on the recording's clock.
+    hunt->MarkButtonClick();
+    EXPECT_EQ(form->frames().size(), 60000u);
+    EXPECT_EQ(hunt->findChild<QLineEdit*>("LabelEdit")->text(), "");
+}
+
+TEST_F(CanHuntFormTest, TheFilterIsRememberedAndUnnotchingWatchesBitsAgain) {
+    form->ShowHunt();
+    auto* hunt = form->findChild<TCanHuntForm*>("CanHuntForm");
+    auto* filter = hunt->findChild<QLineEdit*>("FilterEdit");
+    filter->setText("+2C3 -18DA00F1");
+    hunt->FilterEditReturn();
+    EXPECT_EQ(QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool").value("CanMonitor/filter").toString(), "+2C3 -18DA00F1");
+    filter->setText("+800");
+    hunt->FilterEditReturn();  // refused: the last good one stays
+    EXPECT_EQ(QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool").value("CanMonitor/filter").toString(), "+2C3 -18DA00F1");
+
+    CanRecord frame;
+    frame.id = 0x2C3;
+    frame.dlc = 8;
+    form->capture().HandleFrame(frame, FilterMode::Bit, false);
+    frame.data[0] = 0x81;
+    form->capture().HandleFrame(frame, FilterMode::Bit, false);
+    ASSERT_EQ(form->capture().Records()[0].mask[0], 0x7E);
+    hunt->findChild<QLineEdit*>("RowEdit")->setText("2C3");
+    hunt->UnnotchRowClick();
+    EXPECT_EQ(form->capture().Records()[0].mask[0], 0xFF);
+    frame.data[0] = 0;
+    form->capture().HandleFrame(frame, FilterMode::Bit, false);
+    hunt->UnnotchAllClick();
+    EXPECT_EQ(form->capture().Records()[0].mask[0], 0xFF);
+
+    // A new window of the next run starts with it.
+    TCanMonitorForm again(session);
+    again.ShowHunt();
+    auto* next = again.findChild<TCanHuntForm*>("CanHuntForm");
+    EXPECT_EQ(next->findChild<QLineEdit*>("FilterEdit")->text(), "+2C3 -18DA00F1");
+}
+
+}  // namespace
