@@ -5,11 +5,19 @@
 #include <QIcon>
 #include <QTranslator>
 
+#include "FontFallbacks.h"
+
 namespace k57 {
 
 Application::Application(int& argc, char** argv, DialogService& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName("k57tool");
+#ifdef Q_OS_WIN
+    // Fontconfig already finds sane stand-ins elsewhere; Windows' font
+    // engine needs to be told (a PC without Tahoma, or Wine without its
+    // fonts).
+    InstallFontFallbacks();
+#endif
     // Qt's own buttons and dialogs speak the program's language; the
     // translation travels inside the program.
     if (qtTexts_.load(":/translations/qtbase_ru.qm")) {

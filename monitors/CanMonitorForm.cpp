@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "FormFont.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
     setFont(k57::FormFont());
     BuildLayout();
     resize(673, 637);
+    k57::FitToScreen(*this);
     Timer1.setInterval(kReadTickMs);
     Timer2.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TCanMonitorForm::Timer1Timer);

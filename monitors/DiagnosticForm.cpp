@@ -1,5 +1,6 @@
 #include "DiagnosticForm.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QShowEvent>
 
 #include "FormFont.h"
+#include "ScreenFit.h"
 #include "UnitText.h"
 
 TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
@@ -25,7 +27,8 @@ TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
     }
     Memo1 = new QPlainTextEdit("Memo1", this);
     Memo1->setObjectName("Memo1");
-    Memo1->setGeometry(0, 96, 408, 385);
+    k57::FitToScreen(*this);
+    Memo1->setGeometry(0, 96, 408, std::min(385, height() - 96));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setMaximumBlockCount(kLogLines);  // older lines drop off
