@@ -3,8 +3,10 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <cstdlib>
 #include <thread>
@@ -41,7 +43,7 @@ size_t WholeCharacters(const std::string& text) {
     return end;
 }
 
-void WriteConsole(HANDLE console, const std::string& utf8) {
+void ShowOnConsole(HANDLE console, const std::string& utf8) {
     if (utf8.empty()) {
         return;
     }
@@ -66,10 +68,10 @@ void Pump(int pipe) {
     while ((got = _read(pipe, buffer, sizeof buffer)) > 0) {
         pending.append(buffer, size_t(got));
         size_t whole = WholeCharacters(pending);
-        WriteConsole(route.console, pending.substr(0, whole));
+        ShowOnConsole(route.console, pending.substr(0, whole));
         pending.erase(0, whole);
     }
-    WriteConsole(route.console, pending);
+    ShowOnConsole(route.console, pending);
     _close(pipe);
 }
 
