@@ -65,8 +65,16 @@ void Pump(int pipe) {
     std::string pending;
     char buffer[4096];
     int got;
+    HANDLE pipeHandle = reinterpret_cast<HANDLE>(_get_osfhandle(pipe));
     while ((got = _read(pipe, buffer, sizeof buffer)) > 0) {
         pending.append(buffer, size_t(got));
+        // Unbuffered output comes a few bytes a write: what is already
+        // waiting goes to the console in one call.
+        DWORD waiting = 0;
+        while (PeekNamedPipe(pipeHandle, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0 &&
+               (got = _read(pipe, buffer, sizeof buffer)) > 0) {
+            pending.append(buffer, size_t(got));
+        }
         size_t whole = WholeCharacters(pending);
         ShowOnConsole(route.console, pending.substr(0, whole));
         pending.erase(0, whole);
