@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -11,6 +12,7 @@
 #include "Discovery.h"
 #include "ParametersEditForm.h"
 #include "SettingsMessages.h"
+#include "ScreenFit.h"
 #include "SettingsService.h"
 #include "StoredPort.h"
 #include "UnitText.h"
@@ -19,6 +21,9 @@
 namespace {
 
 const char kDefaultPort[] = "COM5";
+// The log's designed place; a window shorter than designed takes the loss
+// from the log, down to a few lines.
+constexpr int kLogTop = 312, kLogHeight = 177, kLogLeast = 48;
 const char kNotConnected[] = "Устройство не подключено или занято";
 
 // "строка 3, MicLevel: 99 - многовато будет."
@@ -61,6 +66,7 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
       notifier_(dialogs),
       device_(std::move(sessions)) {
     ui->setupUi(this);
+    k57::FitToScreen(*this);
     ui->PortComboBox->setCompleter(nullptr);  // each keystroke is a port change of its own
     // Tab moves on from the log, as it does from every other control.
     ui->Memo1->setTabChangesFocus(true);
@@ -364,7 +370,8 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The log and the progress bar are docked to the bottom edge.
     int width = event->size().width(), height = event->size().height();
-    int barHeight = ui->SaveProgress->height(), memoHeight = ui->Memo1->height();
+    int barHeight = ui->SaveProgress->height();
+    int memoHeight = std::clamp(height - barHeight - kLogTop, kLogLeast, kLogHeight);
     ui->SaveProgress->setGeometry(0, height - barHeight, width, barHeight);
     ui->Memo1->setGeometry(0, height - barHeight - memoHeight, width, memoHeight);
 }

@@ -1,6 +1,5 @@
 // k57tool: the K57 service tool.
 
-#include <QScreen>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -11,6 +10,7 @@
 #include "DialogService.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
+#include "ScreenFit.h"
 #include "Version.h"
 
 namespace {
@@ -56,8 +56,7 @@ int main(int argc, char** argv) {
         dialogs.error(nullptr, QString::fromUtf8(e.what()));
         return 0;
     }
-    QRect screen = app.primaryScreen()->availableGeometry();
-    mainForm->move(screen.center() - mainForm->rect().center());
+    k57::CentreOnScreen(*mainForm);
     mainForm->show();
     app.exec();
     return 0;

@@ -32,11 +32,36 @@ if(WIN32)
         set(DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
         include(\"${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake\")
     ")
-    install(FILES README.md DESTINATION . RENAME README.txt)
+    # For the technician: a short guide in Russian, the licence, and the
+    # licences of the libraries that ship beside the programs.
+    install(FILES packaging/windows/README.txt DESTINATION .)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+    install(FILES packaging/windows/licenses/README.txt DESTINATION licenses)
+    install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION licenses RENAME LGPL-3.txt)
+    install(FILES /usr/share/common-licenses/GPL-3 DESTINATION licenses RENAME GPL-3.txt)
+    install(FILES "${sqlite_bin}/../LICENSE.md" DESTINATION licenses RENAME SQLite.txt)
+    install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
+            DESTINATION licenses RENAME GCC-runtime.txt)
+    install(FILES /usr/share/doc/mingw-w64-common/copyright
+            DESTINATION licenses RENAME mingw-w64.txt)
 
-    set(CPACK_GENERATOR ZIP)
+    # The portable zip and the installer (setup.exe); scripts/build-windows.sh
+    # makes both. The programs in them are stripped, then signed when a
+    # certificate is given (scripts/sign-windows.sh).
+    set(CPACK_GENERATOR "ZIP;NSIS64")
     set(CPACK_PACKAGE_FILE_NAME "k57tool-${PROJECT_VERSION}-win64")
+    set(CPACK_STRIP_FILES ON)
+    set(CPACK_K57_SIGN_SCRIPT "${PROJECT_SOURCE_DIR}/scripts/sign-windows.sh")
+    set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/SignPrograms.cmake")
+    set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/CPackWindows.cmake")
+    set(CPACK_MODULE_PATH "${PROJECT_SOURCE_DIR}/packaging/windows")
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY "K57 service tool")
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY k57tool)
+    set(CPACK_NSIS_DISPLAY_NAME "K57 service tool")
+    set(CPACK_NSIS_PACKAGE_NAME "K57 service tool")
+    set(CPACK_NSIS_UNINSTALL_NAME Uninstall)
+    set(CPACK_K57_VERSION4 "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0")
+    set(CPACK_K57_ICON "${K57_ICON_ICO}")
 else()
     # The unit's USB vendor and product IDs, for the udev rule.
     set(K57_USB_VENDOR "0483" CACHE STRING "The unit's USB vendor ID (4 hex digits, from lsusb)")

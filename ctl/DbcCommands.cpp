@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -139,7 +140,7 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
     }
     std::ifstream logFile;
     if (log != "-") {
-        logFile.open(log, std::ios::binary);
+        logFile.open(std::filesystem::u8path(log), std::ios::binary);  // UTF-8, also on Windows
         if (!logFile) {
             return Fail(log + ": cannot be read", kBadInput);
         }

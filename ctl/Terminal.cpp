@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "Utf8Console.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -50,15 +52,9 @@ int64_t NowMs() {
 
 bool IsTerminal(std::FILE* stream) {
 #ifdef _WIN32
-    return _isatty(_fileno(stream));
+    return RoutedToConsole(stream) || _isatty(_fileno(stream));
 #else
     return isatty(fileno(stream));
-#endif
-}
-
-void UseUtf8Console() {
-#ifdef _WIN32
-    SetConsoleOutputCP(CP_UTF8);
 #endif
 }
 

@@ -11,9 +11,8 @@
 // one, a yes/no question, a progress display, and Ctrl+C.
 namespace k57::ctl {
 
+// A terminal or console, also when UseUtf8Console() routes it (Windows).
 bool IsTerminal(std::FILE* stream);
-// Makes the console show UTF-8 (Windows); elsewhere nothing to do.
-void UseUtf8Console();
 
 // Asks on the terminal; true for yes.
 bool Confirm(const std::string& question);

@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 #include "SessionFactory.h"
 #include "Terminal.h"
+#include "Utf8Console.h"
 #include "Version.h"
 
 using namespace k57::ctl;
@@ -35,6 +36,9 @@ std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    Utf8Arguments arguments(argc, argv);
+    argc = arguments.count();
+    argv = arguments.values();
     UseUtf8Console();
     CLI::App app{
         "Service tool for the K57 alarm and telematics unit, from a command line.\n"

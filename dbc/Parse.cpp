@@ -1,5 +1,6 @@
 #include "Parse.h"
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <iterator>
@@ -655,7 +656,8 @@ ParseResult Parse(std::string_view text, Encoding encoding, const std::string& f
 }
 
 ParseResult ParseFile(const std::string& path, Encoding encoding) {
-    std::ifstream file(path, std::ios::binary);
+    // The path is UTF-8; a narrow path would go through Windows' ANSI code page.
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (!file.is_open() || file.bad()) {
         ParseResult result;

@@ -6,11 +6,19 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "FontFallbacks.h"
+
 namespace k57 {
 
 Application::Application(int& argc, char** argv, DialogService& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName("k57tool");
+#ifdef Q_OS_WIN
+    // Fontconfig already finds sane stand-ins elsewhere; Windows' font
+    // engine needs to be told (a PC without Tahoma, or Wine without its
+    // fonts).
+    InstallFontFallbacks();
+#endif
     InstallRussianQtTexts();
     // Every window carries the program's icon, on every platform.
     QIcon icon;

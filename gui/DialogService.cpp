@@ -71,15 +71,20 @@ void MessageBoxDialogs::error(QWidget* owner, const QString& text) {
 
 QString MessageBoxDialogs::openFileName(QWidget* owner, const QString& filter,
                                         const QString& suffix) {
-    return WithSuffix(QFileDialog::getOpenFileName(owner, QString(), QString(), QtFilter(filter)),
-                      suffix);
+    QString path = WithSuffix(
+        QFileDialog::getOpenFileName(owner, QString(), folder_.start(), QtFilter(filter)), suffix);
+    folder_.remember(path);
+    return path;
 }
 
 QString MessageBoxDialogs::saveFileName(QWidget* owner, const QString& filter,
                                         const QString& suffix) {
-    return WithSuffix(QFileDialog::getSaveFileName(owner, QString(), QString(), QtFilter(filter),
-                                                   nullptr, QFileDialog::DontConfirmOverwrite),
-                      suffix);
+    QString path = WithSuffix(
+        QFileDialog::getSaveFileName(owner, QString(), folder_.start(), QtFilter(filter), nullptr,
+                                     QFileDialog::DontConfirmOverwrite),
+        suffix);
+    folder_.remember(path);
+    return path;
 }
 
 DialogNotifier::DialogNotifier(DialogService& dialogs) : dialogs_(dialogs) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "FileDialogFolder.h"
 #include "Notifier.h"
 
 class QWidget;
@@ -37,6 +38,9 @@ class MessageBoxDialogs : public DialogService {
     void error(QWidget* owner, const QString& text) override;
     QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
     QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+
+  private:
+    FileDialogFolder folder_;
 };
 
 // Carries the device layer's notices to a dialog service while it lives.

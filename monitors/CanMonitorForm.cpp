@@ -17,6 +17,7 @@
 #include "CanSignalsForm.h"
 #include "CanHuntForm.h"
 #include "FormFont.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
     setFont(k57::FormFont());
     BuildLayout();
     resize(673, 637);
+    k57::FitToScreen(*this);
     Timer1.setInterval(kReadTickMs);
     Timer2.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TCanMonitorForm::Timer1Timer);

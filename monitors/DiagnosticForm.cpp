@@ -1,5 +1,6 @@
 #include "DiagnosticForm.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QLabel>
@@ -10,6 +11,7 @@
 
 #include "DiagnosticPlotForm.h"
 #include "FormFont.h"
+#include "ScreenFit.h"
 #include "UnitText.h"
 
 TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
@@ -28,7 +30,8 @@ TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
     }
     Memo1 = new QPlainTextEdit("Memo1", this);
     Memo1->setObjectName("Memo1");
-    Memo1->setGeometry(0, 96, 408, 385);
+    k57::FitToScreen(*this);
+    Memo1->setGeometry(0, 96, 408, std::min(385, height() - 96));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setMaximumBlockCount(kLogLines);  // older lines drop off

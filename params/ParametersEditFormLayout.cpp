@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "ParametersEditForm.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -136,5 +137,6 @@ void TParametersEditForm::BuildLayout() {
     layout->setMenuBar(menu);
     layout->addWidget(splitter);
     resize(721, 473 + menu->sizeHint().height());
+    k57::FitToScreen(*this);
     Panel1->hide();  // until a parameter is chosen
 }

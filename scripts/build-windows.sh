@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds the tool for 64-bit Windows with MinGW-w64 and makes
-# build/k57tool-VERSION-win64.zip, which runs on a Windows PC as it is.
-# With --test it then runs the Windows tests under Wine.
+# build/k57tool-VERSION-win64.zip, which runs on a Windows PC as it is, and
+# the installer build/k57tool-VERSION-win64-setup.exe. Both are signed when
+# K57_SIGN_PKCS12 and K57_SIGN_PASSWORD name a certificate (see
+# scripts/sign-windows.sh). With --test it signs with a throwaway
+# certificate, checks the packages (scripts/check-windows-packages.sh) and
+# runs the Windows tests under Wine.
 #
 # The Qt SDK and SQLite for MinGW come from shared/toolchains (K57_QT_MINGW
 # and K57_SQLITE_MINGW name other archives) and are unpacked into
@@ -29,9 +33,28 @@ cmake --build --preset default --target k57sim
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows
-(cd build/windows && cpack -G ZIP >/dev/null)
-cp build/windows/k57tool-*-win64.zip build/
-ls -1 build/k57tool-*-win64.zip
+
+# The tests sign with a throwaway certificate of their own when none is given.
+if [ "${1:-}" = --test ] && [ -z "${K57_SIGN_PKCS12:-}" ]; then
+    sign=build/windows-sign
+    mkdir -p "$sign"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=K57 test signing" \
+        -addext "extendedKeyUsage=codeSigning" -keyout "$sign/key.pem" -out "$sign/cert.pem" \
+        2>/dev/null
+    openssl pkcs12 -export -inkey "$sign/key.pem" -in "$sign/cert.pem" \
+        -passout pass:k57-test -out "$sign/test.p12"
+    export K57_SIGN_PKCS12=$root/$sign/test.p12 K57_SIGN_PASSWORD=k57-test
+    export K57_SIGN_CERT=$root/$sign/cert.pem
+fi
+
+# The portable zip and the installer, programs stripped and (with a
+# certificate, see scripts/sign-windows.sh) signed; the installer is signed
+# once made.
+rm -f build/windows/k57tool-*-win64.zip build/windows/k57tool-*-win64-setup.exe
+(cd build/windows && cpack -G "ZIP;NSIS64" >/dev/null)
+cp build/windows/k57tool-*-win64.zip build/windows/k57tool-*-win64-setup.exe build/
+scripts/sign-windows.sh build/k57tool-*-win64-setup.exe
+ls -1 build/k57tool-*-win64.zip build/k57tool-*-win64-setup.exe
 
 if [ "${1:-}" = --test ]; then
     # A prefix of the build's own; its services are started before ctest,
@@ -43,6 +66,8 @@ if [ "${1:-}" = --test ]; then
     wineserver -p
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
     status=0
+    scripts/check-windows-packages.sh build/k57tool-*-win64.zip build/k57tool-*-win64-setup.exe \
+        || status=$?
     ctest --preset windows || status=$?
     echo "Skipped under Wine, and why:"
     grep -A1 ": Skipped$" build/windows/Testing/Temporary/LastTest.log | grep -v -e "^--$" \

@@ -15,8 +15,12 @@ if [ "${1:-}" = fuzz ]; then
 fi
 if [ "${1:-}" = windows ]; then
     # The cross compiler, Wine to run the Windows tests, GoogleTest's
-    # sources to build them, and zstd for the Qt SDK's archive.
-    packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest zstd)
+    # sources to build them, and zstd for the Qt SDK's archive. Wine's own
+    # fonts (Tahoma among them) as a Windows PC has them, an X server for
+    # Qt's Windows platform under Wine, icotool for the program's icon,
+    # makensis for the installer, and the tools that sign the executables.
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest zstd fonts-wine xvfb
+               icoutils nsis osslsigncode openssl)
 fi
 
 missing=()

@@ -3,9 +3,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "CtlProcess.h"
 
 namespace {
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// Where COM40 keeps its settings (see units.sh); under Wine a Unix path is
+// reached through drive Z:.
+QString Com40Settings() {
+#ifdef _WIN32
+    return QString("Z:") + K57_UNITS_DIR "/com40.txt";
+#else
+    return K57_UNITS_DIR "/com40.txt";
+#endif
+}
 
 class CtlHostTest : public ::testing::Test {
   protected:
@@ -32,6 +49,28 @@ TEST_F(CtlHostTest, TheSettingsOfTheUnitReadAsText) {
     k57::test::CtlRun read = Ctl({"--port", "COM40", "settings", "read"});
     EXPECT_EQ(read.out, "MicLevel=11\n");
     ASSERT_EQ(Ctl({"--port", "COM40", "settings", "set", "MicLevel=8"}).code, 0);
+}
+
+// Windows hands a program its arguments in the ANSI code page unless it
+// asks for the UTF-16 command line: "Авто" arrived as "????".
+TEST_F(CtlHostTest, CyrillicValuesAndPathsArriveAsTheyWereTyped) {
+    k57::test::CtlRun set = Ctl({"--port", "COM40", "settings", "set", "NameBT=Авто"});
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    EXPECT_TRUE(FileBytes(Com40Settings()).contains("NameBT=\xC0\xE2\xF2\xEE\n"))
+        << FileBytes(Com40Settings()).toStdString();
+
+    k57::test::TempDir dir;
+    QString saved = QString::fromStdString(dir.path()) + "/Настройки блока.txt";
+    k57::test::CtlRun read = Ctl({"--port", "COM40", "settings", "read", "-o", saved});
+    EXPECT_EQ(read.code, 0) << read.err.toStdString();
+    EXPECT_TRUE(FileBytes(saved).contains("NameBT=\xC0\xE2\xF2\xEE")) << FileBytes(saved).toStdString();
+
+    // A value the unit's code page cannot hold is refused, never stored as "?".
+    k57::test::CtlRun foreign = Ctl({"--port", "COM40", "settings", "set", "NameBT=日本"});
+    EXPECT_EQ(foreign.code, 1);
+    EXPECT_TRUE(FileBytes(Com40Settings()).contains("NameBT=\xC0\xE2\xF2\xEE\n"));
+
+    ASSERT_EQ(Ctl({"--port", "COM40", "settings", "set", "NameBT="}).code, 0);
 }
 
 }  // namespace
