@@ -21,10 +21,12 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 std::atomic<DeviceInterface*> interruptible{nullptr};
+std::atomic<bool> waitsHeld{false};
 
 void OnInterrupt() {
     interrupted = true;
-    if (DeviceInterface* device = interruptible.load()) {
+    DeviceInterface* device = interruptible.load();
+    if (device && !waitsHeld) {
         device->SetAbandoned(true);
     }
 }
@@ -83,6 +85,19 @@ void CatchInterrupt(DeviceInterface* device) {
 
 bool Interrupted() {
     return interrupted;
+}
+
+HeldWaits::HeldWaits() {
+    waitsHeld = true;
+}
+
+HeldWaits::~HeldWaits() {
+    waitsHeld = false;
+    if (interrupted) {
+        if (DeviceInterface* device = interruptible.load()) {
+            device->SetAbandoned(true);
+        }
+    }
 }
 
 std::string Kilobytes(double bytes) {

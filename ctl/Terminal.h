@@ -22,6 +22,18 @@ bool Confirm(const std::string& question);
 void CatchInterrupt(DeviceInterface* device);
 bool Interrupted();
 
+// While one lives, Ctrl+C lets the request on its way finish (within its
+// reply time-out) instead of ending its wait: an update's fragment is then
+// acknowledged before the program stops, and no late acknowledgement is
+// left for the next program to take for its reply.
+class HeldWaits {
+  public:
+    HeldWaits();
+    ~HeldWaits();
+    HeldWaits(const HeldWaits&) = delete;
+    HeldWaits& operator=(const HeldWaits&) = delete;
+};
+
 // An update's progress: on a terminal a bar with percentage, bytes, rate
 // and time left, redrawn in place; otherwise one plain line per 10 %;
 // nothing when `quiet`. Finish ends the bar's line, so what follows starts

@@ -36,6 +36,7 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
         return Interrupted() ? Interruption(nullptr) : Failed(context, update.lastResult());
     }
     Progress progress(what, context.quiet);
+    HeldWaits fragmentsFinish;
     while (update.stage() == UpdateSteps::Stage::Send) {
         if (Interrupted()) {
             update.Stop();

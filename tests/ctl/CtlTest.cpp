@@ -2,6 +2,10 @@
 // output, its files, what reached the unit, and its exit codes.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
 
 #include <QFile>
 #include <QProcess>
@@ -323,6 +327,38 @@ TEST_F(CtlTest, OnATerminalTheBarShowsBytesAndEndsBeforeTheVerdict) {
     QRegularExpressionMatch match = rate.match(bar);
     ASSERT_TRUE(match.hasMatch()) << bar.toStdString();
     EXPECT_GT(match.captured(1).toDouble(), 10.0);  // bytes, not fragments, a second
+}
+
+}  // namespace
+
+namespace {
+
+// Ctrl+C in the middle of an update: the fragment on its way is let finish,
+// so the next command does not take its late acknowledgement for a reply.
+TEST_F(CtlTest, AfterCtrlCTheNextCommandFindsTheUnitReady) {
+    k57::sim::UnitOptions paced;
+    paced.byteRate = 8000;  // a fragment takes about 130 ms to arrive
+    k57::sim::Unit& unit = Plug(5, paced);
+    for (int round = 0; round < 3; ++round) {
+        QProcess update;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString(settings_.directory()));
+        update.setProcessEnvironment(env);
+        update.start(K57CTL_PATH, {"update", "firmware", "--yes", "--force"});
+        int before = Count(unit.requests(), kDataFragment);
+        ASSERT_TRUE(k57::test::WaitUntil(
+            [&] { return Count(unit.requests(), kDataFragment) >= before + 2; }, 10000));
+        // Now, while the next fragment is on its way.
+        std::this_thread::sleep_for(std::chrono::milliseconds(40 + 30 * round));
+        ::kill(pid_t(update.processId()), SIGINT);
+        ASSERT_TRUE(update.waitForFinished(10000));
+        EXPECT_EQ(update.exitCode(), 130);
+        EXPECT_TRUE(QString::fromUtf8(update.readAllStandardError()).contains("interrupted after"));
+
+        k57::test::CtlRun info = Ctl({"info"});
+        EXPECT_EQ(info.code, 0) << info.err.toStdString();
+    }
+    EXPECT_TRUE(unit.commits().empty());
 }
 
 }  // namespace
