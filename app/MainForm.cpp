@@ -16,6 +16,7 @@
 #include "SettingsService.h"
 #include "StoredPort.h"
 #include "UnitText.h"
+#include "WindowTexts.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -24,7 +25,6 @@ const char kDefaultPort[] = "COM5";
 // The log's designed place; a window shorter than designed takes the loss
 // from the log, down to a few lines.
 constexpr int kLogTop = 312, kLogHeight = 177, kLogLeast = 48;
-const char kNotConnected[] = "Устройство не подключено или занято";
 
 // "строка 3, MicLevel: 99 - многовато будет."
 QString ProblemLine(const k57::SettingsLine& line) {
@@ -262,7 +262,7 @@ void TMainForm::ReadButtonClick() {
             [this, reply](int result) {
                 const std::string& text = *reply;
                 if (result != k57::kReplyOk) {
-                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                    Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
                     return;
                 }
                 // The unit's values are kept as they are; the technician learns of
@@ -306,7 +306,7 @@ void TMainForm::GetSerialButtonClick() {
     Request([serial](DeviceInterface& unit) { return unit.ReadIdInfo(*serial); },
             [this, serial](int result) {
                 if (result != k57::kReplyOk) {
-                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                    Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
                     return;
                 }
                 // Unsigned, as the port search shows it: serial numbers have no sign.
@@ -323,7 +323,7 @@ void TMainForm::GetVersionButtonClick() {
             [this, text](int result) {
                 DeviceInterface* device = device_.get();
                 if (result != k57::kReplyOk || !device) {
-                    Inform("Ошибка", kNotConnected);
+                    Inform("Ошибка", k57::kNotConnected);
                     return;
                 }
                 VersionInfo info;

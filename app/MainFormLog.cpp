@@ -6,13 +6,13 @@
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextBlock>
 
 #include "MainForm.h"
 #include "OpenProblemText.h"
 #include "PortMapping.h"
 #include "RussianPlural.h"
+#include "SafeSave.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -128,8 +128,8 @@ void TMainForm::SaveLog() {
             text += (time + "  " + block.text()).toUtf8() + '\n';
         }
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
-        dialogs_.error(this, "Не удалось записать файл " + path + ": " + out.errorString());
+    QString error;
+    if (!k57::SafeSave(path, text.toStdString(), error)) {
+        dialogs_.error(this, "Не удалось записать файл " + path + ": " + error);
     }
 }

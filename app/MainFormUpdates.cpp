@@ -6,11 +6,11 @@
 
 #include "MainForm.h"
 #include "UnitText.h"
+#include "WindowTexts.h"
 #include "ui_MainForm.h"
 
 namespace {
 
-const char kNotConnected[] = "Устройство не подключено или занято";
 const char kCancelled[] = "Обновление отменено";
 const char kSendFailed[] = "Ошибка при передачи данных";
 const char kNoCrc[] = "Нет подтвеждения CRC";
@@ -154,12 +154,12 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     QString cancelled = kCancelled;
     switch (outcome) {
         case Outcome::NotConnected:
-            Inform("Ошибка", kNotConnected);
+            Inform("Ошибка", k57::kNotConnected);
             Log("Обновление не начато: устройство не ответило. Проверьте подключение и порт.");
             return;
         case Outcome::VersionUnreadable:
             Log(PortText() + ": ответ на запрос версии не разбирается");
-            Inform("Ошибка", kNotConnected);
+            Inform("Ошибка", k57::kNotConnected);
             Log("Обновление не начато: версия устройства не разбирается.");
             return;
         case Outcome::Declined:
@@ -168,9 +168,9 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
             return;
         case Outcome::StartFailed:
             if (firmware) {
-                Inform("Ошибка", kNotConnected);
+                Inform("Ошибка", k57::kNotConnected);
             } else {
-                Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled + ".");
+                Inform("Ошибка", QString(k57::kNotConnected) + ".\n" + kCancelled + ".");
             }
             Log(cancelled + ": устройство не начало обновление, ничего не передано. "
                             "Проверьте подключение и повторите.");

@@ -11,6 +11,7 @@
 
 #include "SettingsFile.h"
 #include "UnitText.h"
+#include "WindowTexts.h"
 
 namespace {
 
@@ -262,7 +263,7 @@ void TParametersEditForm::SettingsWritten(int result) {
         return;
     }
     if (result != k57::kReplyOk) {
-        dialogs_.message(this, "Ошибка", "Устройство не подключено или занято", k57::Buttons::Ok);
+        dialogs_.message(this, "Ошибка", k57::kNotConnected, k57::Buttons::Ok);
         return;
     }
     dialogs_.message(this, "Сообщение", "Настройки записаны.", k57::Buttons::Ok);

@@ -1,7 +1,7 @@
 #include "SettingsFile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "SafeSave.h"
 
 #include "SettingsLines.h"
 
@@ -52,11 +52,9 @@ std::string SettingsFile::WithCrLf(const std::string& text) {
 }
 
 bool SettingsFile::Write(const std::string& path, const std::string& text, std::string& error) {
-    std::string bytes = WithCrLf(text);
-    QSaveFile out(QString::fromStdString(path));
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
-        error = out.errorString().toStdString();
+    QString reason;
+    if (!SafeSave(QString::fromStdString(path), WithCrLf(text), reason)) {
+        error = reason.toStdString();
         return false;
     }
     return true;

@@ -5,13 +5,13 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "DialogService.h"
 #include "PlotCsv.h"
+#include "SafeSave.h"
 
 namespace k57 {
 
@@ -493,13 +493,7 @@ bool PlotWidget::ExportPng(const QString& path) {
 
 bool PlotWidget::ExportCsv(const QString& path, QString& error) const {
     const std::string text = data_ ? plotcsv::Write(*data_) : plotcsv::Header({});
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(text.data(), qint64(text.size())) != qint64(text.size()) || !out.commit()) {
-        error = out.errorString();
-        return false;
-    }
-    return true;
+    return SafeSave(path, text, error);
 }
 
 void PlotWidget::SavePng() {

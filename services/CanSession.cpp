@@ -1,27 +1,14 @@
 #include "CanSession.h"
 
 #include <QFile>
-#include <QSaveFile>
-#include <fstream>
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <sstream>
 
+#include "SafeSave.h"
+
 namespace k57 {
-
-namespace {
-
-bool Write(const QString& path, const std::string& bytes, QString& error) {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
-        error = out.errorString();
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 CanSession::Opening CanSession::Open(ByteChannel& link, int bitRateCode) {
     Opening opening = OpenPort(link);
@@ -202,7 +189,7 @@ bool CanSession::Save(const QString& path, QString& error) const {
     std::ostringstream text;
     frames_.WriteCandump(text,
                          [this](const LoggedFrame& f) { return filter_.Passes(f.id, f.extended); });
-    if (!Write(path, text.str(), error)) {
+    if (!SafeSave(path, text.str(), error)) {
         return false;
     }
     const QString sidecar = QString::fromStdString(CanMarks::SidecarPath(path.toStdString()));
@@ -212,7 +199,7 @@ bool CanSession::Save(const QString& path, QString& error) const {
     }
     std::ostringstream marks;
     marks_.Write(marks);
-    return Write(sidecar, marks.str(), error);
+    return SafeSave(sidecar, marks.str(), error);
 }
 
 void CanSession::Reset() {

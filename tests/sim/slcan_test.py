@@ -145,21 +145,24 @@ class SlcanClientTest(unittest.TestCase):
             time.sleep(3)
             start = time.time()
             received = 0
-            seconds = []
+            first = None
+            last = start
+            longest = 0.0  # the longest wait between two frames
             while time.time() - start < 3:
                 if bus.recv(0.2) is not None:
+                    now = time.time()
                     received += 1
-                    if len(seconds) < 10 or received % 1000 == 0:
-                        seconds.append(time.time() - start)
+                    first = now - start if first is None else first
+                    longest = max(longest, now - last)
+                    last = now
             bus.shutdown()
         finally:
             err = unit.stop()
-        self.assertTrue(seconds, "nothing received after the stall")
-        self.assertLess(seconds[0], 1.0)
-        # It keeps coming: no second of the three without frames.
+        self.assertIsNotNone(first, "nothing received after the stall")
+        self.assertLess(first, 1.0)
+        # It keeps coming: never a second without frames.
         self.assertGreater(received, 1000)
-        gaps = [b - a for a, b in zip(seconds, seconds[1:])]
-        self.assertLess(max(gaps, default=0), 1.0, seconds)
+        self.assertLess(longest, 1.0)
         self.assertIn("CAN frame lines dropped whole", err)
 
 
