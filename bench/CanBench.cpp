@@ -32,7 +32,7 @@ std::vector<std::string> FrameLines(int identifiers, int count) {
     return lines;
 }
 
-double ModelFramesPerSecond(FilterMode mode) {
+double ModelFramesPerSecond(k57::FilterMode mode) {
     std::vector<std::string> lines = FrameLines(4096, 2'000'000);
     k57::CanCapture capture;
     QElapsedTimer clock;
@@ -46,7 +46,7 @@ double ModelFramesPerSecond(FilterMode mode) {
 double TickMilliseconds(TCanMonitorForm& form, int identifiers) {
     form.capture().ClearRecords();
     for (const std::string& line : FrameLines(identifiers, identifiers)) {
-        form.capture().HandleLine(line, FilterMode::None, false);
+        form.capture().HandleLine(line, k57::FilterMode::None, false);
     }
     QWidget* panel = form.findChild<QWidget*>("Panel1");
     QWidget* viewport = panel->parentWidget();
@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     TCanMonitorForm form(session);
     form.show();
 
-    double none = ModelFramesPerSecond(FilterMode::None);
-    double bit = ModelFramesPerSecond(FilterMode::Bit);
+    double none = ModelFramesPerSecond(k57::FilterMode::None);
+    double bit = ModelFramesPerSecond(k57::FilterMode::Bit);
     std::printf("CAN capture model, 4096 identifiers\n");
     std::printf("  no filter:   %10.0f frames/s  (%.0fx the bus)\n", none,
                 none / kBusFramesPerSecond);

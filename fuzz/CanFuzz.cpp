@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     k57::fuzz::MemoryChannel link(data + 2, size - 2, data[1]);
     k57::CanLink can(link);
     k57::CanCapture capture;
-    FilterMode mode = FilterMode(data[0] % 3);
+    k57::FilterMode mode = k57::FilterMode(data[0] % 3);
     bool captureView = data[0] & 4;
     while (!link.Exhausted()) {
         if (std::optional<std::string> line = can.ReadCanLine(0)) {

@@ -211,7 +211,7 @@ void TCanMonitorForm::CloseProcedure() {
 
 // A tick has a time budget; what a flood leaves waits for the next one.
 void TCanMonitorForm::Timer1Timer() {
-    can_.Pump(kTickBudgetMs, FilterModeFor(BitCheckBox->isChecked(), ByteCheckBox->isChecked()),
+    can_.Pump(kTickBudgetMs, k57::FilterModeFor(BitCheckBox->isChecked(), ByteCheckBox->isChecked()),
               CaptureBox->isChecked());
 }
 

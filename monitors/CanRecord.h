@@ -24,6 +24,8 @@ struct CanRecord {
     }
 };
 
+namespace k57 {
+
 // What a change does to the watched bits.
 enum class FilterMode {
     None = 0,  // masks stay as they are
@@ -35,3 +37,5 @@ enum class FilterMode {
 inline FilterMode FilterModeFor(bool bitFilter, bool byteFilter) {
     return byteFilter ? FilterMode::Byte : bitFilter ? FilterMode::Bit : FilterMode::None;
 }
+
+}  // namespace k57

@@ -53,7 +53,7 @@ TEST(CanCapture, OnlyWholeFrameLinesAreFrames) {
                              "t12380102030405060708"
                              "1A2B \r",
                              "\r", "V1010\r"}) {
-        capture.HandleLine(line, FilterMode::None, false);
+        capture.HandleLine(line, k57::FilterMode::None, false);
     }
     EXPECT_EQ(capture.MessageCounter(), 0);
     EXPECT_TRUE(capture.Records().empty());
@@ -62,7 +62,7 @@ TEST(CanCapture, OnlyWholeFrameLinesAreFrames) {
 TEST(CanCapture, RecordsStayInIdentifierOrder) {
     k57::CanCapture capture;
     for (unsigned id : {0x300u, 0x100u, 0x200u, 0x100u, 0x001u, 0xFFFu}) {
-        capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
+        capture.HandleLine(Line(id, 8, id), k57::FilterMode::None, false);
     }
     ASSERT_EQ(capture.Records().size(), 5u);
     EXPECT_EQ(capture.MessageCounter(), 6);
@@ -75,47 +75,47 @@ TEST(CanCapture, MergeMarksChangedBitsAndKeepsTheFirstLength) {
     CanRecord r = Frame(0x10, 0x0F00000000000000ULL, 8);
     CanRecord same = Frame(0x10, 0x0F00000000000000ULL, 2);
     same.stamp = 77;
-    EXPECT_FALSE(k57::CanCapture::MergeFrame(r, same, FilterMode::None));
+    EXPECT_FALSE(k57::CanCapture::MergeFrame(r, same, k57::FilterMode::None));
     EXPECT_EQ(r.dlc, 8);
     EXPECT_EQ(r.stamp, 77);
     EXPECT_EQ(r.changed[0], 0);
 
     EXPECT_TRUE(
-        k57::CanCapture::MergeFrame(r, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
+        k57::CanCapture::MergeFrame(r, Frame(0x10, 0x1F00000000000000ULL), k57::FilterMode::None));
     EXPECT_EQ(r.changed[0], 0x10);
     EXPECT_EQ(r.mask[0], 0xFF);
-    EXPECT_FALSE(k57::CanCapture::MergeFrame(r, Frame(0x11, 0), FilterMode::None));  // another id
+    EXPECT_FALSE(k57::CanCapture::MergeFrame(r, Frame(0x11, 0), k57::FilterMode::None));  // another id
 }
 
 TEST(CanCapture, FiltersRetireBitsOrBytesOnceTheyChange) {
     CanRecord bit = Frame(0x10, 0x0F00000000000000ULL);
     EXPECT_TRUE(
-        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Bit));
+        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), k57::FilterMode::Bit));
     EXPECT_EQ(bit.mask[0], 0xEF);
     EXPECT_FALSE(
-        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x0F00000000000000ULL), FilterMode::Bit));
+        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x0F00000000000000ULL), k57::FilterMode::Bit));
     EXPECT_EQ(bit.changed[0], 0);
     EXPECT_FALSE(
-        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), FilterMode::None));
+        k57::CanCapture::MergeFrame(bit, Frame(0x10, 0x1F00000000000000ULL), k57::FilterMode::None));
 
     CanRecord byte = Frame(0x10, 0x0F00000000000000ULL);
     EXPECT_TRUE(
-        k57::CanCapture::MergeFrame(byte, Frame(0x10, 0x1F00000000000000ULL), FilterMode::Byte));
+        k57::CanCapture::MergeFrame(byte, Frame(0x10, 0x1F00000000000000ULL), k57::FilterMode::Byte));
     EXPECT_EQ(byte.mask[0], 0);
-    EXPECT_EQ(FilterModeFor(true, true), FilterMode::Byte);
-    EXPECT_EQ(FilterModeFor(true, false), FilterMode::Bit);
-    EXPECT_EQ(FilterModeFor(false, false), FilterMode::None);
+    EXPECT_EQ(k57::FilterModeFor(true, true), k57::FilterMode::Byte);
+    EXPECT_EQ(k57::FilterModeFor(true, false), k57::FilterMode::Bit);
+    EXPECT_EQ(k57::FilterModeFor(false, false), k57::FilterMode::None);
 }
 
 TEST(CanCapture, CaptureAndCounters) {
     k57::CanCapture capture;
-    capture.HandleLine(Line(0x20, 8, 1), FilterMode::Bit, true);  // new: counted, not captured
+    capture.HandleLine(Line(0x20, 8, 1), k57::FilterMode::Bit, true);  // new: counted, not captured
     EXPECT_EQ(capture.Counter(), 1);
     EXPECT_TRUE(capture.Captured().empty());
     for (unsigned long long v = 2; v < 40; ++v) {
-        capture.HandleLine(Line(0x20, 8, v << 8), FilterMode::None, true);
+        capture.HandleLine(Line(0x20, 8, v << 8), k57::FilterMode::None, true);
     }
-    capture.HandleLine(Line(0x20, 8, 39ULL << 8), FilterMode::None, true);  // unchanged
+    capture.HandleLine(Line(0x20, 8, 39ULL << 8), k57::FilterMode::None, true);  // unchanged
     EXPECT_EQ(capture.Counter(), 1);  // no filter: nothing counted
     EXPECT_EQ(capture.Captured().size(), 38u);
     capture.TrimCaptured();
@@ -153,7 +153,7 @@ TEST(CanCapture, ExtendedIdentifiersGetTheirOwnRowsAfterTheStandardOnes) {
     k57::CanCapture capture;
     for (const char* line :
          {"T000001232AABB\r", "t1231CC\r", "t0051DD\r", "T000000051EE\r", "r1230\r", "t1231CF\r"}) {
-        capture.HandleLine(line, FilterMode::None, false);
+        capture.HandleLine(line, k57::FilterMode::None, false);
     }
     ASSERT_EQ(capture.Records().size(), 4u);
     EXPECT_EQ(capture.Records()[0].id, 0x005u);
@@ -182,7 +182,7 @@ TEST(CanCapture, TheKeyIndexFollowsEveryChangeOfTheTable) {
         frame.extended = random() % 4 == 0;
         frame.dlc = 8;
         frame.data[0] = uint8_t(random());
-        capture.HandleFrame(frame, FilterMode::None, false);
+        capture.HandleFrame(frame, k57::FilterMode::None, false);
         latest[frame.Key()] = frame.data[0];
 
         if (step % 97 == 0 || step % 5000 == 4999 || step % 5000 == 0) {
@@ -199,7 +199,7 @@ TEST(CanCapture, TheKeyIndexFollowsEveryChangeOfTheTable) {
     capture.Reset();
     EXPECT_EQ(capture.MessageCounter(), 0);
     for (unsigned id : {7u, 3u, 7u}) {
-        capture.HandleLine(Line(id, 8, id), FilterMode::None, false);
+        capture.HandleLine(Line(id, 8, id), k57::FilterMode::None, false);
     }
     ASSERT_EQ(capture.Records().size(), 2u);
     EXPECT_EQ(capture.Records()[0].id, 3u);

@@ -103,15 +103,15 @@ TEST_F(CanHuntFormTest, TheFilterIsRememberedAndUnnotchingWatchesBitsAgain) {
     CanRecord frame;
     frame.id = 0x2C3;
     frame.dlc = 8;
-    form->capture().HandleFrame(frame, FilterMode::Bit, false);
+    form->capture().HandleFrame(frame, k57::FilterMode::Bit, false);
     frame.data[0] = 0x81;
-    form->capture().HandleFrame(frame, FilterMode::Bit, false);
+    form->capture().HandleFrame(frame, k57::FilterMode::Bit, false);
     ASSERT_EQ(form->capture().Records()[0].mask[0], 0x7E);
     hunt->findChild<QLineEdit*>("RowEdit")->setText("2C3");
     hunt->UnnotchRowClick();
     EXPECT_EQ(form->capture().Records()[0].mask[0], 0xFF);
     frame.data[0] = 0;
-    form->capture().HandleFrame(frame, FilterMode::Bit, false);
+    form->capture().HandleFrame(frame, k57::FilterMode::Bit, false);
     hunt->UnnotchAllClick();
     EXPECT_EQ(form->capture().Records()[0].mask[0], 0xFF);
 

@@ -60,7 +60,7 @@ class CanMonitorTest : public MonitorsTest {
 
     // `changes` frames of `id` after its first, each with other data, as
     // the read tick hands them to the capture.
-    void Frames(unsigned id, int changes, FilterMode mode, bool capture) {
+    void Frames(unsigned id, int changes, k57::FilterMode mode, bool capture) {
         CanRecord frame;
         frame.id = id;
         frame.dlc = 8;
@@ -133,10 +133,10 @@ TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAf
 
 TEST_F(CanMonitorTest, FilterAndCaptureBoxesAreCoupled) {
     for (unsigned id = 1; id <= 9; ++id) {
-        Frames(id, 0, FilterMode::Byte, false);  // new identifiers, counted under a filter
+        Frames(id, 0, k57::FilterMode::Byte, false);  // new identifiers, counted under a filter
     }
     Box("CaptureBox")->click();
-    Frames(0x200, 3, FilterMode::None, true);
+    Frames(0x200, 3, k57::FilterMode::None, true);
     ASSERT_EQ(form->capture().Captured().size(), 3u);
     ASSERT_EQ(form->capture().Counter(), 9);
     Box("BitCheckBox")->click();
@@ -155,8 +155,8 @@ TEST_F(CanMonitorTest, FilterAndCaptureBoxesAreCoupled) {
 
 TEST_F(CanMonitorTest, TheCaptureViewKeepsThirtyEntriesOnAFixedPanel) {
     Box("CaptureBox")->click();
-    Frames(0x100, 30, FilterMode::None, true);
-    Frames(0x7FF, 1, FilterMode::None, true);
+    Frames(0x100, 30, k57::FilterMode::None, true);
+    Frames(0x7FF, 1, k57::FilterMode::None, true);
     ASSERT_EQ(form->capture().Captured().size(), 31u);
     form->Timer2Timer();
     EXPECT_EQ(form->capture().Captured().size(), 30u);
@@ -273,10 +273,10 @@ TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
         r.id = uint16_t(i * 5);
         r.dlc = uint8_t(i % 10);
         r.data[i % 8] = uint8_t(i);
-        capture.HandleFrame(r, FilterMode::None, false);
+        capture.HandleFrame(r, k57::FilterMode::None, false);
         r.data[(i + 1) % 8] ^= 0x21;  // changes these two bits
         r.stamp = i * 97;
-        capture.HandleFrame(r, FilterMode::None, false);
+        capture.HandleFrame(r, k57::FilterMode::None, false);
     }
     ASSERT_EQ(capture.Records().size(), 400u);
     ASSERT_EQ(capture.Records()[7].changed[0], 0x21);

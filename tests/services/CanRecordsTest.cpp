@@ -111,7 +111,7 @@ TEST_F(CanRecordsTest, SavedFramesKeepTheirOwnSpacingWhenReadInTwentyMillisecond
     // As the window reads: every 20 ms, what is waiting.
     for (int tick = 0; tick < 60; ++tick) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        can.Pump(20, FilterMode::None, false);
+        can.Pump(20, k57::FilterMode::None, false);
     }
     can.Close();
     std::string saved = dir.path() + "/saved.log";
@@ -194,7 +194,7 @@ TEST_F(CanRecordsTest, ACaptureFilePlaysIntoTheSessionWithItsMarksOnItsOwnClock)
     std::ofstream(k57::CanMarks::SidecarPath(path)) << "1700000000.45 door\n1700000001.45\n";
     std::string error;
     ASSERT_TRUE(can.Play(path, k57::CanPlayback::kAtOnce, error)) << error;
-    EXPECT_EQ(can.Pump(20, FilterMode::None, false), 4u);
+    EXPECT_EQ(can.Pump(20, k57::FilterMode::None, false), 4u);
     EXPECT_EQ(can.marks().size(), 2u);
     EXPECT_EQ(can.Now(), 1700000001500000);  // where the playing got to
     k57::SignalHunt::Options options;

@@ -62,14 +62,14 @@ TEST_F(StreamSessionsTest, TheCanSessionPumpsFramesIntoCaptureAndLogAndKeepsThem
     EXPECT_TRUE(can.Connected());
 
     const k57::CanCapture& capture = can.capture();
-    ASSERT_TRUE(PumpUntil([&] { can.Pump(20, FilterMode::None, false); },
+    ASSERT_TRUE(PumpUntil([&] { can.Pump(20, k57::FilterMode::None, false); },
                           [&] { return capture.Records().size() == 40; }));
     // Every frame parsed is counted once and logged once.
     EXPECT_GE(capture.MessageCounter(), 40);
     EXPECT_EQ(size_t(capture.MessageCounter()), can.frames().size());
     EXPECT_EQ(capture.Counter(), 0);  // no filter, nothing counted
     // The filter mode given reaches the capture: changes are counted.
-    ASSERT_TRUE(PumpUntil([&] { can.Pump(20, FilterMode::Bit, false); },
+    ASSERT_TRUE(PumpUntil([&] { can.Pump(20, k57::FilterMode::Bit, false); },
                           [&] { return capture.Counter() > 0; }));
 
     can.Close();
@@ -78,7 +78,7 @@ TEST_F(StreamSessionsTest, TheCanSessionPumpsFramesIntoCaptureAndLogAndKeepsThem
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
     EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"V", "V", "v", "S4", "O", "C"}));
     EXPECT_EQ(capture.Records().size(), 40u);  // still there to be shown and saved
-    EXPECT_EQ(can.Pump(20, FilterMode::None, false), 0u);
+    EXPECT_EQ(can.Pump(20, k57::FilterMode::None, false), 0u);
 
     k57::test::TempDir dir;
     QString path = QString::fromStdString(dir.path()) + "/bus.log";
@@ -102,7 +102,7 @@ TEST_F(StreamSessionsTest, ReopeningStartsTheLogAndTheLineCountAfreshButKeepsThe
     k57::sim::UnitOptions options;
     options.canIdentifiers = 5;
     PlugAndOpen(options);
-    ASSERT_TRUE(PumpUntil([&] { can.Pump(20, FilterMode::None, false); },
+    ASSERT_TRUE(PumpUntil([&] { can.Pump(20, k57::FilterMode::None, false); },
                           [&] { return can.capture().Records().size() == 5; }));
     can.Close();
     ASSERT_EQ(can.Open(link(), 6).result, k57::kReplyOk);
