@@ -99,7 +99,7 @@ TEST_F(ResponsivenessTest, StopEndsTheLongWaitForASoundStart) {
 
 TEST_F(ResponsivenessTest, ClosingDuringAnUpdateAsksAndCancelLetsItCommit) {
     k57::sim::Unit& unit = Plug(5);
-    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form = std::make_unique<TMainForm>(dialogs);  // real time-outs: a whole transfer
     form->show();
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();

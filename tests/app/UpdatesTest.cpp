@@ -26,7 +26,11 @@ class UpdatesTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override { k57::StoredPort::Write("COM5"); }
 
+    // Time-outs ten times shorter, for the failure paths.
     void Open() { form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions()); }
+    // The real time-outs, for whole transfers: a loaded machine must not
+    // turn one slow acknowledgement among hundreds into a failure.
+    void OpenForAWholeTransfer() { form = std::make_unique<TMainForm>(dialogs); }
 
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
     QProgressBar* Progress() { return form->findChild<QProgressBar*>("SaveProgress"); }
@@ -47,7 +51,7 @@ class UpdatesTest : public k57::test::SimulatedUnits {
 
 TEST_F(UpdatesTest, FirmwareReachesTheUnitByteForByte) {
     k57::sim::Unit& unit = Plug(5);
-    Open();
+    OpenForAWholeTransfer();
     dialogs.answers = {k57::Answer::Ok};
     Button("BlowUpdateButton")->click();
     ASSERT_TRUE(WaitForLog("Загрузка новой версии программы ..."));
@@ -205,7 +209,7 @@ TEST_F(UpdatesTest, AnImageEndingOnAFragmentBoundaryCommitsOnTheNextStep) {
 
 TEST_F(UpdatesTest, SoundReachesTheUnitWholeAndCommitsWithItsHeader) {
     k57::sim::Unit& unit = Plug(5);
-    Open();
+    OpenForAWholeTransfer();
     dialogs.answers = {k57::Answer::Ok};
     Button("WaveUpdateButton")->click();
     EXPECT_EQ(Button("WaveUpdateButton")->text(), "Стоп");

@@ -160,8 +160,9 @@ class SlcanClientTest(unittest.TestCase):
             err = unit.stop()
         self.assertIsNotNone(first, "nothing received after the stall")
         self.assertLess(first, 1.0)
-        # It keeps coming: never a second without frames.
-        self.assertGreater(received, 1000)
+        # It keeps coming, beyond what the buffer held: never a second
+        # without frames.
+        self.assertGreater(received, 400)
         self.assertLess(longest, 1.0)
         self.assertIn("CAN frame lines dropped whole", err)
 
