@@ -59,11 +59,13 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
         Say(context, "settings written to " + outFile);
     }
     QJsonObject values;
+    int shown = 0;
     for (int i = 0; i < list.ParameterCount(); ++i) {
         const Parameter& p = list.ParameterAt(i);
         if (!all && p.IsDefault()) {
             continue;
         }
+        ++shown;
         if (context.json) {
             values[FromUnit(p.key)] = FromUnit(p.value);
         } else if (outFile.empty()) {
@@ -72,6 +74,8 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     }
     if (context.json) {
         PrintJson({{"settings", values}});
+    } else if (shown == 0 && outFile.empty()) {
+        Say(context, "every setting is at its default; --all prints them");
     }
     return kDone;
 }

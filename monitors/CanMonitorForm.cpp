@@ -14,9 +14,11 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "CanSignalsForm.h"
 #include "CanHuntForm.h"
+#include "CanSignalsForm.h"
 #include "FormFont.h"
+#include "OpenProblemText.h"
+#include "PortMapping.h"
 #include "ScreenFit.h"
 
 namespace {
@@ -173,8 +175,21 @@ void TCanMonitorForm::PortButtonClick() {
 
 void TCanMonitorForm::OpenProcedure() {
     DeviceInterface* device = device_.get();
-    if (!device || can_.OpenPort(device->Channel()).result != k57::kReplyOk) {
+    if (!device) {
+        return;
+    }
+    k57::CanSession::Opening port = can_.OpenPort(device->Channel());
+    if (port.result != k57::kReplyOk) {
         CloseProcedure();
+        // The window fails silently when the unit does not answer; a port
+        // that cannot be opened is said, with why.
+        if (dialogs_) {
+            dialogs_->message(this, "Ошибка",
+                              QString::fromStdString(k57::ports::ShownName(device->PortName())) +
+                                  ": порт не открывается (" +
+                                  k57::OpenProblemText(device->Channel().LastOpenProblem()) +
+                                  ")");
+        }
         return;
     }
     auto opening = std::make_shared<k57::CanSession::Opening>();

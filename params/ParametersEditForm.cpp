@@ -295,6 +295,7 @@ bool TParametersEditForm::FormCloseQuery() {
     if (!session_.modified() && !session_.HasUncommittedEdit()) {
         return true;
     }
+    // Enter keeps the changes: throwing them away takes a deliberate OK.
     return dialogs_.message(this, "Внимание", "Настройки изменены, выйти без сохранения?",
-                            k57::Buttons::OkCancel) == k57::Answer::Ok;
+                            k57::Buttons::OkCancel, k57::Answer::Cancel) == k57::Answer::Ok;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "OpenProblem.h"
+
 namespace k57 {
 
 // The unit's port as a channel of bytes: the reply reader's input, and the
@@ -11,8 +13,9 @@ class ByteChannel {
   public:
     virtual ~ByteChannel() = default;
     virtual bool Open() = 0;
-    // Why the last Open failed (UTF-8).
+    // Why the last Open failed (UTF-8), and what kind of failure it was.
     virtual std::string OpenError() const = 0;
+    virtual OpenProblem LastOpenProblem() const { return {}; }
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     // Waits up to `ms` for received bytes without taking any; false at once

@@ -12,6 +12,7 @@ class PortChannel : public ByteChannel {
     explicit PortChannel(VCOM_Port& port) : port_(port) {}
     bool Open() override { return port_.Open(); }
     std::string OpenError() const override { return port_.OpenError(); }
+    OpenProblem LastOpenProblem() const override { return port_.LastOpenProblem(); }
     void Close() override { port_.Close(); }
     bool IsOpen() const override { return port_.IsOpen(); }
     bool WaitForInput(uint32_t ms) override { return port_.WaitForInput(ms); }

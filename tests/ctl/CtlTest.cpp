@@ -362,3 +362,16 @@ TEST_F(CtlTest, AfterCtrlCTheNextCommandFindsTheUnitReady) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CtlTest, SettingsAllAtTheirDefaultsSaySo) {
+    Plug(5);
+    k57::test::CtlRun read = Ctl({"settings", "read"});
+    EXPECT_EQ(read.code, 0);
+    EXPECT_EQ(read.out, "");
+    EXPECT_TRUE(read.err.contains("every setting is at its default; --all prints them"))
+        << read.err.toStdString();
+}
+
+}  // namespace

@@ -118,6 +118,18 @@ TEST_F(CanMonitorTest, AHandshakeWithoutAnswersClosesSilently) {
     EXPECT_FALSE(session.get()->Channel().IsOpen());
 }
 
+// The unit that does not answer is passed over in silence; a port that
+// cannot be opened at all is said, with why.
+TEST_F(CanMonitorTest, APortThatCannotBeOpenedIsSaid) {
+    k57::test::ScriptedDialogs dialogs;
+    form->SetDialogs(&dialogs);
+    PortButton()->click();
+    ASSERT_TRUE(k57::test::Settle(session));
+    EXPECT_EQ(dialogs.shown(),
+              QStringList{"Ошибка: COM5: порт не открывается (нет такого порта)"});
+    EXPECT_EQ(PortButton()->text(), "Open CAN");
+}
+
 TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAfresh) {
     k57::sim::Unit& unit = Plug(5);
     PortButton()->click();

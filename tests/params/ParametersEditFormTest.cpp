@@ -299,6 +299,7 @@ TEST_F(EditorTest, ClosingAsksWhenAChangeIsTypedButNotCommitted) {
     editor.close();
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(dialogs.shown(), QStringList{"Внимание: Настройки изменены, выйти без сохранения?"});
+    EXPECT_EQ(dialogs.boxes[0].preferred, k57::Answer::Cancel);  // Enter keeps the changes
     EXPECT_EQ(Value("MicLevel"), "8");
 
     Type("8");  // back to the stored value: nothing to lose
