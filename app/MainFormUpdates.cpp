@@ -62,7 +62,14 @@ void TMainForm::BlowUpdateButtonClick() {
             k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
-    update_.Start(firmwareUpdate_);  // the version check first
+    StartUpdate(k57::JournalOperation::FirmwareUpdate,
+                [this] { update_.Start(firmwareUpdate_); });  // the version check first
+}
+
+// The unit's settings are kept in the journal before every update.
+void TMainForm::StartUpdate(k57::JournalOperation operation, std::function<void()> go) {
+    updateGuard_ = guarded_.MakeGuard(operation);
+    guarded_.Backup(this, updateGuard_, std::move(go));
 }
 
 void TMainForm::WaveUpdateButtonClick() {
@@ -78,12 +85,14 @@ void TMainForm::WaveUpdateButtonClick() {
                          k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
-    ui->SaveProgress->setMinimum(0);
-    ui->SaveProgress->setValue(0);
-    ui->WaveUpdateButton->setText("Стоп");
-    Log("Подготовка к записи, ждите...");
-    // The start may take 20 s; then a block every 10 ms.
-    update_.Start(soundUpdate_, kSoundPauseMs);
+    StartUpdate(k57::JournalOperation::SoundUpdate, [this] {
+        ui->SaveProgress->setMinimum(0);
+        ui->SaveProgress->setValue(0);
+        ui->WaveUpdateButton->setText("Стоп");
+        Log("Подготовка к записи, ждите...");
+        // The start may take 20 s; then a block every 10 ms.
+        update_.Start(soundUpdate_, kSoundPauseMs);
+    });
 }
 
 // What a step led to: a question, the start, or one more fragment sent.
@@ -148,6 +157,11 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     if (update->lastResult() != k57::kReplyOk) {
         LogFailure();
     }
+    k57::GuardedChange::Guard guard = std::move(updateGuard_);
+    if (guard) {
+        guard->Changed(*update);
+        guarded_.Tell(this);
+    }
     UpdateDeviceCommands();
     RestoreWaveCaption();
     ui->SaveProgress->setTextVisible(false);
@@ -203,6 +217,11 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
                     Seconds(progress.seconds) + ".");
                 ui->SaveProgress->setValue(ui->SaveProgress->minimum());
                 ui->BlowUpdateButton->setFocus();
+                // The unit restarted into the new firmware: did it keep its settings?
+                if (guard) {
+                    guarded_.RestoreAfterUpdate(this, guard, parameterList_,
+                                                [this](const QString& line) { Log(line); });
+                }
             } else {
                 Log("Звуковые данные записаны. Передано " + Fragments(progress) + " за " +
                     Seconds(progress.seconds) + ".");

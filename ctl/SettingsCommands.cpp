@@ -176,8 +176,8 @@ int Restore(Context& context, long long id) {
         return exitCode;
     }
     std::string port = context.device->PortName();
-    std::optional<uint32_t> unit = context.record->Known(port).serial;
-    if (entry->serial && unit != entry->serial) {
+    std::optional<uint32_t> unit = guard.unitSerial();
+    if (!guard.SameUnit(entry->serial)) {
         return Fail("entry " + std::to_string(id) + " is of unit " +
                         std::to_string(*entry->serial) + ", the unit on " +
                         ports::ShownName(port) + " is " +

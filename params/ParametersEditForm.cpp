@@ -242,6 +242,16 @@ void TParametersEditForm::SendActionExecute() {
     }
     std::string text = parameters->ValuesToText();
     writing_ = true;
+    if (guarded_) {
+        guarded_->Write(
+            this, guarded_->MakeGuard(k57::JournalOperation::WriteSettings), text,
+            [this](int result) {
+                writing_ = false;
+                SettingsWritten(result);
+            },
+            [this] { writing_ = false; });
+        return;
+    }
     device_.Submit(
         this, [text](DeviceInterface& device) { return device.WriteSettings(text); },
         [this](int result) {

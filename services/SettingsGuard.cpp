@@ -28,6 +28,14 @@ bool SettingsGuard::KeepBackup() {
     return backup_.has_value();
 }
 
+std::optional<uint32_t> SettingsGuard::unitSerial() const {
+    return record_.Known(port_).serial;
+}
+
+bool SettingsGuard::SameUnit(std::optional<uint32_t> serial) const {
+    return !serial || unitSerial() == serial;
+}
+
 void SettingsGuard::Changed(int result, const std::string& detail,
                             const std::optional<std::string>& after) {
     Changed(JournalResultFor(result), detail, after);

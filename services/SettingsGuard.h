@@ -40,6 +40,11 @@ class SettingsGuard {
     const std::optional<std::string>& backup() const { return backup_; }
     // The backup's journal entry; 0 when the journal did not take it.
     long long backupEntry() const { return backupEntry_; }
+    // Whether the unit the backup was read from is the one `serial` names
+    // (an entry's unit; nothing: of no known unit, which fits any).
+    bool SameUnit(std::optional<uint32_t> serial) const;
+    // The serial number of the unit the backup was read from, if known.
+    std::optional<uint32_t> unitSerial() const;
     // The result of the last request to read the settings.
     int readResult() const { return backupResult_; }
 
