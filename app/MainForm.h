@@ -100,7 +100,8 @@ class TMainForm : public QWidget {
                          std::function<void(int result)> done,
                          std::shared_ptr<std::string> after = nullptr);
     // The backup, then the update.
-    void StartUpdate(k57::JournalOperation operation, std::function<void()> go);
+    void StartUpdate(k57::JournalOperation operation, std::function<void()> go,
+                     std::function<void()> stopped = {});
     QString PortText() const;
     void ShowWait(const QString& port, int seconds);
     void Memo1ContextMenu(const QPoint& at);
@@ -127,6 +128,8 @@ class TMainForm : public QWidget {
     // The sound goes a block every 10 ms; the firmware's next fragment goes
     // as soon as the last one is acknowledged.
     static constexpr int kSoundPauseMs = 10;
+    bool preparingSound_ = false;  // the backup before the sound is read
+    bool stopPreparing_ = false;   // "Стоп" was pressed meanwhile
     bool closeLater_ = false;  // a close waits for the request that runs
     // Set while the port search runs; "Стоп" sets what it points to.
     std::shared_ptr<std::atomic<bool>> searchStop_;

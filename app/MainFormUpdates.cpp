@@ -46,7 +46,8 @@ void TMainForm::UpdateDeviceCommands() {
     for (QWidget* w : commands) {
         w->setEnabled(!locked);
     }
-    ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_);
+    ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_ ||
+                                     preparingSound_);
     ui->FindPortButton->setEnabled(!locked || searchStop_);
 }
 
@@ -67,15 +68,22 @@ void TMainForm::BlowUpdateButtonClick() {
 }
 
 // The unit's settings are kept in the journal before every update.
-void TMainForm::StartUpdate(k57::JournalOperation operation, std::function<void()> go) {
+void TMainForm::StartUpdate(k57::JournalOperation operation, std::function<void()> go,
+                            std::function<void()> stopped) {
     updateGuard_ = guarded_.MakeGuard(operation);
-    guarded_.Backup(this, updateGuard_, std::move(go));
+    guarded_.Backup(this, updateGuard_, std::move(go), std::move(stopped));
 }
 
 void TMainForm::WaveUpdateButtonClick() {
     if (update_.update() == &soundUpdate_) {
         // The button reads "Стоп" while the sound is sent: it stops.
         update_.Stop();
+        return;
+    }
+    if (preparingSound_) {
+        // "Стоп" while the backup is read: nothing is sent.
+        stopPreparing_ = true;
+        device_.Abandon();
         return;
     }
     if (!device_.get() || transferRunning() ||
@@ -85,14 +93,30 @@ void TMainForm::WaveUpdateButtonClick() {
                          k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
-    StartUpdate(k57::JournalOperation::SoundUpdate, [this] {
-        ui->SaveProgress->setMinimum(0);
-        ui->SaveProgress->setValue(0);
-        ui->WaveUpdateButton->setText("Стоп");
-        Log("Подготовка к записи, ждите...");
-        // The start may take 20 s; then a block every 10 ms.
-        update_.Start(soundUpdate_, kSoundPauseMs);
-    });
+    ui->SaveProgress->setMinimum(0);
+    ui->SaveProgress->setValue(0);
+    ui->WaveUpdateButton->setText("Стоп");
+    Log("Подготовка к записи, ждите...");
+    preparingSound_ = true;
+    stopPreparing_ = false;
+    auto prepared = [this](bool go) {
+        preparingSound_ = false;
+        if (go && !stopPreparing_) {
+            // The start may take 20 s; then a block every 10 ms.
+            update_.Start(soundUpdate_, kSoundPauseMs);
+            return;
+        }
+        RestoreWaveCaption();
+        if (updateGuard_) {
+            updateGuard_->Changed(k57::JournalResult::Stopped, "before the start");
+            updateGuard_.reset();
+        }
+        Log(QString(kCancelled) + ": остановлено до начала передачи, ничего не передано.");
+        UpdateDeviceCommands();
+    };
+    StartUpdate(
+        k57::JournalOperation::SoundUpdate, [prepared] { prepared(true); },
+        [prepared] { prepared(false); });
 }
 
 // What a step led to: a question, the start, or one more fragment sent.

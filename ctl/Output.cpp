@@ -83,8 +83,8 @@ bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
     guard.ReadBackup(*context.device);
     bool kept = guard.KeepBackup();
     TellJournalProblem(context);
-    if (kept) {
-        return true;
+    if (kept || (!guard.unitAnswered() && !Interrupted())) {
+        return true;  // a unit that does not answer is not changed either
     }
     if (Interrupted()) {
         exitCode = Fail("interrupted: nothing was changed", kInterrupted);

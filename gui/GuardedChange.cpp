@@ -1,6 +1,7 @@
 #include "GuardedChange.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include "ParameterList.h"
@@ -49,7 +50,10 @@ void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go
         [this, owner, guard, go = std::move(go), stopped = std::move(stopped)](int) {
             bool kept = guard->KeepBackup();
             Tell(owner);
-            if (!kept && dialogs_.message(owner, "Внимание",
+            // A unit that did not answer at all is not asked about: the
+            // change cannot reach it either and says so itself.
+            if (!kept && guard->unitAnswered() &&
+                dialogs_.message(owner, "Внимание",
                                           "Не удалось прочитать настройки устройства для "
                                           "резервной копии.\nПродолжить без резервной копии?",
                                           Buttons::YesNo, Answer::No) != Answer::Yes) {
@@ -95,7 +99,14 @@ void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard,
     if (!guard->backup()) {
         return;
     }
-    log("Чтение настроек после обновления...");
+    // The unit restarts into its new firmware first.
+    QTimer::singleShot(kRestartMs, owner, [this, owner, guard, &catalogue, log] {
+        CompareAfterUpdate(owner, guard, catalogue, log);
+    });
+}
+
+void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard,
+                                       const ParameterList& catalogue, Log log) {
     device_.Submit(
         owner, [guard](DeviceInterface& unit) { return guard->ReadAgain(unit); },
         [this, owner, guard, &catalogue, log](int result) {
@@ -107,8 +118,7 @@ void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard,
                 return;
             }
             if (differences.empty()) {
-                log("Настройки устройства не изменились.");
-                return;
+                return;  // the unit kept its settings
             }
             MaskDifferences(differences);
             QStringList lines;

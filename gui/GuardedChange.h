@@ -43,9 +43,10 @@ class GuardedChange {
     void Write(QWidget* owner, Guard guard, const std::string& text,
                std::function<void(int result)> done, std::function<void()> stopped = {},
                std::optional<uint32_t> expected = std::nullopt);
-    // After a firmware update that the unit took: its settings read again
-    // and compared with the backup; the differences shown and "Восстановить
-    // настройки?" asked; yes writes the backup back. Each step is logged.
+    // After a firmware update that the unit took, once it has had time to
+    // restart: its settings read again and compared with the backup; when
+    // they differ, the differences logged and shown and "Восстановить
+    // настройки?" asked; yes writes the backup back.
     void RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
                             Log log);
     // A request whose operation is journaled; who the unit is is asked
@@ -55,7 +56,12 @@ class GuardedChange {
     // The journal's problem not told yet, in a box.
     void Tell(QWidget* owner);
 
+    // How long a unit takes to restart into new firmware.
+    static constexpr int kRestartMs = 2000;
+
   private:
+    void CompareAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue, Log log);
+
     DeviceSession& device_;
     ServiceRecord& record_;
     DialogService& dialogs_;

@@ -13,7 +13,11 @@ int SettingsGuard::ReadBackup(DeviceInterface& device) {
     backup_.reset();
     // Asked afresh: another unit may have been plugged into the port since
     // it was last asked, and the backup must be filed under the right one.
-    record_.Identify(device, true);
+    unitAnswered_ = record_.Identify(device, true).serial.has_value();
+    if (!unitAnswered_) {
+        int failed = device.LastFailure().result;
+        return backupResult_ = failed != kReplyOk ? failed : kNoReply;
+    }
     std::string text;
     backupResult_ = device.ReadSettings(text);
     if (backupResult_ == kReplyOk) {

@@ -33,10 +33,14 @@ class SettingsGuard {
 
     // On the device's thread: who the unit is, then its settings.
     int ReadBackup(DeviceInterface& device);
-    // The backup's entry. False when the settings could not be read: the
-    // caller asks whether to go on without a backup (window) or refuses
-    // unless told not to back up (k57ctl).
+    // The backup's entry. False when the settings could not be read: when
+    // the unit answered, the caller asks whether to go on without a backup
+    // (window) or refuses unless told not to back up (k57ctl).
     bool KeepBackup();
+    // The unit said who it is before its backup was read. One that did not
+    // answer at all cannot be changed either: the change goes on, and fails
+    // with its own message, without a question about the backup.
+    bool unitAnswered() const { return unitAnswered_; }
     const std::optional<std::string>& backup() const { return backup_; }
     // The backup's journal entry; 0 when the journal did not take it.
     long long backupEntry() const { return backupEntry_; }
@@ -75,6 +79,7 @@ class SettingsGuard {
     JournalOperation change_;
     std::string port_;
     int backupResult_ = kReplyOk;
+    bool unitAnswered_ = false;
     std::optional<std::string> backup_;
     long long backupEntry_ = 0;
     int againResult_ = kReplyOk;
