@@ -49,7 +49,7 @@ class TMainForm : public QWidget {
     // The windows this one opens; they are made after it.
     // The editor writes through this window's guarded change.
     void SetEditor(TParametersEditForm* editor);
-    k57::ServiceRecord& Record() { return record_; }
+    k57::GuardedChange& guardedChange() { return guarded_; }
     void SetMonitors(TDiagnosticForm* diagnostic, TCanMonitorForm* can) {
         diagnostic_ = diagnostic;
         canMonitor_ = can;
