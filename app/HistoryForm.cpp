@@ -46,8 +46,8 @@ void THistoryForm::Build() {
     UnitList->setObjectName("UnitList");
     Timeline = new QTreeWidget;
     Timeline->setObjectName("Timeline");
-    Timeline->setHeaderLabels({"Время (UTC)", "Операция", "Результат", "Порт", "Программа",
-                               "Подробности"});
+    Timeline->setHeaderLabels(
+        {"Время (UTC)", "Операция", "Результат", "Порт", "Программа", "Подробности"});
     Timeline->setRootIsDecorated(false);
     Timeline->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Timeline->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -70,8 +70,8 @@ void THistoryForm::Build() {
     leftPane->setLayout(left);
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(RevealBox), static_cast<QWidget*>(CompareButton),
-                       static_cast<QWidget*>(CompareUnitButton),
-                       static_cast<QWidget*>(SaveButton), static_cast<QWidget*>(WriteButton)}) {
+                       static_cast<QWidget*>(CompareUnitButton), static_cast<QWidget*>(SaveButton),
+                       static_cast<QWidget*>(WriteButton)}) {
         buttons->addWidget(w);
     }
     auto* right = new QVBoxLayout;
@@ -105,10 +105,9 @@ QString THistoryForm::shownText() const {
 void THistoryForm::SerialEditChange() {
     UnitList->clear();
     for (const k57::UnitSummary& unit : browser_->Units(SerialEdit->text().toStdString())) {
-        auto* item = new QListWidgetItem(QString::number(unit.serial) + "  " +
-                                         k57::FromUnit(unit.unitType) + " " +
-                                         k57::FromUnit(unit.firmware) + "  (" +
-                                         QString::number(unit.operations) + ")");
+        auto* item = new QListWidgetItem(
+            QString::number(unit.serial) + "  " + k57::FromUnit(unit.unitType) + " " +
+            k57::FromUnit(unit.firmware) + "  (" + QString::number(unit.operations) + ")");
         item->setData(Qt::UserRole, qint64(unit.serial));
         UnitList->addItem(item);
     }
@@ -130,10 +129,10 @@ void THistoryForm::UnitListChange() {
     timeline_ = browser_->Timeline(uint32_t(unit->data(Qt::UserRole).toLongLong()));
     for (size_t i = 0; i < timeline_.size(); ++i) {
         const k57::JournalEntry& e = timeline_[i];
-        auto* item = new QTreeWidgetItem(
-            {Time(e.timeMs), k57::JournalText(e.operation), k57::JournalText(e.result),
-             QString::fromStdString(e.port), k57::JournalText(e.frontEnd),
-             QString::fromStdString(e.detail)});
+        auto* item =
+            new QTreeWidgetItem({Time(e.timeMs), k57::JournalText(e.operation),
+                                 k57::JournalText(e.result), QString::fromStdString(e.port),
+                                 k57::JournalText(e.frontEnd), QString::fromStdString(e.detail)});
         item->setData(0, Qt::UserRole, qint64(i));
         Timeline->addTopLevelItem(item);
     }
@@ -165,8 +164,8 @@ void THistoryForm::RevealBoxClick() {
 void THistoryForm::ShowDifferences(const std::vector<k57::SettingDifference>& differences) {
     QStringList lines;
     for (const k57::SettingDifference& d : differences) {
-        lines << k57::FromUnit(d.name) + " (" + k57::FromUnit(d.key) + "): " +
-                     k57::FromUnit(d.before) + " -> " + k57::FromUnit(d.after);
+        lines << k57::FromUnit(d.name) + " (" + k57::FromUnit(d.key) +
+                     "): " + k57::FromUnit(d.before) + " -> " + k57::FromUnit(d.after);
     }
     SettingsView->setPlainText(lines.isEmpty() ? QString("Различий нет.") : lines.join('\n'));
 }
@@ -213,8 +212,8 @@ void THistoryForm::SaveButtonClick() {
     QString path = dialogs_.saveFileName(this, "текстовые файлы настроек | *.txt", "txt");
     std::string error;
     if (!path.isEmpty() && !browser_->SaveSettings(selected.front(), path.toStdString(), error)) {
-        dialogs_.error(this, "Не удалось записать файл " + path + ": " +
-                                 QString::fromStdString(error));
+        dialogs_.error(this,
+                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
     }
 }
 
@@ -252,7 +251,7 @@ void THistoryForm::ExportButtonClick() {
     QString path = dialogs_.saveFileName(this, "файлы CSV | *.csv", "csv");
     std::string error;
     if (!path.isEmpty() && !browser_->ExportCsv(path.toStdString(), error)) {
-        dialogs_.error(this, "Не удалось записать файл " + path + ": " +
-                                 QString::fromStdString(error));
+        dialogs_.error(this,
+                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
     }
 }

@@ -226,8 +226,8 @@ void TMainForm::FindPortButtonClick() {
 void TMainForm::ShowFoundUnit(const k57::FoundUnit& unit) {
     QString port = QString::fromStdString(unit.port);
     record_.LearnSerial(unit.port, unit.serial);
-    record_.LearnVersion(unit.port, std::string(unit.info.type) + "\n" + unit.info.version + "\n" +
-                                        unit.info.extra);
+    record_.LearnVersion(
+        unit.port, std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra);
     record_.Record(k57::JournalOperation::Identify, unit.port, k57::JournalResult::Ok,
                    "port search");
     guarded_.Tell(this);
@@ -275,19 +275,18 @@ void TMainForm::ReadButtonClick() {
         k57::JournalOperation::ReadSettings,
         [reply](DeviceInterface& device) { return device.ReadSettings(*reply); },
         [this, reply](int result) {
-                const std::string& text = *reply;
-                if (result != k57::kReplyOk) {
-                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
-                    return;
-                }
-                // The unit's values are kept as they are; the technician learns of
-                // those the editor would refuse before writing them back.
-                k57::SettingsVerdict verdict =
-                    k57::SettingsService(parameterList_).LoadUnitText(text);
-                ListSettingsProblems(
-                    "В настройках устройства есть недопустимые значения (они оставлены как есть):",
-                    verdict);
-                ShowEditor();
+            const std::string& text = *reply;
+            if (result != k57::kReplyOk) {
+                Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                return;
+            }
+            // The unit's values are kept as they are; the technician learns of
+            // those the editor would refuse before writing them back.
+            k57::SettingsVerdict verdict = k57::SettingsService(parameterList_).LoadUnitText(text);
+            ListSettingsProblems(
+                "В настройках устройства есть недопустимые значения (они оставлены как есть):",
+                verdict);
+            ShowEditor();
         },
         reply);
 }
@@ -330,13 +329,13 @@ void TMainForm::GetSerialButtonClick() {
             return result;
         },
         [this, serial](int result) {
-                if (result != k57::kReplyOk) {
-                    Inform("Загрузка не возможна", QString(kNotConnected) + ".");
-                    return;
-                }
-                // Unsigned, as the port search shows it: serial numbers have no sign.
-                Log("Серийный номер устройства " + QString::number(*serial));
-            });
+            if (result != k57::kReplyOk) {
+                Inform("Загрузка не возможна", QString(kNotConnected) + ".");
+                return;
+            }
+            // Unsigned, as the port search shows it: serial numbers have no sign.
+            Log("Серийный номер устройства " + QString::number(*serial));
+        });
 }
 
 void TMainForm::GetVersionButtonClick() {
@@ -355,20 +354,20 @@ void TMainForm::GetVersionButtonClick() {
             return result;
         },
         [this, text](int result) {
-                DeviceInterface* device = device_.get();
-                if (result != k57::kReplyOk || !device) {
-                    Inform("Ошибка", kNotConnected);
-                    return;
-                }
-                VersionInfo info;
-                device->ParseVersion(info, *text);
-                QString type = k57::FromUnit(info.type);
-                if (type == "VM_r2") {
-                    type = "K67 (r2)";
-                }
-                Log("Тип устройства   : " + type);
-                Log("Версия прошивки : " + k57::FromUnit(info.version));
-            });
+            DeviceInterface* device = device_.get();
+            if (result != k57::kReplyOk || !device) {
+                Inform("Ошибка", kNotConnected);
+                return;
+            }
+            VersionInfo info;
+            device->ParseVersion(info, *text);
+            QString type = k57::FromUnit(info.type);
+            if (type == "VM_r2") {
+                type = "K67 (r2)";
+            }
+            Log("Тип устройства   : " + type);
+            Log("Версия прошивки : " + k57::FromUnit(info.version));
+        });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

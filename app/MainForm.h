@@ -130,7 +130,7 @@ class TMainForm : public QWidget {
     static constexpr int kSoundPauseMs = 10;
     bool preparingSound_ = false;  // the backup before the sound is read
     bool stopPreparing_ = false;   // "Стоп" was pressed meanwhile
-    bool closeLater_ = false;  // a close waits for the request that runs
+    bool closeLater_ = false;      // a close waits for the request that runs
     // Set while the port search runs; "Стоп" sets what it points to.
     std::shared_ptr<std::atomic<bool>> searchStop_;
     ParameterList parameterList_;

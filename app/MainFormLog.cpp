@@ -35,8 +35,8 @@ class LineTime : public QTextBlockUserData {
 void TMainForm::Log(const QString& line) {
     ui->Memo1->appendPlainText(line);
     QDateTime now = QDateTime::currentDateTime();
-    for (QTextBlock block = ui->Memo1->document()->lastBlock(); block.isValid() && !block.userData();
-         block = block.previous()) {
+    for (QTextBlock block = ui->Memo1->document()->lastBlock();
+         block.isValid() && !block.userData(); block = block.previous()) {
         block.setUserData(new LineTime(now));
     }
 }

@@ -129,7 +129,8 @@ void TMainForm::UpdateStepped(Stage before, Stage now) {
         if (dialogs_.message(this, "Внимание",
                              "Устройство уже содержит новейшую или равную версию.\n"
                              "                         Обновлять или нет?\n\n"
-                             "В устройстве: " + unit + ", в программе: " + image + ".",
+                             "В устройстве: " +
+                                 unit + ", в программе: " + image + ".",
                              k57::Buttons::YesNo) != k57::Answer::Yes) {
             update_.Stop(Outcome::Declined);
             return;
@@ -210,8 +211,9 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
             } else {
                 Inform("Ошибка", QString(kNotConnected) + ".\n" + kCancelled + ".");
             }
-            Log(cancelled + ": устройство не начало обновление, ничего не передано. "
-                            "Проверьте подключение и повторите.");
+            Log(cancelled +
+                ": устройство не начало обновление, ничего не передано. "
+                "Проверьте подключение и повторите.");
             return;
         case Outcome::SendFailed:
             Inform("Ошибка", kSendFailed);

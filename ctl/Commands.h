@@ -45,8 +45,8 @@ bool Agreed(const Context& context, const std::string& question, int& exitCode);
 // success, who the unit is is asked when not known. A journal problem is
 // told once, on stderr; the command goes on.
 void Record(Context& context, JournalOperation operation, int result,
-             const std::string& detail = {}, const std::optional<std::string>& before = {},
-             const std::optional<std::string>& after = {});
+            const std::string& detail = {}, const std::optional<std::string>& before = {},
+            const std::optional<std::string>& after = {});
 // The journal's problem, if it has a new one, as one stderr line.
 void TellJournalProblem(Context& context);
 // A backup of the unit's settings before a change (`guard`): true when it
@@ -71,9 +71,8 @@ int UpdateSound(Context& context, const std::string& image);
 // `filter`: a CAN filter line ("+1A0 -7DF +400/700"). With `dbcFile`, the
 // frames its database knows are printed decoded (as "can decode" prints
 // them), the others as candump lines.
-int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
-        const std::string& filter, const std::string& dbcFile = {},
-        const std::string& encoding = "cp1252");
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds, const std::string& filter,
+        const std::string& dbcFile = {}, const std::string& encoding = "cp1252");
 int Diag(Context& context, double seconds);
 
 // CAN signal databases, no unit needed. Encodings: "cp1252", "cp1251", "utf8".

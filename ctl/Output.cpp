@@ -66,15 +66,15 @@ void TellJournalProblem(Context& context) {
 }
 
 void Record(Context& context, JournalOperation operation, int result, const std::string& detail,
-             const std::optional<std::string>& before, const std::optional<std::string>& after) {
+            const std::optional<std::string>& before, const std::optional<std::string>& after) {
     if (!context.record) {
         return;
     }
     if (result == kReplyOk && !Interrupted()) {
         context.record->Identify(*context.device);
     }
-    context.record->Record(operation, context.device->PortName(), JournalResultFor(result),
-                           detail, before, after);
+    context.record->Record(operation, context.device->PortName(), JournalResultFor(result), detail,
+                           before, after);
     TellJournalProblem(context);
 }
 

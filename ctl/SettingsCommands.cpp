@@ -56,7 +56,7 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     std::string text;
     int result = context.device->ReadSettings(text);
     Record(context, JournalOperation::ReadSettings, result, {}, std::nullopt,
-            result == kReplyOk ? std::optional(text) : std::nullopt);
+           result == kReplyOk ? std::optional(text) : std::nullopt);
     if (result != kReplyOk) {
         return Failed(context, result);
     }
@@ -127,8 +127,8 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
     SettingsVerdict changes = settings.CheckAssignments(assignments);
     if (!changes.ok()) {
         for (const SettingsLine& line : changes.Problems()) {
-            std::string what = line.key.empty() ? assignments[size_t(line.number - 1)]
-                                                : cp1251::ToUtf8(line.key);
+            std::string what =
+                line.key.empty() ? assignments[size_t(line.number - 1)] : cp1251::ToUtf8(line.key);
             std::fprintf(stderr, "%s: %s\n", what.c_str(), ProblemText(list, line).c_str());
         }
         return Fail(std::to_string(changes.Problems().size()) +
@@ -147,7 +147,8 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
     LoadUnitSettings(context, list, *guard.backup());
     settings.Apply(changes);
     if (int code = WriteSettings(context, guard, list.ValuesToText(),
-                                     std::to_string(changes.lines.size()) + " value(s) set"); code != kDone) {
+                                 std::to_string(changes.lines.size()) + " value(s) set");
+        code != kDone) {
         return code;
     }
     Say(context, std::to_string(changes.lines.size()) + " setting(s) written to the unit");
@@ -179,21 +180,20 @@ int Restore(Context& context, long long id) {
     std::optional<uint32_t> unit = guard.unitSerial();
     if (!guard.SameUnit(entry->serial)) {
         return Fail("entry " + std::to_string(id) + " is of unit " +
-                        std::to_string(*entry->serial) + ", the unit on " +
-                        ports::ShownName(port) + " is " +
-                        (unit ? std::to_string(*unit) : std::string("unknown")) +
+                        std::to_string(*entry->serial) + ", the unit on " + ports::ShownName(port) +
+                        " is " + (unit ? std::to_string(*unit) : std::string("unknown")) +
                         "; nothing was written",
                     kBadInput);
     }
     if (!Agreed(context,
                 "Write the settings of entry " + std::to_string(id) + " (" +
-                    JournalTimeText(entry->timeMs) + ") to the unit on " +
-                    ports::ShownName(port) + "?",
+                    JournalTimeText(entry->timeMs) + ") to the unit on " + ports::ShownName(port) +
+                    "?",
                 exitCode)) {
         return exitCode;
     }
-    if ((exitCode = WriteSettings(context, guard, *snapshot,
-                                  "entry " + std::to_string(id))) != kDone) {
+    if ((exitCode = WriteSettings(context, guard, *snapshot, "entry " + std::to_string(id))) !=
+        kDone) {
         return exitCode;
     }
     Say(context, "settings of entry " + std::to_string(id) + " written to the unit");

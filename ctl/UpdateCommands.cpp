@@ -8,8 +8,8 @@
 #include "ExitCodes.h"
 #include "FirmwareUpdate.h"
 #include "ParameterList.h"
-#include "SettingsGuard.h"
 #include "PortMapping.h"
+#include "SettingsGuard.h"
 #include "SoundUpdate.h"
 #include "Terminal.h"
 #include "UnitText.h"
@@ -123,9 +123,10 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
     }
     bool ask = !restore && !context.yes && IsTerminal(stdin);
     if (!restore && !(ask && Confirm("Restore the settings from the backup?"))) {
-        Say(context, "the settings were not restored; --restore writes the backup back after "
-                     "an update, and k57ctl restore " +
-                         std::to_string(guard.backupEntry()) + " does it now");
+        Say(context,
+            "the settings were not restored; --restore writes the backup back after "
+            "an update, and k57ctl restore " +
+                std::to_string(guard.backupEntry()) + " does it now");
         return kDone;
     }
     result = guard.Restore(*context.device);
@@ -161,7 +162,7 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
     UpdateSteps::Stage stage = update.Step(device);
     if (update.outcome() == UpdateOutcome::NotConnected) {
         Record(context, JournalOperation::FirmwareUpdate, update.lastResult(),
-                "the version check got no reply");
+               "the version check got no reply");
         return Failed(context, update.lastResult());
     }
     if (update.outcome() == UpdateOutcome::VersionUnreadable) {

@@ -54,9 +54,9 @@ void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go
             // change cannot reach it either and says so itself.
             if (!kept && guard->unitAnswered() &&
                 dialogs_.message(owner, "Внимание",
-                                          "Не удалось прочитать настройки устройства для "
-                                          "резервной копии.\nПродолжить без резервной копии?",
-                                          Buttons::YesNo, Answer::No) != Answer::Yes) {
+                                 "Не удалось прочитать настройки устройства для "
+                                 "резервной копии.\nПродолжить без резервной копии?",
+                                 Buttons::YesNo, Answer::No) != Answer::Yes) {
                 if (stopped) {
                     stopped();
                 }
@@ -94,8 +94,8 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const std::string& text,
     Backup(owner, std::move(guard), write, stopped);
 }
 
-void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard,
-                                       const ParameterList& catalogue, Log log) {
+void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
+                                       Log log) {
     if (!guard->backup()) {
         return;
     }
@@ -105,8 +105,8 @@ void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard,
     });
 }
 
-void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard,
-                                       const ParameterList& catalogue, Log log) {
+void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
+                                       Log log) {
     device_.Submit(
         owner, [guard](DeviceInterface& unit) { return guard->ReadAgain(unit); },
         [this, owner, guard, &catalogue, log](int result) {

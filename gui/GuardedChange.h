@@ -47,8 +47,7 @@ class GuardedChange {
     // restart: its settings read again and compared with the backup; when
     // they differ, the differences logged and shown and "Восстановить
     // настройки?" asked; yes writes the backup back.
-    void RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
-                            Log log);
+    void RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue, Log log);
     // A request whose operation is journaled; who the unit is is asked
     // after a success, on the worker. `after`: the settings text it read.
     void Recorded(QWidget* owner, JournalOperation operation, DeviceSession::Request request,

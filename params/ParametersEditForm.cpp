@@ -70,8 +70,8 @@ void TParametersEditForm::FormShow() {
 // A changed value is bold, and so is its group, so that a folded group
 // still shows it holds a change.
 void TParametersEditForm::ShowInTree(int index) {
-    QTreeWidgetItem* node = index >= 0 && size_t(index) < nodes_.size() ? nodes_[size_t(index)]
-                                                                         : nullptr;
+    QTreeWidgetItem* node =
+        index >= 0 && size_t(index) < nodes_.size() ? nodes_[size_t(index)] : nullptr;
     if (!node) {
         return;
     }

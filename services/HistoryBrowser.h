@@ -39,8 +39,7 @@ class HistoryBrowser {
                                            const std::string& other) const;
     // The snapshot as a settings file, unmasked: it is there to be loaded
     // and written back. False with `error` when it cannot be.
-    bool SaveSettings(const JournalEntry& entry, const std::string& path,
-                      std::string& error) const;
+    bool SaveSettings(const JournalEntry& entry, const std::string& path, std::string& error) const;
     // The whole journal as CSV, masked unless revealed.
     bool ExportCsv(const std::string& path, std::string& error) {
         return journal_.ExportCsv(path, reveal_, error);

@@ -28,7 +28,7 @@ int SettingsGuard::ReadBackup(DeviceInterface& device) {
 
 bool SettingsGuard::KeepBackup() {
     backupEntry_ = record_.Record(JournalOperation::Backup, port_, JournalResultFor(backupResult_),
-                   std::string("before ") + JournalText(change_), backup_);
+                                  std::string("before ") + JournalText(change_), backup_);
     return backup_.has_value();
 }
 

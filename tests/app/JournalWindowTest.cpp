@@ -151,9 +151,9 @@ TEST_F(JournalWindowTest, SettingsResetByAFirmwareUpdateAreRestoredOnYes) {
     EXPECT_TRUE(question.contains("****"));  // the PIN is not shown
     EXPECT_FALSE(question.contains("1234"));
     EXPECT_TRUE(question.endsWith("Восстановить настройки?"));
-    EXPECT_EQ(Operations(), (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
-                                         JournalOperation::ReadSettings,
-                                         JournalOperation::Restore}));
+    EXPECT_EQ(Operations(),
+              (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
+                           JournalOperation::ReadSettings, JournalOperation::Restore}));
     EXPECT_EQ(Entries().back().firmware, "000.009");
 }
 

@@ -100,9 +100,9 @@ TEST_F(JournalCtlTest, WithoutABackupAChangeIsRefusedUnlessNoBackupIsGiven) {
     options.faultCodes = {kReqSettings};
     k57::sim::Unit& unit = Plug(5, options);
     QString file = SettingsFile("MicLevel=3\n");
-    for (QStringList args : {QStringList{"settings", "write", file},
-                             QStringList{"update", "sound", "--yes"},
-                             QStringList{"update", "firmware", "--yes"}}) {
+    for (QStringList args :
+         {QStringList{"settings", "write", file}, QStringList{"update", "sound", "--yes"},
+          QStringList{"update", "firmware", "--yes"}}) {
         k57::test::CtlRun refused = Ctl(args);
         EXPECT_EQ(refused.code, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(refused.err.contains("--no-backup")) << refused.err.toStdString();
@@ -130,9 +130,9 @@ TEST_F(JournalCtlTest, SettingsResetByAFirmwareUpdateAreRestored) {
     ASSERT_EQ(update.code, 0) << update.err.toStdString();
     EXPECT_TRUE(update.err.contains("MicLevel): 10 -> 8")) << update.err.toStdString();
     EXPECT_EQ(unit.settings(), kUnitSettings);
-    EXPECT_EQ(Operations(), (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
-                                         JournalOperation::ReadSettings,
-                                         JournalOperation::Restore}));
+    EXPECT_EQ(Operations(),
+              (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
+                           JournalOperation::ReadSettings, JournalOperation::Restore}));
     JournalEntry restored = Entries().back();
     EXPECT_EQ(restored.firmware, "000.009");  // the unit as it is now
     EXPECT_EQ(restored.after, std::string(kUnitSettings));
@@ -171,7 +171,8 @@ TEST_F(JournalCtlTest, AJournalThatCannotBeWrittenIsToldOnceAndTheJobGoesOn) {
     k57::sim::UnitOptions options;
     options.settings = kUnitSettings;
     k57::sim::Unit& unit = Plug(5, options);
-    k57::test::CtlRun write = Ctl({"settings", "write", "--no-backup", SettingsFile("MicLevel=3\n")});
+    k57::test::CtlRun write =
+        Ctl({"settings", "write", "--no-backup", SettingsFile("MicLevel=3\n")});
     ASSERT_EQ(write.code, 0) << write.err.toStdString();
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
     EXPECT_EQ(write.err.count("service journal"), 1) << write.err.toStdString();
