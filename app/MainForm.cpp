@@ -130,6 +130,13 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
 
 TMainForm::~TMainForm() = default;
 
+void TMainForm::SetEditor(TParametersEditForm* editor) {
+    editor_ = editor;
+    if (editor_) {
+        editor_->SetGuardedChange(&guarded_);
+    }
+}
+
 void TMainForm::Inform(const QString& caption, const QString& text) {
     dialogs_.message(this, caption, text, k57::Buttons::Ok);
 }
@@ -218,6 +225,12 @@ void TMainForm::FindPortButtonClick() {
 
 void TMainForm::ShowFoundUnit(const k57::FoundUnit& unit) {
     QString port = QString::fromStdString(unit.port);
+    record_.LearnSerial(unit.port, unit.serial);
+    record_.LearnVersion(
+        unit.port, std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra);
+    record_.Record(k57::JournalOperation::Identify, unit.port, k57::JournalResult::Ok,
+                   "port search");
+    guarded_.Tell(this);
     StorePort(port);
     SelectPort(port);
     Log("Устройство найдено на " + port + ": " + k57::FromUnit(unit.info.type) + ", версия " +
@@ -258,22 +271,24 @@ void TMainForm::ReadButtonClick() {
         return;
     }
     auto reply = std::make_shared<std::string>();
-    Request([reply](DeviceInterface& device) { return device.ReadSettings(*reply); },
-            [this, reply](int result) {
-                const std::string& text = *reply;
-                if (result != k57::kReplyOk) {
-                    Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
-                    return;
-                }
-                // The unit's values are kept as they are; the technician learns of
-                // those the editor would refuse before writing them back.
-                k57::SettingsVerdict verdict =
-                    k57::SettingsService(parameterList_).LoadUnitText(text);
-                ListSettingsProblems(
-                    "В настройках устройства есть недопустимые значения (они оставлены как есть):",
-                    verdict);
-                ShowEditor();
-            });
+    RecordedRequest(
+        k57::JournalOperation::ReadSettings,
+        [reply](DeviceInterface& device) { return device.ReadSettings(*reply); },
+        [this, reply](int result) {
+            const std::string& text = *reply;
+            if (result != k57::kReplyOk) {
+                Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
+                return;
+            }
+            // The unit's values are kept as they are; the technician learns of
+            // those the editor would refuse before writing them back.
+            k57::SettingsVerdict verdict = k57::SettingsService(parameterList_).LoadUnitText(text);
+            ListSettingsProblems(
+                "В настройках устройства есть недопустимые значения (они оставлены как есть):",
+                verdict);
+            ShowEditor();
+        },
+        reply);
 }
 
 void TMainForm::OpenFileButtonClick() {
@@ -303,15 +318,24 @@ void TMainForm::GetSerialButtonClick() {
         return;
     }
     auto serial = std::make_shared<uint32_t>(0);
-    Request([serial](DeviceInterface& unit) { return unit.ReadIdInfo(*serial); },
-            [this, serial](int result) {
-                if (result != k57::kReplyOk) {
-                    Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
-                    return;
-                }
-                // Unsigned, as the port search shows it: serial numbers have no sign.
-                Log("Серийный номер устройства " + QString::number(*serial));
-            });
+    k57::ServiceRecord* record = &record_;
+    RecordedRequest(
+        k57::JournalOperation::Identify,
+        [serial, record](DeviceInterface& unit) {
+            int result = unit.ReadIdInfo(*serial);
+            if (result == k57::kReplyOk) {
+                record->LearnSerial(unit.PortName(), *serial);
+            }
+            return result;
+        },
+        [this, serial](int result) {
+            if (result != k57::kReplyOk) {
+                Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
+                return;
+            }
+            // Unsigned, as the port search shows it: serial numbers have no sign.
+            Log("Серийный номер устройства " + QString::number(*serial));
+        });
 }
 
 void TMainForm::GetVersionButtonClick() {
@@ -319,22 +343,31 @@ void TMainForm::GetVersionButtonClick() {
         return;
     }
     auto text = std::make_shared<std::string>();
-    Request([text](DeviceInterface& unit) { return unit.ReadVersion(*text); },
-            [this, text](int result) {
-                DeviceInterface* device = device_.get();
-                if (result != k57::kReplyOk || !device) {
-                    Inform("Ошибка", k57::kNotConnected);
-                    return;
-                }
-                VersionInfo info;
-                device->ParseVersion(info, *text);
-                QString type = k57::FromUnit(info.type);
-                if (type == "VM_r2") {
-                    type = "K67 (r2)";
-                }
-                Log("Тип устройства   : " + type);
-                Log("Версия прошивки : " + k57::FromUnit(info.version));
-            });
+    k57::ServiceRecord* record = &record_;
+    RecordedRequest(
+        k57::JournalOperation::Identify,
+        [text, record](DeviceInterface& unit) {
+            int result = unit.ReadVersion(*text);
+            if (result == k57::kReplyOk) {
+                record->LearnVersion(unit.PortName(), *text);
+            }
+            return result;
+        },
+        [this, text](int result) {
+            DeviceInterface* device = device_.get();
+            if (result != k57::kReplyOk || !device) {
+                Inform("Ошибка", k57::kNotConnected);
+                return;
+            }
+            VersionInfo info;
+            device->ParseVersion(info, *text);
+            QString type = k57::FromUnit(info.type);
+            if (type == "VM_r2") {
+                type = "K67 (r2)";
+            }
+            Log("Тип устройства   : " + type);
+            Log("Версия прошивки : " + k57::FromUnit(info.version));
+        });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -10,7 +10,9 @@
 #include "DialogService.h"
 #include "EmbeddedImages.h"
 #include "FirmwareUpdate.h"
+#include "GuardedChange.h"
 #include "ParameterList.h"
+#include "ServiceRecord.h"
 #include "SettingsVerdict.h"
 #include "SoundUpdate.h"
 #include "UpdateRun.h"
@@ -45,7 +47,9 @@ class TMainForm : public QWidget {
     // Appends one line to the log.
     void Log(const QString& line);
     // The windows this one opens; they are made after it.
-    void SetEditor(TParametersEditForm* editor) { editor_ = editor; }
+    // The editor writes through this window's guarded change.
+    void SetEditor(TParametersEditForm* editor);
+    k57::GuardedChange& guardedChange() { return guarded_; }
     void SetMonitors(TDiagnosticForm* diagnostic, TCanMonitorForm* can) {
         diagnostic_ = diagnostic;
         canMonitor_ = can;
@@ -69,6 +73,8 @@ class TMainForm : public QWidget {
     // The log's context menu: "Сохранить журнал…" (UTF-8 text, each line
     // after the time it was written).
     void SaveLog();
+    // The log's context menu: "Журнал обслуживания…", the history window.
+    void ShowHistory();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -86,10 +92,16 @@ class TMainForm : public QWidget {
     // The device commands are off while a request or an update runs.
     void UpdateDeviceCommands();
     void RequestsIdle();
-    // Submits one request to the worker thread; `done` gets its result on
-    // the GUI thread, after a failure's log line.
-    void Request(k57::DeviceSession::Request request, std::function<void(int result)> done);
     void LogFailure();
+    // Submits one request to the worker thread, its operation journaled;
+    // `done` gets its result on the GUI thread, after a failure's log line.
+    // `after`: the settings text it read.
+    void RecordedRequest(k57::JournalOperation operation, k57::DeviceSession::Request request,
+                         std::function<void(int result)> done,
+                         std::shared_ptr<std::string> after = nullptr);
+    // The backup, then the update.
+    void StartUpdate(k57::JournalOperation operation, std::function<void()> go,
+                     std::function<void()> stopped = {});
     QString PortText() const;
     void ShowWait(const QString& port, int seconds);
     void Memo1ContextMenu(const QPoint& at);
@@ -101,7 +113,12 @@ class TMainForm : public QWidget {
     std::unique_ptr<Ui::TMainForm> ui;
     k57::DialogService& dialogs_;
     k57::DialogNotifier notifier_;
+    // Before the session: its worker's requests use it until they end.
+    k57::ServiceRecord record_{k57::JournalFrontEnd::Window};
     k57::DeviceSession device_;
+    k57::GuardedChange guarded_{device_, record_, dialogs_};
+    // The backup of the update under way.
+    k57::GuardedChange::Guard updateGuard_;
     k57::images::Firmware firmware_;
     int32_t soundDataSize_ = 0;
     k57::FirmwareUpdate firmwareUpdate_{firmware_};
@@ -111,7 +128,9 @@ class TMainForm : public QWidget {
     // The sound goes a block every 10 ms; the firmware's next fragment goes
     // as soon as the last one is acknowledged.
     static constexpr int kSoundPauseMs = 10;
-    bool closeLater_ = false;  // a close waits for the request that runs
+    bool preparingSound_ = false;  // the backup before the sound is read
+    bool stopPreparing_ = false;   // "Стоп" was pressed meanwhile
+    bool closeLater_ = false;      // a close waits for the request that runs
     // Set while the port search runs; "Стоп" sets what it points to.
     std::shared_ptr<std::atomic<bool>> searchStop_;
     ParameterList parameterList_;

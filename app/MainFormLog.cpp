@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
+#include "HistoryForm.h"
 #include "MainForm.h"
 #include "OpenProblemText.h"
 #include "PortMapping.h"
@@ -34,19 +35,24 @@ class LineTime : public QTextBlockUserData {
 void TMainForm::Log(const QString& line) {
     ui->Memo1->appendPlainText(line);
     QDateTime now = QDateTime::currentDateTime();
-    for (QTextBlock block = ui->Memo1->document()->lastBlock(); block.isValid() && !block.userData();
-         block = block.previous()) {
+    for (QTextBlock block = ui->Memo1->document()->lastBlock();
+         block.isValid() && !block.userData(); block = block.previous()) {
         block.setUserData(new LineTime(now));
     }
 }
 
-void TMainForm::Request(k57::DeviceSession::Request request, std::function<void(int)> done) {
-    device_.Submit(this, std::move(request), [this, done = std::move(done)](int result) {
-        if (result != k57::kReplyOk) {
-            LogFailure();
-        }
-        done(result);
-    });
+void TMainForm::RecordedRequest(k57::JournalOperation operation,
+                                k57::DeviceSession::Request request, std::function<void(int)> done,
+                                std::shared_ptr<std::string> after) {
+    guarded_.Recorded(
+        this, operation, std::move(request),
+        [this, done = std::move(done)](int result) {
+            if (result != k57::kReplyOk) {
+                LogFailure();
+            }
+            done(result);
+        },
+        std::move(after));
 }
 
 QString TMainForm::PortText() const {
@@ -105,11 +111,23 @@ void TMainForm::Memo1ContextMenu(const QPoint& at) {
     menu->addSeparator();
     QAction* save = menu->addAction("Сохранить журнал…");
     QAction* clear = menu->addAction("Очистить");
+    QAction* history = menu->addAction("Журнал обслуживания…");
+    history->setObjectName("HistoryAction");
+    connect(history, &QAction::triggered, this, &TMainForm::ShowHistory);
     save->setObjectName("SaveLogAction");
     clear->setObjectName("ClearLogAction");
     connect(save, &QAction::triggered, this, &TMainForm::SaveLog);
     connect(clear, &QAction::triggered, ui->Memo1, &QPlainTextEdit::clear);
     menu->exec(ui->Memo1->viewport()->mapToGlobal(at));
+}
+
+// Not while an update runs: the history window reaches the unit too.
+void TMainForm::ShowHistory() {
+    if (busyWithUnit()) {
+        return;
+    }
+    THistoryForm history(guarded_, dialogs_, parameterList_, this);
+    history.exec();
 }
 
 // The log as UTF-8 text, one line each, as the technician sees it, each

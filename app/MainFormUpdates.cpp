@@ -46,7 +46,8 @@ void TMainForm::UpdateDeviceCommands() {
     for (QWidget* w : commands) {
         w->setEnabled(!locked);
     }
-    ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_);
+    ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_ ||
+                                     preparingSound_);
     ui->FindPortButton->setEnabled(!locked || searchStop_);
 }
 
@@ -62,13 +63,27 @@ void TMainForm::BlowUpdateButtonClick() {
             k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
-    update_.Start(firmwareUpdate_);  // the version check first
+    StartUpdate(k57::JournalOperation::FirmwareUpdate,
+                [this] { update_.Start(firmwareUpdate_); });  // the version check first
+}
+
+// The unit's settings are kept in the journal before every update.
+void TMainForm::StartUpdate(k57::JournalOperation operation, std::function<void()> go,
+                            std::function<void()> stopped) {
+    updateGuard_ = guarded_.MakeGuard(operation);
+    guarded_.Backup(this, updateGuard_, std::move(go), std::move(stopped));
 }
 
 void TMainForm::WaveUpdateButtonClick() {
     if (update_.update() == &soundUpdate_) {
         // The button reads "Стоп" while the sound is sent: it stops.
         update_.Stop();
+        return;
+    }
+    if (preparingSound_) {
+        // "Стоп" while the backup is read: nothing is sent.
+        stopPreparing_ = true;
+        device_.Abandon();
         return;
     }
     if (!device_.get() || transferRunning() ||
@@ -82,8 +97,26 @@ void TMainForm::WaveUpdateButtonClick() {
     ui->SaveProgress->setValue(0);
     ui->WaveUpdateButton->setText("Стоп");
     Log("Подготовка к записи, ждите...");
-    // The start may take 20 s; then a block every 10 ms.
-    update_.Start(soundUpdate_, kSoundPauseMs);
+    preparingSound_ = true;
+    stopPreparing_ = false;
+    auto prepared = [this](bool go) {
+        preparingSound_ = false;
+        if (go && !stopPreparing_) {
+            // The start may take 20 s; then a block every 10 ms.
+            update_.Start(soundUpdate_, kSoundPauseMs);
+            return;
+        }
+        RestoreWaveCaption();
+        if (updateGuard_) {
+            updateGuard_->Changed(k57::JournalResult::Stopped, "before the start");
+            updateGuard_.reset();
+        }
+        Log(QString(kCancelled) + ": остановлено до начала передачи, ничего не передано.");
+        UpdateDeviceCommands();
+    };
+    StartUpdate(
+        k57::JournalOperation::SoundUpdate, [prepared] { prepared(true); },
+        [prepared] { prepared(false); });
 }
 
 // What a step led to: a question, the start, or one more fragment sent.
@@ -96,7 +129,8 @@ void TMainForm::UpdateStepped(Stage before, Stage now) {
         if (dialogs_.message(this, "Внимание",
                              "Устройство уже содержит новейшую или равную версию.\n"
                              "                         Обновлять или нет?\n\n"
-                             "В устройстве: " + unit + ", в программе: " + image + ".",
+                             "В устройстве: " +
+                                 unit + ", в программе: " + image + ".",
                              k57::Buttons::YesNo) != k57::Answer::Yes) {
             update_.Stop(Outcome::Declined);
             return;
@@ -148,6 +182,11 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     if (update->lastResult() != k57::kReplyOk) {
         LogFailure();
     }
+    k57::GuardedChange::Guard guard = std::move(updateGuard_);
+    if (guard) {
+        guard->Changed(*update);
+        guarded_.Tell(this);
+    }
     UpdateDeviceCommands();
     RestoreWaveCaption();
     ui->SaveProgress->setTextVisible(false);
@@ -172,8 +211,9 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
             } else {
                 Inform("Ошибка", QString(k57::kNotConnected) + ".\n" + kCancelled + ".");
             }
-            Log(cancelled + ": устройство не начало обновление, ничего не передано. "
-                            "Проверьте подключение и повторите.");
+            Log(cancelled +
+                ": устройство не начало обновление, ничего не передано. "
+                "Проверьте подключение и повторите.");
             return;
         case Outcome::SendFailed:
             Inform("Ошибка", kSendFailed);
@@ -203,6 +243,11 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
                     Seconds(progress.seconds) + ".");
                 ui->SaveProgress->setValue(ui->SaveProgress->minimum());
                 ui->BlowUpdateButton->setFocus();
+                // The unit restarted into the new firmware: did it keep its settings?
+                if (guard) {
+                    guarded_.RestoreAfterUpdate(this, guard, parameterList_,
+                                                [this](const QString& line) { Log(line); });
+                }
             } else {
                 Log("Звуковые данные записаны. Передано " + Fragments(progress) + " за " +
                     Seconds(progress.seconds) + ".");

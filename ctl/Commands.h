@@ -7,9 +7,15 @@
 #include <vector>
 
 #include "DeviceInterface.h"
+#include "JournalEntry.h"
+#include "ServiceRecord.h"
 
 class ParameterList;
 class QJsonObject;
+
+namespace k57 {
+class SettingsGuard;
+}
 
 // k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
 namespace k57::ctl {
@@ -19,6 +25,9 @@ struct Context {
     bool json = false;
     bool quiet = false;
     bool yes = false;
+    // The service journal; null for the commands that do not touch a unit.
+    std::unique_ptr<ServiceRecord> record;
+    bool noBackup = false;  // a change may go ahead without its backup
 };
 
 // Output: results on stdout, UTF-8; messages on stderr, in English.
@@ -32,6 +41,18 @@ bool LoadCatalogue(ParameterList& list);
 // A question that needs an answer: --yes, or asked on a terminal.
 bool Agreed(const Context& context, const std::string& question, int& exitCode);
 
+// The operation's journal entry for the unit on the context's port; after a
+// success, who the unit is is asked when not known. A journal problem is
+// told once, on stderr; the command goes on.
+void Record(Context& context, JournalOperation operation, int result,
+            const std::string& detail = {}, const std::optional<std::string>& before = {},
+            const std::optional<std::string>& after = {});
+// The journal's problem, if it has a new one, as one stderr line.
+void TellJournalProblem(Context& context);
+// A backup of the unit's settings before a change (`guard`): true when it
+// was kept, or when --no-backup lets the change go on without one.
+bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode);
+
 int Find(Context& context);
 int Info(Context& context);
 int Params(Context& context);
@@ -42,15 +63,16 @@ int SettingsRead(Context& context, bool all, const std::string& outFile);
 int SettingsWrite(Context& context, const std::string& file, bool dryRun);
 int SettingsSet(Context& context, const std::vector<std::string>& assignments);
 
-int UpdateFirmware(Context& context, const std::string& image, bool force);
+// `restore`: after the update, the backup is written back when the unit's
+// settings differ from it (otherwise asked on a terminal).
+int UpdateFirmware(Context& context, const std::string& image, bool force, bool restore = false);
 int UpdateSound(Context& context, const std::string& image);
 
 // `filter`: a CAN filter line ("+1A0 -7DF +400/700"). With `dbcFile`, the
 // frames its database knows are printed decoded (as "can decode" prints
 // them), the others as candump lines.
-int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
-        const std::string& filter, const std::string& dbcFile = {},
-        const std::string& encoding = "cp1252");
+int Can(Context& context, int bitRateKbit, int64_t count, double seconds, const std::string& filter,
+        const std::string& dbcFile = {}, const std::string& encoding = "cp1252");
 int Diag(Context& context, double seconds);
 
 // CAN signal databases, no unit needed. Encodings: "cp1252", "cp1251", "utf8".
@@ -72,6 +94,8 @@ int History(Context& context, std::optional<uint32_t> serial);
 int HistoryShow(Context& context, long long id, bool reveal);
 // One id: the entry's settings before and after; two: what each left.
 int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal);
+// A journal entry's settings written back to the unit it is of.
+int Restore(Context& context, long long id);
 int HistoryExport(Context& context, const std::string& file, bool reveal);
 
 }  // namespace k57::ctl

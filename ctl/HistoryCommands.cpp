@@ -196,11 +196,8 @@ int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal
         return kBadInput;
     }
     std::vector<SettingDifference> differences = DiffSettings(catalogue, *texts[0], *texts[1]);
-    for (SettingDifference& difference : differences) {
-        if (!reveal) {
-            difference.before = MaskSettingValue(difference.key, difference.before);
-            difference.after = MaskSettingValue(difference.key, difference.after);
-        }
+    if (!reveal) {
+        MaskDifferences(differences);
     }
     if (context.json) {
         QJsonArray list;

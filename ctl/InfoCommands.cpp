@@ -38,8 +38,13 @@ int Info(Context& context) {
     std::string text;
     int result = device.ReadIdInfo(serial);
     if (result == kReplyOk) {
+        context.record->LearnSerial(device.PortName(), serial);
         result = device.ReadVersion(text);
     }
+    if (result == kReplyOk) {
+        context.record->LearnVersion(device.PortName(), text);
+    }
+    Record(context, JournalOperation::Identify, result);
     if (result != kReplyOk) {
         return Failed(context, result);
     }
@@ -130,12 +135,16 @@ int Params(Context& context) {
 int SetId(Context& context, uint32_t serial) {
     int exitCode = kDone;
     std::string port = ports::ShownName(context.device->PortName());
+    // Filed under the number the unit had: its history goes on under the new one.
+    context.record->Identify(*context.device);
     if (!Agreed(context,
                 "Give the unit on " + port + " the serial number " + std::to_string(serial) + "?",
                 exitCode)) {
         return exitCode;
     }
     int result = context.device->SetId(serial);
+    Record(context, JournalOperation::SetId, result, "new serial number " + std::to_string(serial));
+    context.record->Forget(context.device->PortName());
     if (result != kReplyOk) {
         return Failed(context, result);
     }
@@ -144,7 +153,10 @@ int SetId(Context& context, uint32_t serial) {
 }
 
 int Restart(Context& context) {
+    // Who the unit is, asked while it still answers.
+    context.record->Identify(*context.device);
     int result = context.device->Restart();
+    Record(context, JournalOperation::Restart, result);
     if (result != kReplyOk) {
         return Failed(context, result);
     }

@@ -6,6 +6,7 @@
 #include "EmbeddedImages.h"
 #include "ExitCodes.h"
 #include "ParameterList.h"
+#include "SettingsGuard.h"
 #include "Terminal.h"
 
 namespace k57::ctl {
@@ -52,6 +53,52 @@ bool Agreed(const Context& context, const std::string& question, int& exitCode) 
         return false;
     }
     return true;
+}
+
+void TellJournalProblem(Context& context) {
+    if (!context.record) {
+        return;
+    }
+    std::string problem = context.record->TakeProblem();
+    if (!problem.empty()) {
+        std::fprintf(stderr, "k57ctl: %s\n", problem.c_str());
+    }
+}
+
+void Record(Context& context, JournalOperation operation, int result, const std::string& detail,
+            const std::optional<std::string>& before, const std::optional<std::string>& after) {
+    if (!context.record) {
+        return;
+    }
+    if (result == kReplyOk && !Interrupted()) {
+        context.record->Identify(*context.device);
+    }
+    context.record->Record(operation, context.device->PortName(), JournalResultFor(result), detail,
+                           before, after);
+    TellJournalProblem(context);
+}
+
+bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
+    Say(context, "reading the unit's settings for a backup");
+    guard.ReadBackup(*context.device);
+    bool kept = guard.KeepBackup();
+    TellJournalProblem(context);
+    if (kept || (!guard.unitAnswered() && !Interrupted())) {
+        return true;  // a unit that does not answer is not changed either
+    }
+    if (Interrupted()) {
+        exitCode = Fail("interrupted: nothing was changed", kInterrupted);
+        return false;
+    }
+    std::string why = Describe(context.device->LastFailure());
+    if (context.noBackup) {
+        Say(context, "no backup (" + why + "); going on as --no-backup asks");
+        return true;
+    }
+    exitCode = Fail("the unit's settings could not be read for a backup (" + why +
+                        "); nothing was changed; --no-backup goes ahead without one",
+                    kBadInput);
+    return false;
 }
 
 }  // namespace k57::ctl

@@ -7,6 +7,8 @@
 #include "Cp1251.h"
 #include "ExitCodes.h"
 #include "ParameterList.h"
+#include "PortMapping.h"
+#include "SettingsGuard.h"
 #include "SettingsProblemText.h"
 #include "SettingsService.h"
 #include "UnitText.h"
@@ -25,20 +27,23 @@ void ListProblems(const std::string& where, const ParameterList& list,
     }
 }
 
-// The unit's settings into `list`, kept as the unit holds them; what the
-// editor would refuse is told, not dropped.
-int ReadUnitSettings(Context& context, ParameterList& list) {
-    std::string text;
-    int result = context.device->ReadSettings(text);
-    if (result != kReplyOk) {
-        return Failed(context, result);
-    }
+// The unit's settings text into `list`, kept as the unit holds it; what
+// the editor would refuse is told, not dropped.
+void LoadUnitSettings(const Context& context, ParameterList& list, const std::string& text) {
     SettingsVerdict verdict = SettingsService(list).LoadUnitText(text);
     if (!verdict.ok() && !context.quiet) {
         ListProblems("unit", list, verdict);
         Say(context, "the unit's settings hold invalid lines; they are kept as they are");
     }
-    return kDone;
+}
+
+// The text written, journaled with the backup as the settings before.
+int WriteSettings(Context& context, SettingsGuard& guard, const std::string& text,
+                  const std::string& detail) {
+    int result = context.device->WriteSettings(text);
+    guard.Changed(result, detail, text);
+    TellJournalProblem(context);
+    return result == kReplyOk ? kDone : Failed(context, result);
 }
 
 }  // namespace
@@ -48,9 +53,14 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     if (!LoadCatalogue(list)) {
         return kBadInput;
     }
-    if (int code = ReadUnitSettings(context, list); code != kDone) {
-        return code;
+    std::string text;
+    int result = context.device->ReadSettings(text);
+    Record(context, JournalOperation::ReadSettings, result, {}, std::nullopt,
+           result == kReplyOk ? std::optional(text) : std::nullopt);
+    if (result != kReplyOk) {
+        return Failed(context, result);
     }
+    LoadUnitSettings(context, list, text);
     if (!outFile.empty()) {
         std::string error;
         if (!SettingsFile::Write(outFile, list.ValuesToText(), error)) {
@@ -101,9 +111,11 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
         return kDone;
     }
     settings.LoadGoodLines(read.verdict);
-    int result = context.device->WriteSettings(list.ValuesToText());
-    if (result != kReplyOk) {
-        return Failed(context, result);
+    SettingsGuard guard(*context.record, JournalOperation::WriteSettings);
+    int exitCode = kDone;
+    if (!BackedUp(context, guard, exitCode) ||
+        (exitCode = WriteSettings(context, guard, list.ValuesToText(), "from " + file)) != kDone) {
+        return exitCode;
     }
     Say(context, "settings written to the unit");
     return kDone;
@@ -119,23 +131,76 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
     SettingsVerdict changes = settings.CheckAssignments(assignments);
     if (!changes.ok()) {
         for (const SettingsLine& line : changes.Problems()) {
-            std::string what = line.key.empty() ? assignments[size_t(line.number - 1)]
-                                                : cp1251::ToUtf8(line.key);
+            std::string what =
+                line.key.empty() ? assignments[size_t(line.number - 1)] : cp1251::ToUtf8(line.key);
             std::fprintf(stderr, "%s: %s\n", what.c_str(), ProblemText(list, line).c_str());
         }
         return Fail(std::to_string(changes.Problems().size()) +
                         " invalid assignment(s); the unit was not changed",
                     kBadInput);
     }
-    if (int code = ReadUnitSettings(context, list); code != kDone) {
-        return code;
-    }
-    settings.Apply(changes);
-    int result = context.device->WriteSettings(list.ValuesToText());
+    // The settings the changes go over are the backup: no backup, no
+    // change, whatever --no-backup says.
+    SettingsGuard guard(*context.record, JournalOperation::WriteSettings);
+    int result = guard.ReadBackup(*context.device);
+    guard.KeepBackup();
+    TellJournalProblem(context);
     if (result != kReplyOk) {
         return Failed(context, result);
     }
+    LoadUnitSettings(context, list, *guard.backup());
+    settings.Apply(changes);
+    if (int code = WriteSettings(context, guard, list.ValuesToText(),
+                                 std::to_string(changes.lines.size()) + " value(s) set");
+        code != kDone) {
+        return code;
+    }
     Say(context, std::to_string(changes.lines.size()) + " setting(s) written to the unit");
+    return kDone;
+}
+
+// The entry's settings back to the unit it is of: the unit is asked who it
+// is with the backup, so a snapshot never reaches another unit.
+int Restore(Context& context, long long id) {
+    Journal& journal = context.record->journal();
+    if (!journal.Available()) {
+        TellJournalProblem(context);
+        return Fail(journal.Status().message, kNoJournal);
+    }
+    std::optional<JournalEntry> entry = journal.Entry(id);
+    if (!entry) {
+        return Fail("the journal has no entry " + std::to_string(id), kBadInput);
+    }
+    std::optional<std::string> snapshot = SnapshotOf(*entry);
+    if (!snapshot) {
+        return Fail("entry " + std::to_string(id) + " holds no settings", kBadInput);
+    }
+    SettingsGuard guard(*context.record, JournalOperation::Restore);
+    int exitCode = kDone;
+    if (!BackedUp(context, guard, exitCode)) {
+        return exitCode;
+    }
+    std::string port = context.device->PortName();
+    std::optional<uint32_t> unit = guard.unitSerial();
+    if (!guard.SameUnit(entry->serial)) {
+        return Fail("entry " + std::to_string(id) + " is of unit " +
+                        std::to_string(*entry->serial) + ", the unit on " + ports::ShownName(port) +
+                        " is " + (unit ? std::to_string(*unit) : std::string("unknown")) +
+                        "; nothing was written",
+                    kBadInput);
+    }
+    if (!Agreed(context,
+                "Write the settings of entry " + std::to_string(id) + " (" +
+                    JournalTimeText(entry->timeMs) + ") to the unit on " + ports::ShownName(port) +
+                    "?",
+                exitCode)) {
+        return exitCode;
+    }
+    if ((exitCode = WriteSettings(context, guard, *snapshot, "entry " + std::to_string(id))) !=
+        kDone) {
+        return exitCode;
+    }
+    Say(context, "settings of entry " + std::to_string(id) + " written to the unit");
     return kDone;
 }
 

@@ -7,9 +7,12 @@
 #include "Cp1251.h"
 #include "ExitCodes.h"
 #include "FirmwareUpdate.h"
+#include "ParameterList.h"
 #include "PortMapping.h"
+#include "SettingsGuard.h"
 #include "SoundUpdate.h"
 #include "Terminal.h"
+#include "UnitText.h"
 
 namespace k57::ctl {
 
@@ -72,9 +75,74 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
     }
 }
 
+// Backup, the update, and its journal entry.
+int GuardedSend(Context& context, SettingsGuard& guard, UpdateSteps& update,
+                const std::string& what, const char* wait) {
+    int exitCode = kDone;
+    if (!BackedUp(context, guard, exitCode)) {
+        return exitCode;
+    }
+    exitCode = Send(context, update, what, wait);
+    guard.Changed(update);
+    TellJournalProblem(context);
+    return exitCode;
+}
+
+// After a firmware update the unit may have reset its settings: they are
+// read again and compared with the backup; the backup is written back with
+// --restore or when the user agrees on a terminal, otherwise the
+// differences are printed with the command that restores them.
+int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
+    if (!guard.backup()) {
+        return kDone;
+    }
+    int result = guard.ReadAgain(*context.device);
+    ParameterList catalogue;
+    if (!LoadCatalogue(catalogue)) {
+        return kBadInput;
+    }
+    std::vector<SettingDifference> differences = guard.Differences(catalogue);
+    TellJournalProblem(context);
+    if (result != kReplyOk) {
+        return Fail("the settings could not be read after the update (" +
+                        Describe(context.device->LastFailure()) +
+                        "); the backup is journal entry " + std::to_string(guard.backupEntry()) +
+                        ": k57ctl restore " + std::to_string(guard.backupEntry()) +
+                        " writes it back",
+                    ExitFor(result));
+    }
+    if (differences.empty()) {
+        Say(context, "the unit kept its settings");
+        return kDone;
+    }
+    MaskDifferences(differences);
+    std::fprintf(stderr, "the unit's settings differ from the backup:\n");
+    for (const SettingDifference& d : differences) {
+        std::fprintf(stderr, "  %s (%s): %s -> %s\n", cp1251::ToUtf8(d.name).c_str(),
+                     cp1251::ToUtf8(d.key).c_str(), cp1251::ToUtf8(d.before).c_str(),
+                     cp1251::ToUtf8(d.after).c_str());
+    }
+    bool ask = !restore && !context.yes && IsTerminal(stdin);
+    if (!restore && !(ask && Confirm("Restore the settings from the backup?"))) {
+        Say(context,
+            "the settings were not restored; --restore writes the backup back after "
+            "an update, and k57ctl restore " +
+                std::to_string(guard.backupEntry()) + " does it now");
+        return kDone;
+    }
+    result = guard.Restore(*context.device);
+    guard.Restored(result);
+    TellJournalProblem(context);
+    if (result != kReplyOk) {
+        return Failed(context, result);
+    }
+    Say(context, "the settings were restored from the backup");
+    return kDone;
+}
+
 }  // namespace
 
-int UpdateFirmware(Context& context, const std::string& imagePath, bool force) {
+int UpdateFirmware(Context& context, const std::string& imagePath, bool force, bool restore) {
     images::Firmware firmware;
     try {
         firmware =
@@ -94,6 +162,8 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force) {
     update.Start();
     UpdateSteps::Stage stage = update.Step(device);
     if (update.outcome() == UpdateOutcome::NotConnected) {
+        Record(context, JournalOperation::FirmwareUpdate, update.lastResult(),
+               "the version check got no reply");
         return Failed(context, update.lastResult());
     }
     if (update.outcome() == UpdateOutcome::VersionUnreadable) {
@@ -117,7 +187,12 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force) {
                 exitCode)) {
         return exitCode;
     }
-    return Send(context, update, "firmware " + image, "10 s");
+    SettingsGuard guard(*context.record, JournalOperation::FirmwareUpdate);
+    exitCode = GuardedSend(context, guard, update, "firmware " + image, "10 s");
+    if (exitCode != kDone || update.outcome() != UpdateOutcome::Done) {
+        return exitCode;
+    }
+    return RestoreAfterUpdate(context, guard, restore);
 }
 
 int UpdateSound(Context& context, const std::string& imagePath) {
@@ -137,7 +212,8 @@ int UpdateSound(Context& context, const std::string& imagePath) {
         return exitCode;
     }
     update.Start();
-    return Send(context, update, "sound data", "20 s");
+    SettingsGuard guard(*context.record, JournalOperation::SoundUpdate);
+    return GuardedSend(context, guard, update, "sound data", "20 s");
 }
 
 }  // namespace k57::ctl

@@ -91,6 +91,9 @@ int main(int argc, char** argv) {
     firmware->add_option("--image", image, "a firmware image file instead of the embedded one");
     firmware->add_flag("--yes", context.yes, "do not ask");
     firmware->add_flag("--force", force, "update a unit whose version is equal or newer");
+    bool restoreAfter = false;
+    firmware->add_flag("--restore", restoreAfter,
+                       "write the backup back when the update changed the unit's settings");
     auto* sound = update->add_subcommand("sound", "write the embedded sound package (or --image)");
     sound->add_option("--image", image, "a sound package file instead of the embedded one");
     sound->add_flag("--yes", context.yes, "do not ask");
@@ -100,6 +103,16 @@ int main(int argc, char** argv) {
     setId->add_option("SERIAL", serial, "the new serial number")->required();
     setId->add_flag("--yes", context.yes, "do not ask");
     auto* restart = app.add_subcommand("restart", "restart the unit");
+    long long restoreId = 0;
+    auto* restore = app.add_subcommand(
+        "restore", "write the settings of a journal entry (history show ID) back to its unit");
+    restore->add_option("ID", restoreId, "the entry's id")->required();
+    restore->add_flag("--yes", context.yes, "do not ask");
+    // Every change backs up the unit's settings into the journal first.
+    for (CLI::App* command : {write, set, firmware, sound, restore}) {
+        command->add_flag("--no-backup", context.noBackup,
+                          "go ahead when the settings cannot be read for a backup");
+    }
 
     int bitrate = 500;
     int64_t count = 0;
@@ -201,6 +214,7 @@ int main(int argc, char** argv) {
         context.device->SetPortName(port.c_str());
     }
     CatchInterrupt(context.device.get());
+    context.record = std::make_unique<k57::ServiceRecord>(k57::JournalFrontEnd::Ctl);
 
     if (*find)
         return Find(context);
@@ -215,13 +229,15 @@ int main(int argc, char** argv) {
     if (*set)
         return SettingsSet(context, assignments);
     if (*firmware)
-        return UpdateFirmware(context, image, force);
+        return UpdateFirmware(context, image, force, restoreAfter);
     if (*sound)
         return UpdateSound(context, image);
     if (*setId)
         return SetId(context, serial);
     if (*restart)
         return Restart(context);
+    if (*restore)
+        return Restore(context, restoreId);
     if (*can)
         return Can(context, bitrate, count, seconds, canFilter, dbcFile, encoding);
     if (*diag)

@@ -71,8 +71,8 @@ void TParametersEditForm::FormShow() {
 // A changed value is bold, and so is its group, so that a folded group
 // still shows it holds a change.
 void TParametersEditForm::ShowInTree(int index) {
-    QTreeWidgetItem* node = index >= 0 && size_t(index) < nodes_.size() ? nodes_[size_t(index)]
-                                                                         : nullptr;
+    QTreeWidgetItem* node =
+        index >= 0 && size_t(index) < nodes_.size() ? nodes_[size_t(index)] : nullptr;
     if (!node) {
         return;
     }
@@ -243,6 +243,16 @@ void TParametersEditForm::SendActionExecute() {
     }
     std::string text = parameters->ValuesToText();
     writing_ = true;
+    if (guarded_) {
+        guarded_->Write(
+            this, guarded_->MakeGuard(k57::JournalOperation::WriteSettings), text,
+            [this](int result) {
+                writing_ = false;
+                SettingsWritten(result);
+            },
+            [this] { writing_ = false; });
+        return;
+    }
     device_.Submit(
         this, [text](DeviceInterface& device) { return device.WriteSettings(text); },
         [this](int result) {

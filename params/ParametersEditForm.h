@@ -8,6 +8,7 @@
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "EditSession.h"
+#include "GuardedChange.h"
 #include "ParameterList.h"
 
 class QComboBox;
@@ -34,6 +35,9 @@ class TParametersEditForm : public QDialog {
     // The list to edit; set before showing. Not owned.
     ParameterList* parameters = nullptr;
     bool modified() const { return session_.modified(); }
+    // Writes go through it: the unit's settings backed up and the write
+    // journaled. Without one the editor writes unguarded. Not owned.
+    void SetGuardedChange(k57::GuardedChange* guarded) { guarded_ = guarded; }
 
   public slots:
     void SaveActionExecute();
@@ -68,6 +72,7 @@ class TParametersEditForm : public QDialog {
 
     k57::DialogService& dialogs_;
     k57::DeviceSession& device_;
+    k57::GuardedChange* guarded_ = nullptr;
     k57::EditSession session_;
     bool validating_ = false;
 

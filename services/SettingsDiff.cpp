@@ -1,6 +1,7 @@
 #include "SettingsDiff.h"
 
 #include "ParameterList.h"
+#include "SettingsMask.h"
 
 namespace k57 {
 
@@ -19,6 +20,13 @@ std::vector<SettingDifference> DiffSettings(const ParameterList& catalogue,
         }
     }
     return differences;
+}
+
+void MaskDifferences(std::vector<SettingDifference>& differences) {
+    for (SettingDifference& d : differences) {
+        d.before = MaskSettingValue(d.key, d.before);
+        d.after = MaskSettingValue(d.key, d.after);
+    }
 }
 
 }  // namespace k57

@@ -22,5 +22,7 @@ struct SettingDifference {
 // the catalogue does not have are left out.
 std::vector<SettingDifference> DiffSettings(const ParameterList& catalogue,
                                             const std::string& before, const std::string& after);
+// The PIN and the phone numbers among them masked, as shown by default.
+void MaskDifferences(std::vector<SettingDifference>& differences);
 
 }  // namespace k57

@@ -45,24 +45,43 @@ IsolatedPorts::~IsolatedPorts() {
     qunsetenv("K57_PORTS_DIR");
 }
 
+void IsolatedSettings::UseDataDir() {
+    hadDataDir_ = qEnvironmentVariableIsSet("K57_DATA_DIR");
+    dataDir_ = qEnvironmentVariable("K57_DATA_DIR").toStdString();
+    qputenv("K57_DATA_DIR", QByteArray::fromStdString(dir_.path()));
+}
+
+void IsolatedSettings::GiveBackDataDir() {
+    if (hadDataDir_) {
+        qputenv("K57_DATA_DIR", QByteArray::fromStdString(dataDir_));
+    } else {
+        qunsetenv("K57_DATA_DIR");
+    }
+}
+
 #ifdef _WIN32
 // The stored port goes to a registry key of the test's own.
 IsolatedSettings::IsolatedSettings() : key_("SOFTWARE\\ZK\\" + RandomName("k57test-")) {
     qputenv("K57_REGISTRY_KEY", QByteArray::fromStdString(key_));
+    UseDataDir();
 }
 
 IsolatedSettings::~IsolatedSettings() {
     RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key_.c_str());
     qunsetenv("K57_REGISTRY_KEY");
+    GiveBackDataDir();
 }
 #else
 IsolatedSettings::IsolatedSettings() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                        QString::fromStdString(dir_.path()));
+    UseDataDir();
 }
 
-IsolatedSettings::~IsolatedSettings() = default;
+IsolatedSettings::~IsolatedSettings() {
+    GiveBackDataDir();
+}
 #endif
 
 }  // namespace k57::test

@@ -28,7 +28,8 @@ class IsolatedPorts {
 };
 
 // Points the stored port at a private settings file (on Windows, a private
-// registry key) for the life of the object.
+// registry key), and the service journal (K57_DATA_DIR) at the same private
+// directory, for the life of the object.
 class IsolatedSettings {
   public:
     IsolatedSettings();
@@ -38,8 +39,13 @@ class IsolatedSettings {
     const std::string& directory() const { return dir_.path(); }
 
   private:
+    void UseDataDir();
+    void GiveBackDataDir();
+
     TempDir dir_;
     std::string key_;
+    std::string dataDir_;  // K57_DATA_DIR before, given back at the end
+    bool hadDataDir_ = false;
 };
 
 }  // namespace k57::test

@@ -1,0 +1,257 @@
+#include "HistoryForm.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "ParameterList.h"
+#include "UnitText.h"
+
+namespace {
+
+QString Time(long long ms) {
+    return QString::fromStdString(k57::JournalTimeText(ms));
+}
+
+}  // namespace
+
+THistoryForm::THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dialogs,
+                           const ParameterList& catalogue, QWidget* parent)
+    : QDialog(parent),
+      guarded_(guarded),
+      dialogs_(dialogs),
+      browser_(std::make_unique<k57::HistoryBrowser>(guarded.record().journal(), catalogue)) {
+    Build();
+    guarded_.Tell(this);
+    SerialEditChange();
+}
+
+THistoryForm::~THistoryForm() = default;
+
+void THistoryForm::Build() {
+    setWindowTitle("Журнал обслуживания");
+    resize(860, 540);
+    SerialEdit = new QLineEdit;
+    SerialEdit->setObjectName("SerialEdit");
+    SerialEdit->setPlaceholderText("Серийный номер");
+    UnitList = new QListWidget;
+    UnitList->setObjectName("UnitList");
+    Timeline = new QTreeWidget;
+    Timeline->setObjectName("Timeline");
+    Timeline->setHeaderLabels(
+        {"Время (UTC)", "Операция", "Результат", "Порт", "Программа", "Подробности"});
+    Timeline->setRootIsDecorated(false);
+    Timeline->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Timeline->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    RevealBox = new QCheckBox("Показать PIN и телефоны");
+    RevealBox->setObjectName("RevealBox");
+    SettingsView = new QPlainTextEdit;
+    SettingsView->setObjectName("SettingsView");
+    SettingsView->setReadOnly(true);
+    CompareButton = new QPushButton("Сравнить выбранные");
+    CompareUnitButton = new QPushButton("Сравнить с устройством");
+    SaveButton = new QPushButton("Сохранить в файл…");
+    WriteButton = new QPushButton("Записать в устройство");
+    ExportButton = new QPushButton("Экспорт CSV…");
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(SerialEdit);
+    left->addWidget(UnitList);
+    left->addWidget(ExportButton);
+    auto* leftPane = new QWidget;
+    leftPane->setLayout(left);
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(RevealBox), static_cast<QWidget*>(CompareButton),
+                       static_cast<QWidget*>(CompareUnitButton), static_cast<QWidget*>(SaveButton),
+                       static_cast<QWidget*>(WriteButton)}) {
+        buttons->addWidget(w);
+    }
+    auto* right = new QVBoxLayout;
+    right->addWidget(Timeline, 3);
+    right->addLayout(buttons);
+    right->addWidget(SettingsView, 2);
+    auto* rightPane = new QWidget;
+    rightPane->setLayout(right);
+    auto* splitter = new QSplitter;
+    splitter->addWidget(leftPane);
+    splitter->addWidget(rightPane);
+    splitter->setStretchFactor(1, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter);
+
+    connect(SerialEdit, &QLineEdit::textChanged, this, &THistoryForm::SerialEditChange);
+    connect(UnitList, &QListWidget::currentRowChanged, this, &THistoryForm::UnitListChange);
+    connect(Timeline, &QTreeWidget::itemSelectionChanged, this, &THistoryForm::TimelineChange);
+    connect(RevealBox, &QCheckBox::toggled, this, &THistoryForm::RevealBoxClick);
+    connect(CompareButton, &QPushButton::clicked, this, &THistoryForm::CompareButtonClick);
+    connect(CompareUnitButton, &QPushButton::clicked, this, &THistoryForm::CompareUnitButtonClick);
+    connect(SaveButton, &QPushButton::clicked, this, &THistoryForm::SaveButtonClick);
+    connect(WriteButton, &QPushButton::clicked, this, &THistoryForm::WriteButtonClick);
+    connect(ExportButton, &QPushButton::clicked, this, &THistoryForm::ExportButtonClick);
+}
+
+QString THistoryForm::shownText() const {
+    return SettingsView->toPlainText();
+}
+
+void THistoryForm::SerialEditChange() {
+    UnitList->clear();
+    for (const k57::UnitSummary& unit : browser_->Units(SerialEdit->text().toStdString())) {
+        auto* item = new QListWidgetItem(
+            QString::number(unit.serial) + "  " + k57::FromUnit(unit.unitType) + " " +
+            k57::FromUnit(unit.firmware) + "  (" + QString::number(unit.operations) + ")");
+        item->setData(Qt::UserRole, qint64(unit.serial));
+        UnitList->addItem(item);
+    }
+    if (UnitList->count() > 0) {
+        UnitList->setCurrentRow(0);
+    } else {
+        UnitListChange();
+    }
+}
+
+void THistoryForm::UnitListChange() {
+    Timeline->clear();
+    timeline_.clear();
+    SettingsView->clear();
+    QListWidgetItem* unit = UnitList->currentItem();
+    if (!unit) {
+        return;
+    }
+    timeline_ = browser_->Timeline(uint32_t(unit->data(Qt::UserRole).toLongLong()));
+    for (size_t i = 0; i < timeline_.size(); ++i) {
+        const k57::JournalEntry& e = timeline_[i];
+        auto* item =
+            new QTreeWidgetItem({Time(e.timeMs), k57::JournalText(e.operation),
+                                 k57::JournalText(e.result), QString::fromStdString(e.port),
+                                 k57::JournalText(e.frontEnd), QString::fromStdString(e.detail)});
+        item->setData(0, Qt::UserRole, qint64(i));
+        Timeline->addTopLevelItem(item);
+    }
+}
+
+std::vector<k57::JournalEntry> THistoryForm::Selected() const {
+    std::vector<k57::JournalEntry> selected;
+    for (int i = 0; i < Timeline->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = Timeline->topLevelItem(i);
+        if (item->isSelected()) {
+            selected.push_back(timeline_[size_t(item->data(0, Qt::UserRole).toLongLong())]);
+        }
+    }
+    return selected;
+}
+
+void THistoryForm::TimelineChange() {
+    std::vector<k57::JournalEntry> selected = Selected();
+    std::optional<std::string> text =
+        selected.empty() ? std::nullopt : browser_->ShownSettings(selected.front());
+    SettingsView->setPlainText(text ? k57::FromUnit(*text) : QString("(настроек в записи нет)"));
+}
+
+void THistoryForm::RevealBoxClick() {
+    browser_->SetReveal(RevealBox->isChecked());
+    TimelineChange();
+}
+
+void THistoryForm::ShowDifferences(const std::vector<k57::SettingDifference>& differences) {
+    QStringList lines;
+    for (const k57::SettingDifference& d : differences) {
+        lines << k57::FromUnit(d.name) + " (" + k57::FromUnit(d.key) +
+                     "): " + k57::FromUnit(d.before) + " -> " + k57::FromUnit(d.after);
+    }
+    SettingsView->setPlainText(lines.isEmpty() ? QString("Различий нет.") : lines.join('\n'));
+}
+
+// The newer of two selected entries against the older, as the timeline
+// lists them newest first.
+void THistoryForm::CompareButtonClick() {
+    std::vector<k57::JournalEntry> selected = Selected();
+    if (selected.size() != 2) {
+        dialogs_.message(this, "Внимание", "Выберите две записи для сравнения.", k57::Buttons::Ok);
+        return;
+    }
+    std::optional<std::string> newer = k57::SnapshotOf(selected[0]);
+    ShowDifferences(browser_->Compare(selected[1], newer.value_or(std::string())));
+}
+
+void THistoryForm::CompareUnitButtonClick() {
+    std::vector<k57::JournalEntry> selected = Selected();
+    if (selected.empty() || busy_) {
+        return;
+    }
+    busy_ = true;
+    auto text = std::make_shared<std::string>();
+    guarded_.Recorded(
+        this, k57::JournalOperation::ReadSettings,
+        [text](DeviceInterface& unit) { return unit.ReadSettings(*text); },
+        [this, text, entry = selected.front()](int result) {
+            busy_ = false;
+            if (result != k57::kReplyOk) {
+                dialogs_.message(this, "Ошибка", "Устройство не подключено или занято",
+                                 k57::Buttons::Ok);
+                return;
+            }
+            ShowDifferences(browser_->Compare(entry, *text));
+        },
+        text);
+}
+
+void THistoryForm::SaveButtonClick() {
+    std::vector<k57::JournalEntry> selected = Selected();
+    if (selected.empty()) {
+        return;
+    }
+    QString path = dialogs_.saveFileName(this, "текстовые файлы настроек | *.txt", "txt");
+    std::string error;
+    if (!path.isEmpty() && !browser_->SaveSettings(selected.front(), path.toStdString(), error)) {
+        dialogs_.error(this,
+                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
+    }
+}
+
+void THistoryForm::WriteButtonClick() {
+    std::vector<k57::JournalEntry> selected = Selected();
+    if (selected.empty() || busy_) {
+        return;
+    }
+    const k57::JournalEntry& entry = selected.front();
+    std::optional<std::string> snapshot = k57::SnapshotOf(entry);
+    if (!snapshot) {
+        dialogs_.message(this, "Внимание", "В этой записи нет настроек.", k57::Buttons::Ok);
+        return;
+    }
+    if (dialogs_.message(this, "Внимание",
+                         "Записать в устройство настройки от " + Time(entry.timeMs) + "?",
+                         k57::Buttons::OkCancel, k57::Answer::Cancel) != k57::Answer::Ok) {
+        return;
+    }
+    busy_ = true;
+    guarded_.Write(
+        this, guarded_.MakeGuard(k57::JournalOperation::Restore), *snapshot,
+        [this](int result) {
+            busy_ = false;
+            dialogs_.message(this, result == k57::kReplyOk ? "Сообщение" : "Ошибка",
+                             result == k57::kReplyOk ? "Настройки записаны."
+                                                     : "Устройство не подключено или занято",
+                             k57::Buttons::Ok);
+            UnitListChange();
+        },
+        [this] { busy_ = false; }, entry.serial);
+}
+
+void THistoryForm::ExportButtonClick() {
+    QString path = dialogs_.saveFileName(this, "файлы CSV | *.csv", "csv");
+    std::string error;
+    if (!path.isEmpty() && !browser_->ExportCsv(path.toStdString(), error)) {
+        dialogs_.error(this,
+                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
+    }
+}

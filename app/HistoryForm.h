@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+
+#include "DialogService.h"
+#include "GuardedChange.h"
+#include "HistoryBrowser.h"
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeWidget;
+class ParameterList;
+
+// "Журнал обслуживания": the units in the service journal, filtered as a
+// serial number is typed; a unit's timeline; an entry's settings (PIN and
+// phone numbers masked unless asked), compared with another entry or with
+// the unit, saved to a file or written back; the journal as CSV. What it
+// shows comes from a HistoryBrowser; the unit is reached through the main
+// window's guarded change.
+class THistoryForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dialogs,
+                 const ParameterList& catalogue, QWidget* parent = nullptr);
+    ~THistoryForm() override;
+
+    k57::HistoryBrowser& browser() { return *browser_; }
+    QString shownText() const;
+
+  public slots:
+    void SerialEditChange();
+    void UnitListChange();
+    void TimelineChange();
+    void RevealBoxClick();
+    void CompareButtonClick();
+    void CompareUnitButtonClick();
+    void SaveButtonClick();
+    void WriteButtonClick();
+    void ExportButtonClick();
+
+  private:
+    void Build();
+    // The entries selected in the timeline, in the timeline's order.
+    std::vector<k57::JournalEntry> Selected() const;
+    void ShowDifferences(const std::vector<k57::SettingDifference>& differences);
+
+    k57::GuardedChange& guarded_;
+    k57::DialogService& dialogs_;
+    std::unique_ptr<k57::HistoryBrowser> browser_;
+    std::vector<k57::JournalEntry> timeline_;
+    bool busy_ = false;  // the unit is being asked
+
+    QLineEdit* SerialEdit;
+    QListWidget* UnitList;
+    QTreeWidget* Timeline;
+    QCheckBox* RevealBox;
+    QPlainTextEdit* SettingsView;
+    QPushButton* CompareButton;
+    QPushButton* CompareUnitButton;
+    QPushButton* SaveButton;
+    QPushButton* WriteButton;
+    QPushButton* ExportButton;
+};

@@ -1,0 +1,148 @@
+#include "GuardedChange.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include "ParameterList.h"
+#include "UnitText.h"
+
+namespace k57 {
+
+void GuardedChange::Tell(QWidget* owner) {
+    std::string problem = record_.TakeProblem();
+    if (!problem.empty()) {
+        dialogs_.message(owner, "Внимание",
+                         "Журнал обслуживания не ведётся, работа продолжается без него.\n\n" +
+                             QString::fromStdString(problem),
+                         Buttons::Ok);
+    }
+}
+
+void GuardedChange::Recorded(QWidget* owner, JournalOperation operation,
+                             DeviceSession::Request request, DeviceSession::Done done,
+                             std::shared_ptr<std::string> after) {
+    auto port = std::make_shared<std::string>();
+    ServiceRecord* record = &record_;
+    device_.Submit(
+        owner,
+        [record, port, request = std::move(request)](DeviceInterface& unit) {
+            *port = unit.PortName();
+            int result = request(unit);
+            if (result == kReplyOk) {
+                record->Identify(unit);
+            }
+            return result;
+        },
+        [this, owner, operation, port, after, done = std::move(done)](int result) {
+            bool read = result == kReplyOk && after;
+            record_.Record(operation, *port, JournalResultFor(result), {}, std::nullopt,
+                           read ? std::optional(*after) : std::nullopt);
+            Tell(owner);
+            done(result);
+        });
+}
+
+void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go,
+                           std::function<void()> stopped) {
+    device_.Submit(
+        owner, [guard](DeviceInterface& unit) { return guard->ReadBackup(unit); },
+        [this, owner, guard, go = std::move(go), stopped = std::move(stopped)](int) {
+            bool kept = guard->KeepBackup();
+            Tell(owner);
+            // A unit that did not answer at all is not asked about: the
+            // change cannot reach it either and says so itself.
+            if (!kept && guard->unitAnswered() &&
+                dialogs_.message(owner, "Внимание",
+                                 "Не удалось прочитать настройки устройства для "
+                                 "резервной копии.\nПродолжить без резервной копии?",
+                                 Buttons::YesNo, Answer::No) != Answer::Yes) {
+                if (stopped) {
+                    stopped();
+                }
+                return;
+            }
+            go();
+        });
+}
+
+void GuardedChange::Write(QWidget* owner, Guard guard, const std::string& text,
+                          std::function<void(int)> done, std::function<void()> stopped,
+                          std::optional<uint32_t> expected) {
+    auto write = [this, owner, guard, text, done, stopped, expected] {
+        if (!guard->SameUnit(expected)) {
+            std::optional<uint32_t> unit = guard->unitSerial();
+            dialogs_.message(owner, "Ошибка",
+                             "Настройки относятся к устройству " + QString::number(*expected) +
+                                 ", а подключено " +
+                                 (unit ? QString::number(*unit) : QString("неизвестное")) +
+                                 ". Ничего не записано.",
+                             Buttons::Ok);
+            if (stopped) {
+                stopped();
+            }
+            return;
+        }
+        device_.Submit(
+            owner, [guard, text](DeviceInterface& unit) { return unit.WriteSettings(text); },
+            [this, owner, guard, text, done](int result) {
+                guard->Changed(result, {}, text);
+                Tell(owner);
+                done(result);
+            });
+    };
+    Backup(owner, std::move(guard), write, stopped);
+}
+
+void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
+                                       Log log) {
+    if (!guard->backup()) {
+        return;
+    }
+    // The unit restarts into its new firmware first.
+    QTimer::singleShot(kRestartMs, owner, [this, owner, guard, &catalogue, log] {
+        CompareAfterUpdate(owner, guard, catalogue, log);
+    });
+}
+
+void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
+                                       Log log) {
+    device_.Submit(
+        owner, [guard](DeviceInterface& unit) { return guard->ReadAgain(unit); },
+        [this, owner, guard, &catalogue, log](int result) {
+            std::vector<SettingDifference> differences = guard->Differences(catalogue);
+            Tell(owner);
+            if (result != kReplyOk) {
+                log("Настройки после обновления не прочитаны; резервная копия — запись " +
+                    QString::number(guard->backupEntry()) + " журнала обслуживания.");
+                return;
+            }
+            if (differences.empty()) {
+                return;  // the unit kept its settings
+            }
+            MaskDifferences(differences);
+            QStringList lines;
+            for (const SettingDifference& d : differences) {
+                lines << FromUnit(d.name) + ": " + FromUnit(d.before) + " -> " + FromUnit(d.after);
+            }
+            log("Настройки изменились после обновления:\n" + lines.join('\n'));
+            if (dialogs_.message(owner, "Внимание",
+                                 "Настройки изменились после обновления:\n" + lines.join('\n') +
+                                     "\n\nВосстановить настройки?",
+                                 Buttons::YesNo) != Answer::Yes) {
+                log("Настройки не восстановлены.");
+                return;
+            }
+            device_.Submit(
+                owner, [guard](DeviceInterface& unit) { return guard->Restore(unit); },
+                [this, owner, guard, log](int restored) {
+                    guard->Restored(restored);
+                    Tell(owner);
+                    log(restored == kReplyOk ? "Настройки восстановлены из резервной копии."
+                                             : "Настройки не восстановлены: устройство не "
+                                               "подключено или занято.");
+                });
+        });
+}
+
+}  // namespace k57

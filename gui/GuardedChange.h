@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "DeviceSession.h"
+#include "DialogService.h"
+#include "ServiceRecord.h"
+#include "SettingsGuard.h"
+
+class ParameterList;
+class QWidget;
+
+namespace k57 {
+
+// The windows' side of a guarded change (SettingsGuard): the requests go to
+// the session's worker, the journal is written on the GUI thread, and the
+// questions go through the dialog service. A backup that cannot be read is
+// a question, "No" by default; a journal that cannot be written is told
+// once in a box and the change goes on.
+class GuardedChange {
+  public:
+    using Guard = std::shared_ptr<SettingsGuard>;
+    using Log = std::function<void(const QString& line)>;
+
+    GuardedChange(DeviceSession& device, ServiceRecord& record, DialogService& dialogs)
+        : device_(device), record_(record), dialogs_(dialogs) {}
+
+    ServiceRecord& record() { return record_; }
+    Guard MakeGuard(JournalOperation change) {
+        return std::make_shared<SettingsGuard>(record_, change);
+    }
+
+    // Reads and keeps the backup; then `go`, unless the backup could not be
+    // read and the user would not go on without it (then `stopped`).
+    void Backup(QWidget* owner, Guard guard, std::function<void()> go,
+                std::function<void()> stopped = {});
+    // The backup, then `text` written; `done` gets the write's result once
+    // it is journaled. `expected`: the unit the text is for, when it must
+    // be that one (a snapshot of the journal).
+    void Write(QWidget* owner, Guard guard, const std::string& text,
+               std::function<void(int result)> done, std::function<void()> stopped = {},
+               std::optional<uint32_t> expected = std::nullopt);
+    // After a firmware update that the unit took, once it has had time to
+    // restart: its settings read again and compared with the backup; when
+    // they differ, the differences logged and shown and "Восстановить
+    // настройки?" asked; yes writes the backup back.
+    void RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue, Log log);
+    // A request whose operation is journaled; who the unit is is asked
+    // after a success, on the worker. `after`: the settings text it read.
+    void Recorded(QWidget* owner, JournalOperation operation, DeviceSession::Request request,
+                  DeviceSession::Done done, std::shared_ptr<std::string> after = nullptr);
+    // The journal's problem not told yet, in a box.
+    void Tell(QWidget* owner);
+
+    // How long a unit takes to restart into new firmware.
+    static constexpr int kRestartMs = 2000;
+
+  private:
+    void CompareAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue, Log log);
+
+    DeviceSession& device_;
+    ServiceRecord& record_;
+    DialogService& dialogs_;
+};
+
+}  // namespace k57

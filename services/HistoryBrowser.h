@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Journal.h"
+#include "SettingsDiff.h"
+
+class ParameterList;
+
+namespace k57 {
+
+// What the history window shows, without the window: the units as a serial
+// number is typed, a unit's timeline, an entry's settings (PIN and phone
+// numbers masked unless revealed), comparisons, and the files it writes.
+// Texts from the unit stay Windows-1251 bytes.
+class HistoryBrowser {
+  public:
+    // Both borrowed.
+    HistoryBrowser(Journal& journal, const ParameterList& catalogue)
+        : journal_(journal), catalogue_(catalogue) {}
+
+    bool reveal() const { return reveal_; }
+    void SetReveal(bool reveal) { reveal_ = reveal; }
+
+    // The units whose serial numbers contain the typed digits.
+    std::vector<UnitSummary> Units(const std::string& typed) { return journal_.Units(typed); }
+    // A unit's entries, newest first.
+    std::vector<JournalEntry> Timeline(uint32_t serial);
+    std::optional<JournalEntry> Entry(long long id) { return journal_.Entry(id); }
+
+    // The settings the entry holds as shown: the snapshot (after, or else
+    // before), masked unless revealed. Nothing when it holds none.
+    std::optional<std::string> ShownSettings(const JournalEntry& entry) const;
+    // The differences from the entry's snapshot to `other` (another entry's
+    // snapshot, or the unit's settings now), masked unless revealed.
+    std::vector<SettingDifference> Compare(const JournalEntry& entry,
+                                           const std::string& other) const;
+    // The snapshot as a settings file, unmasked: it is there to be loaded
+    // and written back. False with `error` when it cannot be.
+    bool SaveSettings(const JournalEntry& entry, const std::string& path, std::string& error) const;
+    // The whole journal as CSV, masked unless revealed.
+    bool ExportCsv(const std::string& path, std::string& error) {
+        return journal_.ExportCsv(path, reveal_, error);
+    }
+
+  private:
+    Journal& journal_;
+    const ParameterList& catalogue_;
+    bool reveal_ = false;
+};
+
+}  // namespace k57

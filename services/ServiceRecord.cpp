@@ -1,0 +1,103 @@
+#include "ServiceRecord.h"
+
+#include "DeviceInterface.h"
+#include "PortMapping.h"
+#include "VersionInfo.h"
+
+namespace k57 {
+
+namespace {
+
+std::string PortOf(const std::string& port) {
+    return ports::ShownName(port);
+}
+
+}  // namespace
+
+ServiceRecord::ServiceRecord(JournalFrontEnd frontEnd, std::string journalPath)
+    : frontEnd_(frontEnd), path_(std::move(journalPath)) {}
+
+ServiceRecord::~ServiceRecord() = default;
+
+UnitIdentity ServiceRecord::Identify(DeviceInterface& device, bool refresh) {
+    std::string port = device.PortName();
+    UnitIdentity known = refresh ? UnitIdentity{} : Known(port);
+    if (!known.serial) {
+        uint32_t serial = 0;
+        if (device.ReadIdInfo(serial) != kReplyOk) {
+            return known;  // a unit that does not answer is not asked twice
+        }
+        LearnSerial(port, serial);
+    }
+    if (known.firmware.empty()) {
+        std::string text;
+        if (device.ReadVersion(text) == kReplyOk) {
+            LearnVersion(port, text);
+        }
+    }
+    return Known(port);
+}
+
+void ServiceRecord::LearnSerial(const std::string& port, uint32_t serial) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    UnitIdentity& unit = known_[PortOf(port)];
+    if (unit.serial != serial) {
+        // Another unit on the port: its version is not known yet.
+        unit = UnitIdentity{};
+        unit.serial = serial;
+    }
+}
+
+void ServiceRecord::LearnVersion(const std::string& port, const std::string& versionText) {
+    VersionInfo info{};
+    if (!SplitVersionText(info, versionText)) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    UnitIdentity& unit = known_[PortOf(port)];
+    unit.unitType = info.type;
+    unit.firmware = info.version;
+}
+
+void ServiceRecord::Forget(const std::string& port) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    known_.erase(PortOf(port));
+}
+
+UnitIdentity ServiceRecord::Known(const std::string& port) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = known_.find(PortOf(port));
+    return found == known_.end() ? UnitIdentity{} : found->second;
+}
+
+Journal& ServiceRecord::journal() {
+    if (!journal_) {
+        journal_ = std::make_unique<Journal>(path_.empty() ? Journal::DefaultPath() : path_);
+    }
+    return *journal_;
+}
+
+long long ServiceRecord::Record(JournalOperation operation, const std::string& port,
+                                JournalResult result, const std::string& detail,
+                                const std::optional<std::string>& before,
+                                const std::optional<std::string>& after) {
+    UnitIdentity unit = Known(port);
+    JournalEntry entry;
+    entry.serial = unit.serial;
+    entry.unitType = unit.unitType;
+    entry.firmware = unit.firmware;
+    entry.operation = operation;
+    entry.port = PortOf(port);
+    entry.result = result;
+    entry.detail = detail;
+    entry.frontEnd = frontEnd_;
+    entry.before = before;
+    entry.after = after;
+    return journal().Record(entry);
+}
+
+std::string ServiceRecord::TakeProblem() {
+    return journal_ ? journal_->TakeProblem() : std::string();
+}
+
+}  // namespace k57

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "Journal.h"
+#include "JournalEntry.h"
+
+class DeviceInterface;
+
+namespace k57 {
+
+// Who the unit on a port is, as far as it is known.
+struct UnitIdentity {
+    std::optional<uint32_t> serial;
+    std::string unitType;  // Windows-1251, as the unit sent it
+    std::string firmware;
+};
+
+// The journal's side of every operation on a unit, for the window and
+// k57ctl alike: who the unit is (the identity last read on its port, read
+// when unknown), and one entry per operation with the front end, the port
+// and the result. The journal never stops the job: what cannot be recorded
+// is left out, and its problem is handed over once by TakeProblem.
+//
+// The identity calls may run on the device's thread (the window's worker)
+// while the owner's thread records; the journal itself is used on the
+// owner's thread only.
+class ServiceRecord {
+  public:
+    // `journalPath` empty: Journal::DefaultPath() at the first entry.
+    explicit ServiceRecord(JournalFrontEnd frontEnd, std::string journalPath = {});
+    ~ServiceRecord();
+    ServiceRecord(const ServiceRecord&) = delete;
+    ServiceRecord& operator=(const ServiceRecord&) = delete;
+
+    // --- the device's thread ------------------------------------------------
+    // The identity of the unit on the device's port: what is known, with the
+    // missing parts asked for now (serial number, version; two short
+    // requests). `refresh` asks for all of it again. A unit that does not
+    // answer leaves the identity as unknown as it was.
+    UnitIdentity Identify(DeviceInterface& device, bool refresh = false);
+    // What an operation learnt by itself: a serial number, a version reply.
+    void LearnSerial(const std::string& port, uint32_t serial);
+    void LearnVersion(const std::string& port, const std::string& versionText);
+    // The unit on the port may be another now (new firmware, new serial).
+    void Forget(const std::string& port);
+    UnitIdentity Known(const std::string& port) const;
+
+    // --- the owner's thread ------------------------------------------------
+    // One entry for the unit on `port` (a device port name; shown as COMn).
+    // Its id, or 0 when the journal did not take it.
+    long long Record(JournalOperation operation, const std::string& port, JournalResult result,
+                     const std::string& detail = {},
+                     const std::optional<std::string>& before = std::nullopt,
+                     const std::optional<std::string>& after = std::nullopt);
+    // The journal's problem not handed over yet (plain words, UTF-8), then
+    // empty.
+    std::string TakeProblem();
+    // The journal, opened at the first use.
+    Journal& journal();
+
+  private:
+    JournalFrontEnd frontEnd_;
+    std::string path_;
+    std::unique_ptr<Journal> journal_;
+    mutable std::mutex mutex_;
+    std::map<std::string, UnitIdentity> known_;  // by shown port name
+};
+
+}  // namespace k57

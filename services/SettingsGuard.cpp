@@ -1,0 +1,117 @@
+#include "SettingsGuard.h"
+
+#include "DeviceInterface.h"
+#include "ServiceRecord.h"
+
+namespace k57 {
+
+SettingsGuard::SettingsGuard(ServiceRecord& record, JournalOperation change)
+    : record_(record), change_(change) {}
+
+int SettingsGuard::ReadBackup(DeviceInterface& device) {
+    port_ = device.PortName();
+    backup_.reset();
+    // Asked afresh: another unit may have been plugged into the port since
+    // it was last asked, and the backup must be filed under the right one.
+    unitAnswered_ = record_.Identify(device, true).serial.has_value();
+    if (!unitAnswered_) {
+        int failed = device.LastFailure().result;
+        return backupResult_ = failed != kReplyOk ? failed : kNoReply;
+    }
+    std::string text;
+    backupResult_ = device.ReadSettings(text);
+    if (backupResult_ == kReplyOk) {
+        backup_ = std::move(text);
+    }
+    return backupResult_;
+}
+
+bool SettingsGuard::KeepBackup() {
+    backupEntry_ = record_.Record(JournalOperation::Backup, port_, JournalResultFor(backupResult_),
+                                  std::string("before ") + JournalText(change_), backup_);
+    return backup_.has_value();
+}
+
+std::optional<uint32_t> SettingsGuard::unitSerial() const {
+    return record_.Known(port_).serial;
+}
+
+bool SettingsGuard::SameUnit(std::optional<uint32_t> serial) const {
+    return !serial || unitSerial() == serial;
+}
+
+void SettingsGuard::Changed(int result, const std::string& detail,
+                            const std::optional<std::string>& after) {
+    Changed(JournalResultFor(result), detail, after);
+}
+
+void SettingsGuard::Changed(JournalResult result, const std::string& detail,
+                            const std::optional<std::string>& after) {
+    record_.Record(change_, port_, result, detail, backup_, after);
+}
+
+void SettingsGuard::Changed(const UpdateSteps& update) {
+    JournalResult result;
+    switch (update.outcome()) {
+        case UpdateOutcome::Done:
+            result = JournalResult::Ok;
+            break;
+        case UpdateOutcome::CommitRefused:
+            result = JournalResult::Refused;
+            break;
+        case UpdateOutcome::Stopped:
+        case UpdateOutcome::Declined:
+            result = JournalResult::Stopped;
+            break;
+        case UpdateOutcome::VersionUnreadable:
+            result = JournalResult::BadReply;
+            break;
+        case UpdateOutcome::ImageInvalid:
+            result = JournalResult::NotSent;
+            break;
+        default:
+            result = JournalResultFor(update.lastResult());
+            break;
+    }
+    const UpdateProgress& sent = update.progress();
+    Changed(result, std::to_string(sent.fragmentsSent) + " of " + std::to_string(sent.fragments) +
+                        " fragments sent");
+}
+
+int SettingsGuard::ReadAgain(DeviceInterface& device) {
+    again_.reset();
+    record_.Forget(port_);
+    record_.Identify(device);
+    std::string text;
+    againResult_ = device.ReadSettings(text);
+    if (againResult_ == kReplyOk) {
+        again_ = std::move(text);
+    }
+    return againResult_;
+}
+
+std::vector<SettingDifference> SettingsGuard::Differences(const ParameterList& catalogue) {
+    record_.Record(JournalOperation::ReadSettings, port_, JournalResultFor(againResult_),
+                   std::string("after ") + JournalText(change_), std::nullopt, again_);
+    if (!backup_ || !again_) {
+        return {};
+    }
+    return DiffSettings(catalogue, *backup_, *again_);
+}
+
+int SettingsGuard::Restore(DeviceInterface& device) {
+    // Without a backup there is nothing to write: "not sent".
+    return backup_ ? device.WriteSettings(*backup_) : kCannotFrame;
+}
+
+void SettingsGuard::Restored(int result) {
+    record_.Record(JournalOperation::Restore, port_, JournalResultFor(result),
+                   std::string("backup written back after ") + JournalText(change_), again_,
+                   backup_);
+}
+
+std::optional<std::string> SnapshotOf(const JournalEntry& entry) {
+    return entry.after ? entry.after : entry.before;
+}
+
+}  // namespace k57

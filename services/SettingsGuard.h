@@ -1,0 +1,93 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "JournalEntry.h"
+#include "SettingsDiff.h"
+#include "UpdateSteps.h"
+
+class DeviceInterface;
+class ParameterList;
+
+namespace k57 {
+
+class ServiceRecord;
+
+// A change to a unit's settings or firmware, guarded and journaled, for the
+// window and k57ctl alike: the unit's settings are read and kept as a
+// backup first; the change is recorded with the settings before and after;
+// after a firmware update the settings are read again and compared with
+// the backup, which can be written back.
+//
+// The calls named "on the device's thread" talk to the unit; the others
+// record and run where the journal is used. Call them in this order:
+// ReadBackup, KeepBackup (then the change itself), Changed; and after a
+// firmware update ReadAgain, Differences, and Restore with Restored.
+class SettingsGuard {
+  public:
+    // `change`: what is guarded (write settings, firmware or sound update,
+    // restore).
+    SettingsGuard(ServiceRecord& record, JournalOperation change);
+
+    // On the device's thread: who the unit is, then its settings.
+    int ReadBackup(DeviceInterface& device);
+    // The backup's entry. False when the settings could not be read: when
+    // the unit answered, the caller asks whether to go on without a backup
+    // (window) or refuses unless told not to back up (k57ctl).
+    bool KeepBackup();
+    // The unit said who it is before its backup was read. One that did not
+    // answer at all cannot be changed either: the change goes on, and fails
+    // with its own message, without a question about the backup.
+    bool unitAnswered() const { return unitAnswered_; }
+    const std::optional<std::string>& backup() const { return backup_; }
+    // The backup's journal entry; 0 when the journal did not take it.
+    long long backupEntry() const { return backupEntry_; }
+    // Whether the unit the backup was read from is the one `serial` names
+    // (an entry's unit; nothing: of no known unit, which fits any).
+    bool SameUnit(std::optional<uint32_t> serial) const;
+    // The serial number of the unit the backup was read from, if known.
+    std::optional<uint32_t> unitSerial() const;
+    // The result of the last request to read the settings.
+    int readResult() const { return backupResult_; }
+
+    // The change's own entry, with the backup as the settings before.
+    // `after`: the settings text written, when the change wrote one.
+    void Changed(int result, const std::string& detail = {},
+                 const std::optional<std::string>& after = std::nullopt);
+    void Changed(JournalResult result, const std::string& detail = {},
+                 const std::optional<std::string>& after = std::nullopt);
+    // An update's entry: how it ended and how far it got.
+    void Changed(const UpdateSteps& update);
+
+    // On the device's thread, after a firmware update: the unit restarted
+    // into the new firmware, so who it is and its settings are read anew.
+    int ReadAgain(DeviceInterface& device);
+    // Journals the reading; the parameters whose values are not what the
+    // backup holds. Nothing when there is no backup or the reading failed.
+    std::vector<SettingDifference> Differences(const ParameterList& catalogue);
+
+    // On the device's thread: the backup written back.
+    int Restore(DeviceInterface& device);
+    // The restore's entry: the settings read after the update before, the
+    // backup after.
+    void Restored(int result);
+
+  private:
+    ServiceRecord& record_;
+    JournalOperation change_;
+    std::string port_;
+    int backupResult_ = kReplyOk;
+    bool unitAnswered_ = false;
+    std::optional<std::string> backup_;
+    long long backupEntry_ = 0;
+    int againResult_ = kReplyOk;
+    std::optional<std::string> again_;
+};
+
+// The settings of a journal entry to write back to a unit: the settings it
+// left (after), or else those it kept (before); nothing when it holds none.
+std::optional<std::string> SnapshotOf(const JournalEntry& entry);
+
+}  // namespace k57

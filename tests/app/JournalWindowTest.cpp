@@ -1,0 +1,223 @@
+// The window keeps the service journal: a backup before the editor's write
+// and before an update, the question when the backup cannot be read, the
+// settings a firmware update reset written back, and the history window.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "HistoryForm.h"
+#include "Journal.h"
+#include "MainForm.h"
+#include "Messages.h"
+#include "ParametersEditForm.h"
+#include "QuickSessions.h"
+#include "ScriptedDialogs.h"
+#include "Settle.h"
+#include "SimulatedUnits.h"
+#include "WindowProbe.h"
+
+using namespace orvan::tms::messages;
+using k57::JournalEntry;
+using k57::JournalOperation;
+
+namespace {
+
+using k57::test::Count;
+
+const char kUnitSettings[] = "MicLevel=10\nPinCod=1234\n";
+
+class JournalWindowTest : public k57::test::SimulatedUnits {
+  protected:
+    void SetUp() override { k57::StoredPort::Write("COM5"); }
+
+    void Open() {
+        form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+        editor = std::make_unique<TParametersEditForm>(dialogs, form->Device());
+        form->SetEditor(editor.get());
+        editor->parameters = &form->parameterList();
+    }
+    // The editor's "Записать в устройство" with MicLevel at 3.
+    void WriteMicLevel3() {
+        form->parameterList().SetValuesFromText("MicLevel=3\n");
+        editor->SendActionExecute();
+        ASSERT_TRUE(k57::test::Settle(form->Device()));
+    }
+    static std::vector<JournalEntry> Entries() {
+        k57::Journal journal;
+        std::vector<JournalEntry> all;
+        for (long long id = 1; auto entry = journal.Entry(id); ++id) {
+            all.push_back(*entry);
+        }
+        return all;
+    }
+    static std::vector<JournalOperation> Operations() {
+        std::vector<JournalOperation> operations;
+        for (const JournalEntry& e : Entries()) {
+            operations.push_back(e.operation);
+        }
+        return operations;
+    }
+
+    k57::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TParametersEditForm> editor;
+};
+
+TEST_F(JournalWindowTest, TheEditorsWriteIsBackedUpFirst) {
+    k57::sim::UnitOptions options;
+    options.serial = 4000000001u;
+    options.settings = kUnitSettings;
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    WriteMicLevel3();
+    EXPECT_EQ(unit.settings(), "MicLevel=3\n");
+    EXPECT_EQ(dialogs.shown().value(1), "Сообщение: Настройки записаны.");
+    std::vector<JournalEntry> entries = Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].operation, JournalOperation::Backup);
+    EXPECT_EQ(entries[0].before, std::string(kUnitSettings));
+    EXPECT_EQ(entries[1].operation, JournalOperation::WriteSettings);
+    EXPECT_EQ(entries[1].before, std::string(kUnitSettings));
+    EXPECT_EQ(entries[1].after, std::string("MicLevel=3\n"));
+    for (const JournalEntry& e : entries) {
+        EXPECT_EQ(e.serial, 4000000001u);
+        EXPECT_EQ(e.firmware, "000.008");
+        EXPECT_EQ(e.port, "COM5");
+        EXPECT_EQ(e.frontEnd, k57::JournalFrontEnd::Window);
+    }
+    // The information commands are recorded too.
+    form->GetSerialButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_EQ(Entries().back().operation, JournalOperation::Identify);
+}
+
+TEST_F(JournalWindowTest, ABackupThatCannotBeReadIsAQuestionNoByDefault) {
+    k57::sim::UnitOptions options;
+    options.settings = kUnitSettings;
+    options.fault = k57::sim::UnitOptions::Fault::WrongType;
+    options.faultCodes = {kReqSettings};
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};  // the question is not answered: No
+    WriteMicLevel3();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1],
+              "Внимание: Не удалось прочитать настройки устройства для резервной копии.\n"
+              "Продолжить без резервной копии?");
+    EXPECT_EQ(dialogs.boxes[1].buttons, k57::Buttons::YesNo);
+    EXPECT_EQ(dialogs.boxes[1].preferred, k57::Answer::No);
+    EXPECT_EQ(Count(unit.requests(), kSettings), 0);
+    EXPECT_EQ(unit.settings(), kUnitSettings);
+
+    dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};
+    WriteMicLevel3();
+    EXPECT_EQ(unit.settings(), "MicLevel=3\n");
+    EXPECT_EQ(dialogs.shown().last(), "Сообщение: Настройки записаны.");
+    EXPECT_FALSE(Entries().back().before);  // written without a backup
+
+    // Before an update too: No leaves the unit alone.
+    dialogs.answers = {k57::Answer::Ok};
+    form->BlowUpdateButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_TRUE(dialogs.shown().last().contains("Продолжить без резервной копии?"));
+    EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 0);
+}
+
+TEST_F(JournalWindowTest, SettingsResetByAFirmwareUpdateAreRestoredOnYes) {
+    k57::sim::UnitOptions options;
+    options.settings = kUnitSettings;
+    options.resetSettingsOnFirmware = true;
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};
+    form->BlowUpdateButtonClick();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return k57::test::LogLines(*form).contains(
+                "Настройки восстановлены из резервной копии.");
+        },
+        30000));
+    EXPECT_EQ(unit.settings(), kUnitSettings);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    QString question = dialogs.shown()[1];
+    EXPECT_TRUE(question.contains("Чувствительность микрофона: 10 -> 8")) << question.toStdString();
+    EXPECT_TRUE(question.contains("****"));  // the PIN is not shown
+    EXPECT_FALSE(question.contains("1234"));
+    EXPECT_TRUE(question.endsWith("Восстановить настройки?"));
+    EXPECT_EQ(Operations(),
+              (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
+                           JournalOperation::ReadSettings, JournalOperation::Restore}));
+    EXPECT_EQ(Entries().back().firmware, "000.009");
+}
+
+// The history window over what the window recorded: units filtered as a
+// serial is typed, the timeline, a snapshot masked until revealed, two
+// entries compared, the snapshot saved and the journal exported.
+TEST_F(JournalWindowTest, TheHistoryWindowShowsUnitsTimelinesAndSnapshots) {
+    k57::sim::UnitOptions options;
+    options.serial = 4000000001u;
+    options.settings = kUnitSettings;
+    k57::sim::Unit& unit = Plug(5, options);
+    Open();
+    dialogs.answers = {k57::Answer::Ok};
+    WriteMicLevel3();
+    ASSERT_EQ(Entries().size(), 2u);
+
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    auto* serial = history.findChild<QLineEdit*>("SerialEdit");
+    auto* units = history.findChild<QListWidget*>("UnitList");
+    auto* timeline = history.findChild<QTreeWidget*>("Timeline");
+    ASSERT_EQ(units->count(), 1);
+    serial->setText("999");
+    EXPECT_EQ(units->count(), 0);
+    serial->setText("0001");
+    ASSERT_EQ(units->count(), 1);
+    ASSERT_EQ(timeline->topLevelItemCount(), 2);
+    EXPECT_EQ(timeline->topLevelItem(0)->text(1), "write settings");  // newest first
+    EXPECT_EQ(timeline->topLevelItem(1)->text(1), "backup");
+
+    timeline->topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(history.shownText(), "MicLevel=10\nPinCod=****\n");
+    history.findChild<QCheckBox*>("RevealBox")->setChecked(true);
+    EXPECT_EQ(history.shownText(), kUnitSettings);
+    history.findChild<QCheckBox*>("RevealBox")->setChecked(false);
+
+    timeline->topLevelItem(0)->setSelected(true);
+    history.CompareButtonClick();
+    EXPECT_EQ(history.shownText(),
+              "Пин код  (PinCod): **** -> \nЧувствительность микрофона (MicLevel): 10 -> 3");
+
+    timeline->clearSelection();
+    timeline->topLevelItem(1)->setSelected(true);
+    QString file = QString::fromStdString(settings_.directory()) + "/backup.txt";
+    dialogs.files = {file};
+    history.SaveButtonClick();
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "MicLevel=10\r\nPinCod=1234\r\n");
+
+    // The backup written back: the unit has its PIN again.
+    dialogs.answers = {k57::Answer::Ok};
+    history.WriteButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_EQ(Entries().back().operation, JournalOperation::Restore);
+
+    QString csv = QString::fromStdString(settings_.directory()) + "/journal.csv";
+    dialogs.files = {csv};
+    history.ExportButtonClick();
+    QFile exported(csv);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    QByteArray rows = exported.readAll();
+    EXPECT_TRUE(rows.contains("write settings"));
+    EXPECT_FALSE(rows.contains("1234"));
+}
+
+}  // namespace
