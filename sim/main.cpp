@@ -16,6 +16,7 @@
 #include <type_traits>
 
 #include "PortMapping.h"
+#include "Trace.h"
 #include "Unit.h"
 #include "Version.h"
 
@@ -66,6 +67,8 @@ const char kUsage[] =
     "                       of ID (more than 3 digits: extended), and say when\n"
     "  --queue BYTES        text a slow reader has not taken waits up to BYTES\n"
     "                       (default 65536); beyond, whole lines are dropped\n"
+    "  --trace              print every frame in and out on standard error, as\n"
+    "                       k57ctl --trace does from the tool's side\n"
     "  --help               show this text\n"
     "  --version            alone: show this program's version\n"
     "\n"
@@ -199,6 +202,8 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
             flips = true;
         } else if (arg == "--queue") {
             good = number(1, 1LL << 30, options.textQueueBytes);
+        } else if (arg == "--trace") {
+            k57::Trace::Global().SetOn(true);
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
         } else if (arg == "--reset-on-firmware") {
@@ -249,6 +254,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "k57sim: %s\n\n", refusal.why.c_str());
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (k57::Trace::Global().On()) {
+        k57::Trace::Global().AddSink(k57::TraceToFile(stderr));
     }
     k57::sim::Unit unit(options);
     if (!unit.start()) {
