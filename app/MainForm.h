@@ -13,6 +13,7 @@
 #include "ParameterList.h"
 #include "SettingsVerdict.h"
 #include "SoundUpdate.h"
+#include "SupportReport.h"
 #include "UpdateRun.h"
 
 namespace k57 {
@@ -22,6 +23,7 @@ struct FoundUnit;
 class TCanMonitorForm;
 class TDiagnosticForm;
 class TParametersEditForm;
+class TTraceForm;
 
 namespace Ui {
 class TMainForm;
@@ -69,6 +71,13 @@ class TMainForm : public QWidget {
     // The log's context menu: "Сохранить журнал…" (UTF-8 text, each line
     // after the time it was written).
     void SaveLog();
+    // The link's trace window (also Ctrl+Shift+T).
+    void ShowTrace();
+    // The log's context menu: "Сохранить отчёт для поддержки…", one text
+    // file with what support needs (SupportReport.h).
+    void SaveSupportReport();
+    // The unit as last read: by the port search, "серийный номер", "версия".
+    const k57::UnitIdentity& unitIdentity() const { return unit_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -93,6 +102,9 @@ class TMainForm : public QWidget {
     QString PortText() const;
     void ShowWait(const QString& port, int seconds);
     void Memo1ContextMenu(const QPoint& at);
+    // The log's lines, each after the time it was written.
+    QStringList LogLines() const;
+    void WriteTextFile(const QString& path, const QByteArray& text);
     void UpdateStepped(k57::UpdateSteps::Stage before, k57::UpdateSteps::Stage now);
     void ShowProgress(const k57::UpdateProgress& progress);
     void UpdateFinished(k57::UpdateSteps* update);
@@ -118,4 +130,6 @@ class TMainForm : public QWidget {
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;
     TCanMonitorForm* canMonitor_ = nullptr;
+    TTraceForm* traceForm_ = nullptr;  // made when first asked for
+    k57::UnitIdentity unit_;
 };
