@@ -28,13 +28,14 @@ void SleepUntil(uint64_t dueUs) {
 
 // What goes out for a framed request, as planned: the reply as the fault
 // made it, or that there is none.
-void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces) {
-    if (!frametrace::TraceOn()) {
+void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces, Trace& trace) {
+    if (!frametrace::TraceOn(trace)) {
         return;
     }
     if (pieces.empty()) {
         frametrace::Note(std::string("no reply to ") + frametrace::MessageName(reply.code) + " (" +
-                         std::to_string(reply.code) + ")");
+                         std::to_string(reply.code) + ")",
+                         0, trace);
         return;
     }
     Bytes frame;
@@ -43,7 +44,7 @@ void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces) {
     }
     std::string remark =
         pieces.size() > 1 ? "in " + std::to_string(pieces.size()) + " pieces" : std::string();
-    frametrace::SentFrame(frame.data(), frame.size(), remark);
+    frametrace::SentFrame(frame.data(), frame.size(), remark, trace);
 }
 
 }  // namespace
@@ -134,7 +135,7 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
         for (const Outgoing& out : core_.Receive(bytes, n, now)) {
             if (!out.framed) {
                 frametrace::Bytes(TraceEntry::Direction::Out, "text", out.bytes.data(),
-                                  out.bytes.size());
+                                  out.bytes.size(), core_.trace());
                 Enqueue(std::string(out.bytes.begin(), out.bytes.end()));
                 continue;
             }
@@ -142,7 +143,7 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
             queue_.clear();
             frames_.clear();
             std::vector<Piece> planned = faults_.Plan(out, now, core_.options());
-            TraceReply(out, planned);
+            TraceReply(out, planned, core_.trace());
             for (Piece& piece : planned) {
                 pieces.push_back(std::move(piece));
             }

@@ -96,7 +96,7 @@ bool Number(const std::string& text, long long min, long long max, long long& ou
 }
 
 bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std::string& link,
-           bool& flips, Refusal& refuse) {
+           bool& flips, bool& trace, Refusal& refuse) {
     using Fault = k57::sim::UnitOptions::Fault;
     std::string type = "K57BT", version = "000.008";
     bool periodGiven = false;
@@ -203,7 +203,7 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
         } else if (arg == "--queue") {
             good = number(1, 1LL << 30, options.textQueueBytes);
         } else if (arg == "--trace") {
-            k57::Trace::Global().SetOn(true);
+            trace = true;
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
         } else if (arg == "--reset-on-firmware") {
@@ -249,16 +249,17 @@ int main(int argc, char** argv) {
         }
     }
     Refusal refusal;
-    bool flips = false;
-    if (!Parse(argc, argv, options, com, link, flips, refusal)) {
+    bool flips = false, trace = false;
+    if (!Parse(argc, argv, options, com, link, flips, trace, refusal)) {
         std::fprintf(stderr, "k57sim: %s\n\n", refusal.why.c_str());
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (k57::Trace::Global().On()) {
-        k57::Trace::Global().AddSink(k57::TraceToFile(stderr));
-    }
     k57::sim::Unit unit(options);
+    if (trace) {
+        unit.trace().AddSink(k57::TraceToFile(stderr));
+        unit.trace().SetOn(true);
+    }
     if (!unit.start()) {
         std::fprintf(stderr, "k57sim: no pseudo-terminal available\n");
         return 1;

@@ -65,58 +65,59 @@ std::string FrameLabel(const uint8_t* bytes, size_t n) {
     return code < 0 ? std::string() : MessageName(code) + (" (" + std::to_string(code) + ")");
 }
 
-void Sent(AbstractMessage& message) {
-    if (!TraceOn()) {
+void Sent(AbstractMessage& message, Trace& to) {
+    if (!TraceOn(to)) {
         return;
     }
     orvan::tms::messages::Bytes frame = message.encode();
     frame.insert(frame.end(), AbstractMessage::kTrailerSize, 0);
-    SentFrame(frame.data(), frame.size());
+    SentFrame(frame.data(), frame.size(), {}, to);
 }
 
-void SentFrame(const uint8_t* frame, size_t n, const std::string& remark) {
-    if (TraceOn()) {
+void SentFrame(const uint8_t* frame, size_t n, const std::string& remark, Trace& to) {
+    if (TraceOn(to)) {
         std::string what = FrameLabel(frame, n) + (remark.empty() ? "" : ", " + remark);
-        Trace::Global().Record(
+        to.Record(
             Entry(TraceEntry::Direction::Out, CodeOf(frame, n), what, frame, n));
     }
 }
 
-void Received(const uint8_t* frame, size_t n, int result, const std::string& remark) {
-    if (!TraceOn()) {
+void Received(const uint8_t* frame, size_t n, int result, const std::string& remark,
+              Trace& to) {
+    if (!TraceOn(to)) {
         return;
     }
     std::string what = FrameLabel(frame, n) + (remark.empty() ? "" : ", " + remark);
     TraceEntry entry = Entry(TraceEntry::Direction::In, CodeOf(frame, n), what, frame, n);
     entry.outcome = result ? ResultName(result) : std::string();
-    Trace::Global().Record(std::move(entry));
+    to.Record(std::move(entry));
 }
 
 // A partial frame keeps its code: a settings text in one must be known as one.
 void Partial(TraceEntry::Direction direction, const uint8_t* bytes, size_t n,
-             const std::string& remark) {
-    if (TraceOn()) {
+             const std::string& remark, Trace& to) {
+    if (TraceOn(to)) {
         std::string label = "partial frame";
         if (n >= 2) {
             label += ": " + FrameLabel(bytes, n);
         }
         label += ", " + remark;
-        Trace::Global().Record(Entry(direction, CodeOf(bytes, n), label, bytes, n));
+        to.Record(Entry(direction, CodeOf(bytes, n), label, bytes, n));
     }
 }
 
 void Bytes(TraceEntry::Direction direction, const std::string& what, const uint8_t* bytes,
-           size_t n) {
-    if (TraceOn()) {
-        Trace::Global().Record(Entry(direction, -1, what, bytes, n));
+           size_t n, Trace& to) {
+    if (TraceOn(to)) {
+        to.Record(Entry(direction, -1, what, bytes, n));
     }
 }
 
-void Note(const std::string& what, int result) {
-    if (TraceOn()) {
+void Note(const std::string& what, int result, Trace& to) {
+    if (TraceOn(to)) {
         TraceEntry entry = Entry(TraceEntry::Direction::Note, -1, what, nullptr, 0);
         entry.outcome = result ? ResultName(result) : std::string();
-        Trace::Global().Record(std::move(entry));
+        to.Record(std::move(entry));
     }
 }
 
