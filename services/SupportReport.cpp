@@ -38,12 +38,19 @@ void MaskFrom(std::vector<uint8_t>& bytes, size_t from) {
     std::copy(masked.begin(), masked.end(), bytes.begin() + long(from));
 }
 
+// Bytes that are no frame may begin inside a settings line whose key went
+// before them: the digits of that first line are masked whatever it is.
+void MaskNoise(std::vector<uint8_t>& bytes) {
+    auto end = std::find_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b == '\r' || b == '\n'; });
+    std::replace_if(bytes.begin(), end, [](uint8_t b) { return b >= '0' && b <= '9'; }, uint8_t('*'));
+    MaskFrom(bytes, size_t(end - bytes.begin()));
+}
+
 TraceEntry Masked(TraceEntry entry) {
-    bool frame = entry.code >= 0 || StartsLikeSettingsFrame(entry.bytes);
     if (entry.code == kSettings || StartsLikeSettingsFrame(entry.bytes)) {
         MaskFrom(entry.bytes, 4);
-    } else if (!frame && entry.direction != TraceEntry::Direction::Note) {
-        MaskFrom(entry.bytes, 0);
+    } else if (entry.code < 0) {
+        MaskNoise(entry.bytes);
     }
     return entry;
 }
