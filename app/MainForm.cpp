@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cstdio>
@@ -126,6 +127,8 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     ui->GroupBox1->installEventFilter(this);
     connect(ui->GetSerialButton, &QPushButton::clicked, this, &TMainForm::GetSerialButtonClick);
     connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
+    auto* trace = new QShortcut(QKeySequence("Ctrl+Shift+T"), this);
+    connect(trace, &QShortcut::activated, this, &TMainForm::ShowTrace);
 }
 
 TMainForm::~TMainForm() = default;
@@ -233,6 +236,8 @@ void TMainForm::ShowFoundUnit(const k57::FoundUnit& unit) {
     guarded_.Tell(this);
     StorePort(port);
     SelectPort(port);
+    unit_.serial = unit.serial;
+    unit_.versionText = std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra;
     Log("Устройство найдено на " + port + ": " + k57::FromUnit(unit.info.type) + ", версия " +
         k57::FromUnit(unit.info.version) + ", серийный номер " + QString::number(unit.serial));
     Inform("Устройство найдено", QString::fromStdString(k57::FoundUnitNotice(unit).toUtf8()));
@@ -333,6 +338,7 @@ void TMainForm::GetSerialButtonClick() {
                 Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
                 return;
             }
+            unit_.serial = *serial;
             // Unsigned, as the port search shows it: serial numbers have no sign.
             Log("Серийный номер устройства " + QString::number(*serial));
         });
@@ -359,6 +365,7 @@ void TMainForm::GetVersionButtonClick() {
                 Inform("Ошибка", k57::kNotConnected);
                 return;
             }
+            unit_.versionText = *text;
             VersionInfo info;
             device->ParseVersion(info, *text);
             QString type = k57::FromUnit(info.type);

@@ -15,6 +15,7 @@
 #include "ServiceRecord.h"
 #include "SettingsVerdict.h"
 #include "SoundUpdate.h"
+#include "SupportReport.h"
 #include "UpdateRun.h"
 
 namespace k57 {
@@ -24,6 +25,7 @@ struct FoundUnit;
 class TCanMonitorForm;
 class TDiagnosticForm;
 class TParametersEditForm;
+class TTraceForm;
 
 namespace Ui {
 class TMainForm;
@@ -75,6 +77,13 @@ class TMainForm : public QWidget {
     void SaveLog();
     // The log's context menu: "Журнал обслуживания…", the history window.
     void ShowHistory();
+    // The link's trace window (also Ctrl+Shift+T).
+    void ShowTrace();
+    // The log's context menu: "Сохранить отчёт для поддержки…", one text
+    // file with what support needs (SupportReport.h).
+    void SaveSupportReport();
+    // The unit as last read: by the port search, "серийный номер", "версия".
+    const k57::ReportedUnit& unitIdentity() const { return unit_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -105,6 +114,9 @@ class TMainForm : public QWidget {
     QString PortText() const;
     void ShowWait(const QString& port, int seconds);
     void Memo1ContextMenu(const QPoint& at);
+    // The log's lines, each after the time it was written.
+    QStringList LogLines() const;
+    void WriteTextFile(const QString& path, const QByteArray& text);
     void UpdateStepped(k57::UpdateSteps::Stage before, k57::UpdateSteps::Stage now);
     void ShowProgress(const k57::UpdateProgress& progress);
     void UpdateFinished(k57::UpdateSteps* update);
@@ -137,4 +149,6 @@ class TMainForm : public QWidget {
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;
     TCanMonitorForm* canMonitor_ = nullptr;
+    TTraceForm* traceForm_ = nullptr;  // made when first asked for
+    k57::ReportedUnit unit_;
 };

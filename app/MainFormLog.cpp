@@ -114,10 +114,18 @@ void TMainForm::Memo1ContextMenu(const QPoint& at) {
     QAction* history = menu->addAction("Журнал обслуживания…");
     history->setObjectName("HistoryAction");
     connect(history, &QAction::triggered, this, &TMainForm::ShowHistory);
+    menu->addSeparator();
+    QAction* trace = menu->addAction("Трассировка обмена…");
+    QAction* report = menu->addAction("Сохранить отчёт для поддержки…");
     save->setObjectName("SaveLogAction");
     clear->setObjectName("ClearLogAction");
+    trace->setObjectName("ShowTraceAction");
+    trace->setShortcut(QKeySequence("Ctrl+Shift+T"));
+    report->setObjectName("SupportReportAction");
     connect(save, &QAction::triggered, this, &TMainForm::SaveLog);
     connect(clear, &QAction::triggered, ui->Memo1, &QPlainTextEdit::clear);
+    connect(trace, &QAction::triggered, this, &TMainForm::ShowTrace);
+    connect(report, &QAction::triggered, this, &TMainForm::SaveSupportReport);
     menu->exec(ui->Memo1->viewport()->mapToGlobal(at));
 }
 
@@ -132,20 +140,35 @@ void TMainForm::ShowHistory() {
 
 // The log as UTF-8 text, one line each, as the technician sees it, each
 // after the time it was written: "2026-12-07 16:50:03  text".
+// One line each, as the technician sees it, each after the time it was
+// written: "2026-12-07 16:50:03  text".
+QStringList TMainForm::LogLines() const {
+    QStringList lines;
+    const QTextDocument* log = ui->Memo1->document();
+    if (!log->isEmpty()) {
+        for (QTextBlock block = log->firstBlock(); block.isValid(); block = block.next()) {
+            auto* written = static_cast<const LineTime*>(block.userData());
+            QString time = written ? written->time.toString("yyyy-MM-dd HH:mm:ss") : QString();
+            lines << time + "  " + block.text();
+        }
+    }
+    return lines;
+}
+
+// The log as UTF-8 text.
 void TMainForm::SaveLog() {
     QString path = dialogs_.saveFileName(this, "текстовые файлы | *.txt", "txt");
     if (path.isEmpty()) {
         return;
     }
     QByteArray text;
-    const QTextDocument* log = ui->Memo1->document();
-    if (!log->isEmpty()) {
-        for (QTextBlock block = log->firstBlock(); block.isValid(); block = block.next()) {
-            auto* written = static_cast<const LineTime*>(block.userData());
-            QString time = written ? written->time.toString("yyyy-MM-dd HH:mm:ss") : QString();
-            text += (time + "  " + block.text()).toUtf8() + '\n';
-        }
+    for (const QString& line : LogLines()) {
+        text += line.toUtf8() + '\n';
     }
+    WriteTextFile(path, text);
+}
+
+void TMainForm::WriteTextFile(const QString& path, const QByteArray& text) {
     QString error;
     if (!k57::SafeSave(path, text.toStdString(), error)) {
         dialogs_.error(this, "Не удалось записать файл " + path + ": " + error);

@@ -11,6 +11,7 @@
 #include "MainForm.h"
 #include "ParametersEditForm.h"
 #include "ScreenFit.h"
+#include "Trace.h"
 #include "Version.h"
 
 namespace {
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    // The window keeps the link's trace from the start: a support report
+    // then holds the exchange that failed.
+    k57::Trace::Global().SetOn(true);
     k57::MessageBoxDialogs dialogs;
     k57::Application app(argc, argv, dialogs);
     std::unique_ptr<TMainForm> mainForm;

@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <filesystem>
 
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "SessionFactory.h"
 #include "Terminal.h"
+#include "Trace.h"
 #include "Utf8Console.h"
 #include "Version.h"
 
@@ -31,6 +33,25 @@ std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
         }
     }
     return {};
+}
+
+// The trace stays on, and its file open, until the program ends.
+bool StartTrace(const std::string& file) {
+    std::FILE* out = stderr;
+    if (!file.empty()) {
+#ifdef _WIN32
+        out = _wfopen(std::filesystem::u8path(file).c_str(), L"w");  // UTF-8 names too
+#else
+        out = std::fopen(file.c_str(), "w");
+#endif
+    }
+    if (!out) {
+        std::fprintf(stderr, "k57ctl: cannot write the trace to %s\n", file.c_str());
+        return false;
+    }
+    k57::Trace::Global().AddSink(k57::TraceToFile(out));
+    k57::Trace::Global().SetOn(true);
+    return true;
 }
 
 }  // namespace
@@ -58,6 +79,11 @@ int main(int argc, char** argv) {
                  "find, info, params, settings read, history, dbc check: one JSON object; "
                  "can decode: one a line; can stats, can hunt: an array");
     app.add_flag("--quiet", context.quiet, "print results only");
+    std::string traceFile;
+    auto* trace = app.add_option("--trace", traceFile,
+                                 "every frame in and out, on standard error or (--trace=FILE) "
+                                 "into FILE")
+                      ->expected(0, 1);
 
     auto* find = app.add_subcommand(
         "find", "search COM2..COM254 as \"Определить\" does; print and store the port");
@@ -200,6 +226,9 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? kDone : kBadInput;
     }
 
+    if (*trace && !StartTrace(traceFile)) {
+        return kBadInput;
+    }
     if (*dbcCheck)
         return DbcCheck(context, dbcFile, encoding);
     if (*decode)

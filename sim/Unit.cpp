@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "FrameTrace.h"
 #include "PortMapping.h"
 
 namespace k57::sim {
@@ -23,6 +24,27 @@ void SleepUntil(uint64_t dueUs) {
     if (dueUs > now) {
         std::this_thread::sleep_for(std::chrono::microseconds(dueUs - now));
     }
+}
+
+// What goes out for a framed request, as planned: the reply as the fault
+// made it, or that there is none.
+void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces, Trace& trace) {
+    if (!frametrace::TraceOn(trace)) {
+        return;
+    }
+    if (pieces.empty()) {
+        frametrace::Note(std::string("no reply to ") + frametrace::MessageName(reply.code) + " (" +
+                         std::to_string(reply.code) + ")",
+                         0, trace);
+        return;
+    }
+    Bytes frame;
+    for (const Piece& piece : pieces) {
+        frame.insert(frame.end(), piece.bytes.begin(), piece.bytes.end());
+    }
+    std::string remark =
+        pieces.size() > 1 ? "in " + std::to_string(pieces.size()) + " pieces" : std::string();
+    frametrace::SentFrame(frame.data(), frame.size(), remark, trace);
 }
 
 }  // namespace
@@ -112,13 +134,17 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
         faults_.NoteInput(n, now, core_.options());
         for (const Outgoing& out : core_.Receive(bytes, n, now)) {
             if (!out.framed) {
+                frametrace::Bytes(TraceEntry::Direction::Out, "text", out.bytes.data(),
+                                  out.bytes.size(), core_.trace());
                 Enqueue(std::string(out.bytes.begin(), out.bytes.end()));
                 continue;
             }
             // The tool has left the text modes: what it did not read is gone.
             queue_.clear();
             frames_.clear();
-            for (Piece& piece : faults_.Plan(out, now, core_.options())) {
+            std::vector<Piece> planned = faults_.Plan(out, now, core_.options());
+            TraceReply(out, planned, core_.trace());
+            for (Piece& piece : planned) {
                 pieces.push_back(std::move(piece));
             }
         }

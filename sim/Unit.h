@@ -55,6 +55,9 @@ class Unit {
     int skippedFrames() const;
     // Frames dropped because the reader left the adapter's buffer full.
     int droppedFrames() const;
+    // The unit's side of the link: what it received and sent. Off until
+    // turned on; safe to use while it serves.
+    Trace& trace() { return core_.trace(); }
     // Toggles the options' canFlip bit in the frames from now on.
     void flipCanBit();
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "Crc32.h"
+#include "FrameTrace.h"
 #include "MessageFactory.h"
 #include "Messages.h"
 
@@ -182,6 +183,8 @@ bool UnitCore::HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs) {
     if (cr == inbox_.end()) {
         return false;
     }
+    frametrace::Bytes(TraceEntry::Direction::In, "text", inbox_.data(),
+                      size_t(cr + 1 - inbox_.begin()), trace_);
     std::string reply = Command(std::string(inbox_.begin(), cr), nowUs);
     inbox_.erase(inbox_.begin(), cr + 1);
     if (!reply.empty()) {
@@ -195,6 +198,8 @@ bool UnitCore::HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs) {
 // a CR are a command; any other byte (a stray CR or LF) is let go.
 std::vector<Outgoing> UnitCore::Receive(const uint8_t* bytes, size_t n, uint64_t nowUs) {
     if (!inbox_.empty() && nowUs - lastInputUs_ > kStaleFrameUs) {
+        frametrace::Partial(TraceEntry::Direction::In, inbox_.data(), inbox_.size(),
+                            "dropped: the rest never came", trace_);
         inbox_.clear();
     }
     lastInputUs_ = nowUs;
@@ -219,6 +224,7 @@ std::vector<Outgoing> UnitCore::Receive(const uint8_t* bytes, size_t n, uint64_t
             }
             continue;
         }
+        frametrace::Bytes(TraceEntry::Direction::In, "noise", inbox_.data(), 1, trace_);
         inbox_.erase(inbox_.begin());
     }
     return out;
@@ -228,6 +234,8 @@ void UnitCore::HandleFrame(std::vector<Outgoing>& out) {
     uint16_t word = uint16_t(inbox_[0] | inbox_[1] << 8);
     size_t length = size_t(inbox_[2] | inbox_[3] << 8);
     auto request = createMessage(word, inbox_.data() + 4, uint16_t(length));
+    frametrace::Received(inbox_.data(), length + 8, 0, request ? "" : "cannot be decoded",
+                         trace_);
     inbox_.erase(inbox_.begin(), inbox_.begin() + long(length + 8));
     uint16_t code = uint16_t(word & 0x7FFF);
     requests_.push_back(code);

@@ -7,6 +7,7 @@
 
 #include "CanTraffic.h"
 #include "MotionTrace.h"
+#include "Trace.h"
 #include "UnitOptions.h"
 
 namespace orvan::tms::messages {
@@ -65,6 +66,9 @@ class UnitCore {
     int canSkipped() const { return can_->skipped(); }
     // The CAN commands received, without their CR.
     const std::vector<std::string>& canCommands() const { return canCommands_; }
+    // The unit's side of the link, off until turned on: its own, so that a
+    // tool in the same process keeps its trace apart.
+    Trace& trace() { return trace_; }
 
   private:
     using Message = orvan::tms::messages::AbstractMessage;
@@ -93,6 +97,7 @@ class UnitCore {
     std::unique_ptr<MotionTrace> motion_;  // from the first reading on
     uint64_t motionStartUs_ = 0;
     std::unique_ptr<CanTraffic> can_;
+    Trace trace_;
 };
 
 }  // namespace k57::sim

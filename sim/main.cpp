@@ -16,6 +16,7 @@
 #include <type_traits>
 
 #include "PortMapping.h"
+#include "Trace.h"
 #include "Unit.h"
 #include "Version.h"
 
@@ -66,6 +67,8 @@ const char kUsage[] =
     "                       of ID (more than 3 digits: extended), and say when\n"
     "  --queue BYTES        text a slow reader has not taken waits up to BYTES\n"
     "                       (default 65536); beyond, whole lines are dropped\n"
+    "  --trace              print every frame in and out on standard error, as\n"
+    "                       k57ctl --trace does from the tool's side\n"
     "  --help               show this text\n"
     "  --version            alone: show this program's version\n"
     "\n"
@@ -93,7 +96,7 @@ bool Number(const std::string& text, long long min, long long max, long long& ou
 }
 
 bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std::string& link,
-           bool& flips, Refusal& refuse) {
+           bool& flips, bool& trace, Refusal& refuse) {
     using Fault = k57::sim::UnitOptions::Fault;
     std::string type = "K57BT", version = "000.008";
     bool periodGiven = false;
@@ -199,6 +202,8 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
             flips = true;
         } else if (arg == "--queue") {
             good = number(1, 1LL << 30, options.textQueueBytes);
+        } else if (arg == "--trace") {
+            trace = true;
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
         } else if (arg == "--reset-on-firmware") {
@@ -244,13 +249,17 @@ int main(int argc, char** argv) {
         }
     }
     Refusal refusal;
-    bool flips = false;
-    if (!Parse(argc, argv, options, com, link, flips, refusal)) {
+    bool flips = false, trace = false;
+    if (!Parse(argc, argv, options, com, link, flips, trace, refusal)) {
         std::fprintf(stderr, "k57sim: %s\n\n", refusal.why.c_str());
         std::fputs(kUsage, stderr);
         return 2;
     }
     k57::sim::Unit unit(options);
+    if (trace) {
+        unit.trace().AddSink(k57::TraceToFile(stderr));
+        unit.trace().SetOn(true);
+    }
     if (!unit.start()) {
         std::fprintf(stderr, "k57sim: no pseudo-terminal available\n");
         return 1;

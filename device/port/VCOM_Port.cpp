@@ -15,6 +15,13 @@ std::string ParameterText(const k57::serial::LineSettings& s) {
 
 }  // namespace
 
+std::string VCOM_Port::LineSettingsText() {
+    return std::to_string(kUnitLine.baudRate) + " bit/s, " + std::to_string(kUnitLine.dataBits) +
+           " data bits, " + (kUnitLine.parity ? "parity" : "no parity") + ", " +
+           std::to_string(kUnitLine.stopBits + 1) + " stop bit" +
+           (kUnitLine.raiseRts ? ", RTS raised" : "");
+}
+
 VCOM_Port::VCOM_Port(const char* name) : name_(name ? name : "") {}
 
 VCOM_Port::~VCOM_Port() {

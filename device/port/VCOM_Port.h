@@ -38,6 +38,8 @@ class VCOM_Port {
     int Read(void* buffer, int length);
 
     static constexpr int kWriteWindow = 64;
+    // The line settings every open applies, in words for a support report.
+    static std::string LineSettingsText();
 
   private:
     void FailOpen(const char* caption, const std::string& text);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "FrameTrace.h"
 #include "MessageFactory.h"
 #include "ResultCodes.h"
 
@@ -39,6 +40,40 @@ void ReplyReader::Start(State next) {
     filled_ = 0;
 }
 
+std::vector<uint8_t> ReplyReader::SoFar() const {
+    std::vector<uint8_t> bytes;
+    if (state_ == State::Header) {
+        return std::vector<uint8_t>(frameBytes_, frameBytes_ + filled_);
+    }
+    bytes = {uint8_t(typeWord_), uint8_t(typeWord_ >> 8), uint8_t(payloadLength_),
+             uint8_t(payloadLength_ >> 8)};
+    if (state_ == State::Payload) {
+        bytes.insert(bytes.end(), receiveArea_, receiveArea_ + filled_);
+    } else if (state_ == State::Trailer || state_ == State::Complete) {
+        bytes.insert(bytes.end(), receiveArea_, receiveArea_ + payloadLength_);
+        bytes.insert(bytes.end(), frameBytes_, frameBytes_ + (state_ == State::Complete ? 4 : filled_));
+    }
+    return bytes;
+}
+
+void ReplyReader::TraceNoReply(uint32_t timeoutMs, bool hungUp) const {
+    if (!frametrace::TraceOn()) {
+        return;
+    }
+    std::vector<uint8_t> bytes = SoFar();
+    if (!bytes.empty() && state_ != State::Abandoned) {
+        frametrace::Partial(TraceEntry::Direction::In, bytes.data(), bytes.size(),
+                            "the rest never came");
+    }
+    std::string why = abandoned_.load() ? "wait abandoned"
+                      : hungUp          ? "the port delivers nothing more (hung up)"
+                      : "no reply within " + std::to_string(timeoutMs) + " ms";
+    if (bytes.empty()) {
+        why += ", nothing received";
+    }
+    frametrace::Note(why, kNoReply);
+}
+
 int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
                       std::unique_ptr<AbstractMessage>& reply) {
     reply.reset();
@@ -58,7 +93,17 @@ int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
                 }
                 typeWord_ = uint16_t(frameBytes_[0] | frameBytes_[1] << 8);
                 payloadLength_ = uint16_t(frameBytes_[2] | frameBytes_[3] << 8);
-                Start(payloadLength_ > kMaxPayload ? State::Abandoned : State::Payload);
+                if (payloadLength_ > kMaxPayload) {
+                    if (frametrace::TraceOn()) {
+                        frametrace::Partial(TraceEntry::Direction::In, frameBytes_, 4,
+                                            "announces " + std::to_string(payloadLength_) +
+                                                " bytes, more than " + std::to_string(kMaxPayload) +
+                                                ": frame abandoned, the rest left unread");
+                    }
+                    Start(State::Abandoned);
+                } else {
+                    Start(State::Payload);
+                }
                 break;
             case State::Payload:
                 if (!Fill(receiveArea_, payloadLength_)) {
@@ -74,24 +119,39 @@ int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
                 }
                 state_ = State::Complete;
                 break;
-            case State::Complete:
-                state_ = State::Idle;
+            case State::Complete: {
                 reply =
                     orvan::tms::messages::createMessage(typeWord_, receiveArea_, payloadLength_);
-                if (reply && reply->getType() == expected) {
+                int result = reply && reply->getType() == expected ? kReplyOk : kBadReply;
+                if (frametrace::TraceOn()) {
+                    std::vector<uint8_t> frame = SoFar();
+                    std::string remark =
+                        result == kReplyOk ? ""
+                        : reply            ? std::string("expected ") +
+                                      frametrace::MessageName(expected) + " (" +
+                                      std::to_string(expected) + ")"
+                                           : "cannot be decoded";
+                    frametrace::Received(frame.data(), frame.size(), result, remark);
+                }
+                state_ = State::Idle;
+                if (result == kReplyOk) {
                     return kReplyOk;
                 }
                 received_ = {typeWord_ & 0x7FFF, payloadLength_, reply != nullptr};
                 reply.reset();
                 return kBadReply;
+            }
             default:
                 more = Idle(left, false);
                 break;
         }
         if (!more) {
-            break;
+            TraceNoReply(timeoutMs, true);
+            state_ = State::Idle;
+            return kNoReply;
         }
     }
+    TraceNoReply(timeoutMs, false);
     state_ = State::Idle;
     return kNoReply;
 }

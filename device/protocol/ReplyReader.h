@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "AbstractMessage.h"
 #include "Clock.h"
@@ -45,6 +46,10 @@ class ReplyReader {
     bool Fill(uint8_t* area, int need);
     bool Idle(uint32_t left, bool forInput);
     void Start(State next);
+    // The frame's bytes read so far in this wait, for the trace.
+    std::vector<uint8_t> SoFar() const;
+    // Records why the wait ended without a reply.
+    void TraceNoReply(uint32_t timeoutMs, bool hungUp) const;
 
     ByteChannel& channel_;
     Clock& clock_;

@@ -1,9 +1,11 @@
 #include "T110_Device.h"
 
+#include "FrameTrace.h"
 #include "Messages.h"
 #include "StoredPort.h"
 
 using namespace orvan::tms::messages;
+namespace frametrace = k57::frametrace;
 
 T110_Device::T110_Device(k57::Clock& clock)
     : port_(k57::StoredPort::Read().c_str()), clock_(clock), reader_(channel_, clock, abandoned_) {
@@ -46,6 +48,7 @@ bool T110_Device::OpenPort() {
     failure.result = k57::kPortUnavailable;
     failure.reason = port_.OpenError();
     failure.openProblem = port_.LastOpenProblem();
+    frametrace::Note(port_.Name() + " cannot be opened: " + failure.reason, failure.result);
     Failed(failure);
     return false;
 }
@@ -60,7 +63,14 @@ void T110_Device::ParseVersion(VersionInfo& info, const std::string& text) {
 
 // A port whose output never drains gives up after the reply time-out.
 bool T110_Device::Send(Message& request) {
-    return k57::WriteWithin(request, output_, replyTimeout_, clock_);
+    if (!k57::WriteWithin(request, output_, replyTimeout_, clock_)) {
+        frametrace::Note(std::string(frametrace::MessageName(request.getType())) +
+                         " not sent: the port took nothing more within " +
+                         std::to_string(replyTimeout_) + " ms");
+        return false;
+    }
+    frametrace::Sent(request);
+    return true;
 }
 
 // What waits on the port before a request is sent belongs to an earlier
@@ -74,6 +84,8 @@ void T110_Device::DiscardWaiting() {
         if (channel_.Read(scratch, n) != n) {
             return;
         }
+        frametrace::Bytes(k57::TraceEntry::Direction::In,
+                          "noise: bytes waiting before the request, discarded", scratch, size_t(n));
     }
 }
 
@@ -115,6 +127,7 @@ int T110_Device::WriteSettings(const std::string& text) {
         failure.result = k57::kCannotFrame;
         failure.reason = std::to_string(text.size()) + " bytes";
         failure.textLength = text.size();
+        frametrace::Note("settings text of " + failure.reason + " too long to send", failure.result);
         return Failed(failure);
     }
     SettingsMessage request;
