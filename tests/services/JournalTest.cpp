@@ -27,7 +27,7 @@ TEST(JournalTest, AnEntryComesBackByteForByte) {
     write.unitType = "\xCA\xE0\xEB\xE8\xED\xE0";  // Windows-1251, not UTF-8
     write.detail = "written, 3 lines";
     write.toolVersion = "k57tool 9.9";
-    write.before = std::string("PinCod=1234\r\nNameBT=\xCB\xE0\xE4\xE0\0x", 30);
+    write.before = std::string("PinCod=1234\r\nNameBT=\xCB\xE0\xE4\xE0\0x", 26);  // a NUL inside
     write.after = "";  // every value at its default: a text, not none
     long long id = journal.Record(write);
     ASSERT_GT(id, 0);
