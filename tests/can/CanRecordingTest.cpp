@@ -27,6 +27,9 @@ std::string Describe(const k57::LoggedFrame& f) {
 }
 
 TEST(CanRecording, AscAndCsvReadBackWhatPythonCanWroteAndReads) {
+#ifdef _WIN32
+    GTEST_SKIP() << "python-can runs on the build machine; the Linux build checks the readers";
+#endif
     k57::test::TempDir dir;
     std::string command = "/usr/bin/python3 " K57_CAN_TESTS "/write_logs.py " + dir.path();
     FILE* pipe = popen(command.c_str(), "r");
