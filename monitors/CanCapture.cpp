@@ -2,21 +2,14 @@
 
 #include <algorithm>
 
+#include "HexDigit.h"
+
 namespace k57 {
 
 namespace {
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return HexDigit(c);
 }
 
 // The value of `digits` hex digits from `at`.
