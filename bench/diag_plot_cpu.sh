@@ -14,10 +14,7 @@ source bench/window_bench.sh
 measure() {
     local label=$1 plot=$2
     start_unit_and_tool --diag-motion
-    # The monitor's hidden entry: a double click on the main window's memo.
-    xdotool mousemove --window "$main" 160 400 click --repeat 2 --delay 80 1
-    local diagnostic
-    diagnostic=$(window_named "^DiagnosticForm$")
+    open_diagnostic
     if [ "$plot" = plot ]; then
         xdotool mousemove --window "$diagnostic" 359 20 click 1  # "График"
         local shown

@@ -45,6 +45,13 @@ start_unit_and_tool() {
     main=$(window_named "K57BT")
 }
 
+# The diagnostic monitor, through its hidden entry (a double click on the
+# main window's memo); sets diagnostic.
+open_diagnostic() {
+    xdotool mousemove --window "$main" 160 400 click --repeat 2 --delay 80 1
+    diagnostic=$(window_named "^DiagnosticForm$")
+}
+
 # k57tool's CPU over $seconds, printed as a share of a core under $1.
 report_cpu() {
     local before after

@@ -27,6 +27,7 @@ TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
         Label[i]->setObjectName(name);
         Label[i]->move(104, tops[i]);
         Label[i]->setMinimumWidth(200);
+        Label[i]->setTextFormat(Qt::PlainText);  // no rich-text guess per reading
     }
     Memo1 = new QPlainTextEdit("Memo1", this);
     Memo1->setObjectName("Memo1");
@@ -110,9 +111,13 @@ void TDiagnosticForm::Timer1Timer() {
         trace_.Take(result, double(clock_.nsecsElapsed()) / 1e9);
     }
     static const char* const kAxis[3] = {"X = ", "Y = ", "Z = "};
+    const bool showLabels = labelTick_++ % kLabelTicks == 0;
     for (int i = 0; i < 3; ++i) {
         if (result.axis[i]) {
-            Label[i]->setText(kAxis[i] + QString::number(*result.axis[i]));
+            axis_[i] = result.axis[i];
+        }
+        if (showLabels && axis_[i]) {
+            Label[i]->setText(kAxis[i] + QString::number(*std::exchange(axis_[i], std::nullopt)));
         }
     }
     // One append for the tick's events, and only as many as the log keeps.

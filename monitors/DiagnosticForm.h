@@ -25,12 +25,17 @@ class TDiagnosticForm : public QDialog {
   public:
     // The log keeps the latest lines.
     static constexpr int kLogLines = 5000;
-    // How often the port is read. A read takes every line waiting, so the
-    // labels and the plot show the same as at a millisecond's tick; at 100
-    // readings a second this wakes the program a twentieth as often (about
-    // 5 % of a core less under X), and what waits stays far inside the
-    // port's input queue.
-    static constexpr int kReadTickMs = 50;
+    // How often the port is read and the readings shown. A read takes every
+    // line waiting, so the labels and the plot show the same as at a
+    // millisecond's tick; ten a second is as fast as anyone reads a number,
+    // the plot redraws at that pace anyway, and what waits between two
+    // reads (50 lines, 1.3 KB, at 500 a second) stays well inside a
+    // serial terminal's 4 KB input buffer.
+    static constexpr int kReadTickMs = 100;
+    // The three numbers change with every reading; shown five times a second
+    // (as a multimeter's display) they can be read, and the form repaints
+    // half as often. The plot shows every reading.
+    static constexpr int kLabelTicks = 2;
 
     TDiagnosticForm(k57::DeviceSession& device, QWidget* parent = nullptr);
     ~TDiagnosticForm() override;
@@ -59,6 +64,8 @@ class TDiagnosticForm : public QDialog {
     // The switch into diagnostic mode is on its way; a close waits for it.
     bool entering_ = false;
     std::optional<int> doneLater_;
+    std::optional<int> axis_[3];  // the latest readings, not yet shown
+    int labelTick_ = 0;
     QLabel* Label[3];
     QPlainTextEdit* Memo1;
 };

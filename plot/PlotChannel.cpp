@@ -1,5 +1,6 @@
 #include "PlotChannel.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace k57 {
@@ -51,8 +52,13 @@ PlotChannel::Runs PlotChannel::ValueRuns(size_t begin, size_t end) const {
     return {values_.data() + start, untilWrap, values_.data(), n - untilWrap};
 }
 
-size_t PlotChannel::LowerBound(double seconds) const {
-    size_t low = 0, high = count_;
+size_t PlotChannel::LowerBound(double seconds, size_t from) const {
+    // Gallop from `from` to a bound past the answer, then bisect behind it.
+    size_t low = std::min(from, count_), high = low;
+    for (size_t step = 1; high < count_ && Time(high) < seconds; step *= 2) {
+        low = high + 1;
+        high = std::min(count_, high + step);
+    }
     while (low < high) {
         size_t middle = low + (high - low) / 2;
         if (Time(middle) < seconds) {

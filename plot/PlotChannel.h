@@ -37,8 +37,11 @@ class PlotChannel {
         size_t secondCount;
     };
     Runs ValueRuns(size_t begin, size_t end) const;
-    // The first sample at or after `seconds` (size() when none).
-    size_t LowerBound(double seconds) const;
+    // The first sample at or after `seconds` (size() when none). With
+    // `from`, only samples from there on are looked at, nearest first: a
+    // scan over successive times stays within the memory it reads anyway
+    // instead of bisecting the whole ring each time.
+    size_t LowerBound(double seconds, size_t from = 0) const;
     // The index of the newest sample at or before `seconds`; false when
     // there is none.
     bool IndexAt(double seconds, size_t& index) const;

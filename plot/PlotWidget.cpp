@@ -265,7 +265,8 @@ void PlotWidget::DrawTimeAxis(QPainter& painter, const QRect& plot, double from,
 }
 
 // A column is a vertical stroke from its minimum to its maximum, joined to
-// the next column from its last value to the next one's first. Whole pixels
+// the next column from its last value to the next one's first (across a
+// gap, by a line; beside it, by lengthening the next column's stroke). Whole pixels
 // and a cosmetic pen keep the raster engine on its fast path for lines.
 void PlotWidget::DrawChannels(QPainter& painter, const QRect& plot,
                               const std::vector<std::vector<PlotColumn>>& columns) {
@@ -288,10 +289,16 @@ void PlotWidget::DrawChannels(QPainter& painter, const QRect& plot,
             }
             const int px = plot.left() + int(x);
             const int first = y(column.first);
-            if (lastX >= 0) {
+            int top = y(column.max), bottom = y(column.min);
+            if (lastX == px - 1) {
+                // From the neighbour's last value the join is all but
+                // vertical: it joins the stroke, one line a column.
+                top = std::min({top, first, lastY});
+                bottom = std::max({bottom, first, lastY});
+            } else if (lastX >= 0) {
                 lines << QLine(lastX, lastY, px, first);
             }
-            lines << QLine(px, y(column.max), px, y(column.min));
+            lines << QLine(px, top, px, bottom);
             lastX = px;
             lastY = y(column.last);
         }
