@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 
 #include "Application.h"
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
 #include "DialogService.h"
+#include "InterfaceLanguage.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
 #include "ScreenFit.h"
@@ -17,17 +19,35 @@
 namespace {
 
 const char kHelp[] =
-    "Usage: k57tool [--help] [--version] [Qt options]\n"
+    "Usage: k57tool [--help] [--version] [--lang ru|en] [Qt options]\n"
     "Service tool for the K57 vehicle alarm and telematics unit: identifies the\n"
     "unit on its USB serial port, reads, edits, saves and writes its settings,\n"
     "updates its firmware and sound data, and shows the sensor and CAN monitors.\n"
-    "The port is chosen in the window; k57ctl does the same work from a command line.\n";
+    "The port is chosen in the window; k57ctl does the same work from a command line.\n"
+    "\n"
+    "  --lang ru|en   speak Russian or English this time; without it the language\n"
+    "                 chosen in the window, or else the system's, is spoken\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     // Answered before any window system is needed.
+    std::optional<k57::Language> language;
     for (int i = 1; i < argc; ++i) {
+        const char* value = nullptr;
+        if (std::strcmp(argv[i], "--lang") == 0) {
+            value = i + 1 < argc ? argv[++i] : "";
+        } else if (std::strncmp(argv[i], "--lang=", 7) == 0) {
+            value = argv[i] + 7;
+        }
+        if (value) {
+            language = k57::ParseLanguage(QString::fromLocal8Bit(value));
+            if (!language) {
+                std::fprintf(stderr, "k57tool: --lang takes ru or en, not \"%s\"\n", value);
+                return 2;
+            }
+            continue;
+        }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("%s\n", k57::VersionText("k57tool").c_str());
             return 0;
@@ -41,7 +61,7 @@ int main(int argc, char** argv) {
     // then holds the exchange that failed.
     k57::Trace::Global().SetOn(true);
     k57::MessageBoxDialogs dialogs;
-    k57::Application app(argc, argv, dialogs);
+    k57::Application app(argc, argv, dialogs, k57::ChosenLanguage(language));
     std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<TParametersEditForm> parametersEditForm;
     std::unique_ptr<TDiagnosticForm> diagnosticForm;

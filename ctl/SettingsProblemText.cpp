@@ -4,13 +4,43 @@
 #include "SettingsProblemText.h"
 
 #include "Cp1251.h"
+#include "SettingsMessages.h"
 
 namespace k57::ctl {
+
+namespace {
+
+bool gRussian = false;
+
+std::string RussianProblemText(const Parameter* parameter, const SettingsLine& line) {
+    switch (*line.problem) {
+        case SettingsProblem::BelowMin:
+        case SettingsProblem::AboveMax:
+        case SettingsProblem::TooLong:
+        case SettingsProblem::TooShort:
+            if (parameter) {
+                return RefusalMessage(*parameter, *line.problem, line.value);
+            }
+            break;
+        default:
+            break;
+    }
+    return WindowMessage(*line.problem, line.value, line.earlierLine);
+}
+
+}  // namespace
+
+void UseRussianProblemTexts(bool russian) {
+    gRussian = russian;
+}
 
 std::string ProblemText(const ParameterList& list, const SettingsLine& line) {
     const std::string value = "\"" + cp1251::ToUtf8(line.value) + "\"";
     int index = list.IndexOf(line.key);
     const Parameter* p = index < 0 ? nullptr : &list.ParameterAt(index);
+    if (gRussian) {
+        return RussianProblemText(p, line);
+    }
     auto bound = [&](bool max) { return std::to_string(p ? (max ? p->max : p->min) : 0); };
     switch (*line.problem) {
         case SettingsProblem::UnknownKey:

@@ -8,8 +8,10 @@
 namespace k57::ctl {
 
 // What is wrong with a line, in k57ctl's words; `list` gives the bounds and
-// choices the words name.
+// choices the words name. In Russian (--lang ru) the window's words, with
+// the range or length allowed.
 std::string ProblemText(const ParameterList& list, const SettingsLine& line);
+void UseRussianProblemTexts(bool russian);
 // Why a settings file was refused as a whole.
 std::string FileProblemText(const SettingsFileVerdict& file);
 

@@ -6,6 +6,8 @@
 
 #include "Commands.h"
 #include "ExitCodes.h"
+#include "InterfaceLanguage.h"
+#include "SettingsProblemText.h"
 #include "SessionFactory.h"
 #include "Terminal.h"
 #include "Trace.h"
@@ -21,7 +23,7 @@ namespace {
 std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--port") {
+        if (arg == "--port" || arg == "--lang") {
             ++i;
         } else if (arg.empty() || arg[0] != '-') {
             for (const CLI::App* command : app.get_subcommands({})) {
@@ -79,6 +81,12 @@ int main(int argc, char** argv) {
                  "find, info, params, settings read, history, dbc check: one JSON object; "
                  "can decode: one a line; can stats, can hunt: an array");
     app.add_flag("--quiet", context.quiet, "print results only");
+    std::string language = "en";
+    app.add_option("--lang", language,
+                   "ru: the settings checks and the unit's messages in Russian, as the window "
+                   "says them")
+        ->check(CLI::IsMember({"ru", "en"}))
+        ->capture_default_str();
     std::string traceFile;
     auto* trace = app.add_option("--trace", traceFile,
                                  "every frame in and out, on standard error or (--trace=FILE) "
@@ -226,6 +234,11 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? kDone : kBadInput;
     }
 
+    if (language == "ru") {
+        UseRussianProblemTexts(true);
+    } else {
+        k57::InstallProgramTranslation(k57::Language::English);
+    }
     if (*trace && !StartTrace(traceFile)) {
         return kBadInput;
     }

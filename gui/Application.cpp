@@ -3,15 +3,14 @@
 #include <exception>
 
 #include <QIcon>
-#include <QLocale>
 #include <QTranslator>
 
 #include "FontFallbacks.h"
 
 namespace k57 {
 
-Application::Application(int& argc, char** argv, DialogService& dialogs)
-    : QApplication(argc, argv), dialogs_(dialogs) {
+Application::Application(int& argc, char** argv, DialogService& dialogs, Language language)
+    : QApplication(argc, argv), language_(language), dialogs_(dialogs) {
     setApplicationName("k57tool");
 #ifdef Q_OS_WIN
     // Fontconfig already finds sane stand-ins elsewhere; Windows' font
@@ -19,7 +18,13 @@ Application::Application(int& argc, char** argv, DialogService& dialogs)
     // fonts).
     InstallFontFallbacks();
 #endif
-    InstallRussianQtTexts();
+    // Qt's own texts are English: only Russian needs their translation.
+    if (!InstallProgramTranslation(language_)) {
+        language_ = Language::Russian;
+    }
+    if (language_ == Language::Russian) {
+        InstallRussianQtTexts();
+    }
     // Every window carries the program's icon, on every platform.
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
@@ -33,7 +38,6 @@ Application::Application(int& argc, char** argv, DialogService& dialogs)
 // asked first, so the supplement only fills the translation's gaps. File
 // types in the file dialog follow the default locale.
 void Application::InstallRussianQtTexts() {
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     installTranslator(&qtTextsMissing_);
     if (qtTexts_.load(":/translations/qtbase_ru.qm")) {
         installTranslator(&qtTexts_);

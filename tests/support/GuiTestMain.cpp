@@ -18,7 +18,11 @@ int main(int argc, char** argv) {
     // Offscreen, unless a test asks for another platform or a faked screen.
     QByteArray platform = qgetenv("K57_TEST_QPA");
     qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
-    k57::Application app(argc, argv, k57::test::ApplicationDialogs());
+    // Russian, as the windows are written, unless a test program asks for
+    // English (K57_TEST_LANG=en): never the language of the machine's user.
+    const bool english = qgetenv("K57_TEST_LANG") == "en";
+    k57::Application app(argc, argv, k57::test::ApplicationDialogs(),
+                         english ? k57::Language::English : k57::Language::Russian);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
