@@ -14,6 +14,7 @@
 
 #include "ParameterList.h"
 #include "UnitText.h"
+#include "WindowTexts.h"
 
 namespace {
 
@@ -37,30 +38,30 @@ THistoryForm::THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dial
 THistoryForm::~THistoryForm() = default;
 
 void THistoryForm::Build() {
-    setWindowTitle("Журнал обслуживания");
+    setWindowTitle(tr("Журнал обслуживания"));
     resize(860, 540);
     SerialEdit = new QLineEdit;
     SerialEdit->setObjectName("SerialEdit");
-    SerialEdit->setPlaceholderText("Серийный номер");
+    SerialEdit->setPlaceholderText(tr("Серийный номер"));
     UnitList = new QListWidget;
     UnitList->setObjectName("UnitList");
     Timeline = new QTreeWidget;
     Timeline->setObjectName("Timeline");
-    Timeline->setHeaderLabels(
-        {"Время (UTC)", "Операция", "Результат", "Порт", "Программа", "Подробности"});
+    Timeline->setHeaderLabels({tr("Время (UTC)"), tr("Операция"), tr("Результат"), tr("Порт"),
+                               tr("Программа"), tr("Подробности")});
     Timeline->setRootIsDecorated(false);
     Timeline->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Timeline->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    RevealBox = new QCheckBox("Показать PIN и телефоны");
+    RevealBox = new QCheckBox(tr("Показать PIN и телефоны"));
     RevealBox->setObjectName("RevealBox");
     SettingsView = new QPlainTextEdit;
     SettingsView->setObjectName("SettingsView");
     SettingsView->setReadOnly(true);
-    CompareButton = new QPushButton("Сравнить выбранные");
-    CompareUnitButton = new QPushButton("Сравнить с устройством");
-    SaveButton = new QPushButton("Сохранить в файл…");
-    WriteButton = new QPushButton("Записать в устройство");
-    ExportButton = new QPushButton("Экспорт CSV…");
+    CompareButton = new QPushButton(tr("Сравнить выбранные"));
+    CompareUnitButton = new QPushButton(tr("Сравнить с устройством"));
+    SaveButton = new QPushButton(tr("Сохранить в файл…"));
+    WriteButton = new QPushButton(tr("Записать в устройство"));
+    ExportButton = new QPushButton(tr("Экспорт CSV…"));
 
     auto* left = new QVBoxLayout;
     left->addWidget(SerialEdit);
@@ -153,7 +154,7 @@ void THistoryForm::TimelineChange() {
     std::vector<k57::JournalEntry> selected = Selected();
     std::optional<std::string> text =
         selected.empty() ? std::nullopt : browser_->ShownSettings(selected.front());
-    SettingsView->setPlainText(text ? k57::FromUnit(*text) : QString("(настроек в записи нет)"));
+    SettingsView->setPlainText(text ? k57::FromUnit(*text) : tr("(настроек в записи нет)"));
 }
 
 void THistoryForm::RevealBoxClick() {
@@ -167,7 +168,7 @@ void THistoryForm::ShowDifferences(const std::vector<k57::SettingDifference>& di
         lines << k57::FromUnit(d.name) + " (" + k57::FromUnit(d.key) +
                      "): " + k57::FromUnit(d.before) + " -> " + k57::FromUnit(d.after);
     }
-    SettingsView->setPlainText(lines.isEmpty() ? QString("Различий нет.") : lines.join('\n'));
+    SettingsView->setPlainText(lines.isEmpty() ? tr("Различий нет.") : lines.join('\n'));
 }
 
 // The newer of two selected entries against the older, as the timeline
@@ -175,7 +176,8 @@ void THistoryForm::ShowDifferences(const std::vector<k57::SettingDifference>& di
 void THistoryForm::CompareButtonClick() {
     std::vector<k57::JournalEntry> selected = Selected();
     if (selected.size() != 2) {
-        dialogs_.message(this, "Внимание", "Выберите две записи для сравнения.", k57::Buttons::Ok);
+        dialogs_.message(this, tr("Внимание"), tr("Выберите две записи для сравнения."),
+                         k57::Buttons::Ok);
         return;
     }
     std::optional<std::string> newer = k57::SnapshotOf(selected[0]);
@@ -195,8 +197,7 @@ void THistoryForm::CompareUnitButtonClick() {
         [this, text, entry = selected.front()](int result) {
             busy_ = false;
             if (result != k57::kReplyOk) {
-                dialogs_.message(this, "Ошибка", "Устройство не подключено или занято",
-                                 k57::Buttons::Ok);
+                dialogs_.message(this, tr("Ошибка"), k57::NotConnected(), k57::Buttons::Ok);
                 return;
             }
             ShowDifferences(browser_->Compare(entry, *text));
@@ -209,11 +210,11 @@ void THistoryForm::SaveButtonClick() {
     if (selected.empty()) {
         return;
     }
-    QString path = dialogs_.saveFileName(this, "текстовые файлы настроек | *.txt", "txt");
+    QString path = dialogs_.saveFileName(this, tr("текстовые файлы настроек | *.txt"), "txt");
     std::string error;
     if (!path.isEmpty() && !browser_->SaveSettings(selected.front(), path.toStdString(), error)) {
-        dialogs_.error(this,
-                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
+        dialogs_.error(
+            this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
     }
 }
 
@@ -225,11 +226,11 @@ void THistoryForm::WriteButtonClick() {
     const k57::JournalEntry& entry = selected.front();
     std::optional<std::string> snapshot = k57::SnapshotOf(entry);
     if (!snapshot) {
-        dialogs_.message(this, "Внимание", "В этой записи нет настроек.", k57::Buttons::Ok);
+        dialogs_.message(this, tr("Внимание"), tr("В этой записи нет настроек."), k57::Buttons::Ok);
         return;
     }
-    if (dialogs_.message(this, "Внимание",
-                         "Записать в устройство настройки от " + Time(entry.timeMs) + "?",
+    if (dialogs_.message(this, tr("Внимание"),
+                         tr("Записать в устройство настройки от %1?").arg(Time(entry.timeMs)),
                          k57::Buttons::OkCancel, k57::Answer::Cancel) != k57::Answer::Ok) {
         return;
     }
@@ -238,20 +239,20 @@ void THistoryForm::WriteButtonClick() {
         this, guarded_.MakeGuard(k57::JournalOperation::Restore), *snapshot,
         [this](int result) {
             busy_ = false;
-            dialogs_.message(this, result == k57::kReplyOk ? "Сообщение" : "Ошибка",
-                             result == k57::kReplyOk ? "Настройки записаны."
-                                                     : "Устройство не подключено или занято",
-                             k57::Buttons::Ok);
+            dialogs_.message(
+                this, result == k57::kReplyOk ? tr("Сообщение") : tr("Ошибка"),
+                result == k57::kReplyOk ? tr("Настройки записаны.") : k57::NotConnected(),
+                k57::Buttons::Ok);
             UnitListChange();
         },
         [this] { busy_ = false; }, entry.serial);
 }
 
 void THistoryForm::ExportButtonClick() {
-    QString path = dialogs_.saveFileName(this, "файлы CSV | *.csv", "csv");
+    QString path = dialogs_.saveFileName(this, tr("файлы CSV | *.csv"), "csv");
     std::string error;
     if (!path.isEmpty() && !browser_->ExportCsv(path.toStdString(), error)) {
-        dialogs_.error(this,
-                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
+        dialogs_.error(
+            this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
     }
 }

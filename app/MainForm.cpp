@@ -12,8 +12,9 @@
 #include "DiagnosticForm.h"
 #include "Discovery.h"
 #include "ParametersEditForm.h"
-#include "SettingsMessages.h"
+#include "RussianPlural.h"
 #include "ScreenFit.h"
+#include "SettingsMessages.h"
 #include "SettingsService.h"
 #include "StoredPort.h"
 #include "UnitText.h"
@@ -29,7 +30,7 @@ constexpr int kLogTop = 312, kLogHeight = 177, kLogLeast = 48;
 
 // "строка 3, MicLevel: 99 - многовато будет."
 QString ProblemLine(const k57::SettingsLine& line) {
-    QString where = "строка " + QString::number(line.number);
+    QString where = TMainForm::tr("строка %1").arg(line.number);
     if (!line.key.empty()) {
         where += ", " + k57::FromUnit(line.key);
     }
@@ -41,12 +42,12 @@ QString FileProblem(k57::SettingsFile::Problem problem, const std::string& detai
     using Problem = k57::SettingsFile::Problem;
     switch (problem) {
         case Problem::TooLarge:
-            return "файл больше 1 МБ, это не файл настроек";
+            return TMainForm::tr("файл больше 1 МБ, это не файл настроек");
         case Problem::NulByte:
-            return "в файле есть нулевой байт, это не текстовый файл настроек";
+            return TMainForm::tr("в файле есть нулевой байт, это не текстовый файл настроек");
         case Problem::LongLine:
-            return "строка " + QString::fromStdString(detail) + " длиннее " +
-                   QString::number(k57::SettingsFile::kMaxLine) + " байт";
+            return TMainForm::tr("строка %1 длиннее %2")
+                .arg(QString::fromStdString(detail), k57::Bytes(k57::SettingsFile::kMaxLine));
         default:
             return QString::fromStdString(detail);
     }
@@ -54,7 +55,8 @@ QString FileProblem(k57::SettingsFile::Problem problem, const std::string& detai
 
 void StorePort(const QString& port) {
     if (!k57::StoredPort::Write(port.toStdString())) {
-        throw std::runtime_error("Не удалось сохранить порт подключения.");
+        throw std::runtime_error(
+            TMainForm::tr("Не удалось сохранить порт подключения.").toStdString());
     }
 }
 
@@ -94,10 +96,10 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
         type = "K57";
     }
     QString version = k57::FromUnit(firmware_.info.version);
-    setWindowTitle(type + "     Версия: " + version);
-    ui->BlowUpdateButton->setText("Обновить прошивку до " + version);
+    setWindowTitle(tr("%1     Версия: %2").arg(type, version));
+    ui->BlowUpdateButton->setText(tr("Обновить прошивку до %1").arg(version));
     soundDataSize_ = k57::images::SoundDataSize();
-    ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
+    RestoreWaveCaption();
     ui->Memo1->clear();
 
     // The session is made once the default port is stored, so that a fresh
@@ -195,17 +197,16 @@ void TMainForm::FindPortButtonClick() {
     }
     auto found = std::make_shared<k57::FoundUnit>();
     auto stop = searchStop_ = std::make_shared<std::atomic<bool>>(false);
-    ui->FindPortButton->setText("Стоп");
+    ui->FindPortButton->setText(tr("Стоп"));
     device_.Submit(
         this,
         [found, stop](DeviceInterface& device) {
-            return k57::FindUnit(device, *found, [stop](const std::string&) { return !*stop; })
-                       ? 1
-                       : 0;
+            return k57::FindUnit(device, *found, [stop](const std::string&) { return !*stop; }) ? 1
+                                                                                                : 0;
         },
         [this, found, stop](int result) {
             searchStop_.reset();
-            ui->FindPortButton->setText("Определить");
+            ui->FindPortButton->setText(tr("Определить"));
             // Once the request has ended: the wait's status is gone and the
             // commands are back behind the box.
             QMetaObject::invokeMethod(
@@ -213,10 +214,10 @@ void TMainForm::FindPortButtonClick() {
                 [this, found, stopped = bool(*stop), result] {
                     UpdateDeviceCommands();
                     if (stopped) {
-                        Log("Поиск устройства остановлен.");
+                        Log(tr("Поиск устройства остановлен."));
                     } else if (result != 1) {
-                        Log("Устройство не найдено на портах COM2–COM254.");
-                        Inform("Внимание", "Устройство не найдено");
+                        Log(tr("Устройство не найдено на портах COM2–COM254."));
+                        Inform(tr("Внимание"), tr("Устройство не найдено"));
                     } else {
                         ShowFoundUnit(*found);
                     }
@@ -237,10 +238,12 @@ void TMainForm::ShowFoundUnit(const k57::FoundUnit& unit) {
     StorePort(port);
     SelectPort(port);
     unit_.serial = unit.serial;
-    unit_.versionText = std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra;
-    Log("Устройство найдено на " + port + ": " + k57::FromUnit(unit.info.type) + ", версия " +
-        k57::FromUnit(unit.info.version) + ", серийный номер " + QString::number(unit.serial));
-    Inform("Устройство найдено", QString::fromStdString(k57::FoundUnitNotice(unit).toUtf8()));
+    unit_.versionText =
+        std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra;
+    Log(tr("Устройство найдено на %1: %2, версия %3, серийный номер %4")
+            .arg(port, k57::FromUnit(unit.info.type), k57::FromUnit(unit.info.version),
+                 QString::number(unit.serial)));
+    Inform(tr("Устройство найдено"), QString::fromStdString(k57::FoundUnitNotice(unit).toUtf8()));
 }
 
 void TMainForm::ShowEditor() {
@@ -265,9 +268,9 @@ void TMainForm::ListSettingsProblems(const QString& intro, const k57::SettingsVe
         }
     }
     if (problems.size() > shown) {
-        lines << "и ещё " + QString::number(problems.size() - shown);
+        lines << tr("и ещё %1").arg(problems.size() - shown);
     }
-    Inform("Внимание", intro + "\n" + lines.join('\n'));
+    Inform(tr("Внимание"), intro + "\n" + lines.join('\n'));
 }
 
 void TMainForm::ReadButtonClick() {
@@ -282,14 +285,14 @@ void TMainForm::ReadButtonClick() {
         [this, reply](int result) {
             const std::string& text = *reply;
             if (result != k57::kReplyOk) {
-                Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
+                Inform(tr("Загрузка не возможна"), k57::NotConnected() + ".");
                 return;
             }
             // The unit's values are kept as they are; the technician learns of
             // those the editor would refuse before writing them back.
             k57::SettingsVerdict verdict = k57::SettingsService(parameterList_).LoadUnitText(text);
             ListSettingsProblems(
-                "В настройках устройства есть недопустимые значения (они оставлены как есть):",
+                tr("В настройках устройства есть недопустимые значения (они оставлены как есть):"),
                 verdict);
             ShowEditor();
         },
@@ -297,23 +300,24 @@ void TMainForm::ReadButtonClick() {
 }
 
 void TMainForm::OpenFileButtonClick() {
-    QString path = dialogs_.openFileName(this, "текстовые файлы настроек | *.txt", "txt");
+    QString path = dialogs_.openFileName(this, tr("текстовые файлы настроек | *.txt"), "txt");
     if (path.isEmpty()) {
         return;
     }
     k57::SettingsService settings(parameterList_);
     k57::SettingsFileVerdict file = settings.ReadFile(path.toStdString());
     if (!file.readable()) {
-        dialogs_.error(this, "Не удалось открыть файл " + path + ": " +
-                                 FileProblem(file.problem, file.detail));
+        dialogs_.error(
+            this,
+            tr("Не удалось открыть файл %1: %2").arg(path, FileProblem(file.problem, file.detail)));
         return;
     }
     // What the editor would refuse does not come in from a file either: those
     // values keep their defaults.
     settings.LoadGoodLines(file.verdict);
-    ListSettingsProblems("В файле " + path +
-                             " есть недопустимые значения; у этих параметров оставлены "
-                             "значения по умолчанию:",
+    ListSettingsProblems(tr("В файле %1 есть недопустимые значения; у этих параметров "
+                            "оставлены значения по умолчанию:")
+                             .arg(path),
                          file.verdict);
     ShowEditor();
 }
@@ -335,12 +339,12 @@ void TMainForm::GetSerialButtonClick() {
         },
         [this, serial](int result) {
             if (result != k57::kReplyOk) {
-                Inform("Загрузка не возможна", QString(k57::kNotConnected) + ".");
+                Inform(tr("Загрузка не возможна"), k57::NotConnected() + ".");
                 return;
             }
             unit_.serial = *serial;
             // Unsigned, as the port search shows it: serial numbers have no sign.
-            Log("Серийный номер устройства " + QString::number(*serial));
+            Log(tr("Серийный номер устройства %1").arg(*serial));
         });
 }
 
@@ -362,7 +366,7 @@ void TMainForm::GetVersionButtonClick() {
         [this, text](int result) {
             DeviceInterface* device = device_.get();
             if (result != k57::kReplyOk || !device) {
-                Inform("Ошибка", k57::kNotConnected);
+                Inform(tr("Ошибка"), k57::NotConnected());
                 return;
             }
             unit_.versionText = *text;
@@ -372,8 +376,8 @@ void TMainForm::GetVersionButtonClick() {
             if (type == "VM_r2") {
                 type = "K67 (r2)";
             }
-            Log("Тип устройства   : " + type);
-            Log("Версия прошивки : " + k57::FromUnit(info.version));
+            Log(tr("Тип устройства   : %1").arg(type));
+            Log(tr("Версия прошивки : %1").arg(k57::FromUnit(info.version)));
         });
 }
 

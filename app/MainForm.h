@@ -5,18 +5,22 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "DeviceSession.h"
 #include "DialogService.h"
 #include "EmbeddedImages.h"
 #include "FirmwareUpdate.h"
 #include "GuardedChange.h"
+#include "InterfaceLanguage.h"
 #include "ParameterList.h"
 #include "ServiceRecord.h"
 #include "SettingsVerdict.h"
 #include "SoundUpdate.h"
 #include "SupportReport.h"
 #include "UpdateRun.h"
+
+class QMenu;
 
 namespace k57 {
 struct FoundUnit;
@@ -82,6 +86,10 @@ class TMainForm : public QWidget {
     // The log's context menu: "Сохранить отчёт для поддержки…", one text
     // file with what support needs (SupportReport.h).
     void SaveSupportReport();
+    // The log's context menu: "Язык (Language)": as the system's, Russian or
+    // English, remembered for the next start; nothing chosen follows the
+    // system.
+    void ChooseLanguage(std::optional<k57::Language> language);
     // The unit as last read: by the port search, "серийный номер", "версия".
     const k57::ReportedUnit& unitIdentity() const { return unit_; }
 
@@ -91,6 +99,7 @@ class TMainForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void AddLanguageMenu(QMenu& menu);
     void FillPortList(const QString& stored);
     void SelectPort(const QString& port);
     QString StoredPortOrDefault();

@@ -70,25 +70,27 @@ void TMainForm::LogFailure() {
     QString port = Shown(f.port);
     switch (f.result) {
         case k57::kPortUnavailable:
-            Log(port + ": порт не открывается (" + k57::OpenProblemText(f.openProblem) + ")");
+            Log(tr("%1: порт не открывается (%2)").arg(port, k57::OpenProblemText(f.openProblem)));
             break;
         case k57::kNoReply:
             if (!f.abandoned) {
-                Log(port + ": нет ответа за " + QString::number(f.timeoutMs / 1000) + " с");
+                Log(tr("%1: нет ответа за %2 с").arg(port).arg(f.timeoutMs / 1000));
             }
             break;
         case k57::kBadReply:
             if (f.decoded) {
-                Log(port + ": ответ другого типа (" + QString::number(f.replyType) + " вместо " +
-                    QString::number(f.expectedType) + ")");
+                Log(tr("%1: ответ другого типа (%2 вместо %3)")
+                        .arg(port)
+                        .arg(f.replyType)
+                        .arg(f.expectedType));
             } else {
-                Log(port + ": ответ не читается (тип " + QString::number(f.replyType) + ", " +
-                    k57::Bytes(f.replyLength) + ")");
+                Log(tr("%1: ответ не читается (тип %2, %3)")
+                        .arg(port, QString::number(f.replyType), k57::Bytes(f.replyLength)));
             }
             break;
         case k57::kCannotFrame:
-            Log(port + ": текст настроек слишком длинный для устройства (" +
-                k57::Bytes(qint64(f.textLength)) + ")");
+            Log(tr("%1: текст настроек слишком длинный для устройства (%2)")
+                    .arg(port, k57::Bytes(qint64(f.textLength))));
             break;
         default:
             break;
@@ -101,22 +103,22 @@ void TMainForm::ShowWait(const QString& port, int seconds) {
         ui->SaveProgress->setTextVisible(false);
         return;
     }
-    ui->SaveProgress->setFormat(Shown(port.toStdString()) + ": ожидание ответа… " +
-                                QString::number(seconds) + " с");
+    ui->SaveProgress->setFormat(
+        tr("%1: ожидание ответа… %2 с").arg(Shown(port.toStdString())).arg(seconds));
     ui->SaveProgress->setTextVisible(true);
 }
 
 void TMainForm::Memo1ContextMenu(const QPoint& at) {
     std::unique_ptr<QMenu> menu(ui->Memo1->createStandardContextMenu());
     menu->addSeparator();
-    QAction* save = menu->addAction("Сохранить журнал…");
-    QAction* clear = menu->addAction("Очистить");
-    QAction* history = menu->addAction("Журнал обслуживания…");
+    QAction* save = menu->addAction(tr("Сохранить журнал…"));
+    QAction* clear = menu->addAction(tr("Очистить"));
+    QAction* history = menu->addAction(tr("Журнал обслуживания…"));
     history->setObjectName("HistoryAction");
     connect(history, &QAction::triggered, this, &TMainForm::ShowHistory);
     menu->addSeparator();
-    QAction* trace = menu->addAction("Трассировка обмена…");
-    QAction* report = menu->addAction("Сохранить отчёт для поддержки…");
+    QAction* trace = menu->addAction(tr("Трассировка обмена…"));
+    QAction* report = menu->addAction(tr("Сохранить отчёт для поддержки…"));
     save->setObjectName("SaveLogAction");
     clear->setObjectName("ClearLogAction");
     trace->setObjectName("ShowTraceAction");
@@ -126,6 +128,8 @@ void TMainForm::Memo1ContextMenu(const QPoint& at) {
     connect(clear, &QAction::triggered, ui->Memo1, &QPlainTextEdit::clear);
     connect(trace, &QAction::triggered, this, &TMainForm::ShowTrace);
     connect(report, &QAction::triggered, this, &TMainForm::SaveSupportReport);
+    menu->addSeparator();
+    AddLanguageMenu(*menu);
     menu->exec(ui->Memo1->viewport()->mapToGlobal(at));
 }
 
@@ -138,8 +142,6 @@ void TMainForm::ShowHistory() {
     history.exec();
 }
 
-// The log as UTF-8 text, one line each, as the technician sees it, each
-// after the time it was written: "2026-12-07 16:50:03  text".
 // One line each, as the technician sees it, each after the time it was
 // written: "2026-12-07 16:50:03  text".
 QStringList TMainForm::LogLines() const {
@@ -157,7 +159,7 @@ QStringList TMainForm::LogLines() const {
 
 // The log as UTF-8 text.
 void TMainForm::SaveLog() {
-    QString path = dialogs_.saveFileName(this, "текстовые файлы | *.txt", "txt");
+    QString path = dialogs_.saveFileName(this, tr("текстовые файлы | *.txt"), "txt");
     if (path.isEmpty()) {
         return;
     }
@@ -171,6 +173,6 @@ void TMainForm::SaveLog() {
 void TMainForm::WriteTextFile(const QString& path, const QByteArray& text) {
     QString error;
     if (!k57::SafeSave(path, text.toStdString(), error)) {
-        dialogs_.error(this, "Не удалось записать файл " + path + ": " + error);
+        dialogs_.error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
     }
 }

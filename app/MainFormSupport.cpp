@@ -1,8 +1,10 @@
-// The main window's help for support: the link's trace window and the
-// support report.
+// The main window's help for support: the link's trace window, the
+// support report and the language.
 
+#include <QActionGroup>
 #include <QFile>
 #include <QKeySequence>
+#include <QMenu>
 
 #include "Journal.h"
 #include "MainForm.h"
@@ -22,7 +24,7 @@ void TMainForm::ShowTrace() {
 }
 
 void TMainForm::SaveSupportReport() {
-    QString path = dialogs_.saveFileName(this, "текстовые файлы | *.txt", "txt");
+    QString path = dialogs_.saveFileName(this, tr("текстовые файлы | *.txt"), "txt");
     if (path.isEmpty()) {
         return;
     }
@@ -43,4 +45,34 @@ void TMainForm::SaveSupportReport() {
         input.journal = journal.get();
     }
     WriteTextFile(path, QByteArray::fromStdString(k57::BuildSupportReport(input)));
+}
+
+// The language menu's own title names it in both languages: whoever opens
+// the menu can find it. The languages are named in their own.
+void TMainForm::AddLanguageMenu(QMenu& menu) {
+    QMenu* languages = menu.addMenu(tr("Язык (Language)"));
+    languages->setObjectName("LanguageMenu");
+    auto* group = new QActionGroup(languages);
+    const std::optional<k57::Language> stored = k57::StoredLanguage();
+    const std::pair<QString, std::optional<k57::Language>> choices[] = {
+        {tr("Как в системе"), std::nullopt},
+        {QStringLiteral("Русский"), k57::Language::Russian},
+        {QStringLiteral("English"), k57::Language::English}};
+    for (const auto& [text, language] : choices) {
+        QAction* action = languages->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(stored == language);
+        action->setData(language ? k57::LanguageCode(*language) : QString());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, language = language] { ChooseLanguage(language); });
+    }
+}
+
+void TMainForm::ChooseLanguage(std::optional<k57::Language> language) {
+    if (language == k57::StoredLanguage()) {
+        return;
+    }
+    k57::StoreLanguage(language);
+    Inform(tr("Сообщение"), tr("Язык сменится при следующем запуске программы."));
 }

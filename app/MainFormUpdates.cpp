@@ -3,6 +3,7 @@
 // window asks, shows the progress and says how each update ended.
 
 #include <QCloseEvent>
+#include <QLocale>
 
 #include "MainForm.h"
 #include "UnitText.h"
@@ -10,10 +11,6 @@
 #include "ui_MainForm.h"
 
 namespace {
-
-const char kCancelled[] = "Обновление отменено";
-const char kSendFailed[] = "Ошибка при передачи данных";
-const char kNoCrc[] = "Нет подтвеждения CRC";
 
 using Stage = k57::UpdateSteps::Stage;
 using Outcome = k57::UpdateOutcome;
@@ -23,15 +20,25 @@ QString Clock(int seconds) {
     return QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
 }
 
-// "8,4 с": seconds with one decimal, the Russian way.
+// One decimal, as the language writes it ("8,4", "8.4"), never grouped.
+QString Decimal(double value) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', 1);
+}
+
+// "8,4 с"
 QString Seconds(double seconds) {
-    return QString::number(seconds, 'f', 1).replace('.', ',') + " с";
+    return TMainForm::tr("%1 с").arg(Decimal(seconds));
 }
 
 // "фрагментов: 12 из 92"
 QString Fragments(const k57::UpdateProgress& p) {
-    return "фрагментов: " + QString::number(p.fragmentsSent) + " из " +
-           QString::number(p.fragments);
+    return TMainForm::tr("фрагментов: %1 из %2").arg(p.fragmentsSent).arg(p.fragments);
+}
+
+QString Cancelled() {
+    return TMainForm::tr("Обновление отменено");
 }
 
 }  // namespace
@@ -56,10 +63,10 @@ void TMainForm::BlowUpdateButtonClick() {
         return;
     }
     if (dialogs_.message(
-            this, "Внимание",
-            "После обновления возможно произойдет сброс настроек.\n"
-            "Рекомендуется сохранить текущие настройки. (Кнопка \"Сохранить в файл\").\n"
-            "Начать обновление ?",
+            this, tr("Внимание"),
+            tr("После обновления возможно произойдет сброс настроек.\n"
+               "Рекомендуется сохранить текущие настройки. (Кнопка \"Сохранить в файл\").\n"
+               "Начать обновление ?"),
             k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
@@ -87,16 +94,16 @@ void TMainForm::WaveUpdateButtonClick() {
         return;
     }
     if (!device_.get() || transferRunning() ||
-        dialogs_.message(this, "Внимание",
-                         "Произвести загрузку звуковых данных?\n"
-                         "Старые данные будут удалены безвозвратно!",
+        dialogs_.message(this, tr("Внимание"),
+                         tr("Произвести загрузку звуковых данных?\n"
+                            "Старые данные будут удалены безвозвратно!"),
                          k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
     ui->SaveProgress->setMinimum(0);
     ui->SaveProgress->setValue(0);
-    ui->WaveUpdateButton->setText("Стоп");
-    Log("Подготовка к записи, ждите...");
+    ui->WaveUpdateButton->setText(tr("Стоп"));
+    Log(tr("Подготовка к записи, ждите..."));
     preparingSound_ = true;
     stopPreparing_ = false;
     auto prepared = [this](bool go) {
@@ -111,7 +118,7 @@ void TMainForm::WaveUpdateButtonClick() {
             updateGuard_->Changed(k57::JournalResult::Stopped, "before the start");
             updateGuard_.reset();
         }
-        Log(QString(kCancelled) + ": остановлено до начала передачи, ничего не передано.");
+        Log(tr("%1: остановлено до начала передачи, ничего не передано.").arg(Cancelled()));
         UpdateDeviceCommands();
     };
     StartUpdate(
@@ -126,11 +133,11 @@ void TMainForm::UpdateStepped(Stage before, Stage now) {
     if (now == Stage::Confirm) {
         QString unit = k57::FromUnit(firmwareUpdate_.unit().version);
         QString image = k57::FromUnit(firmware_.info.version);
-        if (dialogs_.message(this, "Внимание",
-                             "Устройство уже содержит новейшую или равную версию.\n"
-                             "                         Обновлять или нет?\n\n"
-                             "В устройстве: " +
-                                 unit + ", в программе: " + image + ".",
+        if (dialogs_.message(this, tr("Внимание"),
+                             tr("Устройство уже содержит новейшую или равную версию.\n"
+                                "                         Обновлять или нет?\n\n"
+                                "В устройстве: %1, в программе: %2.")
+                                 .arg(unit, image),
                              k57::Buttons::YesNo) != k57::Answer::Yes) {
             update_.Stop(Outcome::Declined);
             return;
@@ -142,7 +149,7 @@ void TMainForm::UpdateStepped(Stage before, Stage now) {
         ui->SaveProgress->setRange(0, 100);
         ui->SaveProgress->setValue(0);
         UpdateDeviceCommands();
-        Log("Подготовка к обновлению, ждите ...");
+        Log(tr("Подготовка к обновлению, ждите ..."));
         return;
     }
     if (now != Stage::Send) {
@@ -151,7 +158,8 @@ void TMainForm::UpdateStepped(Stage before, Stage now) {
     if (before == Stage::Begin) {
         UpdateDeviceCommands();
         ui->SaveProgress->setRange(0, progress.fragments);
-        Log(firmware ? "Загрузка новой версии программы ..." : "Идет запись звуковых данных...");
+        Log(firmware ? tr("Загрузка новой версии программы ...")
+                     : tr("Идет запись звуковых данных..."));
     }
     ShowProgress(progress);
 }
@@ -162,14 +170,15 @@ void TMainForm::ShowProgress(const k57::UpdateProgress& progress) {
     if (progress.fragmentsSent == 0) {
         return;
     }
-    QString rate = QString::number(progress.bytesPerSecond / 1024.0, 'f', 1).replace('.', ',');
-    ui->SaveProgress->setFormat(QString::number(progress.Percent()) + " %  ·  " + rate +
-                                " КБ/с  ·  осталось " + Clock(progress.SecondsLeft()));
+    ui->SaveProgress->setFormat(
+        tr("%1 %  ·  %2 КБ/с  ·  осталось %3")
+            .arg(progress.Percent())
+            .arg(Decimal(progress.bytesPerSecond / 1024.0), Clock(progress.SecondsLeft())));
     ui->SaveProgress->setTextVisible(true);
 }
 
 void TMainForm::RestoreWaveCaption() {
-    ui->WaveUpdateButton->setText("Обновить звук до " + QString::number(soundDataSize_));
+    ui->WaveUpdateButton->setText(tr("Обновить звук до %1").arg(soundDataSize_));
 }
 
 // Every update ends with one log line for its outcome: how far it got and,
@@ -190,57 +199,59 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     UpdateDeviceCommands();
     RestoreWaveCaption();
     ui->SaveProgress->setTextVisible(false);
-    QString cancelled = kCancelled;
+    const QString cancelled = Cancelled();
     switch (outcome) {
         case Outcome::NotConnected:
-            Inform("Ошибка", k57::kNotConnected);
-            Log("Обновление не начато: устройство не ответило. Проверьте подключение и порт.");
+            Inform(tr("Ошибка"), k57::NotConnected());
+            Log(tr("Обновление не начато: устройство не ответило. Проверьте подключение и порт."));
             return;
         case Outcome::VersionUnreadable:
-            Log(PortText() + ": ответ на запрос версии не разбирается");
-            Inform("Ошибка", k57::kNotConnected);
-            Log("Обновление не начато: версия устройства не разбирается.");
+            Log(tr("%1: ответ на запрос версии не разбирается").arg(PortText()));
+            Inform(tr("Ошибка"), k57::NotConnected());
+            Log(tr("Обновление не начато: версия устройства не разбирается."));
             return;
         case Outcome::Declined:
-            Log("Обновление не начато: в устройстве уже версия " +
-                k57::FromUnit(firmwareUpdate_.unit().version) + ".");
+            Log(tr("Обновление не начато: в устройстве уже версия %1.")
+                    .arg(k57::FromUnit(firmwareUpdate_.unit().version)));
             return;
         case Outcome::StartFailed:
             if (firmware) {
-                Inform("Ошибка", k57::kNotConnected);
+                Inform(tr("Ошибка"), k57::NotConnected());
             } else {
-                Inform("Ошибка", QString(k57::kNotConnected) + ".\n" + kCancelled + ".");
+                Inform(tr("Ошибка"), k57::NotConnected() + ".\n" + cancelled + ".");
             }
-            Log(cancelled +
-                ": устройство не начало обновление, ничего не передано. "
-                "Проверьте подключение и повторите.");
+            Log(tr("%1: устройство не начало обновление, ничего не передано. "
+                   "Проверьте подключение и повторите.")
+                    .arg(cancelled));
             return;
         case Outcome::SendFailed:
-            Inform("Ошибка", kSendFailed);
-            Log(cancelled + ": фрагмент " + QString::number(update->failedFragment()) + " из " +
-                QString::number(progress.fragments) +
-                " не подтверждён, ничего не записано. Проверьте подключение и повторите "
-                "обновление: оно начнётся сначала.");
+            Inform(tr("Ошибка"), tr("Ошибка при передачи данных"));
+            Log(tr("%1: фрагмент %2 из %3 не подтверждён, ничего не записано. Проверьте "
+                   "подключение и повторите обновление: оно начнётся сначала.")
+                    .arg(cancelled)
+                    .arg(update->failedFragment())
+                    .arg(progress.fragments));
             return;
         case Outcome::CommitRefused:
             ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-            Inform("Ошибка обновления.", kNoCrc);
-            Log(cancelled + ": устройство не подтвердило контрольную сумму (передано " +
-                Fragments(progress) + "). Повторите обновление: оно начнётся сначала.");
+            Inform(tr("Ошибка обновления."), tr("Нет подтвеждения CRC"));
+            Log(tr("%1: устройство не подтвердило контрольную сумму (передано %2). Повторите "
+                   "обновление: оно начнётся сначала.")
+                    .arg(cancelled, Fragments(progress)));
             return;
         case Outcome::Stopped:
             if (progress.fragments == 0) {
-                Log(cancelled + ": остановлено до начала передачи, ничего не передано.");
+                Log(tr("%1: остановлено до начала передачи, ничего не передано.").arg(cancelled));
             } else {
-                Log(cancelled + ": остановлено, передано " + Fragments(progress) +
-                    ". Повторите обновление, чтобы записать всё.");
+                Log(tr("%1: остановлено, передано %2. Повторите обновление, чтобы записать всё.")
+                        .arg(cancelled, Fragments(progress)));
             }
             return;
         case Outcome::Done:
             ui->SaveProgress->setValue(ui->SaveProgress->maximum());
             if (firmware) {
-                Log("Загрузка закончена. Передано " + Fragments(progress) + " за " +
-                    Seconds(progress.seconds) + ".");
+                Log(tr("Загрузка закончена. Передано %1 за %2.")
+                        .arg(Fragments(progress), Seconds(progress.seconds)));
                 ui->SaveProgress->setValue(ui->SaveProgress->minimum());
                 ui->BlowUpdateButton->setFocus();
                 // The unit restarted into the new firmware: did it keep its settings?
@@ -249,9 +260,9 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
                                                 [this](const QString& line) { Log(line); });
                 }
             } else {
-                Log("Звуковые данные записаны. Передано " + Fragments(progress) + " за " +
-                    Seconds(progress.seconds) + ".");
-                Inform("Сообщение", "Данные успешно записаны.");
+                Log(tr("Звуковые данные записаны. Передано %1 за %2.")
+                        .arg(Fragments(progress), Seconds(progress.seconds)));
+                Inform(tr("Сообщение"), tr("Данные успешно записаны."));
             }
             return;
         default:
@@ -273,7 +284,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     update_.Hold();
-    k57::Answer answer = dialogs_.message(this, "Внимание", "Идет обновление. Прервать?",
+    k57::Answer answer = dialogs_.message(this, tr("Внимание"), tr("Идет обновление. Прервать?"),
                                           k57::Buttons::OkCancel, k57::Answer::Cancel);
     if (answer != k57::Answer::Ok) {
         event->ignore();

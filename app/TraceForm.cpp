@@ -13,7 +13,7 @@
 
 TTraceForm::TTraceForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("TraceForm");
-    setWindowTitle("Трассировка обмена");
+    setWindowTitle(tr("Трассировка обмена"));
     view_ = new QPlainTextEdit(this);
     view_->setObjectName("TraceView");
     view_->setReadOnly(true);
@@ -22,12 +22,12 @@ TTraceForm::TTraceForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     search_ = new QLineEdit(this);
     search_->setObjectName("TraceSearch");
-    search_->setPlaceholderText("Найти…");
-    auto* find = new QPushButton("Найти", this);
-    pause_ = new QPushButton("Пауза", this);
+    search_->setPlaceholderText(tr("Найти…"));
+    auto* find = new QPushButton(tr("Найти"), this);
+    pause_ = new QPushButton(tr("Пауза"), this);
     pause_->setObjectName("TracePause");
     pause_->setCheckable(true);
-    auto* clear = new QPushButton("Очистить", this);
+    auto* clear = new QPushButton(tr("Очистить"), this);
     clear->setObjectName("TraceClear");
 
     auto* bar = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "GuardedChange.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -12,9 +13,11 @@ namespace k57 {
 void GuardedChange::Tell(QWidget* owner) {
     std::string problem = record_.TakeProblem();
     if (!problem.empty()) {
-        dialogs_.message(owner, "Внимание",
-                         "Журнал обслуживания не ведётся, работа продолжается без него.\n\n" +
-                             QString::fromStdString(problem),
+        dialogs_.message(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
+                         QCoreApplication::translate(
+                             "GuardedChange",
+                             "Журнал обслуживания не ведётся, работа продолжается без него.\n\n%1")
+                             .arg(QString::fromStdString(problem)),
                          Buttons::Ok);
     }
 }
@@ -53,9 +56,11 @@ void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go
             // A unit that did not answer at all is not asked about: the
             // change cannot reach it either and says so itself.
             if (!kept && guard->unitAnswered() &&
-                dialogs_.message(owner, "Внимание",
-                                 "Не удалось прочитать настройки устройства для "
-                                 "резервной копии.\nПродолжить без резервной копии?",
+                dialogs_.message(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
+                                 QCoreApplication::translate(
+                                     "GuardedChange",
+                                     "Не удалось прочитать настройки устройства для "
+                                     "резервной копии.\nПродолжить без резервной копии?"),
                                  Buttons::YesNo, Answer::No) != Answer::Yes) {
                 if (stopped) {
                     stopped();
@@ -72,12 +77,16 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const std::string& text,
     auto write = [this, owner, guard, text, done, stopped, expected] {
         if (!guard->SameUnit(expected)) {
             std::optional<uint32_t> unit = guard->unitSerial();
-            dialogs_.message(owner, "Ошибка",
-                             "Настройки относятся к устройству " + QString::number(*expected) +
-                                 ", а подключено " +
-                                 (unit ? QString::number(*unit) : QString("неизвестное")) +
-                                 ". Ничего не записано.",
-                             Buttons::Ok);
+            dialogs_.message(
+                owner, QCoreApplication::translate("GuardedChange", "Ошибка"),
+                QCoreApplication::translate(
+                    "GuardedChange",
+                    "Настройки относятся к устройству %1, а подключено %2. Ничего "
+                    "не записано.")
+                    .arg(QString::number(*expected),
+                         unit ? QString::number(*unit)
+                              : QCoreApplication::translate("GuardedChange", "неизвестное")),
+                Buttons::Ok);
             if (stopped) {
                 stopped();
             }
@@ -113,8 +122,11 @@ void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard, const Parame
             std::vector<SettingDifference> differences = guard->Differences(catalogue);
             Tell(owner);
             if (result != kReplyOk) {
-                log("Настройки после обновления не прочитаны; резервная копия — запись " +
-                    QString::number(guard->backupEntry()) + " журнала обслуживания.");
+                log(QCoreApplication::translate(
+                        "GuardedChange",
+                        "Настройки после обновления не прочитаны; резервная копия — запись %1 "
+                        "журнала обслуживания.")
+                        .arg(guard->backupEntry()));
                 return;
             }
             if (differences.empty()) {
@@ -125,12 +137,17 @@ void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard, const Parame
             for (const SettingDifference& d : differences) {
                 lines << FromUnit(d.name) + ": " + FromUnit(d.before) + " -> " + FromUnit(d.after);
             }
-            log("Настройки изменились после обновления:\n" + lines.join('\n'));
-            if (dialogs_.message(owner, "Внимание",
-                                 "Настройки изменились после обновления:\n" + lines.join('\n') +
-                                     "\n\nВосстановить настройки?",
-                                 Buttons::YesNo) != Answer::Yes) {
-                log("Настройки не восстановлены.");
+            log(QCoreApplication::translate("GuardedChange",
+                                            "Настройки изменились после обновления:\n%1")
+                    .arg(lines.join('\n')));
+            if (dialogs_.message(
+                    owner, QCoreApplication::translate("GuardedChange", "Внимание"),
+                    QCoreApplication::translate("GuardedChange",
+                                                "Настройки изменились после обновления:\n%1\n\n"
+                                                "Восстановить настройки?")
+                        .arg(lines.join('\n')),
+                    Buttons::YesNo) != Answer::Yes) {
+                log(QCoreApplication::translate("GuardedChange", "Настройки не восстановлены."));
                 return;
             }
             device_.Submit(
@@ -138,9 +155,12 @@ void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard, const Parame
                 [this, owner, guard, log](int restored) {
                     guard->Restored(restored);
                     Tell(owner);
-                    log(restored == kReplyOk ? "Настройки восстановлены из резервной копии."
-                                             : "Настройки не восстановлены: устройство не "
-                                               "подключено или занято.");
+                    log(restored == kReplyOk
+                            ? QCoreApplication::translate(
+                                  "GuardedChange", "Настройки восстановлены из резервной копии.")
+                            : QCoreApplication::translate("GuardedChange",
+                                                          "Настройки не восстановлены: устройство "
+                                                          "не подключено или занято."));
                 });
         });
 }

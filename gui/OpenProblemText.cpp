@@ -1,5 +1,7 @@
 #include "OpenProblemText.h"
 
+#include <QCoreApplication>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -17,36 +19,36 @@ QString SystemText(int code) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_BAD_UNIT:
-            return "нет такого порта";
+            return QCoreApplication::translate("OpenProblemText", "нет такого порта");
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_BUSY:
-            return "порт занят другой программой";
+            return QCoreApplication::translate("OpenProblemText", "порт занят другой программой");
         case ERROR_GEN_FAILURE:
         case ERROR_NOT_READY:
-            return "устройство не работает";
+            return QCoreApplication::translate("OpenProblemText", "устройство не работает");
         case ERROR_SEM_TIMEOUT:
-            return "устройство не отвечает";
+            return QCoreApplication::translate("OpenProblemText", "устройство не отвечает");
         case ERROR_DEVICE_NOT_CONNECTED:
         case ERROR_DEV_NOT_EXIST:
-            return "устройство отключено";
+            return QCoreApplication::translate("OpenProblemText", "устройство отключено");
 #else
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return "устройство отключено";
+            return QCoreApplication::translate("OpenProblemText", "устройство отключено");
         case EACCES:
         case EPERM:
-            return "нет прав на доступ к порту";
+            return QCoreApplication::translate("OpenProblemText", "нет прав на доступ к порту");
         case EBUSY:
-            return "порт занят другой программой";
+            return QCoreApplication::translate("OpenProblemText", "порт занят другой программой");
         case EIO:
-            return "ошибка ввода-вывода";
+            return QCoreApplication::translate("OpenProblemText", "ошибка ввода-вывода");
         case EROFS:
-            return "порт открыт только для чтения";
+            return QCoreApplication::translate("OpenProblemText", "порт открыт только для чтения");
 #endif
         default:
-            return "системная ошибка " + QString::number(code);
+            return QCoreApplication::translate("OpenProblemText", "системная ошибка %1").arg(code);
     }
 }
 
@@ -55,17 +57,18 @@ QString SystemText(int code) {
 QString OpenProblemText(const OpenProblem& problem) {
     switch (problem.kind) {
         case OpenProblem::Kind::NoSuchPort:
-            return "нет такого порта";
+            return QCoreApplication::translate("OpenProblemText", "нет такого порта");
         case OpenProblem::Kind::InUse:
-            return "порт занят другой программой";
+            return QCoreApplication::translate("OpenProblemText", "порт занят другой программой");
         case OpenProblem::Kind::System:
             return SystemText(problem.systemCode);
         case OpenProblem::Kind::LineSettings:
-            return "не устанавливаются параметры порта";
+            return QCoreApplication::translate("OpenProblemText",
+                                               "не устанавливаются параметры порта");
         case OpenProblem::Kind::None:
             break;
     }
-    return "причина неизвестна";
+    return QCoreApplication::translate("OpenProblemText", "причина неизвестна");
 }
 
 }  // namespace k57

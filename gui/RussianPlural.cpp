@@ -1,5 +1,7 @@
 #include "RussianPlural.h"
 
+#include <QCoreApplication>
+
 namespace k57 {
 
 QString Counted(qint64 count, const char* one, const char* few, const char* many) {
@@ -16,7 +18,14 @@ QString Counted(qint64 count, const char* one, const char* few, const char* many
     return QString::number(count) + ' ' + QString::fromUtf8(noun);
 }
 
+// A translation brings its own plural forms; the Russian ones are the
+// source's, which Qt's plural lookup does not know.
 QString Bytes(qint64 count) {
+    const QString translated =
+        QCoreApplication::translate("RussianPlural", "%n байт", nullptr, int(count));
+    if (!translated.contains(QString::fromUtf8("байт"))) {
+        return translated;
+    }
     return Counted(count, "байт", "байта", "байт");
 }
 

@@ -9,7 +9,7 @@ namespace k57 {
 // Counted(3, "байт", "байта", "байт") is "3 байта".
 QString Counted(qint64 count, const char* one, const char* few, const char* many);
 
-// "1 байт", "3 байта", "5 байт".
+// "1 байт", "3 байта", "5 байт"; "1 byte", "3 bytes" in English.
 QString Bytes(qint64 count);
 
 }  // namespace k57

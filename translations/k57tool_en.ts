@@ -2,58 +2,593 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
-    <name>TMainForm</name>
+    <name>GuardedChange</name>
     <message>
-        <source>MainForm</source>
-        <translation type="unfinished"></translation>
+        <source>Внимание</source>
+        <translation>Warning</translation>
     </message>
     <message>
-        <source> Порт подключения </source>
-        <translation type="unfinished"></translation>
+        <source>Журнал обслуживания не ведётся, работа продолжается без него.
+
+%1</source>
+        <translation>The service journal is not being kept; work goes on without it.
+
+%1</translation>
     </message>
     <message>
-        <source>Номер порта к которому подключено устройства</source>
-        <translation type="unfinished"></translation>
+        <source>Не удалось прочитать настройки устройства для резервной копии.
+Продолжить без резервной копии?</source>
+        <translation>The unit&apos;s settings could not be read for a backup.
+Continue without a backup?</translation>
     </message>
     <message>
-        <source>Определить</source>
-        <translation type="unfinished"></translation>
+        <source>Ошибка</source>
+        <translation>Error</translation>
     </message>
     <message>
-        <source>Сканирование портов и поиск устройства</source>
-        <translation type="unfinished"></translation>
+        <source>Настройки относятся к устройству %1, а подключено %2. Ничего не записано.</source>
+        <translation>These settings belong to unit %1, but unit %2 is connected. Nothing was written.</translation>
     </message>
     <message>
-        <source>Обновить прошивку</source>
-        <translation type="unfinished"></translation>
+        <source>неизвестное</source>
+        <translation>an unknown one</translation>
     </message>
     <message>
-        <source>Нажать для обновления прошивки</source>
-        <translation type="unfinished"></translation>
+        <source>Настройки после обновления не прочитаны; резервная копия — запись %1 журнала обслуживания.</source>
+        <translation>The settings could not be read after the update; the backup is service journal entry %1.</translation>
     </message>
     <message>
-        <source>WaveUpdateButton</source>
-        <translation type="unfinished"></translation>
+        <source>Настройки изменились после обновления:
+%1</source>
+        <translation>The settings changed during the update:
+%1</translation>
     </message>
     <message>
-        <source>Загрузить настройки из устройства</source>
-        <translation type="unfinished"></translation>
+        <source>Настройки изменились после обновления:
+%1
+
+Восстановить настройки?</source>
+        <translation>The settings changed during the update:
+%1
+
+Restore the settings?</translation>
     </message>
     <message>
-        <source>Открыть файл с настройками</source>
-        <translation type="unfinished"></translation>
+        <source>Настройки не восстановлены.</source>
+        <translation>The settings were not restored.</translation>
+    </message>
+    <message>
+        <source>Настройки восстановлены из резервной копии.</source>
+        <translation>The settings were restored from the backup.</translation>
+    </message>
+    <message>
+        <source>Настройки не восстановлены: устройство не подключено или занято.</source>
+        <translation>The settings were not restored: the unit is not connected or is busy.</translation>
+    </message>
+</context>
+<context>
+    <name>OpenProblemText</name>
+    <message>
+        <source>нет такого порта</source>
+        <translation>no such port</translation>
+    </message>
+    <message>
+        <source>порт занят другой программой</source>
+        <translation>the port is in use by another program</translation>
+    </message>
+    <message>
+        <source>устройство не работает</source>
+        <translation>the device is not working</translation>
+    </message>
+    <message>
+        <source>устройство не отвечает</source>
+        <translation>the device does not respond</translation>
+    </message>
+    <message>
+        <source>устройство отключено</source>
+        <translation>the device is disconnected</translation>
+    </message>
+    <message>
+        <source>нет прав на доступ к порту</source>
+        <translation>no permission to open the port</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>порт открыт только для чтения</source>
+        <translation>the port is read-only</translation>
+    </message>
+    <message>
+        <source>системная ошибка %1</source>
+        <translation>system error %1</translation>
+    </message>
+    <message>
+        <source>не устанавливаются параметры порта</source>
+        <translation>the port settings cannot be applied</translation>
+    </message>
+    <message>
+        <source>причина неизвестна</source>
+        <translation>unknown reason</translation>
+    </message>
+</context>
+<context>
+    <name>RussianPlural</name>
+    <message numerus="yes">
+        <source>%n байт</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>THistoryForm</name>
+    <message>
+        <source>Журнал обслуживания</source>
+        <translation>Service journal</translation>
     </message>
     <message>
         <source>Серийный номер</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Время (UTC)</source>
+        <translation>Time (UTC)</translation>
+    </message>
+    <message>
+        <source>Операция</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Порт</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Программа</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Подробности</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Показать PIN и телефоны</source>
+        <translation>Show PIN and phone numbers</translation>
+    </message>
+    <message>
+        <source>Сравнить выбранные</source>
+        <translation>Compare selected</translation>
+    </message>
+    <message>
+        <source>Сравнить с устройством</source>
+        <translation>Compare with the unit</translation>
+    </message>
+    <message>
+        <source>Сохранить в файл…</source>
+        <translation>Save to file…</translation>
+    </message>
+    <message>
+        <source>Записать в устройство</source>
+        <translation>Write to the unit</translation>
+    </message>
+    <message>
+        <source>Экспорт CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>(настроек в записи нет)</source>
+        <translation>(no settings in this entry)</translation>
+    </message>
+    <message>
+        <source>Различий нет.</source>
+        <translation>No differences.</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Выберите две записи для сравнения.</source>
+        <translation>Select two entries to compare.</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>текстовые файлы настроек | *.txt</source>
+        <translation>settings text files | *.txt</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл %1: %2</source>
+        <translation>Could not write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>В этой записи нет настроек.</source>
+        <translation>This entry holds no settings.</translation>
+    </message>
+    <message>
+        <source>Записать в устройство настройки от %1?</source>
+        <translation>Write the settings of %1 to the unit?</translation>
+    </message>
+    <message>
+        <source>Сообщение</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Настройки записаны.</source>
+        <translation>Settings written.</translation>
+    </message>
+    <message>
+        <source>файлы CSV | *.csv</source>
+        <translation>CSV files | *.csv</translation>
+    </message>
+</context>
+<context>
+    <name>TMainForm</name>
+    <message>
+        <source> Порт подключения </source>
+        <translation> Connection port </translation>
+    </message>
+    <message>
+        <source>Номер порта к которому подключено устройства</source>
+        <translation>The port the unit is connected to</translation>
+    </message>
+    <message>
+        <source>Определить</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>Сканирование портов и поиск устройства</source>
+        <translation>Scan the ports for the unit</translation>
+    </message>
+    <message>
+        <source>Обновить прошивку</source>
+        <translation>Update firmware</translation>
+    </message>
+    <message>
+        <source>Нажать для обновления прошивки</source>
+        <translation>Click to update the firmware</translation>
+    </message>
+    <message>
+        <source>Загрузить настройки из устройства</source>
+        <translation>Read settings from the unit</translation>
+    </message>
+    <message>
+        <source>Открыть файл с настройками</source>
+        <translation>Open a settings file</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
     </message>
     <message>
         <source>Версия ПО</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware version</translation>
     </message>
     <message>
-        <source>Memo1</source>
-        <translation type="unfinished"></translation>
+        <source>строка %1</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>файл больше 1 МБ, это не файл настроек</source>
+        <translation>the file is larger than 1 MB, not a settings file</translation>
+    </message>
+    <message>
+        <source>в файле есть нулевой байт, это не текстовый файл настроек</source>
+        <translation>the file holds a NUL byte, not a settings text file</translation>
+    </message>
+    <message>
+        <source>строка %1 длиннее %2</source>
+        <translation>line %1 is longer than %2</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить порт подключения.</source>
+        <translation>Could not store the connection port.</translation>
+    </message>
+    <message>
+        <source>%1     Версия: %2</source>
+        <translation>%1     Version: %2</translation>
+    </message>
+    <message>
+        <source>Обновить прошивку до %1</source>
+        <translation>Update firmware to %1</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Поиск устройства остановлен.</source>
+        <translation>Unit search stopped.</translation>
+    </message>
+    <message>
+        <source>Устройство не найдено на портах COM2–COM254.</source>
+        <translation>No unit found on ports COM2–COM254.</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Устройство не найдено</source>
+        <translation>Unit not found</translation>
+    </message>
+    <message>
+        <source>Устройство найдено на %1: %2, версия %3, серийный номер %4</source>
+        <translation>Unit found on %1: %2, version %3, serial number %4</translation>
+    </message>
+    <message>
+        <source>Устройство найдено</source>
+        <translation>Unit found</translation>
+    </message>
+    <message>
+        <source>и ещё %1</source>
+        <translation>and %1 more</translation>
+    </message>
+    <message>
+        <source>Загрузка не возможна</source>
+        <translation>Cannot read</translation>
+    </message>
+    <message>
+        <source>В настройках устройства есть недопустимые значения (они оставлены как есть):</source>
+        <translation>The unit&apos;s settings hold invalid values (they are kept as they are):</translation>
+    </message>
+    <message>
+        <source>текстовые файлы настроек | *.txt</source>
+        <translation>settings text files | *.txt</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл %1: %2</source>
+        <translation>Could not open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>В файле %1 есть недопустимые значения; у этих параметров оставлены значения по умолчанию:</source>
+        <translation>The file %1 holds invalid values; these parameters keep their defaults:</translation>
+    </message>
+    <message>
+        <source>Серийный номер устройства %1</source>
+        <translation>Unit serial number %1</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Тип устройства   : %1</source>
+        <translation>Unit type        : %1</translation>
+    </message>
+    <message>
+        <source>Версия прошивки : %1</source>
+        <translation>Firmware version : %1</translation>
+    </message>
+    <message>
+        <source>%1: порт не открывается (%2)</source>
+        <translation>%1: the port cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>%1: нет ответа за %2 с</source>
+        <translation>%1: no reply within %2 s</translation>
+    </message>
+    <message>
+        <source>%1: ответ другого типа (%2 вместо %3)</source>
+        <translation>%1: a reply of another type (%2 instead of %3)</translation>
+    </message>
+    <message>
+        <source>%1: ответ не читается (тип %2, %3)</source>
+        <translation>%1: an unreadable reply (type %2, %3)</translation>
+    </message>
+    <message>
+        <source>%1: текст настроек слишком длинный для устройства (%2)</source>
+        <translation>%1: the settings text is too long for the unit (%2)</translation>
+    </message>
+    <message>
+        <source>%1: ожидание ответа… %2 с</source>
+        <translation>%1: waiting for a reply… %2 s</translation>
+    </message>
+    <message>
+        <source>Сохранить журнал…</source>
+        <translation>Save log…</translation>
+    </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Журнал обслуживания…</source>
+        <translation>Service journal…</translation>
+    </message>
+    <message>
+        <source>Трассировка обмена…</source>
+        <translation>Link trace…</translation>
+    </message>
+    <message>
+        <source>Сохранить отчёт для поддержки…</source>
+        <translation>Save a report for support…</translation>
+    </message>
+    <message>
+        <source>текстовые файлы | *.txt</source>
+        <translation>text files | *.txt</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл %1: %2</source>
+        <translation>Could not write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Язык (Language)</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Как в системе</source>
+        <translation>As the system</translation>
+    </message>
+    <message>
+        <source>Сообщение</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Язык сменится при следующем запуске программы.</source>
+        <translation>The language changes the next time the program starts.</translation>
+    </message>
+    <message>
+        <source>%1 с</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>фрагментов: %1 из %2</source>
+        <translation>%1 of %2 fragments</translation>
+    </message>
+    <message>
+        <source>Обновление отменено</source>
+        <translation>Update cancelled</translation>
+    </message>
+    <message>
+        <source>После обновления возможно произойдет сброс настроек.
+Рекомендуется сохранить текущие настройки. (Кнопка &quot;Сохранить в файл&quot;).
+Начать обновление ?</source>
+        <translation>The update may reset the settings.
+Saving the current settings first is recommended (the &quot;Save to file&quot; button).
+Start the update?</translation>
+    </message>
+    <message>
+        <source>Произвести загрузку звуковых данных?
+Старые данные будут удалены безвозвратно!</source>
+        <translation>Write the sound data?
+The old data will be erased for good!</translation>
+    </message>
+    <message>
+        <source>Подготовка к записи, ждите...</source>
+        <translation>Preparing to write, please wait...</translation>
+    </message>
+    <message>
+        <source>%1: остановлено до начала передачи, ничего не передано.</source>
+        <translation>%1: stopped before the transfer began, nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Устройство уже содержит новейшую или равную версию.
+                         Обновлять или нет?
+
+В устройстве: %1, в программе: %2.</source>
+        <translation>The unit already has the same or a newer version.
+Update anyway?
+
+In the unit: %1, in the program: %2.</translation>
+    </message>
+    <message>
+        <source>Подготовка к обновлению, ждите ...</source>
+        <translation>Preparing the update, please wait ...</translation>
+    </message>
+    <message>
+        <source>Загрузка новой версии программы ...</source>
+        <translation>Writing the new firmware ...</translation>
+    </message>
+    <message>
+        <source>Идет запись звуковых данных...</source>
+        <translation>Writing the sound data...</translation>
+    </message>
+    <message>
+        <source>%1 %  ·  %2 КБ/с  ·  осталось %3</source>
+        <translation>%1 %  ·  %2 KB/s  ·  %3 left</translation>
+    </message>
+    <message>
+        <source>Обновить звук до %1</source>
+        <translation>Update sound to %1</translation>
+    </message>
+    <message>
+        <source>Обновление не начато: устройство не ответило. Проверьте подключение и порт.</source>
+        <translation>Update not started: the unit did not answer. Check the connection and the port.</translation>
+    </message>
+    <message>
+        <source>%1: ответ на запрос версии не разбирается</source>
+        <translation>%1: the reply to the version request cannot be read</translation>
+    </message>
+    <message>
+        <source>Обновление не начато: версия устройства не разбирается.</source>
+        <translation>Update not started: the unit&apos;s version cannot be read.</translation>
+    </message>
+    <message>
+        <source>Обновление не начато: в устройстве уже версия %1.</source>
+        <translation>Update not started: the unit already has version %1.</translation>
+    </message>
+    <message>
+        <source>%1: устройство не начало обновление, ничего не передано. Проверьте подключение и повторите.</source>
+        <translation>%1: the unit did not start the update, nothing was sent. Check the connection and try again.</translation>
+    </message>
+    <message>
+        <source>Ошибка при передачи данных</source>
+        <translation>Data transfer error</translation>
+    </message>
+    <message>
+        <source>%1: фрагмент %2 из %3 не подтверждён, ничего не записано. Проверьте подключение и повторите обновление: оно начнётся сначала.</source>
+        <translation>%1: fragment %2 of %3 was not acknowledged, nothing was written. Check the connection and run the update again: it starts from the beginning.</translation>
+    </message>
+    <message>
+        <source>Ошибка обновления.</source>
+        <translation>Update error.</translation>
+    </message>
+    <message>
+        <source>Нет подтвеждения CRC</source>
+        <translation>CRC not confirmed</translation>
+    </message>
+    <message>
+        <source>%1: устройство не подтвердило контрольную сумму (передано %2). Повторите обновление: оно начнётся сначала.</source>
+        <translation>%1: the unit did not confirm the checksum (sent %2). Run the update again: it starts from the beginning.</translation>
+    </message>
+    <message>
+        <source>%1: остановлено, передано %2. Повторите обновление, чтобы записать всё.</source>
+        <translation>%1: stopped, sent %2. Run the update again to write it all.</translation>
+    </message>
+    <message>
+        <source>Загрузка закончена. Передано %1 за %2.</source>
+        <translation>Update finished. Sent %1 in %2.</translation>
+    </message>
+    <message>
+        <source>Звуковые данные записаны. Передано %1 за %2.</source>
+        <translation>Sound data written. Sent %1 in %2.</translation>
+    </message>
+    <message>
+        <source>Данные успешно записаны.</source>
+        <translation>Data written successfully.</translation>
+    </message>
+    <message>
+        <source>Идет обновление. Прервать?</source>
+        <translation>An update is running. Abort it?</translation>
+    </message>
+</context>
+<context>
+    <name>TTraceForm</name>
+    <message>
+        <source>Трассировка обмена</source>
+        <translation>Link trace</translation>
+    </message>
+    <message>
+        <source>Найти…</source>
+        <translation>Find…</translation>
+    </message>
+    <message>
+        <source>Найти</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+</context>
+<context>
+    <name>WindowTexts</name>
+    <message>
+        <source>Устройство не подключено или занято</source>
+        <translation>The unit is not connected or is busy</translation>
     </message>
 </context>
 </TS>
