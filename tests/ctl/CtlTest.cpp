@@ -102,6 +102,17 @@ TEST_F(CtlTest, InvalidSettingsAreListedAndLeaveTheUnitAlone) {
     EXPECT_TRUE(write.err.contains("bad.txt:3: Colour: no such parameter"));
     EXPECT_EQ(Ctl({"settings", "write", "--dry-run", File("bad.txt")}).code, 1);
 
+    // In Russian, as the window words them, with what is allowed.
+    k57::test::CtlRun russian =
+        Ctl({"--lang", "ru", "settings", "write", "--dry-run", File("bad.txt")});
+    EXPECT_EQ(russian.code, 1);
+    EXPECT_TRUE(russian.err.contains("bad.txt:2: PinCod: Маленькая длинна текста (допустимая длина "))
+        << russian.err.toStdString();
+    EXPECT_TRUE(russian.err.contains("bad.txt:3: Colour: нет такого параметра"));
+    EXPECT_TRUE(Ctl({"--lang", "ru", "settings", "set", "MicLevel=99"})
+                    .err.contains("MicLevel: 99 - многовато будет. (допустимо от 1 до 14)"));
+    EXPECT_EQ(Ctl({"--lang", "de", "settings", "set", "MicLevel=9"}).code, 1);
+
     EXPECT_EQ(unit.settings(), "MicLevel=10\n");
     EXPECT_EQ(Count(unit.requests(), kSettings), 0);
     EXPECT_EQ(Ctl({"settings", "set", "NoteKick=2"}).code, 0);
