@@ -1,5 +1,8 @@
 #include "CanSignalsForm.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -45,20 +48,21 @@ QString FrameBits(const CanRecord& frame) {
 TCanSignalsForm::TCanSignalsForm(const k57::CanFrameLog& frames, QWidget* parent)
     : QWidget(parent, Qt::Window), frames_(frames) {
     setObjectName("CanSignalsForm");
-    setWindowTitle("Сигналы CAN");
-    LoadButton = new QPushButton("Загрузить DBC…", this);
+    setWindowTitle(tr("Сигналы CAN"));
+    LoadButton = new QPushButton(tr("Загрузить DBC…"), this);
     LoadButton->setObjectName("LoadButton");
     EncodingList = new QComboBox(this);
     EncodingList->setObjectName("EncodingList");
     EncodingList->addItems({"Windows-1252", "Windows-1251", "UTF-8"});
-    UnloadButton = new QPushButton("Убрать все", this);
+    UnloadButton = new QPushButton(tr("Убрать все"), this);
     UnloadButton->setObjectName("UnloadButton");
     FilesLabel = new QLabel(this);
     FilesLabel->setObjectName("FilesLabel");
 
     SignalsTree = new QTreeWidget(this);
     SignalsTree->setObjectName("SignalsTree");
-    SignalsTree->setHeaderLabels({"Сообщение / сигнал", "Значение", "Ед.", "Текст", "Биты"});
+    SignalsTree->setHeaderLabels(
+        {tr("Сообщение / сигнал"), tr("Значение"), tr("Ед."), tr("Текст"), tr("Биты")});
     SignalsTree->setUniformRowHeights(true);
     SignalsTree->setAllColumnsShowFocus(true);
     SignalsTree->header()->setSectionResizeMode(QHeaderView::Interactive);
@@ -124,12 +128,12 @@ void TCanSignalsForm::LoadButtonClick() {
         }
     }
     if (problems.size() > kShownProblems) {
-        lines << QString("… и ещё %1").arg(problems.size() - kShownProblems);
+        lines << tr("… и ещё %1").arg(problems.size() - kShownProblems);
     }
     if (errors) {
         dialogs_->error(this, lines.join('\n'));
     } else {
-        dialogs_->message(this, "Внимание", lines.join('\n'));
+        dialogs_->message(this, tr("Внимание"), lines.join('\n'));
     }
 }
 
@@ -145,7 +149,7 @@ void TCanSignalsForm::FilesChanged() {
     for (const auto& file : signals_.files()) {
         names << QFileInfo(file->path).fileName();
     }
-    FilesLabel->setText(names.isEmpty() ? "Файлы DBC не загружены" : names.join(", "));
+    FilesLabel->setText(names.isEmpty() ? tr("Файлы DBC не загружены") : names.join(", "));
     UnloadButton->setEnabled(!names.isEmpty());
 }
 
@@ -197,7 +201,11 @@ void TCanSignalsForm::ShowRow(const k57::CanSignals::Row& row) {
         SignalsTree->insertTopLevelItem(at, shown.item);
     }
     shown.frames = row.frames;
-    shown.item->setText(kValue, QString::number(row.frames) + " кадр.");
+    // Counted: English says "1 frame" but "2 frames" (the Russian abbreviation
+    // fits every count). The count picks the form; the number itself is
+    // 64 bits and goes in whole.
+    const int form = int(std::min<uint64_t>(row.frames, std::numeric_limits<int>::max()));
+    shown.item->setText(kValue, tr("%1 кадр.", nullptr, form).arg(row.frames));
     shown.item->setText(kBits, FrameBits(row.frame));
     for (int i = 0; i < shown.item->childCount(); ++i) {
         QTreeWidgetItem* item = shown.item->child(i);

@@ -37,10 +37,10 @@ TDiagnosticForm::TDiagnosticForm(k57::DeviceSession& device, QWidget* parent)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setMaximumBlockCount(kLogLines);  // older lines drop off
     // Beside the three readings, clear of the labels and the memo.
-    auto* plotButton = new QPushButton("График", this);
+    auto* plotButton = new QPushButton(tr("График"), this);
     plotButton->setObjectName("PlotButton");
     plotButton->setGeometry(318, 8, 82, 25);
-    plotButton->setToolTip("X, Y и Z во времени, события отметками (Ctrl+G)");
+    plotButton->setToolTip(tr("X, Y и Z во времени, события отметками (Ctrl+G)"));
     plotButton->setFocusPolicy(Qt::NoFocus);  // Esc in the memo stays the memo's
     connect(plotButton, &QPushButton::clicked, this, &TDiagnosticForm::PlotButtonClick);
     auto* plotKey = new QShortcut(QKeySequence("Ctrl+G"), this);

@@ -11,11 +11,9 @@
 
 namespace {
 
-const char kRecord[] = "Запись…";
-const char kStop[] = "Остановить запись";
 const char kCsvFilter[] = "CSV | *.csv";
 
-QPushButton* Button(QWidget* parent, const char* name, const char* text) {
+QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     return button;
@@ -26,11 +24,11 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text) {
 TDiagnosticPlotForm::TDiagnosticPlotForm(k57::DiagnosticTrace& trace, QWidget* parent)
     : QWidget(parent, Qt::Window), trace_(trace) {
     setObjectName("DiagnosticPlotForm");
-    setWindowTitle("График датчика движения");
-    RecordButton = Button(this, "RecordButton", kRecord);
-    OpenButton = Button(this, "OpenButton", "Открыть запись…");
-    LiveButton = Button(this, "LiveButton", "Живые данные");
-    ClearButton = Button(this, "ClearButton", "Очистить");
+    setWindowTitle(tr("График датчика движения"));
+    RecordButton = Button(this, "RecordButton", tr("Запись…"));
+    OpenButton = Button(this, "OpenButton", tr("Открыть запись…"));
+    LiveButton = Button(this, "LiveButton", tr("Живые данные"));
+    ClearButton = Button(this, "ClearButton", tr("Очистить"));
     StatusLabel = new QLabel(this);
     StatusLabel->setObjectName("StatusLabel");
     Plot = new k57::PlotWidget(this);
@@ -68,7 +66,7 @@ void TDiagnosticPlotForm::RecordButtonClick() {
     QString error;
     if (trace_.Recording()) {
         if (!trace_.StopRecording(error)) {
-            dialogs_->error(this, "Не удалось записать файл " + recordingPath_ + ": " + error);
+            dialogs_->error(this, tr("Не удалось записать файл %1: %2").arg(recordingPath_, error));
         }
     } else {
         QString path = dialogs_->saveFileName(this, kCsvFilter, "csv");
@@ -76,7 +74,7 @@ void TDiagnosticPlotForm::RecordButtonClick() {
             return;
         }
         if (!trace_.StartRecording(path, error)) {
-            dialogs_->error(this, "Не удалось записать файл " + path + ": " + error);
+            dialogs_->error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
             return;
         }
         recordingPath_ = path;
@@ -95,7 +93,7 @@ void TDiagnosticPlotForm::OpenButtonClick() {
     auto data = std::make_unique<k57::PlotData>();
     QString error;
     if (!k57::DiagnosticTrace::Open(path, *data, error)) {
-        dialogs_->error(this, "Не удалось прочитать файл " + path + ": " + error);
+        dialogs_->error(this, tr("Не удалось прочитать файл %1: %2").arg(path, error));
         return;
     }
     opened_ = std::move(data);
@@ -117,15 +115,15 @@ void TDiagnosticPlotForm::ClearButtonClick() {
 }
 
 void TDiagnosticPlotForm::Status() {
-    RecordButton->setText(trace_.Recording() ? kStop : kRecord);
+    RecordButton->setText(trace_.Recording() ? tr("Остановить запись") : tr("Запись…"));
     LiveButton->setEnabled(opened_ != nullptr);
     ClearButton->setEnabled(opened_ == nullptr);
     QStringList status;
     if (opened_) {
-        status << "Файл: " + QFileInfo(openedPath_).fileName();
+        status << tr("Файл: %1").arg(QFileInfo(openedPath_).fileName());
     }
     if (trace_.Recording()) {
-        status << "Запись в " + QFileInfo(recordingPath_).fileName();
+        status << tr("Запись в %1").arg(QFileInfo(recordingPath_).fileName());
     }
     StatusLabel->setText(status.join("; "));
 }

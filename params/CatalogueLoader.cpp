@@ -7,6 +7,8 @@
 
 #include "IntegerText.h"
 #include "ParameterList.h"
+#include "ProgramText.h"
+#include "TextArguments.h"
 
 namespace {
 
@@ -23,7 +25,8 @@ std::string Attribute(const Node* node, const char* name) {
 }
 
 std::string Where(const Node* node) {
-    std::string where = "элемент <" + std::string(node->name(), node->name_size()) + ">";
+    std::string where = k57::WithArguments(K57_TR("CatalogueLoader", "элемент <%1>"),
+                                           {std::string_view(node->name(), node->name_size())});
     for (const char* id : {"key", "name"}) {
         std::string value = Attribute(node, id);
         bool ascii = !value.empty();
@@ -39,7 +42,8 @@ std::string Where(const Node* node) {
 
 std::string Required(const Node* node, const char* name) {
     if (!node->first_attribute(name)) {
-        throw Rejected(Where(node) + ": нет атрибута \"" + name + "\"");
+        throw Rejected(k57::WithArguments(K57_TR("CatalogueLoader", "%1: нет атрибута \"%2\""),
+                                          {Where(node), name}));
     }
     return Attribute(node, name);
 }
@@ -48,7 +52,9 @@ int32_t RequiredInteger(const Node* node, const char* name) {
     std::string text = Required(node, name);
     int32_t value;
     if (!k57::ParseInteger(text, value)) {
-        throw Rejected(Where(node) + ": атрибут \"" + name + "\" не является целым числом");
+        throw Rejected(k57::WithArguments(
+            K57_TR("CatalogueLoader", "%1: атрибут \"%2\" не является целым числом"),
+            {Where(node), name}));
     }
     return value;
 }
@@ -64,7 +70,8 @@ ParameterType TypeOf(const Node* node) {
     if (word == "enum") {
         return ParameterType::Enum;
     }
-    throw Rejected(Where(node) + ": неизвестный тип в атрибуте \"type\"");
+    throw Rejected(k57::WithArguments(
+        K57_TR("CatalogueLoader", "%1: неизвестный тип в атрибуте \"type\""), {Where(node)}));
 }
 
 // Replaces every `sequence` by `by`, including sequences that a removal
@@ -132,9 +139,11 @@ void ParameterList::LoadCatalogue(const std::string& catalogue) {
             }
         }
     } catch (const rapidxml::parse_error& e) {
-        loadError_ = std::string("ошибка парсера: ") + e.what();
+        loadError_ =
+            k57::WithArguments(K57_TR("CatalogueLoader", "ошибка парсера: %1"), {e.what()});
     } catch (const Rejected& e) {
-        loadError_ = std::string("Каталог параметров не загружен: ") + e.what();
+        loadError_ = k57::WithArguments(
+            K57_TR("CatalogueLoader", "Каталог параметров не загружен: %1"), {e.what()});
     }
     if (!loadError_.empty()) {
         groups_.clear();

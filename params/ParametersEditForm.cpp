@@ -15,9 +15,8 @@
 
 namespace {
 
-const char kCaption[] = "Редактор параметров";
-const char kModifiedCaption[] = "Редактор параметров. Настройки изменены!";
-const char kFilter[] = "текстовые файлы настроек | *.txt";
+// The dialog's filter is shown to the user: translated where it is used.
+const char kFilter[] = QT_TRANSLATE_NOOP("TParametersEditForm", "текстовые файлы настроек | *.txt");
 // A parameter node's index in the list.
 constexpr int kParameterIndex = Qt::UserRole;
 
@@ -30,7 +29,7 @@ TParametersEditForm::TParametersEditForm(k57::DialogService& dialogs, k57::Devic
       dialogs_(dialogs),
       device_(device) {
     setObjectName("ParametersEditForm");
-    setWindowTitle(kCaption);
+    setWindowTitle(tr("Редактор параметров"));
     BuildLayout();
 }
 
@@ -182,7 +181,7 @@ void TParametersEditForm::EnumValueChange(int index) {
 void TParametersEditForm::Refuse(const QString& text) {
     if (!validating_) {
         validating_ = true;
-        dialogs_.message(this, "Ошибка", text, k57::Buttons::Ok);
+        dialogs_.message(this, tr("Ошибка"), text, k57::Buttons::Ok);
         validating_ = false;
     }
     ValueEdit->setFocus();
@@ -205,7 +204,8 @@ bool TParametersEditForm::CommitEdit() {
 
 void TParametersEditForm::SetModified(bool value) {
     session_.SetModified(value);
-    setWindowTitle(value ? kModifiedCaption : kCaption);
+    setWindowTitle(value ? tr("Редактор параметров. Настройки изменены!")
+                         : tr("Редактор параметров"));
     if (value) {
         ShowSms();
     }
@@ -218,14 +218,14 @@ void TParametersEditForm::ShowSms() {
 
 void TParametersEditForm::SaveActionExecute() {
     CommitEdit();
-    QString path = dialogs_.saveFileName(this, kFilter, "txt");
+    QString path = dialogs_.saveFileName(this, tr(kFilter), "txt");
     if (path.isEmpty() || !parameters) {
         return;
     }
     std::string error;
     if (!k57::SettingsFile::Write(path.toStdString(), parameters->ValuesToText(), error)) {
-        dialogs_.error(this,
-                       "Не удалось записать файл " + path + ": " + QString::fromStdString(error));
+        dialogs_.error(
+            this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
         return;
     }
     SetModified(false);
@@ -236,8 +236,8 @@ void TParametersEditForm::SendActionExecute() {
         return;
     }
     CommitEdit();
-    k57::Answer answer = dialogs_.message(this, "Внимание", "Записать настройки в устройство?",
-                                          k57::Buttons::OkCancel);
+    k57::Answer answer = dialogs_.message(
+        this, tr("Внимание"), tr("Записать настройки в устройство?"), k57::Buttons::OkCancel);
     if (answer != k57::Answer::Ok || !device_.get() || !parameters) {
         return;
     }
@@ -265,18 +265,18 @@ void TParametersEditForm::SendActionExecute() {
 // second one meanwhile.
 void TParametersEditForm::SettingsWritten(int result) {
     if (result == k57::kCannotFrame) {
-        dialogs_.message(this, "Ошибка",
-                         "Настройки не записаны: текст настроек длиннее " +
-                             QString::number(k57::kMaxSettingsText) +
-                             " байт, устройство его не примет.",
+        dialogs_.message(this, tr("Ошибка"),
+                         tr("Настройки не записаны: текст настроек длиннее %1 байт, "
+                            "устройство его не примет.")
+                             .arg(k57::kMaxSettingsText),
                          k57::Buttons::Ok);
         return;
     }
     if (result != k57::kReplyOk) {
-        dialogs_.message(this, "Ошибка", k57::kNotConnected, k57::Buttons::Ok);
+        dialogs_.message(this, tr("Ошибка"), k57::NotConnected(), k57::Buttons::Ok);
         return;
     }
-    dialogs_.message(this, "Сообщение", "Настройки записаны.", k57::Buttons::Ok);
+    dialogs_.message(this, tr("Сообщение"), tr("Настройки записаны."), k57::Buttons::Ok);
     SetModified(false);
 }
 
@@ -306,6 +306,6 @@ bool TParametersEditForm::FormCloseQuery() {
         return true;
     }
     // Enter keeps the changes: throwing them away takes a deliberate OK.
-    return dialogs_.message(this, "Внимание", "Настройки изменены, выйти без сохранения?",
+    return dialogs_.message(this, tr("Внимание"), tr("Настройки изменены, выйти без сохранения?"),
                             k57::Buttons::OkCancel, k57::Answer::Cancel) == k57::Answer::Ok;
 }

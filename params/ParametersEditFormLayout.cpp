@@ -55,9 +55,9 @@ QFont Font(const char* family, int pixels, bool bold = false) {
 void TParametersEditForm::BuildLayout() {
     setFont(Font("Tahoma", 11));
     auto* menu = new QMenuBar(this);
-    QAction* save = menu->addAction("Записать в файл");
-    QAction* send = menu->addAction("Записать в устройство");
-    QAction* exit = menu->addAction("Выйти");
+    QAction* save = menu->addAction(tr("Записать в файл"));
+    QAction* send = menu->addAction(tr("Записать в устройство"));
+    QAction* exit = menu->addAction(tr("Выйти"));
     save->setObjectName("SaveAction");
     send->setObjectName("SendAction");
     exit->setObjectName("CloseAction");
@@ -91,7 +91,7 @@ void TParametersEditForm::BuildLayout() {
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(0);
 
-    GroupBox1 = new QGroupBox("Название параметра", Panel1);
+    GroupBox1 = new QGroupBox(tr("Название параметра"), Panel1);
     GroupBox1->setObjectName("GroupBox1");
     GroupBox1->setFixedHeight(100);
     ValueEdit = new QLineEdit(GroupBox1);
@@ -105,7 +105,7 @@ void TParametersEditForm::BuildLayout() {
     connect(EnumValue, QOverload<int>::of(&QComboBox::activated), this,
             &TParametersEditForm::EnumValueChange);
 
-    auto* smsBox = new QGroupBox("Формат SMS команды для изменения параметра", Panel1);
+    auto* smsBox = new QGroupBox(tr("Формат SMS команды для изменения параметра"), Panel1);
     smsBox->setObjectName("GroupBox3");
     smsBox->setFixedHeight(100);
     SmsLabel = new QLabel("Set1234,MicLevel=8", smsBox);
@@ -114,7 +114,7 @@ void TParametersEditForm::BuildLayout() {
     SmsLabel->setTextFormat(Qt::PlainText);
     SmsLabel->move(15, 43);
 
-    auto* descriptionBox = new QGroupBox("Описание параметра", Panel1);
+    auto* descriptionBox = new QGroupBox(tr("Описание параметра"), Panel1);
     descriptionBox->setObjectName("GroupBox2");
     auto* description = new QVBoxLayout(descriptionBox);
     description->setContentsMargins(8, 10, 0, 0);

@@ -1,6 +1,8 @@
 #include "SettingsMessages.h"
 
 #include "Cp1251.h"
+#include "ProgramText.h"
+#include "TextArguments.h"
 
 namespace k57 {
 
@@ -8,29 +10,33 @@ std::string WindowMessage(SettingsProblem problem, const std::string& value, int
     const std::string shown = cp1251::ToUtf8(value);
     switch (problem) {
         case SettingsProblem::UnknownKey:
-            return "нет такого параметра";
+            return K57_TR("SettingsMessages", "нет такого параметра");
         case SettingsProblem::NotANumber:
-            return shown + " - не является целым цислом";
+            return WithArguments(K57_TR("SettingsMessages", "%1 - не является целым цислом"),
+                                 {shown});
         case SettingsProblem::BelowMin:
-            return shown + " - маловато будет.";
+            return WithArguments(K57_TR("SettingsMessages", "%1 - маловато будет."), {shown});
         case SettingsProblem::AboveMax:
-            return shown + " - многовато будет.";
+            return WithArguments(K57_TR("SettingsMessages", "%1 - многовато будет."), {shown});
         case SettingsProblem::NotAChoice:
-            return shown + " - нет такого варианта";
+            return WithArguments(K57_TR("SettingsMessages", "%1 - нет такого варианта"), {shown});
         case SettingsProblem::TooLong:
-            return "Превышена длинна текста";
+            return K57_TR("SettingsMessages", "Превышена длинна текста");
         case SettingsProblem::TooShort:
-            return "Маленькая длинна текста";
+            return K57_TR("SettingsMessages", "Маленькая длинна текста");
         case SettingsProblem::NotInCodePage:
-            return "Значение содержит символы, которых нет в кодировке устройства (Windows-1251).";
+            return K57_TR("SettingsMessages",
+                          "Значение содержит символы, которых нет в кодировке устройства "
+                          "(Windows-1251).");
         case SettingsProblem::NotKeyValue:
-            return "строка не вида параметр=значение";
+            return K57_TR("SettingsMessages", "строка не вида параметр=значение");
         case SettingsProblem::Nul:
-            return "в строке нулевой байт";
+            return K57_TR("SettingsMessages", "в строке нулевой байт");
         case SettingsProblem::DuplicateKey:
-            return "параметр уже задан в строке " + std::to_string(earlierLine);
+            return WithArguments(K57_TR("SettingsMessages", "параметр уже задан в строке %1"),
+                                 {std::to_string(earlierLine)});
         case SettingsProblem::LineBreak:
-            return "Значение не может содержать перевод строки";
+            return K57_TR("SettingsMessages", "Значение не может содержать перевод строки");
     }
     return {};
 }
@@ -43,17 +49,18 @@ std::string AllowedRange(const Parameter& p, SettingsProblem problem) {
         case SettingsProblem::NotANumber:
         case SettingsProblem::BelowMin:
         case SettingsProblem::AboveMax:
-            return "(допустимо от " + min + " до " + max + ")";
+            return WithArguments(K57_TR("SettingsMessages", "(допустимо от %1 до %2)"), {min, max});
         case SettingsProblem::TooShort:
         case SettingsProblem::TooLong:
             // An empty text is always accepted, so a minimum of 1 says nothing.
             if (p.min == p.max) {
-                return "(допустимая длина " + max + ")";
+                return WithArguments(K57_TR("SettingsMessages", "(допустимая длина %1)"), {max});
             }
             if (p.min <= 1) {
-                return "(допустимая длина до " + max + ")";
+                return WithArguments(K57_TR("SettingsMessages", "(допустимая длина до %1)"), {max});
             }
-            return "(допустимая длина от " + min + " до " + max + ")";
+            return WithArguments(K57_TR("SettingsMessages", "(допустимая длина от %1 до %2)"),
+                                 {min, max});
         default:
             return {};
     }
@@ -69,7 +76,9 @@ std::string RefusalMessage(const Parameter& parameter, SettingsProblem problem,
 }
 
 std::string OffListChoice(const std::string& value) {
-    return value.empty() ? "(не задано)" : cp1251::ToUtf8(value) + " (нет в списке)";
+    return value.empty() ? K57_TR("SettingsMessages", "(не задано)")
+                         : WithArguments(K57_TR("SettingsMessages", "%1 (нет в списке)"),
+                                         {cp1251::ToUtf8(value)});
 }
 
 }  // namespace k57

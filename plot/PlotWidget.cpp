@@ -352,7 +352,7 @@ void PlotWidget::DrawLegend(QPainter& painter, const QRect& plot) {
     if (paused_) {
         painter.setPen(QColor(200, 0, 0));
         painter.drawText(QRect(plot.left(), plot.top() + 2, plot.width() - 6, metrics.height()),
-                         Qt::AlignRight, "Пауза");
+                         Qt::AlignRight, tr("Пауза", "the plot stands still"));
     }
 }
 
@@ -471,9 +471,9 @@ void PlotWidget::keyPressEvent(QKeyEvent* event) {
 
 void PlotWidget::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu;
-    menu.addAction(paused_ ? "Продолжить" : "Пауза", this, [this] { SetPaused(!paused_); });
-    menu.addAction("Показать всё", this, &PlotWidget::ShowAll);
-    QAction* autoscale = menu.addAction("Автомасштаб", this, [this](bool on) {
+    menu.addAction(paused_ ? tr("Продолжить") : tr("Пауза"), this, [this] { SetPaused(!paused_); });
+    menu.addAction(tr("Показать всё"), this, &PlotWidget::ShowAll);
+    QAction* autoscale = menu.addAction(tr("Автомасштаб"), this, [this](bool on) {
         if (on) {
             SetAutoscale(true);
         } else {
@@ -483,8 +483,8 @@ void PlotWidget::contextMenuEvent(QContextMenuEvent* event) {
     autoscale->setCheckable(true);
     autoscale->setChecked(autoscale_);
     menu.addSeparator();
-    menu.addAction("Сохранить как PNG…", this, &PlotWidget::SavePng);
-    menu.addAction("Сохранить как CSV…", this, &PlotWidget::SaveCsv);
+    menu.addAction(tr("Сохранить как PNG…"), this, &PlotWidget::SavePng);
+    menu.addAction(tr("Сохранить как CSV…"), this, &PlotWidget::SaveCsv);
     menu.exec(event->globalPos());
     update();
 }
@@ -509,7 +509,7 @@ void PlotWidget::SavePng() {
     }
     QString path = dialogs_->saveFileName(this, "PNG | *.png", "png");
     if (!path.isEmpty() && !ExportPng(path)) {
-        dialogs_->error(this, "Не удалось записать файл " + path);
+        dialogs_->error(this, tr("Не удалось записать файл %1").arg(path));
     }
 }
 
@@ -520,7 +520,7 @@ void PlotWidget::SaveCsv() {
     QString path = dialogs_->saveFileName(this, "CSV | *.csv", "csv");
     QString error;
     if (!path.isEmpty() && !ExportCsv(path, error)) {
-        dialogs_->error(this, "Не удалось записать файл " + path + ": " + error);
+        dialogs_->error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
     }
 }
 

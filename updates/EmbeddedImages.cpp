@@ -3,6 +3,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "ProgramText.h"
+#include "TextArguments.h"
+
 namespace k57::images {
 
 const char kFirmwarePath[] = ":/blow.bin";
@@ -17,7 +20,8 @@ constexpr int kPrefix = 8;
 std::unique_ptr<QFile> OpenItem(const char* path) {
     auto file = std::make_unique<QFile>(QString::fromUtf8(path));
     if (!file->open(QIODevice::ReadOnly)) {
-        throw std::runtime_error(std::string("Встроенные данные не найдены: ") + path);
+        throw std::runtime_error(
+            WithArguments(K57_TR("EmbeddedImages", "Встроенные данные не найдены: %1"), {path}));
     }
     return file;
 }
@@ -31,7 +35,8 @@ QByteArray ReadItem(const char* path) {
 Firmware LoadFirmware(const char* path) {
     QByteArray image = ReadItem(path);
     if (image.size() < kInfoOffset + int(sizeof(VersionInfo))) {
-        throw std::runtime_error(std::string("Образ прошивки слишком короткий: ") + path);
+        throw std::runtime_error(
+            WithArguments(K57_TR("EmbeddedImages", "Образ прошивки слишком короткий: %1"), {path}));
     }
     Firmware firmware;
     firmware.size = int32_t(image.size());

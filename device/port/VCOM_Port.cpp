@@ -1,6 +1,8 @@
 #include "VCOM_Port.h"
 
 #include "Notifier.h"
+#include "ProgramText.h"
+#include "TextArguments.h"
 
 namespace {
 
@@ -9,8 +11,9 @@ const k57::serial::LineSettings kUnitLine{9600, 8, 0, 0, true};
 const k57::serial::Timeouts kUnitTimeouts{0, 1, 1000, 1, 1000};
 
 std::string ParameterText(const k57::serial::LineSettings& s) {
-    return "Параметры порта " + std::to_string(s.baudRate) + ", " + std::to_string(s.dataBits) +
-           ", Parity " + std::to_string(s.parity) + ", StopBits " + std::to_string(s.stopBits + 1);
+    return k57::WithArguments(K57_TR("VCOM_Port", "Параметры порта %1, %2, Parity %3, StopBits %4"),
+                              {std::to_string(s.baudRate), std::to_string(s.dataBits),
+                               std::to_string(s.parity), std::to_string(s.stopBits + 1)});
 }
 
 }  // namespace
@@ -44,15 +47,18 @@ bool VCOM_Port::Open() {
     }
     serial::LineSettings current;
     if (!serial::ReadLineSettings(handle_, current)) {
-        FailOpen("Error", "Статус порта не досупен");
+        // "Error" is the box's own English caption, in every language.
+        FailOpen("Error", K57_TR("VCOM_Port", "Статус порта не досупен"));
         return false;
     }
     if (!serial::ApplyLineSettings(handle_, kUnitLine)) {
-        FailOpen("Параметры порта не устанавливаются", ParameterText(kUnitLine));
+        FailOpen(K57_TR("VCOM_Port", "Параметры порта не устанавливаются"),
+                 ParameterText(kUnitLine));
         return false;
     }
     if (!serial::ApplyTimeouts(handle_, kUnitTimeouts)) {
-        FailOpen("Параметры таймаута не устанавливаются", ParameterText(kUnitLine));
+        FailOpen(K57_TR("VCOM_Port", "Параметры таймаута не устанавливаются"),
+                 ParameterText(kUnitLine));
         return false;
     }
     return true;
@@ -60,7 +66,7 @@ bool VCOM_Port::Open() {
 
 // A port whose settings could not be applied is closed again, so that the
 // next Open cannot report success with settings nobody applied.
-void VCOM_Port::FailOpen(const char* caption, const std::string& text) {
+void VCOM_Port::FailOpen(const std::string& caption, const std::string& text) {
     Close();
     openError_ = "the line settings cannot be applied";
     openProblem_ = {k57::OpenProblem::Kind::LineSettings, 0};

@@ -42,7 +42,7 @@ class VCOM_Port {
     static std::string LineSettingsText();
 
   private:
-    void FailOpen(const char* caption, const std::string& text);
+    void FailOpen(const std::string& caption, const std::string& text);
 
     std::string name_;
     std::string openError_;

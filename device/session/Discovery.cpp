@@ -3,6 +3,7 @@
 
 #include "Discovery.h"
 
+#include "ProgramText.h"
 #include "SerialBackend.h"
 #include "StoredPort.h"
 #include "T110_Device.h"
@@ -54,9 +55,12 @@ bool FindUnit(DeviceInterface& session, FoundUnit& found, const PortVisit& visit
 }
 
 NoticeText FoundUnitNotice(const FoundUnit& unit) {
-    NoticeText notice("Порт:\t" + unit.port + "\nТип:\t");
-    notice.addUnitText(unit.info.type).add("\nВерсия:\t").addUnitText(unit.info.version);
-    notice.add("\nНомер:\t" + std::to_string(unit.serial) + "\n");
+    // A label and its value a line, as a table: each label is translated
+    // on its own, the unit's own texts stay the unit's bytes.
+    NoticeText notice(K57_TR("Discovery", "Порт:") + "\t" + unit.port + "\n");
+    notice.add(K57_TR("Discovery", "Тип:") + "\t").addUnitText(unit.info.type);
+    notice.add("\n" + K57_TR("Discovery", "Версия:") + "\t").addUnitText(unit.info.version);
+    notice.add("\n" + K57_TR("Discovery", "Номер:") + "\t" + std::to_string(unit.serial) + "\n");
     return notice;
 }
 
@@ -67,10 +71,12 @@ NoticeText FoundUnitNotice(const FoundUnit& unit) {
 int T110_Device::FindDevice(k57::WindowHandle owner) {
     k57::FoundUnit unit;
     if (!k57::FindUnit(*this, unit)) {
-        k57::CurrentNotifier().Notify(owner, "Внимание", "Устройство не найдено");
+        k57::CurrentNotifier().Notify(owner, K57_TR("Discovery", "Внимание"),
+                                      K57_TR("Discovery", "Устройство не найдено"));
         return 0;
     }
-    k57::CurrentNotifier().Notify(owner, "Устройство найдено", k57::FoundUnitNotice(unit));
+    k57::CurrentNotifier().Notify(owner, K57_TR("Discovery", "Устройство найдено"),
+                                  k57::FoundUnitNotice(unit));
     k57::StoredPort::Write(unit.port);
     return 1;
 }

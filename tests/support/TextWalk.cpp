@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -79,7 +80,9 @@ class Walk {
         if (auto* progress = qobject_cast<QProgressBar*>(&w)) {
             add(name, "format", progress->format());
         }
-        if (auto* view = qobject_cast<QAbstractItemView*>(&w); view && view->model()) {
+        // A header shows its view's model again: the view itself covers it.
+        auto* view = qobject_cast<QAbstractItemView*>(&w);
+        if (view && view->model() && !qobject_cast<QHeaderView*>(&w)) {
             model(name, *view->model());
         }
         for (QAction* action : w.actions()) {
