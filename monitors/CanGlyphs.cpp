@@ -14,7 +14,8 @@ int CanGlyphs::DevicePixels(qreal x, qreal ratio) {
 
 CanGlyphs::CanGlyphs(const QFont& font, const Colours& colours, const Grounds& grounds,
                      qreal ratio)
-    : font_(font), colours_(colours), grounds_(grounds), ratio_(ratio) {}
+    : font_(font), colours_(colours), grounds_(grounds), ratio_(ratio),
+      lineHeight_(int(std::ceil(QFontMetricsF(font).height()))) {}
 
 bool CanGlyphs::Suits(const QFont& font, const Colours& colours, const Grounds& grounds,
                       qreal ratio) const {
@@ -81,8 +82,5 @@ qreal CanGlyphs::Width(std::string_view text, Ink ink) {
     return width;
 }
 
-int CanGlyphs::LineHeight() {
-    return int(std::ceil(QFontMetricsF(font_).height()));
-}
 
 }  // namespace k57

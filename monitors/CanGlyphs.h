@@ -40,7 +40,7 @@ class CanGlyphs {
     // How far `text` reaches in picture pixels.
     qreal Width(std::string_view text, Ink ink);
     // The height of a line of text in picture pixels.
-    int LineHeight();
+    int LineHeight() const { return lineHeight_; }
 
     qreal ratio() const { return ratio_; }
     // A picture coordinate in device pixels at `ratio`.
@@ -57,6 +57,7 @@ class CanGlyphs {
     Colours colours_;
     Grounds grounds_;
     qreal ratio_;
+    int lineHeight_;
     // Printable ASCII, for each ground, weight and colour; made as needed.
     using Set = std::array<std::array<std::array<Cell, 95>, kColours>, 2>;
     std::array<std::unique_ptr<Set>, kGrounds> cells_;
