@@ -110,6 +110,8 @@ QWidget* TCanHuntForm::BuildTableChoices() {
     HoldEdit->setSingleStep(0.5);
     HoldEdit->setSuffix(tr(" с"));
     HoldEdit->setValue(choices.holdMs / 1000.0);
+    // A value counts once typed, not at each of its digits.
+    HoldEdit->setKeyboardTracking(false);
     SilenceBox = new QComboBox(box);
     SilenceBox->setObjectName("SilenceBox");
     // In the order of TableLook::Silence.
@@ -122,6 +124,7 @@ QWidget* TCanHuntForm::BuildTableChoices() {
     QuietEdit->setPrefix(tr("после "));
     QuietEdit->setSuffix(tr(" с"));
     QuietEdit->setValue(choices.quietS);
+    QuietEdit->setKeyboardTracking(false);
     grid->addWidget(HeatBox, 0, 0, 1, 2);
     grid->addWidget(RateBox, 0, 2, 1, 2);
     grid->addWidget(HoldBox, 1, 0);
