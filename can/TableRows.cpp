@@ -30,8 +30,8 @@ bool TableRows::ShownMayChange(const CanCapture::Damage& frames,
     }
     // A hidden identifier with a frame again.
     for (size_t row : frames.rows) {
-        if (row < records.size() && !std::binary_search(shown_.begin(), shown_.end(),
-                                                        records[row].Key())) {
+        if (row < records.size() &&
+            !std::binary_search(shown_.begin(), shown_.end(), records[row].Key())) {
             return true;
         }
     }
@@ -69,7 +69,8 @@ CanCapture::Damage TableRows::Update(const CanCapture::Damage& frames,
             if (lookChanged_ || !hiding_) {
                 damage.movedFrom = 0;
             } else {
-                auto differ = std::mismatch(shown_.begin(), shown_.end(), shown.begin(), shown.end());
+                auto differ =
+                    std::mismatch(shown_.begin(), shown_.end(), shown.begin(), shown.end());
                 if (differ.first != shown_.end() || differ.second != shown.end()) {
                     damage.movedFrom = size_t(differ.first - shown_.begin());
                 }
@@ -145,7 +146,8 @@ std::vector<size_t> TableRows::Expired(size_t first, size_t end,
         // row can have ended since the last update when that one had.
         if (hold && !changed && ident->lastUs + look_.holdUs > previousUs_) {
             for (int bit = 0; bit < 64 && !changed; ++bit) {
-                changed = ident->changedUs[bit] != 0 && Crossed(ident->changedUs[bit] + look_.holdUs);
+                changed =
+                    ident->changedUs[bit] != 0 && Crossed(ident->changedUs[bit] + look_.holdUs);
             }
         }
         if (changed) {

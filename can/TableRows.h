@@ -27,7 +27,8 @@ class TableRows {
     // which records are shown, and what of the table to repaint, in its
     // own rows: the shown rows among `frames`' and the first row from
     // which all moved (identifiers came, went, were hidden or came back).
-    CanCapture::Damage Update(const CanCapture::Damage& frames, const std::vector<CanRecord>& records,
+    CanCapture::Damage Update(const CanCapture::Damage& frames,
+                              const std::vector<CanRecord>& records,
                               const BusStatistics& statistics, int64_t nowUs);
 
     // The table's rows, and the record each shows (nothing once it is gone).

@@ -12,9 +12,11 @@ int CanGlyphs::DevicePixels(qreal x, qreal ratio) {
     return int(std::lround(x * ratio));
 }
 
-CanGlyphs::CanGlyphs(const QFont& font, const Colours& colours, const Grounds& grounds,
-                     qreal ratio)
-    : font_(font), colours_(colours), grounds_(grounds), ratio_(ratio),
+CanGlyphs::CanGlyphs(const QFont& font, const Colours& colours, const Grounds& grounds, qreal ratio)
+    : font_(font),
+      colours_(colours),
+      grounds_(grounds),
+      ratio_(ratio),
       lineHeight_(int(std::ceil(QFontMetricsF(font).height()))) {}
 
 bool CanGlyphs::Suits(const QFont& font, const Colours& colours, const Grounds& grounds,
@@ -81,6 +83,5 @@ qreal CanGlyphs::Width(std::string_view text, Ink ink) {
     }
     return width;
 }
-
 
 }  // namespace k57

@@ -274,8 +274,8 @@ void TCanMonitorForm::RepaintTable(const k57::CanCapture::Damage& damage) {
         std::sort(rows.begin(), rows.end());
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     }
-    for (auto [from, to] :
-         k57::CanPicture::DamagedRuns(rows.empty() ? damage.rows : rows, damage.movedFrom, first, end)) {
+    const std::vector<size_t>& damaged = rows.empty() ? damage.rows : rows;
+    for (auto [from, to] : k57::CanPicture::DamagedRuns(damaged, damage.movedFrom, first, end)) {
         Panel1->update(0, int(from) * pitch, width, int(to - from) * pitch);
     }
 }

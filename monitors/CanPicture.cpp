@@ -23,9 +23,14 @@ enum Colour : size_t { kBlack, kBlue, kGrey, kQuiet, kNoteInk };
 static_assert(CanGlyphs::kGrounds == TableLook::kHeatLevels, "a ground for every heat level");
 
 // Pale to red; readable under black and blue digits.
-const std::array<QColor, TableLook::kHeatLevels> kHeat{
-    QColor(), QColor(255, 246, 204), QColor(255, 232, 160), QColor(255, 212, 120),
-    QColor(255, 184, 96), QColor(255, 150, 80), QColor(250, 112, 72), QColor(236, 72, 64)};
+const std::array<QColor, TableLook::kHeatLevels> kHeat{QColor(),
+                                                       QColor(255, 246, 204),
+                                                       QColor(255, 232, 160),
+                                                       QColor(255, 212, 120),
+                                                       QColor(255, 184, 96),
+                                                       QColor(255, 150, 80),
+                                                       QColor(250, 112, 72),
+                                                       QColor(236, 72, 64)};
 
 // The one set of cells, for the font, background and pixel ratio in use.
 CanGlyphs& GlyphsFor(const QFont& font, QColor background, qreal ratio) {
@@ -48,11 +53,11 @@ int Device(int x, qreal ratio) {
 // the piece of the picture at `origin`; at least a device pixel high.
 void Fill(QImage& image, QPoint origin, const QRect& rect, QRgb colour, qreal ratio) {
     const int top = Device(rect.top(), ratio) - Device(origin.y(), ratio);
-    const int bottom = std::max(top + 1, Device(rect.top() + rect.height(), ratio) -
-                                             Device(origin.y(), ratio));
+    const int bottom =
+        std::max(top + 1, Device(rect.top() + rect.height(), ratio) - Device(origin.y(), ratio));
     const int left = std::max(0, Device(rect.left(), ratio) - Device(origin.x(), ratio));
-    const int right = std::min(image.width(), Device(rect.left() + rect.width(), ratio) -
-                                                  Device(origin.x(), ratio));
+    const int right = std::min(
+        image.width(), Device(rect.left() + rect.width(), ratio) - Device(origin.x(), ratio));
     for (int row = std::max(top, 0); row < std::min(bottom, image.height()); ++row) {
         auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(row));
         std::fill(pixels + std::min(left, right), pixels + std::max(right, 0), colour);
@@ -74,9 +79,9 @@ struct Extra {
 void Rate(CanGlyphs& glyphs, QImage& image, QPoint origin, int top, int width, int columns,
           const BusStatistics::Identifier& ident, Ink ink) {
     const qreal right = width - 2;
-    const qreal room =
-        columns > 0 ? kFirstByte + kBytePitch * (columns - 1) + glyphs.Width("00", ink) + 3
-                    : kFirstByte;
+    const qreal room = columns > 0
+                           ? kFirstByte + kBytePitch * (columns - 1) + glyphs.Width("00", ink) + 3
+                           : kFirstByte;
     std::string text = RateText(ident, true);
     if (right - glyphs.Width(text, ink) < room) {
         text = RateText(ident, false);
@@ -193,8 +198,7 @@ void Paint(QPainter& p, const QRect& area, int width, const std::vector<CanRecor
     for (int i = first; i <= last; ++i) {
         int top = kRowPitch * i;
         Extra extra;
-        const CanRecord* record =
-            extras ? table.rows->At(size_t(i), rows) : &rows[size_t(i)];
+        const CanRecord* record = extras ? table.rows->At(size_t(i), rows) : &rows[size_t(i)];
         if (extras) {
             if (!record) {
                 continue;  // gone since the rows' update; the next one redraws

@@ -43,10 +43,10 @@ TableChoices Table() {
     choices.rate = settings.value("CanMonitor/rate", choices.rate).toBool();
     choices.hold = settings.value("CanMonitor/hold", choices.hold).toBool();
     // A hand-edited file may say anything: kept to what the window offers.
-    choices.holdMs = std::clamp(settings.value("CanMonitor/holdMs", choices.holdMs).toInt(), 100,
-                                60'000);
-    choices.quietS = std::clamp(settings.value("CanMonitor/quietS", choices.quietS).toInt(), 1,
-                                3600);
+    choices.holdMs =
+        std::clamp(settings.value("CanMonitor/holdMs", choices.holdMs).toInt(), 100, 60'000);
+    choices.quietS =
+        std::clamp(settings.value("CanMonitor/quietS", choices.quietS).toInt(), 1, 3600);
     QString silence = settings.value("CanMonitor/silence").toString();
     for (int i = 0; i < 3; ++i) {
         if (silence == kSilence[i]) {

@@ -8,8 +8,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -143,8 +143,10 @@ class CanTableLookTest : public k57::test::CanMonitorWindow {
     QWidget* Panel() { return k57::test::Child<QWidget>(*form, "Panel1"); }
     QColor Ground() { return Panel()->palette().color(Panel()->backgroundRole()); }
     QImage Row(int row) {
-        return Panel()->grab(QRect(0, 36 * row, Panel()->width(), 36)).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        return Panel()
+            ->grab(QRect(0, 36 * row, Panel()->width(), 36))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
 
     TCanHuntForm* hunt = nullptr;
@@ -186,7 +188,7 @@ TEST_F(CanTableLookTest, ARecordingShowsHeatHoldRateAndItsSilentRowHiddenOrGrey)
     EXPECT_GT(Count(Cell(row, 0, 7), CanPicture::HeatColour(TableLook::kHeatLevels - 1).rgb()), 40);
     EXPECT_EQ(Tinted(Cell(row, 2, 0)), 0);
     EXPECT_GT(Count(Cell(row, 1, 0), CanPicture::kChanged.rgb()), 0);  // set 0.5 s ago: held
-    EXPECT_GT(Marks(row.copy(590, 0, 60, 14), Ground()), 10);        // "10/s 100ms"
+    EXPECT_GT(Marks(row.copy(590, 0, 60, 14), Ground()), 10);          // "10/s 100ms"
 
     // Grey instead: back in its row, grey.
     Control<QComboBox>("SilenceBox")->setCurrentIndex(int(TableLook::Silence::Grey));
