@@ -12,12 +12,16 @@ int CanGlyphs::DevicePixels(qreal x, qreal ratio) {
     return int(std::lround(x * ratio));
 }
 
-CanGlyphs::CanGlyphs(const QFont& font, const Colours& colours, QColor background, qreal ratio)
-    : font_(font), colours_(colours), background_(background), ratio_(ratio) {}
+CanGlyphs::CanGlyphs(const QFont& font, const Colours& colours, const Grounds& grounds, qreal ratio)
+    : font_(font),
+      colours_(colours),
+      grounds_(grounds),
+      ratio_(ratio),
+      lineHeight_(int(std::ceil(QFontMetricsF(font).height()))) {}
 
-bool CanGlyphs::Suits(const QFont& font, const Colours& colours, QColor background,
+bool CanGlyphs::Suits(const QFont& font, const Colours& colours, const Grounds& grounds,
                       qreal ratio) const {
-    return font == font_ && colours == colours_ && background == background_ && ratio == ratio_;
+    return font == font_ && colours == colours_ && grounds == grounds_ && ratio == ratio_;
 }
 
 CanGlyphs::Cell& CanGlyphs::CellFor(char c, Ink ink) {
@@ -25,7 +29,11 @@ CanGlyphs::Cell& CanGlyphs::CellFor(char c, Ink ink) {
         c = '?';
     }
     const size_t colour = std::min(ink.colour, kColours - 1);
-    Cell& cell = cells_[ink.bold][colour][size_t(c - ' ')];
+    const size_t ground = std::min(ink.ground, kGrounds - 1);
+    if (!cells_[ground]) {
+        cells_[ground] = std::make_unique<Set>();
+    }
+    Cell& cell = (*cells_[ground])[ink.bold][colour][size_t(c - ' ')];
     if (cell.pixels.isNull()) {
         QFont font = font_;
         font.setBold(ink.bold);
@@ -37,7 +45,7 @@ CanGlyphs::Cell& CanGlyphs::CellFor(char c, Ink ink) {
         int height = DevicePixels(std::ceil(metrics.height()), ratio_);
         cell.pixels = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
         cell.pixels.setDevicePixelRatio(ratio_);
-        cell.pixels.fill(background_);
+        cell.pixels.fill(grounds_[ground]);
         QPainter painter(&cell.pixels);
         painter.setFont(font);
         painter.setPen(colours_[colour]);
@@ -66,6 +74,14 @@ void CanGlyphs::Put(QImage& image, QPoint origin, qreal x, int y, std::string_vi
                         cell.pixels.constScanLine(row) + 4 * x0, size_t(4 * (x1 - x0)));
         }
     }
+}
+
+qreal CanGlyphs::Width(std::string_view text, Ink ink) {
+    qreal width = 0;
+    for (char c : text) {
+        width += CellFor(c, ink).advance;
+    }
+    return width;
 }
 
 }  // namespace k57

@@ -1,32 +1,23 @@
 #include "CanHuntForm.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
+#include <QSpinBox>
 
+#include "CanMonitorSettings.h"
 #include "CanPlayback.h"
 
-namespace {
-
-const char kFilterKey[] = "CanMonitor/filter";
-
-// The tool's own settings file, beside the stored port.
-QSettings Settings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool");
-}
-
-}  // namespace
-
-TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs,
-                           std::function<void(uint64_t)> scrollTo, std::function<void()> play,
+TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, Monitor monitor,
                            QWidget* parent)
-    : QDialog(parent), can_(can), dialogs_(dialogs), scrollTo_(std::move(scrollTo)),
-      play_(std::move(play)) {
+    : QDialog(parent), can_(can), dialogs_(dialogs), monitor_(std::move(monitor)) {
     setObjectName("CanHuntForm");
     setWindowTitle("Поиск сигнала");
     auto* grid = new QGridLayout(this);
@@ -72,7 +63,8 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs,
     SpeedBox->addItems({"1x", "10x", "сразу"});
     grid->addWidget(open, 5, 0);
     grid->addWidget(SpeedBox, 5, 1);
-    resize(520, 420);
+    grid->addWidget(BuildTableChoices(), 6, 0, 1, 4);
+    resize(520, 500);
 
     connect(FilterEdit, &QLineEdit::returnPressed, this, &TCanHuntForm::FilterEditReturn);
     connect(unnotchAll, &QPushButton::clicked, this, &TCanHuntForm::UnnotchAllClick);
@@ -81,8 +73,8 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs,
     connect(open, &QPushButton::clicked, this, &TCanHuntForm::OpenButtonClick);
     connect(RankingList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         size_t row = size_t(RankingList->row(item));
-        if (row < ranking_.size() && scrollTo_) {
-            scrollTo_(ranking_[row].Key());
+        if (row < ranking_.size() && monitor_.scrollTo) {
+            monitor_.scrollTo(ranking_[row].Key());
         }
     });
     auto* space = new QShortcut(Qt::Key_Space, this);
@@ -92,8 +84,75 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs,
     refresh_.start();
 
     // The filter of the last run.
-    FilterEdit->setText(Settings().value(kFilterKey).toString());
+    FilterEdit->setText(k57::CanMonitorSettings::Filter());
     FilterEditReturn();
+}
+
+// The table's choices, as the last run left them.
+QWidget* TCanHuntForm::BuildTableChoices() {
+    using k57::TableLook;
+    const k57::CanMonitorSettings::TableChoices choices = k57::CanMonitorSettings::Table();
+    auto* box = new QGroupBox(tr("Вид таблицы"), this);
+    auto* grid = new QGridLayout(box);
+    HeatBox = new QCheckBox(tr("тепло битов: как часто меняются"), box);
+    HeatBox->setObjectName("HeatBox");
+    HeatBox->setChecked(choices.heat);
+    RateBox = new QCheckBox(tr("частота и период строк"), box);
+    RateBox->setObjectName("RateBox");
+    RateBox->setChecked(choices.rate);
+    HoldBox = new QCheckBox(tr("держать изменения"), box);
+    HoldBox->setObjectName("HoldBox");
+    HoldBox->setChecked(choices.hold);
+    HoldEdit = new QDoubleSpinBox(box);
+    HoldEdit->setObjectName("HoldEdit");
+    HoldEdit->setRange(0.1, 60);
+    HoldEdit->setDecimals(1);
+    HoldEdit->setSingleStep(0.5);
+    HoldEdit->setSuffix(tr(" с"));
+    HoldEdit->setValue(choices.holdMs / 1000.0);
+    // A value counts once typed, not at each of its digits.
+    HoldEdit->setKeyboardTracking(false);
+    SilenceBox = new QComboBox(box);
+    SilenceBox->setObjectName("SilenceBox");
+    // In the order of TableLook::Silence.
+    SilenceBox->addItems({tr("молчащие ID как все"), tr("молчащие ID серые"),
+                          tr("молчащие ID скрыть")});
+    SilenceBox->setCurrentIndex(int(choices.silence));
+    QuietEdit = new QSpinBox(box);
+    QuietEdit->setObjectName("QuietEdit");
+    QuietEdit->setRange(1, 3600);
+    QuietEdit->setPrefix(tr("после "));
+    QuietEdit->setSuffix(tr(" с"));
+    QuietEdit->setValue(choices.quietS);
+    QuietEdit->setKeyboardTracking(false);
+    grid->addWidget(HeatBox, 0, 0, 1, 2);
+    grid->addWidget(RateBox, 0, 2, 1, 2);
+    grid->addWidget(HoldBox, 1, 0);
+    grid->addWidget(HoldEdit, 1, 1);
+    grid->addWidget(SilenceBox, 1, 2);
+    grid->addWidget(QuietEdit, 1, 3);
+
+    for (QCheckBox* check : {HeatBox, RateBox, HoldBox}) {
+        connect(check, &QCheckBox::toggled, this, &TCanHuntForm::TableChoiceChanged);
+    }
+    connect(HoldEdit, &QDoubleSpinBox::valueChanged, this, &TCanHuntForm::TableChoiceChanged);
+    connect(SilenceBox, &QComboBox::currentIndexChanged, this, &TCanHuntForm::TableChoiceChanged);
+    connect(QuietEdit, &QSpinBox::valueChanged, this, &TCanHuntForm::TableChoiceChanged);
+    return box;
+}
+
+void TCanHuntForm::TableChoiceChanged() {
+    k57::CanMonitorSettings::TableChoices choices;
+    choices.heat = HeatBox->isChecked();
+    choices.rate = RateBox->isChecked();
+    choices.hold = HoldBox->isChecked();
+    choices.holdMs = int(HoldEdit->value() * 1000 + 0.5);
+    choices.silence = k57::TableLook::Silence(SilenceBox->currentIndex());
+    choices.quietS = QuietEdit->value();
+    k57::CanMonitorSettings::SetTable(choices);
+    if (monitor_.look) {
+        monitor_.look(choices.Look());
+    }
 }
 
 void TCanHuntForm::FilterEditReturn() {
@@ -105,7 +164,7 @@ void TCanHuntForm::FilterEditReturn() {
     }
     can_.SetFilter(filter);
     FilterLabel->setText(filter.empty() ? "все ID" : QString::fromStdString(filter.Text()));
-    Settings().setValue(kFilterKey, FilterEdit->text());
+    k57::CanMonitorSettings::SetFilter(FilterEdit->text());
 }
 
 void TCanHuntForm::MarkButtonClick() {
@@ -156,8 +215,8 @@ void TCanHuntForm::OpenButtonClick() {
                                   .arg(first.line)
                                   .arg(QString::fromStdString(first.message)));
     }
-    if (play_) {
-        play_();
+    if (monitor_.play) {
+        monitor_.play();
     }
     refreshesLeft_ = 30;  // a recording at its own pace brings its changes later
     Refresh();

@@ -6,23 +6,35 @@
 
 #include "CanSession.h"
 #include "DialogService.h"
+#include "TableLook.h"
 
+class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QListWidget;
 
 // The CAN monitor's companion for finding a signal: the identifier filter,
-// un-notching, marks and the ranked candidates, and captures opened from a
-// file. It works on the monitor's session; the monitor draws the table.
+// un-notching, marks and the ranked candidates, captures opened from a file,
+// and how the table shows time (heat, rate, hold, silent identifiers). It
+// works on the monitor's session; the monitor draws the table.
 class TCanHuntForm : public QDialog {
     Q_OBJECT
 
   public:
-    // `scrollTo` shows the monitor's row of an identifier (CanRecord::Key);
-    // `play` starts the monitor reading a recording the session now holds.
-    TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs,
-                 std::function<void(uint64_t)> scrollTo, std::function<void()> play,
+    // What the companion asks of the monitor.
+    struct Monitor {
+        // Shows the row of an identifier (CanRecord::Key).
+        std::function<void(uint64_t)> scrollTo;
+        // Starts reading a recording the session now holds.
+        std::function<void()> play;
+        // Draws the table so from now on.
+        std::function<void(const k57::TableLook&)> look;
+    };
+
+    TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, Monitor monitor,
                  QWidget* parent);
 
   public slots:
@@ -32,12 +44,15 @@ class TCanHuntForm : public QDialog {
     void UnnotchRowClick();
     void OpenButtonClick();
     void Refresh();
+    // Any of the table's choices changed: remembered and shown.
+    void TableChoiceChanged();
 
   private:
+    QWidget* BuildTableChoices();
+
     k57::CanSession& can_;
     k57::DialogService*& dialogs_;
-    std::function<void(uint64_t)> scrollTo_;
-    std::function<void()> play_;
+    Monitor monitor_;
     std::vector<k57::SignalHunt::Candidate> ranking_;
     QTimer refresh_;
     // The ranking follows a new mark for a few seconds, as the changes after
@@ -51,4 +66,10 @@ class TCanHuntForm : public QDialog {
     QLabel* MarksLabel;
     QComboBox* SpeedBox;
     QListWidget* RankingList;
+    QCheckBox* HeatBox;
+    QCheckBox* RateBox;
+    QCheckBox* HoldBox;
+    QDoubleSpinBox* HoldEdit;
+    QComboBox* SilenceBox;
+    QSpinBox* QuietEdit;
 };

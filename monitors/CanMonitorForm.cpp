@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "CanHuntForm.h"
+#include "CanMonitorSettings.h"
 #include "CanSignalsForm.h"
 #include "FormFont.h"
 #include "OpenProblemText.h"
@@ -36,8 +37,8 @@ W* Place(QWidget* parent, const char* name, int x, int y, Args&&... args) {
 
 }  // namespace
 
-k57::CanPanel::CanPanel(const k57::CanCapture& capture, QWidget* parent)
-    : QWidget(parent), capture_(capture) {
+k57::CanPanel::CanPanel(const k57::CanCapture& capture, CanPicture::Table table, QWidget* parent)
+    : QWidget(parent), capture_(capture), table_(table) {
     setObjectName("Panel1");
     setAttribute(Qt::WA_OpaquePaintEvent);  // the picture fills what it paints
 }
@@ -50,7 +51,7 @@ void k57::CanPanel::paintEvent(QPaintEvent* event) {
     // apart, and their bounding rectangle would redraw all between them.
     for (const QRect& piece : event->region()) {
         k57::CanPicture::Paint(painter, piece, width(), rows, view,
-                               palette().color(backgroundRole()));
+                               palette().color(backgroundRole()), table_);
     }
 }
 
@@ -59,6 +60,7 @@ TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
     setObjectName("CanMonitorForm");
     setWindowTitle("CanMonitor");
     setFont(k57::FormFont());
+    table_.SetLook(k57::CanMonitorSettings::Table().Look());
     BuildLayout();
     resize(673, 637);
     k57::FitToScreen(*this);
@@ -96,7 +98,7 @@ void TCanMonitorForm::BuildLayout() {
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Panel1 = new k57::CanPanel(can_.capture(), ScrollBox1);
+    Panel1 = new k57::CanPanel(can_.capture(), {&table_, &can_.statistics()}, ScrollBox1);
     Panel1->setFixedHeight(513);
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -231,7 +233,8 @@ void TCanMonitorForm::Timer1Timer() {
 }
 
 // A tick with nothing new draws nothing; one with changes repaints the rows
-// that changed (and, when a new identifier came in, the rows it moved).
+// that changed (and, when a new identifier came in, the rows it moved), and
+// the shown rows whose holds ended or that fell silent since the last tick.
 void TCanMonitorForm::Timer2Timer() {
     const k57::CanCapture& capture = can_.capture();
     MessageCounterLabel->setText(QString::number(capture.MessageCounter()));
@@ -239,15 +242,20 @@ void TCanMonitorForm::Timer2Timer() {
     if (BitCheckBox->isChecked() || ByteCheckBox->isChecked()) {
         CounterLabel->setText(QString::number(capture.Counter()));
     }
-    Layout();
     k57::CanCapture::Damage damage = can_.capture().TakeDamage();
-    if (!damage.any()) {
-        return;
-    }
     if (CaptureBox->isChecked()) {
-        Panel1->update();
+        Layout();
+        if (damage.any()) {
+            Panel1->update();
+        }
         return;
     }
+    damage = table_.Update(damage, capture.Records(), can_.statistics(), can_.Now());
+    Layout();
+    RepaintTable(damage);
+}
+
+void TCanMonitorForm::RepaintTable(const k57::CanCapture::Damage& damage) {
     // Only what the scroll box shows is asked for: a busy bus damages rows
     // all over a long table, and each request costs the toolkit work.
     const int pitch = k57::CanPicture::kRowPitch, width = Panel1->width();
@@ -255,10 +263,20 @@ void TCanMonitorForm::Timer2Timer() {
     if (shown.isEmpty()) {
         return;
     }
-    for (auto [first, end] :
-         k57::CanPicture::DamagedRuns(damage.rows, damage.movedFrom, size_t(shown.top() / pitch),
-                                      size_t(shown.bottom() / pitch) + 1)) {
-        Panel1->update(0, int(first) * pitch, width, int(end - first) * pitch);
+    const size_t first = size_t(shown.top() / pitch), end = size_t(shown.bottom() / pitch) + 1;
+    std::vector<size_t> rows =
+        table_.Expired(first, end, can_.capture().Records(), can_.statistics());
+    if (rows.empty() && !damage.any()) {
+        return;
+    }
+    if (!rows.empty()) {
+        rows.insert(rows.end(), damage.rows.begin(), damage.rows.end());
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    }
+    const std::vector<size_t>& damaged = rows.empty() ? damage.rows : rows;
+    for (auto [from, to] : k57::CanPicture::DamagedRuns(damaged, damage.movedFrom, first, end)) {
+        Panel1->update(0, int(from) * pitch, width, int(to - from) * pitch);
     }
 }
 
@@ -270,7 +288,8 @@ void TCanMonitorForm::Layout() {
         Panel1->setFixedHeight(kCapturePanelHeight);
     } else {
         Panel1->view = k57::CanPicture::View::Table;
-        Panel1->setFixedHeight(k57::CanPicture::kRowPitch * int(can_.capture().Records().size()));
+        Panel1->setFixedHeight(k57::CanPicture::kRowPitch *
+                               int(table_.size(can_.capture().Records())));
     }
 }
 
@@ -333,21 +352,22 @@ void TCanMonitorForm::ByteCheckBoxClick() {
 
 void TCanMonitorForm::ShowHunt() {
     if (!hunt_) {
-        auto scrollTo = [this](uint64_t key) {
-            const std::vector<CanRecord>& rows = can_.capture().Records();
-            auto at = std::lower_bound(rows.begin(), rows.end(), key,
-                                       [](const CanRecord& r, uint64_t k) { return r.Key() < k; });
-            if (at != rows.end() && at->Key() == key && !CaptureBox->isChecked()) {
+        TCanHuntForm::Monitor monitor;
+        monitor.scrollTo = [this](uint64_t key) {
+            size_t row = table_.RowOf(key, can_.capture().Records());
+            if (row != SIZE_MAX && !CaptureBox->isChecked()) {
                 int pitch = k57::CanPicture::kRowPitch;
-                ScrollBox1->ensureVisible(0, int(at - rows.begin()) * pitch + pitch / 2, 0, pitch);
+                ScrollBox1->ensureVisible(0, int(row) * pitch + pitch / 2, 0, pitch);
             }
         };
         // A recording plays through the read tick, as a unit's frames come.
-        auto play = [this] {
+        monitor.play = [this] {
             PortButton->setText(kOpenCaption);
             Timer1.start();
         };
-        hunt_ = new TCanHuntForm(can_, dialogs_, scrollTo, play, this);
+        // The next display tick draws the table anew.
+        monitor.look = [this](const k57::TableLook& look) { table_.SetLook(look); };
+        hunt_ = new TCanHuntForm(can_, dialogs_, std::move(monitor), this);
     }
     hunt_->show();
     hunt_->raise();

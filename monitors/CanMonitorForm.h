@@ -24,7 +24,7 @@ namespace k57 {
 // box shows of it.
 class CanPanel : public QWidget {
   public:
-    CanPanel(const CanCapture& capture, QWidget* parent);
+    CanPanel(const CanCapture& capture, CanPicture::Table table, QWidget* parent);
     CanPicture::View view = CanPicture::View::Table;
 
   protected:
@@ -32,6 +32,7 @@ class CanPanel : public QWidget {
 
   private:
     const CanCapture& capture_;
+    const CanPicture::Table table_;
 };
 
 }  // namespace k57
@@ -56,6 +57,8 @@ class TCanMonitorForm : public QDialog {
 
     // The model behind the window, for tests and measurements.
     k57::CanCapture& capture() { return can_.capture(); }
+    // The table's rows as the last display tick left them.
+    const k57::TableRows& table() const { return table_; }
     const k57::CanFrameLog& frames() const { return can_.frames(); }
     // Where "Сохранить в файл…" asks for its file; not owned.
     void SetDialogs(k57::DialogService* dialogs) { dialogs_ = dialogs; }
@@ -86,9 +89,13 @@ class TCanMonitorForm : public QDialog {
     void FilterClicked(QCheckBox* box, QCheckBox* other);
     void Draw();
     void Layout();
+    // Repaints what of the table the scroll box shows and `damage` names,
+    // and the rows there whose holds or silence time alone changed.
+    void RepaintTable(const k57::CanCapture::Damage& damage);
 
     k57::DeviceSession& device_;
     k57::CanSession can_;
+    k57::TableRows table_;
     k57::DialogService* dialogs_ = nullptr;
     TCanSignalsForm* signals_ = nullptr;  // a child, made when first asked for
     QTimer Timer1;

@@ -15,23 +15,12 @@
 #include <fstream>
 
 #include "CanHuntForm.h"
-#include "CanMonitorForm.h"
-#include "QuickSessions.h"
-#include "ScriptedDialogs.h"
-#include "SimulatedUnits.h"
+#include "CanMonitorWindow.h"
 
 namespace {
 
-class CanHuntFormTest : public k57::test::SimulatedUnits {
+class CanHuntFormTest : public k57::test::CanMonitorWindow {
   protected:
-    void SetUp() override {
-        k57::StoredPort::Write("COM5");
-        session.Replace();
-        form = std::make_unique<TCanMonitorForm>(session);
-        form->SetDialogs(&dialogs);
-        form->show();
-    }
-
     // A recording of 300 identifiers every 100 ms for 20 s; 0x1C3 byte 4
     // bit 1 flips 200 ms after each mark, and the marks lie beside it.
     std::string Recording() {
@@ -51,11 +40,6 @@ class CanHuntFormTest : public k57::test::SimulatedUnits {
         std::ofstream(path + ".marks") << "1700000005.0 дверь\n1700000009.0\n1700000013.0\n";
         return path;
     }
-
-    k57::DeviceSession session{k57::test::QuickSessions()};
-    k57::test::ScriptedDialogs dialogs;
-    k57::test::TempDir dir;
-    std::unique_ptr<TCanMonitorForm> form;
 };
 
 TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {

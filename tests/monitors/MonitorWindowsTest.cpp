@@ -19,6 +19,7 @@
 #include "DiagnosticForm.h"
 #include "MainForm.h"
 #include "Messages.h"
+#include "PixelProbe.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "Settle.h"
@@ -185,24 +186,9 @@ QImage Render(const std::vector<CanRecord>& rows, k57::CanPicture::View view, in
     return image;
 }
 
-// The cell of bit `n` (0 = 0x80) of byte `k` on the second row.
-QImage Cell(const QImage& image, int k, int n) {
-    return image.copy(65 + 72 * k + 8 * n, 15, 8, 15);
-}
-
-int Count(const QImage& cell, QRgb colour) {
-    int count = 0;
-    for (int y = 0; y < cell.height(); ++y) {
-        for (int x = 0; x < cell.width(); ++x) {
-            count += cell.pixel(x, y) == colour;
-        }
-    }
-    return count;
-}
-
-int Ink(const QImage& cell) {
-    return cell.width() * cell.height() - Count(cell, qRgb(255, 255, 255));
-}
+using k57::test::Cell;
+using k57::test::Count;
+using k57::test::Ink;
 
 TEST(CanPicture, AChangedBitIsBoldAndBlue) {
     CanRecord r;
