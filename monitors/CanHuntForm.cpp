@@ -19,23 +19,23 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, M
                            QWidget* parent)
     : QDialog(parent), can_(can), dialogs_(dialogs), monitor_(std::move(monitor)) {
     setObjectName("CanHuntForm");
-    setWindowTitle("Поиск сигнала");
+    setWindowTitle(tr("Поиск сигнала"));
     auto* grid = new QGridLayout(this);
     FilterEdit = new QLineEdit(this);
     FilterEdit->setObjectName("FilterEdit");
     FilterEdit->setPlaceholderText("+1A0 -7DF +400/700");
     FilterLabel = new QLabel(this);
-    grid->addWidget(new QLabel("Фильтр ID:", this), 0, 0);
+    grid->addWidget(new QLabel(tr("Фильтр ID:"), this), 0, 0);
     grid->addWidget(FilterEdit, 0, 1, 1, 3);
     grid->addWidget(FilterLabel, 1, 1, 1, 3);
 
-    auto* unnotchAll = new QPushButton("Снять отметки битов", this);
+    auto* unnotchAll = new QPushButton(tr("Снять отметки битов"), this);
     unnotchAll->setObjectName("UnnotchAllButton");
     RowEdit = new QLineEdit(this);
     RowEdit->setObjectName("RowEdit");
     RowEdit->setPlaceholderText("ID");
     RowEdit->setMaximumWidth(90);
-    auto* unnotchRow = new QPushButton("строки", this);
+    auto* unnotchRow = new QPushButton(tr("строки"), this);
     unnotchRow->setObjectName("UnnotchRowButton");
     grid->addWidget(unnotchAll, 2, 0, 1, 2);
     grid->addWidget(RowEdit, 2, 2);
@@ -43,10 +43,10 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, M
 
     LabelEdit = new QLineEdit(this);
     LabelEdit->setObjectName("LabelEdit");
-    LabelEdit->setPlaceholderText("дверь");
-    auto* mark = new QPushButton("Отметка (Пробел)", this);
+    LabelEdit->setPlaceholderText(tr("дверь"));
+    auto* mark = new QPushButton(tr("Отметка (Пробел)"), this);
     mark->setObjectName("MarkButton");
-    MarksLabel = new QLabel("отметок: 0", this);
+    MarksLabel = new QLabel(tr("отметок: %1").arg(0), this);
     grid->addWidget(mark, 3, 0);
     grid->addWidget(LabelEdit, 3, 1);
     grid->addWidget(MarksLabel, 3, 2, 1, 2);
@@ -56,11 +56,11 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, M
     RankingList->setFont(QFont("Courier", 9));
     grid->addWidget(RankingList, 4, 0, 1, 4);
 
-    auto* open = new QPushButton("Открыть запись…", this);
+    auto* open = new QPushButton(tr("Открыть запись…"), this);
     open->setObjectName("OpenButton");
     SpeedBox = new QComboBox(this);
     SpeedBox->setObjectName("SpeedBox");
-    SpeedBox->addItems({"1x", "10x", "сразу"});
+    SpeedBox->addItems({"1x", "10x", tr("сразу")});
     grid->addWidget(open, 5, 0);
     grid->addWidget(SpeedBox, 5, 1);
     grid->addWidget(BuildTableChoices(), 6, 0, 1, 4);
@@ -163,7 +163,7 @@ void TCanHuntForm::FilterEditReturn() {
         return;
     }
     can_.SetFilter(filter);
-    FilterLabel->setText(filter.empty() ? "все ID" : QString::fromStdString(filter.Text()));
+    FilterLabel->setText(filter.empty() ? tr("все ID") : QString::fromStdString(filter.Text()));
     k57::CanMonitorSettings::SetFilter(FilterEdit->text());
 }
 
@@ -195,7 +195,7 @@ void TCanHuntForm::OpenButtonClick() {
         return;
     }
     QString path = dialogs_->openFileName(
-        this, "CAN logs (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)",
+        this, tr("записи CAN (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)"),
         "log");
     if (path.isEmpty()) {
         return;
@@ -203,14 +203,14 @@ void TCanHuntForm::OpenButtonClick() {
     const double speeds[] = {1, 10, k57::CanPlayback::kAtOnce};
     std::string error;
     if (!can_.Play(path.toStdString(), speeds[SpeedBox->currentIndex()], error)) {
-        dialogs_->error(this, "Не удалось открыть файл " + path + ": " +
-                                  QString::fromStdString(error));
+        dialogs_->error(this,
+                        tr("Не удалось открыть файл %1: %2").arg(path, QString::fromStdString(error)));
         return;
     }
     const k57::CanRecording& recording = can_.recording();
     if (recording.malformed > 0) {
         const k57::CanRecording::Problem& first = recording.problems.front();
-        dialogs_->error(this, QString("Строк с ошибками: %1; первая: строка %2, %3")
+        dialogs_->error(this, tr("Строк с ошибками: %1; первая: строка %2, %3")
                                   .arg(recording.malformed)
                                   .arg(first.line)
                                   .arg(QString::fromStdString(first.message)));
@@ -224,7 +224,7 @@ void TCanHuntForm::OpenButtonClick() {
 
 // The ranking over what has come so far.
 void TCanHuntForm::Refresh() {
-    MarksLabel->setText(QString("отметок: %1").arg(can_.marks().size()));
+    MarksLabel->setText(tr("отметок: %1").arg(can_.marks().size()));
     if (!isVisible() || can_.marks().size() < 2 || refreshesLeft_ <= 0) {
         return;
     }

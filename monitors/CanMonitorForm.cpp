@@ -103,9 +103,9 @@ void TCanMonitorForm::BuildLayout() {
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu;
-        menu.addAction("Сохранить в файл…", this, &TCanMonitorForm::SaveFrames);
-        menu.addAction("Сигналы DBC…", this, &TCanMonitorForm::ShowSignals);
-        menu.addAction("Поиск сигнала…", this, &TCanMonitorForm::ShowHunt);
+        menu.addAction(tr("Сохранить в файл…"), this, &TCanMonitorForm::SaveFrames);
+        menu.addAction(tr("Сигналы DBC…"), this, &TCanMonitorForm::ShowSignals);
+        menu.addAction(tr("Поиск сигнала…"), this, &TCanMonitorForm::ShowHunt);
         menu.exec(Panel1->mapToGlobal(at));
     });
     auto* save = new QShortcut(QKeySequence::Save, this);
@@ -186,11 +186,11 @@ void TCanMonitorForm::OpenProcedure() {
         // The window fails silently when the unit does not answer; a port
         // that cannot be opened is said, with why.
         if (dialogs_) {
-            dialogs_->message(this, "Ошибка",
-                              QString::fromStdString(k57::ports::ShownName(device->PortName())) +
-                                  ": порт не открывается (" +
-                                  k57::OpenProblemText(device->Channel().LastOpenProblem()) +
-                                  ")");
+            dialogs_->message(
+                this, tr("Ошибка"),
+                tr("%1: порт не открывается (%2)")
+                    .arg(QString::fromStdString(k57::ports::ShownName(device->PortName())),
+                         k57::OpenProblemText(device->Channel().LastOpenProblem())));
         }
         return;
     }
@@ -309,7 +309,7 @@ void TCanMonitorForm::SaveFrames() {
     }
     QString error;
     if (!can_.Save(path, error)) {
-        dialogs_->error(this, "Не удалось записать файл " + path + ": " + error);
+        dialogs_->error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
     }
 }
 

@@ -268,6 +268,124 @@ Restore the settings?</translation>
     </message>
 </context>
 <context>
+    <name>TCanHuntForm</name>
+    <message>
+        <source>Поиск сигнала</source>
+        <translation>Signal hunt</translation>
+    </message>
+    <message>
+        <source>Фильтр ID:</source>
+        <translation>ID filter:</translation>
+    </message>
+    <message>
+        <source>Снять отметки битов</source>
+        <translation>Clear bit marks</translation>
+    </message>
+    <message>
+        <source>строки</source>
+        <translation>for this ID</translation>
+    </message>
+    <message>
+        <source>дверь</source>
+        <translation>door</translation>
+    </message>
+    <message>
+        <source>Отметка (Пробел)</source>
+        <translation>Mark (Space)</translation>
+    </message>
+    <message>
+        <source>отметок: %1</source>
+        <translation>marks: %1</translation>
+    </message>
+    <message>
+        <source>Открыть запись…</source>
+        <translation>Open a recording…</translation>
+    </message>
+    <message>
+        <source>сразу</source>
+        <translation>at once</translation>
+    </message>
+    <message>
+        <source>Вид таблицы</source>
+        <translation>Table view</translation>
+    </message>
+    <message>
+        <source>тепло битов: как часто меняются</source>
+        <translation>bit heat: how often they change</translation>
+    </message>
+    <message>
+        <source>частота и период строк</source>
+        <translation>rows&apos; rate and period</translation>
+    </message>
+    <message>
+        <source>держать изменения</source>
+        <translation>hold changes</translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>молчащие ID как все</source>
+        <translation>silent IDs as the rest</translation>
+    </message>
+    <message>
+        <source>молчащие ID серые</source>
+        <translation>silent IDs grey</translation>
+    </message>
+    <message>
+        <source>молчащие ID скрыть</source>
+        <translation>hide silent IDs</translation>
+    </message>
+    <message>
+        <source>после </source>
+        <translation>after </translation>
+    </message>
+    <message>
+        <source>все ID</source>
+        <translation>all IDs</translation>
+    </message>
+    <message>
+        <source>записи CAN (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)</source>
+        <translation>CAN recordings (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл %1: %2</source>
+        <translation>Could not open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Строк с ошибками: %1; первая: строка %2, %3</source>
+        <translation>Lines with errors: %1; the first: line %2, %3</translation>
+    </message>
+</context>
+<context>
+    <name>TCanMonitorForm</name>
+    <message>
+        <source>Сохранить в файл…</source>
+        <translation>Save to file…</translation>
+    </message>
+    <message>
+        <source>Сигналы DBC…</source>
+        <translation>DBC signals…</translation>
+    </message>
+    <message>
+        <source>Поиск сигнала…</source>
+        <translation>Signal hunt…</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>%1: порт не открывается (%2)</source>
+        <translation>%1: the port cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл %1: %2</source>
+        <translation>Could not write the file %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>TCanSignalsForm</name>
     <message>
         <source>Сигналы CAN</source>

@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 
 #include "CanFrameLog.h"
+#include "CanHuntForm.h"
+#include "CanMonitorForm.h"
 #include "CanSignalsForm.h"
 #include "Cp1251.h"
 #include "DiagnosticForm.h"
@@ -297,6 +299,25 @@ TEST_F(EnglishMonitorsTest, TheCanSignalsWindowIsEnglishAndCountsFramesInEnglish
     form.RefreshTimer();
     EXPECT_EQ(tree->topLevelItem(0)->text(1), "2 frames");
     EXPECT_EQ(CyrillicTexts(form), QStringList()) << Join(CyrillicTexts(form));
+}
+
+TEST_F(EnglishMonitorsTest, TheCanMonitorItsMenuAndTheHuntWindowAreEnglish) {
+    TCanMonitorForm form(session);
+    form.SetDialogs(&dialogs);
+    form.show();
+    QWidget* panel = form.findChild<QWidget*>("Panel1");
+    ASSERT_TRUE(panel);
+    QStringList menu = PopupTexts([&] {
+        emit panel->customContextMenuRequested(QPoint(10, 10));
+    });
+    EXPECT_EQ(menu, (QStringList{"Save to file…", "DBC signals…", "Signal hunt…"}));
+    form.ShowHunt();
+    auto* hunt = form.findChild<TCanHuntForm*>();
+    ASSERT_TRUE(hunt);
+    EXPECT_EQ(hunt->windowTitle(), "Signal hunt");
+    EXPECT_EQ(CyrillicTexts(form), QStringList()) << Join(CyrillicTexts(form));
+    EXPECT_EQ(CyrillicTexts(*hunt), QStringList()) << Join(CyrillicTexts(*hunt));
+    form.close();
 }
 
 }  // namespace
