@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <QString>
 #include <cstdint>
 #include <deque>
@@ -127,7 +129,9 @@ class CanSession {
     CanMarks marks_;
     CanRecording recording_;
     CanPlayback playback_;
-    bool playing_ = false;
+    // A failed handshake closes the session on the request worker while the
+    // window's display tick asks for the time, which depends on this.
+    std::atomic<bool> playing_{false};
 };
 
 }  // namespace k57
