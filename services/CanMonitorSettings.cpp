@@ -1,18 +1,14 @@
 #include "CanMonitorSettings.h"
 
-#include <QSettings>
 #include <algorithm>
+
+#include "ToolSettings.h"
 
 namespace k57 {
 
 namespace CanMonitorSettings {
 
 namespace {
-
-// The tool's own settings file, beside the stored port.
-QSettings Open() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool");
-}
 
 const char* const kSilence[] = {"shown", "grey", "hidden"};
 
@@ -29,15 +25,15 @@ TableLook TableChoices::Look() const {
 }
 
 QString Filter() {
-    return Open().value("CanMonitor/filter").toString();
+    return ToolSettings().value("CanMonitor/filter").toString();
 }
 
 void SetFilter(const QString& filter) {
-    Open().setValue("CanMonitor/filter", filter);
+    ToolSettings().setValue("CanMonitor/filter", filter);
 }
 
 TableChoices Table() {
-    QSettings settings = Open();
+    QSettings settings = ToolSettings();
     TableChoices choices;
     choices.heat = settings.value("CanMonitor/heat", choices.heat).toBool();
     choices.rate = settings.value("CanMonitor/rate", choices.rate).toBool();
@@ -57,7 +53,7 @@ TableChoices Table() {
 }
 
 void SetTable(const TableChoices& choices) {
-    QSettings settings = Open();
+    QSettings settings = ToolSettings();
     settings.setValue("CanMonitor/heat", choices.heat);
     settings.setValue("CanMonitor/rate", choices.rate);
     settings.setValue("CanMonitor/hold", choices.hold);

@@ -3,20 +3,16 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTranslator>
 
 #include "ProgramText.h"
+#include "ToolSettings.h"
 
 namespace k57 {
 
 namespace {
 
 const char kLanguageKey[] = "interface/language";
-
-QSettings Settings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool");
-}
 
 const QTranslator* gTranslation = nullptr;
 
@@ -54,11 +50,11 @@ Language LanguageForSystem(const QStringList& uiLanguages) {
 }
 
 std::optional<Language> StoredLanguage() {
-    return ParseLanguage(Settings().value(kLanguageKey).toString());
+    return ParseLanguage(ToolSettings().value(kLanguageKey).toString());
 }
 
 void StoreLanguage(std::optional<Language> language) {
-    QSettings settings = Settings();
+    QSettings settings = ToolSettings();
     if (language) {
         settings.setValue(kLanguageKey, LanguageCode(*language));
     } else {

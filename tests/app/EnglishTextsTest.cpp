@@ -6,7 +6,6 @@
 
 #include <QLocale>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 
 #include "HistoryForm.h"
@@ -17,6 +16,7 @@
 #include "Settle.h"
 #include "SimulatedUnits.h"
 #include "TextWalk.h"
+#include "ToolSettings.h"
 #include "TraceForm.h"
 #include "WindowProbe.h"
 
@@ -102,8 +102,7 @@ TEST(InterfaceLanguage, TheCommandLineBeatsTheStoredChoiceWhichBeatsTheSystem) {
     EXPECT_EQ(k57::StoredLanguage(), std::nullopt);
     EXPECT_EQ(k57::ChosenLanguage(std::nullopt), system);
     // Following the system stores nothing, so a changed system is followed.
-    EXPECT_FALSE(QSettings(QSettings::IniFormat, QSettings::UserScope, "k57tool", "k57tool")
-                     .contains("interface/language"));
+    EXPECT_FALSE(k57::ToolSettings().contains("interface/language"));
     k57::StoreLanguage(k57::Language::English);
     EXPECT_EQ(k57::ChosenLanguage(std::nullopt), k57::Language::English);
     EXPECT_EQ(k57::ChosenLanguage(k57::Language::Russian), k57::Language::Russian);
