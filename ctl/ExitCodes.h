@@ -9,12 +9,17 @@ namespace k57::ctl {
 // What k57ctl's exit code tells a script.
 enum Exit {
     kDone = 0,
-    kBadInput = 1,   // bad usage or invalid input, or a question left unanswered
+    kBadInput = 1,   // bad usage or invalid input (a value, a file too large or not a
+                     // regular file), a question left unanswered, or a change
+                     // refused for want of a backup
     kNoPort = 2,     // the port cannot be opened
     kTimedOut = 3,   // no reply in time (or no unit found)
     kWrongReply = 4, // a reply that cannot be read or is of another type
     kRefused = 5,    // the unit did not acknowledge a commit
-    kNoJournal = 6,  // the service journal cannot be read, or an export written
+    kNoJournal = 6,  // the service journal cannot be read or written, or a file cannot
+                     // be written (the old one is left whole)
+    kNotConfirmed = 7,  // settings sent, but reading them back shows other values or
+                        // fails: the unit's state is to be checked
     kInterrupted = 130,
 };
 

@@ -65,10 +65,13 @@ int main(int argc, char** argv) {
     UseUtf8Console();
     CLI::App app{
         "Service tool for the K57 alarm and telematics unit, from a command line.\n"
-        "Exit codes: 0 done, 1 bad usage or invalid input, 2 the port cannot be\n"
-        "opened, 3 no reply in time, 4 a reply that cannot be read or is of\n"
-        "another type, 5 the unit refused (a commit not acknowledged), 6 the service\n"
-        "journal cannot be read or exported, 130 interrupted.",
+        "Exit codes: 0 done, 1 bad usage or invalid input (a refused value, a file\n"
+        "too large or not a regular file), or a change refused for want of a backup,\n"
+        "2 the port cannot be opened, 3 no reply in time, 4 a reply that cannot be\n"
+        "read or is of another type, 5 the unit refused (a commit not acknowledged),\n"
+        "6 the service journal cannot be read or written, or a file cannot be written\n"
+        "(the old one is left whole), 7 settings sent but not confirmed by reading\n"
+        "them back, 130 interrupted.",
         "k57ctl"};
     app.set_version_flag("--version", k57::VersionText("k57ctl"));
     app.require_subcommand(1);
