@@ -312,6 +312,16 @@ void TMainForm::OpenFileButtonClick() {
             tr("Не удалось открыть файл %1: %2").arg(path, FileProblem(file.problem, file.detail)));
         return;
     }
+    // Written to the unit, such a file would reset every setting.
+    if (file.verdict.SetsNothing() &&
+        dialogs_.message(this, tr("Внимание"),
+                         tr("В файле %1 не задан ни один параметр: записанный в устройство, он "
+                            "вернёт все настройки, включая PIN-код и телефоны, к значениям по "
+                            "умолчанию.\nОткрыть его?")
+                             .arg(path),
+                         k57::Buttons::YesNo, k57::Answer::No) != k57::Answer::Yes) {
+        return;
+    }
     // What the editor would refuse does not come in from a file either: those
     // values keep their defaults.
     settings.LoadGoodLines(file.verdict);
