@@ -252,8 +252,8 @@ TEST_F(SettingsCommandsTest, TheEditorsWriteIsReadBackAndWhatTheUnitDidNotTakeIs
         EXPECT_TRUE(k57::test::Settle(form->Device()));
     }));
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
-    const k57::test::ScriptedDialogs::Box& box = dialogs.boxes[dialogs.boxes.size() - 2];
-    EXPECT_EQ(box.caption, "Ошибка");
+    const k57::test::ScriptedDialogs::Box& box = dialogs.boxes.back();
+    EXPECT_EQ(box.caption, "Ошибка") << dialogs.shown().join('\n').toStdString();
     EXPECT_TRUE(box.text.contains(k57::FromUnit(Name("KickSens")))) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains("Загрузить настройки из устройства")) << box.text.toStdString();
 }
