@@ -83,8 +83,8 @@ bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
     guard.ReadBackup(*context.device);
     bool kept = guard.KeepBackup();
     TellJournalProblem(context);
-    if (kept) {
-        return true;
+    if (kept || (guard.portUnavailable() && !Interrupted())) {
+        return true;  // a port that does not open takes no change either
     }
     if (Interrupted()) {
         exitCode = Fail("interrupted: nothing was changed", kInterrupted);
@@ -93,7 +93,7 @@ bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
     // A unit that did not answer is not changed without a backup either: it
     // may merely have been slow.
     std::string why = guard.backup()
-                          ? std::string("the service journal did not take the backup")
+                          ? std::string("the backup could not be kept in the journal")
                           : "the unit's settings could not be read for a backup (" +
                                 Describe(context.device->LastFailure()) + ")";
     if (context.noBackup) {

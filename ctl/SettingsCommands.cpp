@@ -155,7 +155,7 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
         return Failed(context, result);
     }
     if (!kept && !context.noBackup) {
-        return Fail("the service journal did not take the backup; nothing was changed; "
+        return Fail("the backup could not be kept in the journal; nothing was changed; "
                     "--no-backup goes ahead without one",
                     kBadInput);
     }

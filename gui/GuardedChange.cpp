@@ -69,7 +69,8 @@ void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go
             Tell(owner);
             // A unit that did not answer is asked about too: it may merely
             // have been slow, and then it would be changed without a backup.
-            if (!kept && !WithoutBackup(owner, *guard)) {
+            // A port that does not open takes no change either.
+            if (!kept && !guard->portUnavailable() && !WithoutBackup(owner, *guard)) {
                 if (stopped) {
                     stopped();
                 }

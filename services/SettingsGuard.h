@@ -42,6 +42,9 @@ class SettingsGuard {
     // asks whether to go on without one (window) or refuses unless told not
     // to back up (k57ctl).
     bool KeepBackup();
+    // The port could not be opened for the backup: the change cannot reach
+    // the unit either, and fails with its own message, unasked.
+    bool portUnavailable() const { return backupResult_ == kPortUnavailable; }
     const std::optional<std::string>& backup() const { return backup_; }
     // The backup's journal entry; 0 when the journal did not take it.
     long long backupEntry() const { return backupEntry_; }

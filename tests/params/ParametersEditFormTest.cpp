@@ -259,7 +259,8 @@ TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
     EXPECT_EQ(dialogs.shown(), (QStringList{"Внимание: Записать настройки в устройство?",
                                             "Внимание: Записать настройки в устройство?",
-                                            "Сообщение: Настройки записаны."}));
+                                            "Сообщение: Настройки записаны и подтверждены: "
+                                            "прочитанные из устройства совпадают."}));
     EXPECT_FALSE(editor.modified());
 
     std::string text;
