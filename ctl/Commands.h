@@ -16,7 +16,7 @@ class QJsonObject;
 namespace k57 {
 class SettingsGuard;
 struct WriteCheck;
-}
+}  // namespace k57
 
 // k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
 namespace k57::ctl {

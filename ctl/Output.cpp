@@ -92,10 +92,9 @@ bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
     }
     // A unit that did not answer is not changed without a backup either: it
     // may merely have been slow.
-    std::string why = guard.backup()
-                          ? std::string("the backup could not be kept in the journal")
-                          : "the unit's settings could not be read for a backup (" +
-                                Describe(context.device->LastFailure()) + ")";
+    std::string why = guard.backup() ? std::string("the backup could not be kept in the journal")
+                                     : "the unit's settings could not be read for a backup (" +
+                                           Describe(context.device->LastFailure()) + ")";
     if (context.noBackup) {
         Say(context, "no backup: " + why + "; going on as --no-backup asks");
         return true;
@@ -110,8 +109,8 @@ int Verified(Context& context, const WriteCheck& check, const std::string& done)
             Say(context, done + " and confirmed by reading them back");
             return kDone;
         case WriteCheck::State::Differs:
-            return Fail("settings sent, but the unit holds other values for " + DifferingKeys(check) +
-                            "; k57ctl settings read shows what it holds",
+            return Fail("settings sent, but the unit holds other values for " +
+                            DifferingKeys(check) + "; k57ctl settings read shows what it holds",
                         kNotConfirmed);
         case WriteCheck::State::Unknown:
             return Fail("settings sent, but reading them back failed (" +

@@ -155,9 +155,10 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
         return Failed(context, result);
     }
     if (!kept && !context.noBackup) {
-        return Fail("the backup could not be kept in the journal; nothing was changed; "
-                    "--no-backup goes ahead without one",
-                    kBadInput);
+        return Fail(
+            "the backup could not be kept in the journal; nothing was changed; "
+            "--no-backup goes ahead without one",
+            kBadInput);
     }
     LoadUnitSettings(context, list, *guard.backup());
     settings.Apply(changes);

@@ -103,7 +103,8 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const ParameterList& cata
             return;
         }
         device_.Submit(
-            owner, [guard, text](DeviceInterface& unit) { return guard->WriteSettings(unit, text); },
+            owner,
+            [guard, text](DeviceInterface& unit) { return guard->WriteSettings(unit, text); },
             [this, owner, guard, list, done](int) {
                 WriteCheck check = guard->Written(*list);
                 Tell(owner);
@@ -139,16 +140,16 @@ void GuardedChange::TellWritten(DialogService& dialogs, QWidget* owner, const Wr
                                 const ParameterList& catalogue) {
     if (check.confirmed()) {
         dialogs.message(owner, QCoreApplication::translate("GuardedChange", "Сообщение"),
-                         QCoreApplication::translate(
-                             "GuardedChange",
-                             "Настройки записаны и подтверждены: прочитанные из устройства "
-                             "совпадают."),
-                         Buttons::Ok);
+                        QCoreApplication::translate(
+                            "GuardedChange",
+                            "Настройки записаны и подтверждены: прочитанные из устройства "
+                            "совпадают."),
+                        Buttons::Ok);
         return;
     }
     QString text = NotConfirmed(check, catalogue);
     dialogs.message(owner, QCoreApplication::translate("GuardedChange", "Ошибка"),
-                     text.isEmpty() ? NotConnected() : text, Buttons::Ok);
+                    text.isEmpty() ? NotConnected() : text, Buttons::Ok);
 }
 
 void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,

@@ -41,9 +41,8 @@ class GuardedChange {
     // verdict, judged through `catalogue`, once it is journaled. `expected`:
     // the unit the text is for, when it must be that one (a snapshot of the
     // journal). `catalogue` must outlive the write.
-    void Write(QWidget* owner, Guard guard, const ParameterList& catalogue,
-               const std::string& text, std::function<void(const WriteCheck&)> done,
-               std::function<void()> stopped = {},
+    void Write(QWidget* owner, Guard guard, const ParameterList& catalogue, const std::string& text,
+               std::function<void(const WriteCheck&)> done, std::function<void()> stopped = {},
                std::optional<uint32_t> expected = std::nullopt);
     // The verdict in a box: confirmed, the parameters the unit did not
     // take, or that whether it took them is unknown.

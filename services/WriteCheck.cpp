@@ -40,11 +40,12 @@ WriteCheck Judge(const ParameterList& catalogue, const WriteAttempt& attempt) {
     } else if (!attempt.readBack) {
         check.state = WriteCheck::State::Unknown;
     } else {
-        for (const SettingDifference& d : DiffSettings(catalogue, attempt.written, *attempt.readBack)) {
+        for (const SettingDifference& d :
+             DiffSettings(catalogue, attempt.written, *attempt.readBack)) {
             check.differing.push_back(d.key);
         }
-        check.state = check.differing.empty() ? WriteCheck::State::Confirmed
-                                               : WriteCheck::State::Differs;
+        check.state =
+            check.differing.empty() ? WriteCheck::State::Confirmed : WriteCheck::State::Differs;
     }
     return check;
 }

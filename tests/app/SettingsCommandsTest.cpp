@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "CtlProcess.h"
-#include "Messages.h"
 #include "MainForm.h"
+#include "Messages.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"

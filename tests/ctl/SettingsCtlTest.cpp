@@ -113,8 +113,7 @@ TEST_F(SettingsCtlTest, AWriteTheUnitDidNotTakeOrThatCannotBeReadBackIsNotConfir
         k57::test::CtlRun differs = Ctl(args);
         EXPECT_EQ(differs.code, 7) << args.join(' ').toStdString() << differs.err.toStdString();
         EXPECT_TRUE(differs.err.contains("KickSens")) << differs.err.toStdString();
-        EXPECT_TRUE(LastEntry().detail.find("KickSens") != std::string::npos)
-            << LastEntry().detail;
+        EXPECT_TRUE(LastEntry().detail.find("KickSens") != std::string::npos) << LastEntry().detail;
         EXPECT_NE(LastEntry().result, k57::JournalResult::Ok);
     }
 

@@ -19,8 +19,8 @@ TEST(SettingsFileTextTest, UnicodeTextIsTakenForUtf8AndEverythingElseForWindows1
     EXPECT_EQ(k57::DetectEncoding(""), FileEncoding::Windows1251);
     // Russian in Windows-1251: capitals and small letters together, "Ёж",
     // and letters before the signs 0x80-0xBF that UTF-8 continues with.
-    for (const char* text : {"NameBT=\xCB\xE0\xE4\xE0", "NameBT=\xA8\xE6", "NameBT=\xD0\xE9",
-                             "NameBT=\xD0\x9B\xD0"}) {
+    for (const char* text :
+         {"NameBT=\xCB\xE0\xE4\xE0", "NameBT=\xA8\xE6", "NameBT=\xD0\xE9", "NameBT=\xD0\x9B\xD0"}) {
         EXPECT_EQ(k57::DetectEncoding(text), FileEncoding::Windows1251) << text;
     }
     // Not UTF-8 as the standard has it: an overlong "/", a surrogate.

@@ -55,7 +55,8 @@ TEST_F(ValidationTest, APinIsDigitsAndAPhoneNumberPlusAndDigits) {
     for (const char* key : {"UserNumber1", "UserNumber4"}) {
         EXPECT_EQ(Check(key, "+79161234567"), "ok");
         EXPECT_EQ(Check(key, "+123456789012345"), "ok");  // 16, the longest
-        for (const char* number : {"89161234567890", "+7916123456 7", "++79161234567", "+7(916)1234567"}) {
+        for (const char* number :
+             {"89161234567890", "+7916123456 7", "++79161234567", "+7(916)1234567"}) {
             EXPECT_EQ(Check(key, number), std::string(number) + " - номер телефона: + и цифры")
                 << key << " " << number;
         }
