@@ -236,12 +236,21 @@ void TParametersEditForm::SendActionExecute() {
         return;
     }
     CommitEdit();
-    k57::Answer answer = dialogs_.message(
-        this, tr("Внимание"), tr("Записать настройки в устройство?"), k57::Buttons::OkCancel);
-    if (answer != k57::Answer::Ok || !device_.get() || !parameters) {
+    std::string text = parameters ? parameters->ValuesToText() : std::string();
+    // An empty text is no slip to make lightly: the unit would lose its PIN
+    // and its owners' numbers with every other setting.
+    bool agreed =
+        text.empty()
+            ? dialogs_.message(this, tr("Внимание"),
+                               tr("Все параметры имеют значения по умолчанию: записанные в "
+                                  "устройство, они сбросят все его настройки, включая PIN-код и "
+                                  "телефоны.\nЗаписать?"),
+                               k57::Buttons::YesNo, k57::Answer::No) == k57::Answer::Yes
+            : dialogs_.message(this, tr("Внимание"), tr("Записать настройки в устройство?"),
+                               k57::Buttons::OkCancel) == k57::Answer::Ok;
+    if (!agreed || !device_.get() || !parameters) {
         return;
     }
-    std::string text = parameters->ValuesToText();
     writing_ = true;
     auto written = [this](const k57::WriteCheck& check) {
         writing_ = false;
