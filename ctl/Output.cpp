@@ -105,9 +105,10 @@ bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
 
 int Verified(Context& context, const WriteCheck& check, const std::string& done) {
     if (Interrupted() && !check.confirmed()) {
-        return Fail("interrupted: whether the unit took the settings is unknown; k57ctl settings "
-                    "read shows what it holds",
-                    kInterrupted);
+        return Fail(
+            "interrupted: whether the unit took the settings is unknown; k57ctl settings "
+            "read shows what it holds",
+            kInterrupted);
     }
     switch (check.state) {
         case WriteCheck::State::Confirmed:
