@@ -45,15 +45,6 @@ class LineLeftoversCtlTest : public k57::test::SimulatedUnits {
         return path;
     }
 
-    static std::vector<JournalEntry> Entries() {
-        k57::Journal journal;
-        std::vector<JournalEntry> all;
-        for (long long id = 1; auto entry = journal.Entry(id); ++id) {
-            all.push_back(*entry);
-        }
-        return all;
-    }
-
     k57::sim::Unit* unit = nullptr;
     k57::test::TempDir dir_;
 };
@@ -69,13 +60,13 @@ TEST_F(LineLeftoversCtlTest, AWriteAfterAReadCutOffByItsTimeOutIsBackedUpAndDone
     EXPECT_EQ(write.code, 0) << write.err.toStdString();
     EXPECT_EQ(unit->settings(), "MicLevel=3\n");
 
-    std::vector<JournalEntry> entries = Entries();
-    auto backup = std::find_if(entries.begin(), entries.end(), [](const JournalEntry& e) {
-        return e.operation == JournalOperation::Backup;
-    });
-    ASSERT_NE(backup, entries.end());
+    k57::Journal journal;
+    std::optional<JournalEntry> backup = journal.LatestBackup(12345678);
+    ASSERT_TRUE(backup);
     EXPECT_EQ(backup->result, JournalResult::Ok);
     EXPECT_EQ(backup->before, std::string("MicLevel=10\n"));
+    std::vector<JournalEntry> entries = journal.Timeline(12345678);
+    ASSERT_FALSE(entries.empty());
     ASSERT_EQ(entries.back().operation, JournalOperation::WriteSettings);
     EXPECT_EQ(entries.back().result, JournalResult::Ok);
     EXPECT_EQ(entries.back().before, std::string("MicLevel=10\n"));
