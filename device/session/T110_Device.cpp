@@ -20,6 +20,9 @@ T110_Device::~T110_Device() {
 void T110_Device::SetPortName(const char* name) {
     port_.SetName(name);
     std::lock_guard<std::mutex> lock(shared_);
+    if (port_.Name() != portName_) {
+        unsettled_ = true;  // another line, with its own past
+    }
     portName_ = port_.Name();
 }
 
