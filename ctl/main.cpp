@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
         "read", "print key=value lines (values differing from the defaults, or --all)");
     read->add_flag("--all", all, "every value, defaults too");
     read->add_option("-o,--output", outFile,
-                     "write a settings file as the editor's \"Записать в файл\" does");
+                     "write a settings file as the editor's \"Записать в файл\" does "
+                     "(- to standard output)");
     auto* write = settings->add_subcommand(
         "write", "check FILE against the catalogue; write it to the unit if every line passes");
     write->add_option("FILE", inFile, "settings file (Windows-1251, key=value lines)")->required();
@@ -216,7 +217,8 @@ int main(int argc, char** argv) {
         "diff", "settings differences by parameter: of two entries, or one's before and after");
     diff->add_option("ID", entryIds, "one or two entry ids")->required()->expected(1, 2);
     auto* exportCsv = history->add_subcommand("export", "the whole journal as a CSV file");
-    exportCsv->add_option("FILE", csvFile, "the CSV file to write")->required();
+    exportCsv->add_option("FILE", csvFile, "the CSV file to write; - for standard output")
+        ->required();
     for (CLI::App* command : {show, diff, exportCsv}) {
         command->add_flag("--reveal", reveal, "show the PIN and phone numbers unmasked");
     }
@@ -245,6 +247,9 @@ int main(int argc, char** argv) {
     if (*trace && !StartTrace(traceFile)) {
         return kBadInput;
     }
+    // Files are read before the unit's port is chosen: Ctrl+C stops those
+    // reads as it stops a request.
+    CatchInterrupt(nullptr);
     if (*dbcCheck)
         return DbcCheck(context, dbcFile, encoding);
     if (*decode)

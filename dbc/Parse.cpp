@@ -1,12 +1,11 @@
 #include "Parse.h"
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <iterator>
 #include <limits>
 #include <unordered_map>
 
+#include "FileRead.h"
 #include "Lexer.h"
 #include "Numbers.h"
 
@@ -656,12 +655,10 @@ ParseResult Parse(std::string_view text, Encoding encoding, const std::string& f
 }
 
 ParseResult ParseFile(const std::string& path, Encoding encoding) {
-    // The path is UTF-8; a narrow path would go through Windows' ANSI code page.
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.is_open() || file.bad()) {
+    std::string text, error;
+    if (!ReadWholeFile(path, FileLimits::kDbcFile, text, error)) {
         ParseResult result;
-        result.diagnostics.push_back({path, 0, "cannot be read", false});
+        result.diagnostics.push_back({path, 0, "cannot be read: " + error, false});
         return result;
     }
     return Parse(text, encoding, path);
