@@ -9,12 +9,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 size=${1:-1024}
 work=${2:-$(mktemp -d)}
+mkdir -p "$work"
 ctl=build/default/ctl/k57ctl
 export K57_DATA_DIR=$work/data XDG_CONFIG_HOME=$work/config
 
 truncate -s "${size}M" "$work/zeros"
 head -c "${size}M" /dev/urandom >"$work/random"
-yes '(1.000000) can0 123#1122334455667788' | head -c "${size}M" >"$work/lines"
+yes '(1.000000) can0 123#1122334455667788' | head -c "${size}M" >"$work/lines" || true  # yes ends on SIGPIPE
 printf 'VERSION ""\nBO_ 291 M: 8 X\n SG_ s : 0|8@1+ (1,0) [0|255] "" X\n' >"$work/one.dbc"
 printf '1\n2\n' >"$work/marks"
 

@@ -35,6 +35,9 @@ bool LoadDatabase(const std::string& file, const std::string& encodingName,
     for (const dbc::Diagnostic& diagnostic : result.diagnostics) {
         std::fprintf(stderr, "%s\n", diagnostic.ToString().c_str());
     }
+    if (int unlisted = result.unlistedErrors + result.unlistedWarnings) {
+        std::fprintf(stderr, "%s: %d more errors and warnings\n", file.c_str(), unlisted);
+    }
     return result.diagnostics.empty() || result.diagnostics.front().line != 0;
 }
 
@@ -125,7 +128,8 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
             std::printf("skipped %s: %d\n", keyword.c_str(), count);
         }
         std::printf("errors: %d\nwarnings: %d\n", result.ErrorCount(),
-                    int(result.diagnostics.size()) - result.ErrorCount());
+                    int(result.diagnostics.size()) + result.unlistedErrors +
+                        result.unlistedWarnings - result.ErrorCount());
     }
     return result.ErrorCount() ? kBadInput : kDone;
 }

@@ -251,11 +251,15 @@ class Parser {
         }
     }
 
-    void Error(int line, const std::string& message) {
-        result_.diagnostics.push_back({file_, line, message, false});
-    }
-    void Warn(int line, const std::string& message) {
-        result_.diagnostics.push_back({file_, line, message, true});
+    void Error(int line, const std::string& message) { Note({file_, line, message, false}); }
+    void Warn(int line, const std::string& message) { Note({file_, line, message, true}); }
+    // A file of nothing but errors would keep one for every line.
+    void Note(Diagnostic diagnostic) {
+        if (result_.diagnostics.size() < ParseResult::kMaxDiagnostics) {
+            result_.diagnostics.push_back(std::move(diagnostic));
+        } else {
+            ++(diagnostic.warning ? result_.unlistedWarnings : result_.unlistedErrors);
+        }
     }
 
     // --- the model
@@ -616,7 +620,7 @@ std::string Diagnostic::ToString() const {
 }
 
 int ParseResult::ErrorCount() const {
-    int count = 0;
+    int count = unlistedErrors;
     for (const Diagnostic& diagnostic : diagnostics) {
         count += !diagnostic.warning;
     }
@@ -629,6 +633,12 @@ ParseResult Parse(std::string_view text, Encoding encoding, const std::string& f
         text.remove_prefix(3);
     }
     LexResult lexed = Lex(text);
+    if (lexed.tooMany) {
+        result.diagnostics.push_back(
+            {fileName, 0,
+             "more than " + std::to_string(LexResult::kMaxTokens) + " words and signs", false});
+        return result;
+    }
     Parser(std::move(lexed.tokens), lexed.unterminatedStringLine != 0, encoding, fileName, result)
         .Run();
     if (lexed.unterminatedStringLine) {

@@ -14,7 +14,7 @@ namespace FileLimits {
 constexpr long long kMegabyte = 1 << 20;
 constexpr long long kFirmwareImage = 4 * kMegabyte;  // the images are under 100 KB
 constexpr long long kSoundImage = 16 * kMegabyte;    // the sound package is 680 KB
-constexpr long long kDbcFile = 64 * kMegabyte;       // the largest known databases are 2 MB
+constexpr long long kDbcFile = 16 * kMegabyte;       // real databases are under 1 MB
 constexpr long long kMarksFile = kMegabyte;           // a time a line, typed by hand
 constexpr long long kPlotCsv = 64 * kMegabyte;       // the trace holds 262,144 readings
 constexpr size_t kLine = 4096;                       // a capture's or a marks file's line

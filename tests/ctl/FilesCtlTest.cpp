@@ -174,7 +174,8 @@ TEST_F(FilesCtlTest, InputsThatAreNotFilesOrTooLargeAreRefusedAtOnce) {
         {"update", "firmware", "--image", fifo},
         {"update", "firmware", "--image", Sparse(Path("firmware.bin"), 5)},
         {"update", "sound", "--image", Sparse(Path("sound.bin"), 17)},
-        {"dbc", "check", Sparse(Path("big.dbc"), 65)},
+        {"dbc", "check", Sparse(Path("big.dbc"), 17)},
+        {"dbc", "check", Sparse(Path("signs.dbc"), 12)},  // 12 million signs
         {"dbc", "check", "/dev/zero"},
         {"settings", "write", "--dry-run", Sparse(Path("settings.txt"), 2)},
         {"settings", "write", "--dry-run", fifo},
@@ -222,6 +223,17 @@ TEST_F(FilesCtlTest, AHugeCaptureIsReadInBoundedMemory) {
             out << chunk;
         }
     }
+    const std::string errors = Path("errors.dbc");  // an error on each of 7 million lines
+    {
+        std::string lines;
+        for (int i = 0; i < 1 << 20; ++i) {
+            lines += "x\n";
+        }
+        std::ofstream out(errors, std::ios::binary);
+        for (int i = 0; i < 7; ++i) {  // 14 MB
+            out << lines;
+        }
+    }
     const std::string dbc = Path("one.dbc");
     Write(dbc, "VERSION \"\"\nBO_ 291 M: 8 X\n SG_ s : 0|8@1+ (1,0) [0|255] \"\" X\n");
     struct Case {
@@ -232,6 +244,7 @@ TEST_F(FilesCtlTest, AHugeCaptureIsReadInBoundedMemory) {
         {{"can", "stats", zeros}, 0},
         {{"can", "decode", random, "--dbc", dbc, "--quiet"}, 0},
         {{"can", "stats", frames}, 1},  // more frames than a capture holds
+        {{"dbc", "check", errors}, 1},
     };
     for (const Case& c : cases) {
         ChildOptions options;
