@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdio>
-#include <iostream>
 
 #include "Commands.h"
 #include "Cp1251.h"
@@ -226,14 +225,10 @@ int HistoryExport(Context& context, const std::string& file, bool reveal) {
         return exitCode;
     }
     std::string error;
-    if (file == "-") {
-        if (!journal->ExportCsv(std::cout, reveal, error) || !std::cout.flush()) {
-            return Fail(error.empty() ? "cannot write to standard output" : error, kNoJournal);
-        }
-    } else if (!journal->ExportCsv(file, reveal, error)) {
+    if (!journal->ExportCsv(file, reveal, error)) {
         return Fail(error, kNoJournal);
     }
-    Say(context, std::string("journal written to ") + (file == "-" ? "standard output" : file) +
+    Say(context, std::string("journal written to ") + file +
                      (reveal ? "" : " (PIN and phone numbers masked; --reveal shows them)"));
     return kDone;
 }

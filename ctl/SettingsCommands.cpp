@@ -61,10 +61,7 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
         return Failed(context, result);
     }
     LoadUnitSettings(context, list, text);
-    if (outFile == "-") {
-        const std::string file = SettingsFile::WithCrLf(list.ValuesToText());
-        std::fwrite(file.data(), 1, file.size(), stdout);
-    } else if (!outFile.empty()) {
+    if (!outFile.empty()) {
         std::string error;
         if (!SettingsFile::Write(outFile, list.ValuesToText(), error)) {
             return Fail("cannot write " + outFile + ": " + error, kNoJournal);

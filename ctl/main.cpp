@@ -111,8 +111,7 @@ int main(int argc, char** argv) {
         "read", "print key=value lines (values differing from the defaults, or --all)");
     read->add_flag("--all", all, "every value, defaults too");
     read->add_option("-o,--output", outFile,
-                     "write a settings file as the editor's \"Записать в файл\" does "
-                     "(- to standard output)");
+                     "write a settings file as the editor's \"Записать в файл\" does");
     auto* write = settings->add_subcommand(
         "write", "check FILE against the catalogue; write it to the unit if every line passes");
     write->add_option("FILE", inFile, "settings file (Windows-1251, key=value lines)")->required();
@@ -217,8 +216,7 @@ int main(int argc, char** argv) {
         "diff", "settings differences by parameter: of two entries, or one's before and after");
     diff->add_option("ID", entryIds, "one or two entry ids")->required()->expected(1, 2);
     auto* exportCsv = history->add_subcommand("export", "the whole journal as a CSV file");
-    exportCsv->add_option("FILE", csvFile, "the CSV file to write; - for standard output")
-        ->required();
+    exportCsv->add_option("FILE", csvFile, "the CSV file to write")->required();
     for (CLI::App* command : {show, diff, exportCsv}) {
         command->add_flag("--reveal", reveal, "show the PIN and phone numbers unmasked");
     }

@@ -6,13 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <ostream>
 
 #include "JournalCsv.h"
 #include "JournalSchema.h"
-#include "SafeSave.h"
 #include "SqliteStatement.h"
+#include "SafeSave.h"
 #include "Version.h"
 
 namespace k57 {
