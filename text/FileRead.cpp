@@ -82,8 +82,10 @@ long long ReadPiece(int fd, bool waits, char* into, size_t size) {
         int got = _read(fd, into, unsigned(size));
 #else
         if (waits) {
+            // Read only once there is something: a signal that comes just
+            // before a blocking read would not end it.
             pollfd watched{fd, POLLIN, 0};
-            if (::poll(&watched, 1, 200) == 0) {
+            if (::poll(&watched, 1, 200) <= 0) {
                 continue;
             }
         }

@@ -178,9 +178,7 @@ bool SafeSaveFile::Open() {
     if (NotRegularFile(target_, reason)) {
         return Fail(reason);
     }
-#ifdef _WIN32
-    const bool exists = std::filesystem::exists(Native(target_), code);
-#else
+#ifndef _WIN32
     struct stat old {};
     const bool exists = ::stat(target_.c_str(), &old) == 0;
 #endif
