@@ -33,6 +33,9 @@ struct Context {
 // Output: results on stdout, UTF-8; messages on stderr, in English.
 void Say(const Context& context, const std::string& line);
 int Fail(const std::string& message, int exitCode);
+// A file that could not be read to its end: interrupted (Ctrl+C), or the
+// reason, which is the input's fault.
+int ReadFailed(const std::string& file, const std::string& error);
 // The last request's failure, described, with its exit code.
 int Failed(const Context& context, int result);
 void PrintJson(const QJsonObject& object);

@@ -64,7 +64,7 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     if (!outFile.empty()) {
         std::string error;
         if (!SettingsFile::Write(outFile, list.ValuesToText(), error)) {
-            return Fail("cannot write " + outFile + ": " + error, kBadInput);
+            return Fail("cannot write " + outFile + ": " + error, kNoJournal);
         }
         Say(context, "settings written to " + outFile);
     }

@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "Cp1251.h"
 #include "ExitCodes.h"
+#include "FileRead.h"
 #include "FirmwareUpdate.h"
 #include "ParameterList.h"
 #include "PortMapping.h"
@@ -148,7 +149,8 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
         firmware =
             imagePath.empty() ? images::LoadFirmware() : images::LoadFirmware(imagePath.c_str());
     } catch (const std::exception& e) {
-        return Fail(std::string("no firmware image: ") + e.what(), kBadInput);
+        return FileReadsStopped() ? ReadFailed(imagePath, {})
+                                  : Fail(std::string("no firmware image: ") + e.what(), kBadInput);
     }
     FirmwareUpdate update(firmware);
     if (!update.CheckImage()) {
@@ -201,7 +203,7 @@ int UpdateSound(Context& context, const std::string& imagePath) {
     uint32_t size = 0;
     std::string problem;
     if (!update.CheckImage(size, problem)) {
-        return Fail(problem, kBadInput);
+        return FileReadsStopped() ? ReadFailed(path, {}) : Fail(problem, kBadInput);
     }
     int exitCode = kDone;
     if (!Agreed(context,

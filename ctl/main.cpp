@@ -245,6 +245,9 @@ int main(int argc, char** argv) {
     if (*trace && !StartTrace(traceFile)) {
         return kBadInput;
     }
+    // Files are read before the unit's port is chosen: Ctrl+C stops those
+    // reads as it stops a request.
+    CatchInterrupt(nullptr);
     if (*dbcCheck)
         return DbcCheck(context, dbcFile, encoding);
     if (*decode)

@@ -13,6 +13,7 @@
 #include "JournalCsv.h"
 #include "JournalSchema.h"
 #include "SqliteStatement.h"
+#include "SafeSave.h"
 #include "Version.h"
 
 namespace k57 {
@@ -467,22 +468,15 @@ bool Journal::ExportCsv(std::ostream& out, bool reveal, std::string& error) {
 }
 
 bool Journal::ExportCsv(const std::string& path, bool reveal, std::string& error) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = "cannot write " + path + ": " + file.errorString().toStdString();
+    SafeSaveFile file(path, SaveAccess::Private);  // with --reveal it holds PINs
+    if (!file.Open()) {
+        error = "cannot write " + path + ": " + file.error();
         return false;
     }
-    bool exported = Export(
-        [&](const std::string& text) {
-            return file.write(text.data(), qint64(text.size())) == qint64(text.size());
-        },
-        reveal, error);
-    if (exported && !file.commit()) {
-        error = "cannot write " + path + ": " + file.errorString().toStdString();
+    bool exported = Export([&](const std::string& text) { return file.Write(text); }, reveal, error);
+    if ((exported && !file.Commit()) || (!exported && error.empty())) {
+        error = "cannot write " + path + ": " + file.error();
         return false;
-    }
-    if (!exported && error.empty()) {
-        error = "cannot write " + path + ": " + file.errorString().toStdString();
     }
     return exported;
 }
