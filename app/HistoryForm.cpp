@@ -112,10 +112,24 @@ void THistoryForm::SerialEditChange() {
         item->setData(Qt::UserRole, qint64(unit.serial));
         UnitList->addItem(item);
     }
+    TellReadProblem();
     if (UnitList->count() > 0) {
         UnitList->setCurrentRow(0);
     } else {
         UnitListChange();
+    }
+}
+
+void THistoryForm::TellReadProblem() {
+    if (!browser_->readFailed()) {
+        return;
+    }
+    std::string problem = browser_->TakeProblem();
+    if (!problem.empty()) {
+        dialogs_.message(this, tr("Внимание"),
+                         tr("Журнал обслуживания прочитать не удалось.\n\n%1")
+                             .arg(QString::fromStdString(problem)),
+                         k57::Buttons::Ok);
     }
 }
 
@@ -128,6 +142,7 @@ void THistoryForm::UnitListChange() {
         return;
     }
     timeline_ = browser_->Timeline(uint32_t(unit->data(Qt::UserRole).toLongLong()));
+    TellReadProblem();
     for (size_t i = 0; i < timeline_.size(); ++i) {
         const k57::JournalEntry& e = timeline_[i];
         auto* item =

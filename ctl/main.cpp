@@ -257,6 +257,7 @@ int main(int argc, char** argv) {
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {
         context.device->SetPortName(port.c_str());
+        context.port = port;
     }
     CatchInterrupt(context.device.get());
     context.record = std::make_unique<k57::ServiceRecord>(k57::JournalFrontEnd::Ctl);

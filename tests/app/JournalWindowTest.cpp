@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "CtlProcess.h"
+#include "DamagedJournal.h"
 #include "HistoryForm.h"
 #include "Journal.h"
 #include "MainForm.h"
@@ -218,6 +220,74 @@ TEST_F(JournalWindowTest, TheHistoryWindowShowsUnitsTimelinesAndSnapshots) {
     QByteArray rows = exported.readAll();
     EXPECT_TRUE(rows.contains("write settings"));
     EXPECT_FALSE(rows.contains("1234"));
+}
+
+// The window and its support report use one journal, and k57ctl, another
+// process, writes the same file meanwhile: each sees every entry of both.
+TEST_F(JournalWindowTest, ASupportReportKeepsTheJournalSharedWithK57ctl) {
+    k57::sim::UnitOptions options;
+    options.serial = 801;
+    Plug(5, options);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    auto identify = [&] {
+        form->GetSerialButtonClick();
+        return k57::test::Settle(form->Device());
+    };
+    ASSERT_TRUE(identify());
+    QString report = QString::fromStdString(settings_.directory()) + "/report.txt";
+    dialogs.files = {report};
+    form->SaveSupportReport();
+    ASSERT_TRUE(QFile::exists(report));
+    ASSERT_EQ(k57::test::RunCtl({"info"}, settings_).code, 0);
+    ASSERT_TRUE(identify());
+    ASSERT_EQ(k57::test::RunCtl({"info"}, settings_).code, 0);
+
+    k57::test::CtlRun history = k57::test::RunCtl({"history", "801"}, settings_);
+    ASSERT_EQ(history.code, 0) << history.err.toStdString();
+    EXPECT_EQ(history.out.count(" window "), 2) << history.out.toStdString();
+    EXPECT_EQ(history.out.count(" ctl "), 2) << history.out.toStdString();
+    EXPECT_EQ(form->guardedChange().record().journal().Timeline(801).size(), 4u);
+}
+
+// An entry names the unit that answered in its own exchange: never one
+// that answered on the port before.
+TEST_F(JournalWindowTest, AnEntryNamesTheUnitThatAnsweredNotTheOneBefore) {
+    k57::sim::UnitOptions options;
+    options.serial = 701;
+    options.settings = kUnitSettings;
+    k57::sim::Unit& unit = Plug(5, options);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->GetSerialButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    unit.configure([](auto& o) {
+        o.serial = 702;
+        o.settings = "MicLevel=2\n";
+    });
+    form->ReadButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    JournalEntry read = Entries().back();
+    EXPECT_EQ(read.operation, JournalOperation::ReadSettings);
+    EXPECT_EQ(read.after, std::string("MicLevel=2\n"));
+    EXPECT_EQ(read.serial, 702u);
+
+    unit.configure([](auto& o) { o.fault = k57::sim::UnitOptions::Fault::WrongType; });
+    form->ReadButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_EQ(Entries().back().result, k57::JournalResult::BadReply);
+    EXPECT_FALSE(Entries().back().serial);
+}
+
+TEST_F(JournalWindowTest, DamageMetByTheHistoryWindowIsSaidOnce) {
+    k57::test::DamageTheMiddle(settings_.directory() + "/journal.sqlite3");
+    Plug(5);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    EXPECT_EQ(history.findChild<QListWidget*>("UnitList")->count(), 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].contains("journal.sqlite3.damaged-"))
+        << dialogs.shown()[0].toStdString();
+    history.findChild<QLineEdit*>("SerialEdit")->setText("4");
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
 }  // namespace
