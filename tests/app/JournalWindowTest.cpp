@@ -245,7 +245,7 @@ TEST_F(JournalWindowTest, ASupportReportKeepsTheJournalSharedWithK57ctl) {
     k57::test::CtlRun history = k57::test::RunCtl({"history", "801"}, settings_);
     ASSERT_EQ(history.code, 0) << history.err.toStdString();
     EXPECT_EQ(history.out.count(" window "), 2) << history.out.toStdString();
-    EXPECT_EQ(history.out.count(" ctl "), 2) << history.out.toStdString();
+    EXPECT_EQ(history.out.count(" k57ctl "), 2) << history.out.toStdString();
     EXPECT_EQ(form->guardedChange().record().journal().Timeline(801).size(), 4u);
 }
 
