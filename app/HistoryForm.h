@@ -52,6 +52,9 @@ class THistoryForm : public QDialog {
     // A read that failed (a damaged journal set aside) is said once: what
     // the window shows then is not the history.
     void TellReadProblem();
+    // The restore's write, once the unit on the port said who it is.
+    void WriteTo(const k57::JournalEntry& entry, const std::string& text,
+                 std::optional<uint32_t> unit);
 
     k57::GuardedChange& guarded_;
     k57::DialogService& dialogs_;

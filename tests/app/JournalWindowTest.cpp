@@ -290,4 +290,37 @@ TEST_F(JournalWindowTest, DamageMetByTheHistoryWindowIsSaidOnce) {
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
+// The history window's restore asks the unit on the port who it is first:
+// another unit is refused before its settings are read or anything is
+// recorded.
+TEST_F(JournalWindowTest, TheHistoryWindowLeavesAnotherUnitAloneBeforeReadingIt) {
+    k57::sim::UnitOptions options;
+    options.serial = 901;
+    options.settings = kUnitSettings;
+    k57::sim::Unit& unit = Plug(5, options);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    form->ReadButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    unit.configure([](auto& o) {
+        o.serial = 902;
+        o.settings = "MicLevel=2\n";
+    });
+    size_t recorded = Entries().size();
+    int reads = Count(unit.requests(), kReqSettings);
+
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    auto* timeline = history.findChild<QTreeWidget*>("Timeline");
+    ASSERT_EQ(timeline->topLevelItemCount(), 1);
+    timeline->topLevelItem(0)->setSelected(true);
+    dialogs.answers = {k57::Answer::Ok};
+    history.WriteButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_TRUE(dialogs.shown().last().contains("устройству 901, а подключено 902"))
+        << dialogs.shown().last().toStdString();
+    EXPECT_EQ(Count(unit.requests(), kReqSettings), reads);
+    EXPECT_EQ(Count(unit.requests(), kSettings), 0);
+    EXPECT_EQ(Entries().size(), recorded);
+    EXPECT_EQ(unit.settings(), "MicLevel=2\n");
+}
+
 }  // namespace
