@@ -66,6 +66,23 @@ class JournalWindowTest : public k57::test::SimulatedUnits {
         return operations;
     }
 
+    // Unit `before` on COM5, asked once by `ask` in a window without an
+    // editor; then unit `after`, with other settings, in its place.
+    k57::sim::Unit& Swapped(uint32_t before, uint32_t after, void (TMainForm::*ask)()) {
+        k57::sim::UnitOptions options;
+        options.serial = before;
+        options.settings = kUnitSettings;
+        k57::sim::Unit& unit = Plug(5, options);
+        form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+        (form.get()->*ask)();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
+        unit.configure([after](auto& o) {
+            o.serial = after;
+            o.settings = "MicLevel=2\n";
+        });
+        return unit;
+    }
+
     k57::test::ScriptedDialogs dialogs;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TParametersEditForm> editor;
@@ -252,17 +269,7 @@ TEST_F(JournalWindowTest, ASupportReportKeepsTheJournalSharedWithK57ctl) {
 // An entry names the unit that answered in its own exchange: never one
 // that answered on the port before.
 TEST_F(JournalWindowTest, AnEntryNamesTheUnitThatAnsweredNotTheOneBefore) {
-    k57::sim::UnitOptions options;
-    options.serial = 701;
-    options.settings = kUnitSettings;
-    k57::sim::Unit& unit = Plug(5, options);
-    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
-    form->GetSerialButtonClick();
-    ASSERT_TRUE(k57::test::Settle(form->Device()));
-    unit.configure([](auto& o) {
-        o.serial = 702;
-        o.settings = "MicLevel=2\n";
-    });
+    k57::sim::Unit& unit = Swapped(701, 702, &TMainForm::GetSerialButtonClick);
     form->ReadButtonClick();
     ASSERT_TRUE(k57::test::Settle(form->Device()));
     JournalEntry read = Entries().back();
@@ -294,17 +301,7 @@ TEST_F(JournalWindowTest, DamageMetByTheHistoryWindowIsSaidOnce) {
 // another unit is refused before its settings are read or anything is
 // recorded.
 TEST_F(JournalWindowTest, TheHistoryWindowLeavesAnotherUnitAloneBeforeReadingIt) {
-    k57::sim::UnitOptions options;
-    options.serial = 901;
-    options.settings = kUnitSettings;
-    k57::sim::Unit& unit = Plug(5, options);
-    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
-    form->ReadButtonClick();
-    ASSERT_TRUE(k57::test::Settle(form->Device()));
-    unit.configure([](auto& o) {
-        o.serial = 902;
-        o.settings = "MicLevel=2\n";
-    });
+    k57::sim::Unit& unit = Swapped(901, 902, &TMainForm::ReadButtonClick);
     size_t recorded = Entries().size();
     int reads = Count(unit.requests(), kReqSettings);
 
