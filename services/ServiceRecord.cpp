@@ -89,16 +89,19 @@ UnitIdentity ServiceRecord::Known(const std::string& port) const {
     return found == known_.end() ? UnitIdentity{} : found->second;
 }
 
+std::string ServiceRecord::JournalPath() const {
+    return path_.empty() ? Journal::DefaultPath() : path_;
+}
+
 Journal& ServiceRecord::journal() {
     if (!journal_) {
-        journal_ = SharedJournal(path_.empty() ? Journal::DefaultPath() : path_);
+        journal_ = SharedJournal(JournalPath());
     }
     return *journal_;
 }
 
 Journal* ServiceRecord::ExistingJournal() {
-    if (!journal_ &&
-        !QFileInfo::exists(QString::fromStdString(path_.empty() ? Journal::DefaultPath() : path_))) {
+    if (!journal_ && !QFileInfo::exists(QString::fromStdString(JournalPath()))) {
         return nullptr;
     }
     return &journal();

@@ -79,6 +79,8 @@ class ServiceRecord {
     Journal* ExistingJournal();
 
   private:
+    std::string JournalPath() const;
+
     JournalFrontEnd frontEnd_;
     std::string path_;
     std::shared_ptr<Journal> journal_;
