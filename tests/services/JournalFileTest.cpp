@@ -135,19 +135,30 @@ TEST(JournalFileTest, InAReadOnlyFolderNoEntryIsClaimedStored) {
     EXPECT_EQ(folder.Count("SELECT count(*) FROM entries"), 1);
 }
 
-TEST(JournalFileTest, DamageMetByAQueryIsToldOnceNamingTheFileKeptAside) {
-    JournalFolder folder;
-    k57::test::DamageTheMiddle(folder.path());
-    Journal journal(folder.path());
-    EXPECT_TRUE(journal.Units().empty());
-    const JournalStatus& status = journal.Status();
-    EXPECT_EQ(status.problem, JournalProblem::Damaged);
-    ASSERT_FALSE(status.damagedPath.empty());
-    std::string told = journal.TakeProblem();
-    EXPECT_NE(told.find("kept as " + status.damagedPath), std::string::npos) << told;
-    EXPECT_EQ(journal.TakeProblem(), "");
-    // A new journal goes on in its place.
-    EXPECT_GT(journal.Record(Operation(1, JournalOperation::Identify)), 0);
+// Damage met by a read or by a write: the call fails visibly, the words
+// name the file kept aside, once, and a new journal goes on in its place.
+TEST(JournalFileTest, DamageMetByAQueryOrAWriteIsToldOnceNamingTheFileKeptAside) {
+    for (bool write : {false, true}) {
+        JournalFolder folder;
+        k57::test::DamageTheMiddle(folder.path());
+        Journal journal(folder.path());
+        JournalEntry backup = Operation(2, JournalOperation::Backup);
+        backup.before = "MicLevel=4\n";
+        if (write) {
+            EXPECT_EQ(journal.Record(backup), 0);
+        } else {
+            EXPECT_TRUE(journal.Units().empty());
+        }
+        EXPECT_TRUE(journal.lastCallFailed());
+        const JournalStatus& status = journal.Status();
+        EXPECT_EQ(status.problem, JournalProblem::Damaged);
+        ASSERT_FALSE(status.damagedPath.empty());
+        std::string told = journal.TakeProblem();
+        EXPECT_NE(told.find("kept as " + status.damagedPath), std::string::npos) << told;
+        EXPECT_EQ(journal.TakeProblem(), "");
+        EXPECT_GT(journal.Record(Operation(1, JournalOperation::Identify)), 0);
+        EXPECT_FALSE(journal.lastCallFailed());
+    }
 }
 
 }  // namespace
