@@ -198,8 +198,10 @@ int Restore(Context& context, long long id) {
     }
     if (!entry->serial) {
         if (!context.yes) {
-            return Fail(entryName + " does not say which unit its settings are of; --yes writes "
-                                    "them to " + unitName + " all the same",
+            return Fail(entryName +
+                            " does not say which unit its settings are of; --yes writes "
+                            "them to " +
+                            unitName + " all the same",
                         kBadInput);
         }
         Say(context, entryName + " does not say which unit its settings are of; writing them to " +
@@ -216,8 +218,9 @@ int Restore(Context& context, long long id) {
     }
     // The backup asked again: the unit must not have changed meanwhile.
     if (guard.unitSerial() != unit) {
-        return Fail("the unit on " + port + " changed while its backup was read; nothing was written",
-                    kBadInput);
+        return Fail(
+            "the unit on " + port + " changed while its backup was read; nothing was written",
+            kBadInput);
     }
     if ((exitCode = WriteSettings(context, guard, *snapshot, entryName)) != kDone) {
         return exitCode;

@@ -135,14 +135,14 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
     std::vector<SettingDifference> differences = guard.Differences(catalogue);
     TellJournalProblem(context);
     if (result != kReplyOk) {
-        return Fail("the settings could not be read after the update (" +
-                        Describe(context.device->LastFailure()) + "); " +
-                        (guard.backupEntry() != 0
-                             ? "the backup is journal entry " + std::to_string(guard.backupEntry()) +
-                                   ": " + RestoreCommand(context, guard.backupEntry()) +
-                                   " writes it back"
-                             : std::string("the backup is not in the journal")),
-                    ExitFor(result));
+        return Fail(
+            "the settings could not be read after the update (" +
+                Describe(context.device->LastFailure()) + "); " +
+                (guard.backupEntry() != 0
+                     ? "the backup is journal entry " + std::to_string(guard.backupEntry()) + ": " +
+                           RestoreCommand(context, guard.backupEntry()) + " writes it back"
+                     : std::string("the backup is not in the journal")),
+            ExitFor(result));
     }
     if (differences.empty()) {
         Say(context, "the unit kept its settings");
@@ -157,12 +157,12 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
     }
     bool ask = !restore && !context.yes && IsTerminal(stdin);
     if (!restore && !(ask && Confirm("Restore the settings from the backup?"))) {
-        Say(context, "the settings were not restored; --restore writes the backup back after "
-                     "an update" +
-                         (guard.backupEntry() != 0
-                              ? ", and " + RestoreCommand(context, guard.backupEntry()) +
-                                    " does it now"
-                              : std::string()));
+        Say(context,
+            "the settings were not restored; --restore writes the backup back after "
+            "an update" +
+                (guard.backupEntry() != 0
+                     ? ", and " + RestoreCommand(context, guard.backupEntry()) + " does it now"
+                     : std::string()));
         return kDone;
     }
     result = guard.Restore(*context.device);

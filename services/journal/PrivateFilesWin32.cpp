@@ -55,10 +55,10 @@ bool MakePrivate(const std::string& path, bool folder) {
         return false;
     }
     std::wstring wide = Wide(path);
-    DWORD result = SetNamedSecurityInfoW(
-        wide.data(), SE_FILE_OBJECT,
-        DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, acl,
-        nullptr);
+    DWORD result =
+        SetNamedSecurityInfoW(wide.data(), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, acl, nullptr);
     LocalFree(acl);
     return result == ERROR_SUCCESS;
 }

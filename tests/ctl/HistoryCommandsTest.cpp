@@ -157,9 +157,9 @@ TEST_F(HistoryCommandsTest, ADamagedJournalIsSetAsideAndAMissingOneIsAnExitCode)
 // the damaged file was kept, rather than show the new, empty journal.
 TEST_F(HistoryCommandsTest, DamageInTheMiddleIsExitSixNamingTheFileKeptAside) {
     const std::string path = dir_.path() + "/journal.sqlite3";
-    for (QStringList args : {QStringList{"history"}, QStringList{"history", "4000000001"},
-                             QStringList{"history", "export", QString::fromStdString(
-                                                                  dir_.path() + "/all.csv")}}) {
+    for (QStringList args :
+         {QStringList{"history"}, QStringList{"history", "4000000001"},
+          QStringList{"history", "export", QString::fromStdString(dir_.path() + "/all.csv")}}) {
         test::DamageTheMiddle(path);
         test::CtlRun run = Ctl(args);
         EXPECT_EQ(run.code, 6) << args.join(' ').toStdString();

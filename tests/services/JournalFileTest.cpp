@@ -38,9 +38,8 @@ template <typename Work>
 int AsOrdinaryUser(const std::string& folder, Work work) {
     pid_t pid = fork();
     if (pid == 0) {
-        if (geteuid() == 0 &&
-            (chown(folder.c_str(), kNobody, kNobody) != 0 || setgid(kNobody) != 0 ||
-             setuid(kNobody) != 0)) {
+        if (geteuid() == 0 && (chown(folder.c_str(), kNobody, kNobody) != 0 ||
+                               setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(100);
         }
         _exit(work());
