@@ -28,6 +28,7 @@ struct Context {
     // The service journal; null for the commands that do not touch a unit.
     std::unique_ptr<ServiceRecord> record;
     bool noBackup = false;  // a change may go ahead without its backup
+    std::string port;       // --port as given; empty: the stored port
 };
 
 // Output: results on stdout, UTF-8; messages on stderr, in English.
