@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <QDateTime>
-#include <QSaveFile>
 #include <ostream>
 
 #include "JournalCsv.h"
