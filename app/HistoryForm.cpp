@@ -1,6 +1,7 @@
 #include "HistoryForm.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -113,10 +114,24 @@ void THistoryForm::SerialEditChange() {
         item->setData(Qt::UserRole, qint64(unit.serial));
         UnitList->addItem(item);
     }
+    TellReadProblem();
     if (UnitList->count() > 0) {
         UnitList->setCurrentRow(0);
     } else {
         UnitListChange();
+    }
+}
+
+void THistoryForm::TellReadProblem() {
+    if (!browser_->readFailed()) {
+        return;
+    }
+    std::string problem = browser_->TakeProblem();
+    if (!problem.empty()) {
+        dialogs_.message(this, tr("Внимание"),
+                         tr("Журнал обслуживания прочитать не удалось.\n\n%1")
+                             .arg(QString::fromStdString(problem)),
+                         k57::Buttons::Ok);
     }
 }
 
@@ -129,6 +144,7 @@ void THistoryForm::UnitListChange() {
         return;
     }
     timeline_ = browser_->Timeline(uint32_t(unit->data(Qt::UserRole).toLongLong()));
+    TellReadProblem();
     for (size_t i = 0; i < timeline_.size(); ++i) {
         const k57::JournalEntry& e = timeline_[i];
         auto* item =
@@ -219,6 +235,9 @@ void THistoryForm::SaveButtonClick() {
     }
 }
 
+// The unit on the port says who it is before anything is read from it or
+// recorded: another unit than the entry's is refused. (The window lists
+// only the entries of known units.)
 void THistoryForm::WriteButtonClick() {
     std::vector<k57::JournalEntry> selected = Selected();
     if (selected.empty() || busy_) {
@@ -236,14 +255,43 @@ void THistoryForm::WriteButtonClick() {
         return;
     }
     busy_ = true;
+    auto unit = std::make_shared<std::optional<uint32_t>>();
+    k57::ServiceRecord* record = &guarded_.record();
+    guarded_.device().Submit(
+        this,
+        [record, unit](DeviceInterface& device) {
+            *unit = record->Identify(device, true).serial;
+            return *unit ? k57::kReplyOk : device.LastFailure().result;
+        },
+        [this, unit, entry, text = *snapshot](int) { WriteTo(entry, text, *unit); });
+}
+
+void THistoryForm::WriteTo(const k57::JournalEntry& entry, const std::string& text,
+                           std::optional<uint32_t> unit) {
+    auto stop = [this](const QString& caption, const QString& message) {
+        busy_ = false;
+        dialogs_.message(this, caption, message, k57::Buttons::Ok);
+    };
+    if (!unit) {
+        stop(tr("Ошибка"), k57::NotConnected());
+        return;
+    }
+    if (entry.serial && *entry.serial != *unit) {
+        stop(tr("Ошибка"), QCoreApplication::translate(
+                               "GuardedChange",
+                               "Настройки относятся к устройству %1, а подключено %2. Ничего "
+                               "не записано.")
+                               .arg(QString::number(*entry.serial), QString::number(*unit)));
+        return;
+    }
     guarded_.Write(
-        this, guarded_.MakeGuard(k57::JournalOperation::Restore), catalogue_, *snapshot,
+        this, guarded_.MakeGuard(k57::JournalOperation::Restore), catalogue_, text,
         [this](const k57::WriteCheck& check) {
             busy_ = false;
             k57::GuardedChange::TellWritten(dialogs_, this, check, catalogue_);
             UnitListChange();
         },
-        [this] { busy_ = false; }, entry.serial);
+        [this] { busy_ = false; }, unit);
 }
 
 void THistoryForm::ExportButtonClick() {

@@ -49,6 +49,12 @@ class THistoryForm : public QDialog {
     // The entries selected in the timeline, in the timeline's order.
     std::vector<k57::JournalEntry> Selected() const;
     void ShowDifferences(const std::vector<k57::SettingDifference>& differences);
+    // A read that failed (a damaged journal set aside) is said once: what
+    // the window shows then is not the history.
+    void TellReadProblem();
+    // The restore's write, once the unit on the port said who it is.
+    void WriteTo(const k57::JournalEntry& entry, const std::string& text,
+                 std::optional<uint32_t> unit);
 
     k57::GuardedChange& guarded_;
     k57::DialogService& dialogs_;

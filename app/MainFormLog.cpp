@@ -171,8 +171,10 @@ void TMainForm::SaveLog() {
 }
 
 void TMainForm::WriteTextFile(const QString& path, const QByteArray& text) {
-    QString error;
-    if (!k57::SafeSave(path, text.toStdString(), error)) {
-        dialogs_.error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
+    std::string error;
+    if (!k57::SafeSave(path.toStdString(), std::string_view(text.constData(), size_t(text.size())),
+                       error)) {
+        dialogs_.error(this, tr("Не удалось записать файл %1: %2")
+                                 .arg(path, QString::fromStdString(error)));
     }
 }

@@ -2,11 +2,9 @@
 // support report and the language.
 
 #include <QActionGroup>
-#include <QFile>
 #include <QKeySequence>
 #include <QMenu>
 
-#include "Journal.h"
 #include "MainForm.h"
 #include "PortMapping.h"
 #include "Trace.h"
@@ -38,13 +36,11 @@ void TMainForm::SaveSupportReport() {
     for (const QString& line : LogLines()) {
         input.log.push_back(line.toStdString());
     }
-    // Only a journal that exists: the report must not make one.
-    std::unique_ptr<k57::Journal> journal;
-    if (QFile::exists(QString::fromStdString(k57::Journal::DefaultPath()))) {
-        journal = std::make_unique<k57::Journal>();
-        input.journal = journal.get();
-    }
+    // The window's own journal, and only one that exists: the report must
+    // not make one.
+    input.journal = record_.ExistingJournal();
     WriteTextFile(path, QByteArray::fromStdString(k57::BuildSupportReport(input)));
+    guarded_.Tell(this);
 }
 
 // The language menu's own title names it in both languages: whoever opens

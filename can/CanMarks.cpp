@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "CanRecording.h"
+#include "FileRead.h"
+
 namespace k57 {
 
 void CanMarks::Add(int64_t us, const std::string& label) {
@@ -24,10 +27,25 @@ std::vector<int64_t> CanMarks::Times() const {
     return times;
 }
 
+namespace {
+
+void Report(std::vector<CanMarks::Problem>& problems, CanMarks::Problem problem) {
+    if (problems.size() < CanMarks::kMaxProblems) {
+        problems.push_back(std::move(problem));
+    }
+}
+
+}  // namespace
+
 CanMarks CanMarks::Read(std::istream& in, std::vector<Problem>& problems) {
     CanMarks marks;
     std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    bool cut = false;
+    for (int number = 1; ReadLine(in, line, FileLimits::kLine, cut); ++number) {
+        if (cut) {
+            Report(problems, {number, LongLine()});
+            continue;
+        }
         line = line.substr(0, line.find('#'));
         size_t start = line.find_first_not_of(" \t\r");
         if (start == std::string::npos) {
@@ -38,14 +56,18 @@ CanMarks CanMarks::Read(std::istream& in, std::vector<Problem>& problems) {
         double seconds = std::strtod(text, &end);
         if (end == text || !std::isfinite(seconds) || (*end && *end != ' ' && *end != '\t' &&
                                                         *end != '\r')) {
-            problems.push_back({number, "not a time in seconds: " + line});
+            Report(problems, {number, "not a time in seconds: " + line});
             continue;
         }
         std::string label = end;
         label.erase(0, label.find_first_not_of(" \t"));
         label.erase(label.find_last_not_of(" \t\r") + 1);
-        marks.Add(std::llround(seconds * 1e6), label);
+        marks.marks_.push_back({std::llround(seconds * 1e6), label});
     }
+    // Sorted once at the end: a long file in falling order costs no more
+    // than a sorted one. Marks at the same time keep their file order.
+    std::stable_sort(marks.marks_.begin(), marks.marks_.end(),
+                     [](const CanMark& a, const CanMark& b) { return a.us < b.us; });
     return marks;
 }
 

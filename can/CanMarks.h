@@ -30,7 +30,9 @@ class CanMarks {
 
     // A marks file: one mark a line, its time in seconds ("1436509052.25"),
     // then optionally blanks and a label; '#' starts a comment. Lines that
-    // are not a mark are reported by number and passed over.
+    // are not a mark are passed over, the first kMaxProblems reported by
+    // number.
+    static constexpr size_t kMaxProblems = 100;
     static CanMarks Read(std::istream& in, std::vector<Problem>& problems);
     void Write(std::ostream& out) const;
     // Where a capture's marks are kept: beside its log.

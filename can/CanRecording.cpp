@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "CandumpReader.h"
+#include "FileRead.h"
 #include "HexDigit.h"
+#include "ProgramText.h"
+#include "TextArguments.h"
 
 namespace k57 {
 
@@ -78,10 +80,10 @@ bool InRange(uint32_t id, bool extended) {
 void ReadCandump(std::istream& in, CanRecording& recording) {
     CandumpReader reader(in);
     CandumpFrame f;
-    while (reader.Next(f)) {
+    while (!recording.full && reader.Next(f)) {
         LoggedFrame frame{f.microseconds, f.id, f.extended, f.remote, f.length, {}};
         std::memcpy(frame.data, f.data, sizeof frame.data);
-        recording.frames.push_back(frame);
+        recording.Add(frame);
     }
     recording.skipped += reader.canFdSkipped();
     for (const CandumpReader::Problem& problem : reader.problems()) {
@@ -143,7 +145,7 @@ void AscLine(const std::string& line, int number, CanRecording& recording) {
         }
         frame.data[i] = uint8_t(byte);
     }
-    recording.frames.push_back(frame);
+    recording.Add(frame);
 }
 
 // "1483389946.197,0x123,0,0,0,8,AQIDBAUGBwg="
@@ -178,11 +180,20 @@ void CsvLine(const std::string& line, int number, CanRecording& recording) {
         if (!frame.remote) {
             std::copy(bytes.begin(), bytes.end(), frame.data);
         }
-        recording.frames.push_back(frame);
+        recording.Add(frame);
     }
 }
 
 }  // namespace
+
+bool CanRecording::Add(const LoggedFrame& frame) {
+    if (frames.size() >= kMaxFrames) {
+        full = true;
+        return false;
+    }
+    frames.push_back(frame);
+    return true;
+}
 
 void CanRecording::Malformed(int line, const std::string& message) {
     ++malformed;
@@ -248,8 +259,11 @@ void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording) 
         return;
     }
     std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (format == CanLogFormat::Asc) {
+    bool cut = false;
+    for (int number = 1; !recording.full && ReadLine(in, line, FileLimits::kLine, cut); ++number) {
+        if (cut) {
+            recording.Malformed(number, LongLine());
+        } else if (format == CanLogFormat::Asc) {
             AscLine(line, number, recording);
         } else {
             CsvLine(line, number, recording);
@@ -257,17 +271,34 @@ void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording) 
     }
 }
 
+std::string LongLine() {
+    return "longer than " + std::to_string(FileLimits::kLine) + " bytes";
+}
+
 bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
+    std::string first;
+    bool cut = false;
+    {
+        FileStream head;
+        if (!head.Open(path, error)) {
+            return false;
+        }
+        ReadLine(head, first, FileLimits::kLine, cut);
+    }
+    FileStream in;
+    if (!in.Open(path, error)) {
         return false;
     }
-    std::string first;
-    std::getline(in, first);
-    in.clear();
-    in.seekg(0);
     ReadCanLog(in, CanLogFormatOf(path, first), recording);
+    if (in.problem() != ReadProblem::None) {
+        error = in.ProblemText();
+        return false;
+    }
+    if (recording.full) {
+        error = WithArguments(K57_TR("CanRecording", "в записи больше %1 кадров"),
+                              {std::to_string(CanRecording::kMaxFrames)});
+        return false;
+    }
     return true;
 }
 

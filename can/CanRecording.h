@@ -25,22 +25,32 @@ struct CanRecording {
         std::string message;
     };
     static constexpr size_t kMaxProblems = 100;
+    // About 100 MB of frames, eleven hours of a busy 500 kbit/s bus: a
+    // longer capture is refused rather than taken whole.
+    static constexpr size_t kMaxFrames = 4'000'000;
 
     std::vector<LoggedFrame> frames;
+    bool full = false;  // kMaxFrames reached; reading stopped there
     std::vector<Problem> problems;  // the first kMaxProblems
     int malformed = 0;
     int skipped = 0;
 
     void Malformed(int line, const std::string& message);
+    // False, and nothing kept, once the recording is full.
+    bool Add(const LoggedFrame& frame);
 };
 
 // By the name's ending (".asc", ".csv"), else by the first line; candump
 // when nothing says otherwise.
 CanLogFormat CanLogFormatOf(const std::string& path, const std::string& firstLine);
 void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording);
-// Opens and reads `path`; false with the reason in `error` when it cannot
-// be opened.
+// Opens and reads `path` as a stream, its lines cut at FileLimits::kLine;
+// false with the reason in `error` when it cannot be opened or read, is
+// not a regular file, or holds more than kMaxFrames frames.
 bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error);
+
+// "longer than 4096 bytes": a line cut at FileLimits::kLine.
+std::string LongLine();
 
 // "1436509052.249713" as microseconds, exactly; false when not a number.
 bool ParseSeconds(const std::string& text, int64_t& microseconds);

@@ -34,7 +34,7 @@ bool Load(const std::string& log, const std::string& filterText, CanRecording& r
         return false;
     }
     if (!CanHunt::ReadCapture(log, filter, recording, error)) {
-        exitCode = Fail(log + ": " + error, kBadInput);
+        exitCode = ReadFailed(log, error);
         return false;
     }
     for (const CanRecording::Problem& problem : recording.problems) {
@@ -109,7 +109,7 @@ int CanHuntFile(const Context& context, const std::string& log, const std::strin
     std::vector<CanMarks::Problem> problems;
     std::string error;
     if (!CanHunt::ReadMarks(marksFile, marks, problems, error)) {
-        return Fail(marksFile + ": " + error, kBadInput);
+        return ReadFailed(marksFile, error);
     }
     for (const CanMarks::Problem& problem : problems) {
         std::fprintf(stderr, "%s:%d: %s\n", marksFile.c_str(), problem.line,

@@ -29,11 +29,15 @@ struct Context {
     // The service journal; null for the commands that do not touch a unit.
     std::unique_ptr<ServiceRecord> record;
     bool noBackup = false;  // a change may go ahead without its backup
+    std::string port;       // --port as given; empty: the stored port
 };
 
 // Output: results on stdout, UTF-8; messages on stderr, in English.
 void Say(const Context& context, const std::string& line);
 int Fail(const std::string& message, int exitCode);
+// A file that could not be read to its end: interrupted (Ctrl+C), or the
+// reason, which is the input's fault.
+int ReadFailed(const std::string& file, const std::string& error);
 // The last request's failure, described, with its exit code.
 int Failed(const Context& context, int result);
 void PrintJson(const QJsonObject& object);

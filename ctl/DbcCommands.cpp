@@ -5,9 +5,6 @@
 #include <QJsonObject>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 
 #include "CanFrameLog.h"
 #include "CandumpReader.h"
@@ -15,6 +12,7 @@
 #include "DecodedFrames.h"
 #include "Decoder.h"
 #include "ExitCodes.h"
+#include "FileRead.h"
 #include "Parse.h"
 
 namespace k57::ctl {
@@ -36,6 +34,9 @@ bool LoadDatabase(const std::string& file, const std::string& encodingName,
     result = dbc::ParseFile(file, *encoding);
     for (const dbc::Diagnostic& diagnostic : result.diagnostics) {
         std::fprintf(stderr, "%s\n", diagnostic.ToString().c_str());
+    }
+    if (int unlisted = result.unlistedErrors + result.unlistedWarnings) {
+        std::fprintf(stderr, "%s: %d more errors and warnings\n", file.c_str(), unlisted);
     }
     return result.diagnostics.empty() || result.diagnostics.front().line != 0;
 }
@@ -101,7 +102,7 @@ std::string DecodedJson(int64_t microseconds, const dbc::Message& message,
 int DbcCheck(const Context& context, const std::string& file, const std::string& encoding) {
     dbc::ParseResult result;
     if (!LoadDatabase(file, encoding, result)) {
-        return kBadInput;
+        return FileReadsStopped() ? kInterrupted : kBadInput;
     }
     const dbc::Database& database = result.database;
     if (context.json) {
@@ -127,7 +128,8 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
             std::printf("skipped %s: %d\n", keyword.c_str(), count);
         }
         std::printf("errors: %d\nwarnings: %d\n", result.ErrorCount(),
-                    int(result.diagnostics.size()) - result.ErrorCount());
+                    int(result.diagnostics.size()) + result.unlistedErrors +
+                        result.unlistedWarnings - result.ErrorCount());
     }
     return result.ErrorCount() ? kBadInput : kDone;
 }
@@ -136,16 +138,14 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
               const std::string& encoding) {
     dbc::ParseResult result;
     if (!LoadDatabase(file, encoding, result)) {
-        return kBadInput;
+        return FileReadsStopped() ? kInterrupted : kBadInput;
     }
-    std::ifstream logFile;
-    if (log != "-") {
-        logFile.open(std::filesystem::u8path(log), std::ios::binary);  // UTF-8, also on Windows
-        if (!logFile) {
-            return Fail(log + ": cannot be read", kBadInput);
-        }
+    FileStream logFile;  // "-": standard input
+    std::string error;
+    if (!logFile.Open(log, error)) {
+        return ReadFailed(log, error);
     }
-    CandumpReader reader(log == "-" ? std::cin : logFile);
+    CandumpReader reader(logFile);
     CandumpFrame frame;
     std::vector<dbc::Value> values;
     int64_t frames = 0, decoded = 0;
@@ -168,7 +168,8 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
                      " remote or not in the database; " + std::to_string(reader.canFdSkipped()) +
                      " CAN FD lines skipped, " + std::to_string(reader.malformed()) +
                      " malformed lines");
-    return kDone;
+    return logFile.problem() == ReadProblem::None ? kDone
+                                                  : ReadFailed(log, logFile.ProblemText());
 }
 
 }  // namespace k57::ctl

@@ -17,19 +17,22 @@ namespace k57::ctl {
 
 namespace {
 
-// The journal, or a message and false. A problem it met and got over (a
-// damaged file set aside) is told too.
-bool OpenJournal(std::unique_ptr<Journal>& journal, int& exitCode) {
-    journal = std::make_unique<Journal>();
-    std::string problem = journal->TakeProblem();
-    if (!journal->Available()) {
-        exitCode = Fail(problem.empty() ? journal->Status().message : problem, kNoJournal);
-        return false;
+// The journal's problem, told once, as the exit code: a damaged journal
+// set aside leaves a new, empty one, which must not pass for the history.
+int JournalFailure(Journal& journal) {
+    std::string problem = journal.TakeProblem();
+    return Fail(problem.empty() ? journal.Status().message : problem, kNoJournal);
+}
+
+// The process's journal, or a message and false: one that cannot be had, or
+// that was found damaged and set aside.
+Journal* OpenJournal(Context& context, int& exitCode) {
+    Journal& journal = context.record->journal();
+    if (!journal.Available() || !journal.Status().damagedPath.empty()) {
+        exitCode = JournalFailure(journal);
+        return nullptr;
     }
-    if (!problem.empty()) {
-        std::fprintf(stderr, "k57ctl: %s\n", problem.c_str());
-    }
-    return true;
+    return &journal;
 }
 
 std::string Utf8(const std::string& unitText) {
@@ -67,6 +70,9 @@ QJsonObject Json(const JournalEntry& entry) {
 
 int UnitsList(const Context& context, Journal& journal) {
     std::vector<UnitSummary> units = journal.Units();
+    if (journal.lastCallFailed()) {
+        return JournalFailure(journal);
+    }
     if (context.json) {
         QJsonArray list;
         for (const UnitSummary& unit : units) {
@@ -91,6 +97,9 @@ int UnitsList(const Context& context, Journal& journal) {
 
 int Timeline(const Context& context, Journal& journal, uint32_t serial) {
     std::vector<JournalEntry> entries = journal.Timeline(serial);
+    if (journal.lastCallFailed()) {
+        return JournalFailure(journal);
+    }
     if (entries.empty()) {
         return Fail("the journal holds nothing about unit " + std::to_string(serial), kBadInput);
     }
@@ -113,7 +122,9 @@ int Timeline(const Context& context, Journal& journal, uint32_t serial) {
 
 std::optional<JournalEntry> FindEntry(Journal& journal, long long id, int& exitCode) {
     std::optional<JournalEntry> entry = journal.Entry(id);
-    if (!entry) {
+    if (journal.lastCallFailed()) {
+        exitCode = JournalFailure(journal);
+    } else if (!entry) {
         exitCode = Fail("the journal has no entry " + std::to_string(id), kBadInput);
     }
     return entry;
@@ -122,18 +133,18 @@ std::optional<JournalEntry> FindEntry(Journal& journal, long long id, int& exitC
 }  // namespace
 
 int History(Context& context, std::optional<uint32_t> serial) {
-    std::unique_ptr<Journal> journal;
     int exitCode = kDone;
-    if (!OpenJournal(journal, exitCode)) {
+    Journal* journal = OpenJournal(context, exitCode);
+    if (!journal) {
         return exitCode;
     }
     return serial ? Timeline(context, *journal, *serial) : UnitsList(context, *journal);
 }
 
 int HistoryShow(Context& context, long long id, bool reveal) {
-    std::unique_ptr<Journal> journal;
     int exitCode = kDone;
-    if (!OpenJournal(journal, exitCode)) {
+    Journal* journal = OpenJournal(context, exitCode);
+    if (!journal) {
         return exitCode;
     }
     std::optional<JournalEntry> entry = FindEntry(*journal, id, exitCode);
@@ -166,9 +177,9 @@ int HistoryShow(Context& context, long long id, bool reveal) {
 }
 
 int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal) {
-    std::unique_ptr<Journal> journal;
     int exitCode = kDone;
-    if (!OpenJournal(journal, exitCode)) {
+    Journal* journal = OpenJournal(context, exitCode);
+    if (!journal) {
         return exitCode;
     }
     // Two entries: the settings each left behind (after, or else before).
@@ -219,14 +230,15 @@ int HistoryDiff(Context& context, const std::vector<long long>& ids, bool reveal
 }
 
 int HistoryExport(Context& context, const std::string& file, bool reveal) {
-    std::unique_ptr<Journal> journal;
     int exitCode = kDone;
-    if (!OpenJournal(journal, exitCode)) {
+    Journal* journal = OpenJournal(context, exitCode);
+    if (!journal) {
         return exitCode;
     }
     std::string error;
     if (!journal->ExportCsv(file, reveal, error)) {
-        return Fail(error, kNoJournal);
+        // Told once: the journal's own words, or the file's.
+        return journal->lastCallFailed() ? JournalFailure(*journal) : Fail(error, kNoJournal);
     }
     Say(context, std::string("journal written to ") + file +
                      (reveal ? "" : " (PIN and phone numbers masked; --reveal shows them)"));

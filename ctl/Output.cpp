@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "EmbeddedImages.h"
 #include "ExitCodes.h"
+#include "FileRead.h"
 #include "ParameterList.h"
 #include "SettingsGuard.h"
 #include "Terminal.h"
@@ -20,6 +21,13 @@ void Say(const Context& context, const std::string& line) {
 int Fail(const std::string& message, int exitCode) {
     std::fprintf(stderr, "k57ctl: %s\n", message.c_str());
     return exitCode;
+}
+
+int ReadFailed(const std::string& file, const std::string& error) {
+    if (FileReadsStopped()) {
+        return Fail("interrupted: " + file + " was not read to its end", kInterrupted);
+    }
+    return Fail(file + ": " + error, kBadInput);
 }
 
 int Failed(const Context& context, int result) {

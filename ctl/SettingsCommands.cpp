@@ -65,7 +65,7 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     if (!outFile.empty()) {
         std::string error;
         if (!SettingsFile::Write(outFile, list.ValuesToText(), error)) {
-            return Fail("cannot write " + outFile + ": " + error, kBadInput);
+            return Fail("cannot write " + outFile + ": " + error, kNoJournal);
         }
         Say(context, "settings written to " + outFile);
     }
@@ -170,8 +170,10 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
                          std::to_string(changes.lines.size()) + " setting(s) written to the unit");
 }
 
-// The entry's settings back to the unit it is of: the unit is asked who it
-// is with the backup, so a snapshot never reaches another unit.
+// The entry's settings back to the unit it is of, on the entry's port
+// unless --port names another. The unit there says who it is before
+// anything is read from it or recorded: another unit is refused, and an
+// entry that names no unit is written only with --yes, to the unit named.
 int Restore(Context& context, long long id) {
     ParameterList catalogue;
     if (!LoadCatalogue(catalogue)) {
@@ -183,6 +185,10 @@ int Restore(Context& context, long long id) {
         return Fail(journal.Status().message, kNoJournal);
     }
     std::optional<JournalEntry> entry = journal.Entry(id);
+    if (journal.lastCallFailed()) {
+        TellJournalProblem(context);
+        return Fail("entry " + std::to_string(id) + " cannot be read from the journal", kNoJournal);
+    }
     if (!entry) {
         return Fail("the journal has no entry " + std::to_string(id), kBadInput);
     }
@@ -190,29 +196,49 @@ int Restore(Context& context, long long id) {
     if (!snapshot) {
         return Fail("entry " + std::to_string(id) + " holds no settings", kBadInput);
     }
-    SettingsGuard guard(*context.record, JournalOperation::Restore);
-    int exitCode = kDone;
-    if (!BackedUp(context, guard, exitCode)) {
-        return exitCode;
+    if (context.port.empty() && !entry->port.empty()) {
+        context.device->SetPortName(entry->port.c_str());
     }
-    std::string port = context.device->PortName();
-    std::optional<uint32_t> unit = guard.unitSerial();
-    if (!guard.SameUnit(entry->serial)) {
-        return Fail("entry " + std::to_string(id) + " is of unit " +
-                        std::to_string(*entry->serial) + ", the unit on " + ports::ShownName(port) +
-                        " is " + (unit ? std::to_string(*unit) : std::string("unknown")) +
-                        "; nothing was written",
+    std::string port = ports::ShownName(context.device->PortName());
+    std::optional<uint32_t> unit = context.record->Identify(*context.device, true).serial;
+    if (!unit) {
+        return Failed(context, context.device->LastFailure().result);
+    }
+    std::string entryName = "entry " + std::to_string(id);
+    std::string unitName = "unit " + std::to_string(*unit) + " on " + port;
+    if (entry->serial && *entry->serial != *unit) {
+        return Fail(entryName + " is of unit " + std::to_string(*entry->serial) + ", the unit on " +
+                        port + " is " + std::to_string(*unit) + "; nothing was written",
                     kBadInput);
     }
+    if (!entry->serial) {
+        if (!context.yes) {
+            return Fail(entryName +
+                            " does not say which unit its settings are of; --yes writes "
+                            "them to " +
+                            unitName + " all the same",
+                        kBadInput);
+        }
+        Say(context, entryName + " does not say which unit its settings are of; writing them to " +
+                         unitName + " as --yes asks");
+    }
+    SettingsGuard guard(*context.record, JournalOperation::Restore);
+    int exitCode = kDone;
     if (!Agreed(context,
-                "Write the settings of entry " + std::to_string(id) + " (" +
-                    JournalTimeText(entry->timeMs) + ") to the unit on " + ports::ShownName(port) +
-                    "?",
-                exitCode)) {
+                "Write the settings of " + entryName + " (" + JournalTimeText(entry->timeMs) +
+                    ") to " + unitName + "?",
+                exitCode) ||
+        !BackedUp(context, guard, exitCode)) {
         return exitCode;
     }
-    return WriteSettings(context, guard, catalogue, *snapshot, "entry " + std::to_string(id),
-                         "settings of entry " + std::to_string(id) + " written to the unit");
+    // The backup asked again: the unit must not have changed meanwhile.
+    if (guard.unitSerial() != unit) {
+        return Fail(
+            "the unit on " + port + " changed while its backup was read; nothing was written",
+            kBadInput);
+    }
+    return WriteSettings(context, guard, catalogue, *snapshot, entryName,
+                         "settings of " + entryName + " written to " + unitName);
 }
 
 }  // namespace k57::ctl

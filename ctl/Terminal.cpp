@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "FileRead.h"
 #include "Utf8Console.h"
 
 #ifdef _WIN32
@@ -25,6 +26,7 @@ std::atomic<bool> waitsHeld{false};
 
 void OnInterrupt() {
     interrupted = true;
+    StopFileReads();
     DeviceInterface* device = interruptible.load();
     if (device && !waitsHeld) {
         device->SetAbandoned(true);

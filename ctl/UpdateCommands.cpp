@@ -1,11 +1,14 @@
 // update firmware and update sound: FirmwareUpdate and SoundUpdate stepped
 // in a loop, with a progress display and a clean stop on Ctrl+C.
 
+#include <cctype>
 #include <stdexcept>
+#include <string_view>
 
 #include "Commands.h"
 #include "Cp1251.h"
 #include "ExitCodes.h"
+#include "FileRead.h"
 #include "FirmwareUpdate.h"
 #include "ParameterList.h"
 #include "PortMapping.h"
@@ -21,6 +24,35 @@ namespace {
 // "fragment 12 of 92": how far an update got.
 std::string Fragment(int n, const UpdateProgress& progress) {
     return "fragment " + std::to_string(n) + " of " + std::to_string(progress.fragments);
+}
+
+// A word as the shell reads it back: quoted unless every character is one
+// that needs no quoting.
+std::string ShellWord(const std::string& word) {
+    bool plain = !word.empty();
+    for (char c : word) {
+        plain = plain && (std::isalnum(static_cast<unsigned char>(c)) ||
+                          std::string_view("_-./:=,+@%").find(c) != std::string_view::npos);
+    }
+    if (plain) {
+        return word;
+    }
+#ifdef _WIN32
+    return "\"" + word + "\"";  // cmd: a port name holds no quote
+#else
+    std::string quoted = "'";
+    for (char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+#endif
+}
+
+// The command that writes the backup back, as it can be run: with the
+// --port this one was given.
+std::string RestoreCommand(const Context& context, long long entry) {
+    return "k57ctl " + (context.port.empty() ? "" : "--port " + ShellWord(context.port) + " ") +
+           "restore " + std::to_string(entry);
 }
 
 int Interruption(const UpdateProgress* sent) {
@@ -104,12 +136,14 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
     std::vector<SettingDifference> differences = guard.Differences(catalogue);
     TellJournalProblem(context);
     if (result != kReplyOk) {
-        return Fail("the settings could not be read after the update (" +
-                        Describe(context.device->LastFailure()) +
-                        "); the backup is journal entry " + std::to_string(guard.backupEntry()) +
-                        ": k57ctl restore " + std::to_string(guard.backupEntry()) +
-                        " writes it back",
-                    ExitFor(result));
+        return Fail(
+            "the settings could not be read after the update (" +
+                Describe(context.device->LastFailure()) + "); " +
+                (guard.backupEntry() != 0
+                     ? "the backup is journal entry " + std::to_string(guard.backupEntry()) + ": " +
+                           RestoreCommand(context, guard.backupEntry()) + " writes it back"
+                     : std::string("the backup is not in the journal")),
+            ExitFor(result));
     }
     if (differences.empty()) {
         Say(context, "the unit kept its settings");
@@ -126,8 +160,10 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
     if (!restore && !(ask && Confirm("Restore the settings from the backup?"))) {
         Say(context,
             "the settings were not restored; --restore writes the backup back after "
-            "an update, and k57ctl restore " +
-                std::to_string(guard.backupEntry()) + " does it now");
+            "an update" +
+                (guard.backupEntry() != 0
+                     ? ", and " + RestoreCommand(context, guard.backupEntry()) + " does it now"
+                     : std::string()));
         return kDone;
     }
     guard.Restore(*context.device);
@@ -144,7 +180,8 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
         firmware =
             imagePath.empty() ? images::LoadFirmware() : images::LoadFirmware(imagePath.c_str());
     } catch (const std::exception& e) {
-        return Fail(std::string("no firmware image: ") + e.what(), kBadInput);
+        return FileReadsStopped() ? ReadFailed(imagePath, {})
+                                  : Fail(std::string("no firmware image: ") + e.what(), kBadInput);
     }
     FirmwareUpdate update(firmware);
     if (!update.CheckImage()) {
@@ -197,7 +234,7 @@ int UpdateSound(Context& context, const std::string& imagePath) {
     uint32_t size = 0;
     std::string problem;
     if (!update.CheckImage(size, problem)) {
-        return Fail(problem, kBadInput);
+        return FileReadsStopped() ? ReadFailed(path, {}) : Fail(problem, kBadInput);
     }
     int exitCode = kDone;
     if (!Agreed(context,

@@ -145,9 +145,12 @@ int main(int argc, char** argv) {
     auto* restart = app.add_subcommand("restart", "restart the unit");
     long long restoreId = 0;
     auto* restore = app.add_subcommand(
-        "restore", "write the settings of a journal entry (history show ID) back to its unit");
+        "restore",
+        "write the settings of a journal entry (history show ID) back to its unit, on the "
+        "entry's port unless --port names another");
     restore->add_option("ID", restoreId, "the entry's id")->required();
-    restore->add_flag("--yes", context.yes, "do not ask");
+    restore->add_flag("--yes", context.yes,
+                      "do not ask; also write an entry that names no unit to the unit there");
     // Every change backs up the unit's settings into the journal first.
     for (CLI::App* command : {write, set, firmware, sound, restore}) {
         command->add_flag("--no-backup", context.noBackup,
@@ -248,6 +251,9 @@ int main(int argc, char** argv) {
     if (*trace && !StartTrace(traceFile)) {
         return kBadInput;
     }
+    // Files are read before the unit's port is chosen: Ctrl+C stops those
+    // reads as it stops a request.
+    CatchInterrupt(nullptr);
     if (*dbcCheck)
         return DbcCheck(context, dbcFile, encoding);
     if (*decode)
@@ -260,6 +266,7 @@ int main(int argc, char** argv) {
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {
         context.device->SetPortName(port.c_str());
+        context.port = port;
     }
     CatchInterrupt(context.device.get());
     context.record = std::make_unique<k57::ServiceRecord>(k57::JournalFrontEnd::Ctl);

@@ -1,5 +1,7 @@
 #include "Lexer.h"
 
+#include <algorithm>
+
 namespace k57::dbc {
 
 namespace {
@@ -45,6 +47,8 @@ size_t NumberLength(std::string_view text, size_t at) {
 
 LexResult Lex(std::string_view text) {
     LexResult result;
+    // Never reallocated, so never held twice; the untouched part takes no memory.
+    result.tokens.reserve(std::min(text.size() + 1, LexResult::kMaxTokens));
     int line = 1;
     bool lineStart = true;
     bool indented = false;
@@ -104,6 +108,10 @@ LexResult Lex(std::string_view text) {
         } else {
             token.text = text.substr(at, 1);
             ++at;
+        }
+        if (result.tokens.size() == LexResult::kMaxTokens) {
+            result.tooMany = true;
+            return result;
         }
         result.tokens.push_back(token);
     }

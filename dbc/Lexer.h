@@ -21,8 +21,14 @@ struct Token {
 };
 
 struct LexResult {
+    // A token takes 32 bytes: a text of nothing but signs would take 32
+    // times its size. Real databases have one token in four or five bytes,
+    // so this is far beyond any of them (about 12 MB of DBC text).
+    static constexpr size_t kMaxTokens = 3'000'000;
+
     std::vector<Token> tokens;
     int unterminatedStringLine = 0;  // the lexing stopped at that string
+    bool tooMany = false;            // the lexing stopped at kMaxTokens
 };
 
 // `text` must outlive the tokens. "//" starts a comment to the end of the line.

@@ -1,12 +1,11 @@
 #include "Parse.h"
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <iterator>
 #include <limits>
 #include <unordered_map>
 
+#include "FileRead.h"
 #include "Lexer.h"
 #include "Numbers.h"
 
@@ -252,11 +251,15 @@ class Parser {
         }
     }
 
-    void Error(int line, const std::string& message) {
-        result_.diagnostics.push_back({file_, line, message, false});
-    }
-    void Warn(int line, const std::string& message) {
-        result_.diagnostics.push_back({file_, line, message, true});
+    void Error(int line, const std::string& message) { Note({file_, line, message, false}); }
+    void Warn(int line, const std::string& message) { Note({file_, line, message, true}); }
+    // A file of nothing but errors would keep one for every line.
+    void Note(Diagnostic diagnostic) {
+        if (result_.diagnostics.size() < ParseResult::kMaxDiagnostics) {
+            result_.diagnostics.push_back(std::move(diagnostic));
+        } else {
+            ++(diagnostic.warning ? result_.unlistedWarnings : result_.unlistedErrors);
+        }
     }
 
     // --- the model
@@ -617,7 +620,7 @@ std::string Diagnostic::ToString() const {
 }
 
 int ParseResult::ErrorCount() const {
-    int count = 0;
+    int count = unlistedErrors;
     for (const Diagnostic& diagnostic : diagnostics) {
         count += !diagnostic.warning;
     }
@@ -630,6 +633,12 @@ ParseResult Parse(std::string_view text, Encoding encoding, const std::string& f
         text.remove_prefix(3);
     }
     LexResult lexed = Lex(text);
+    if (lexed.tooMany) {
+        result.diagnostics.push_back(
+            {fileName, 0,
+             "more than " + std::to_string(LexResult::kMaxTokens) + " words and signs", false});
+        return result;
+    }
     Parser(std::move(lexed.tokens), lexed.unterminatedStringLine != 0, encoding, fileName, result)
         .Run();
     if (lexed.unterminatedStringLine) {
@@ -656,12 +665,10 @@ ParseResult Parse(std::string_view text, Encoding encoding, const std::string& f
 }
 
 ParseResult ParseFile(const std::string& path, Encoding encoding) {
-    // The path is UTF-8; a narrow path would go through Windows' ANSI code page.
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.is_open() || file.bad()) {
+    std::string text, error;
+    if (!ReadWholeFile(path, FileLimits::kDbcFile, text, error)) {
         ParseResult result;
-        result.diagnostics.push_back({path, 0, "cannot be read", false});
+        result.diagnostics.push_back({path, 0, "cannot be read: " + error, false});
         return result;
     }
     return Parse(text, encoding, path);

@@ -21,8 +21,13 @@ struct Diagnostic {
 };
 
 struct ParseResult {
+    // The diagnostics kept; those beyond are only counted.
+    static constexpr size_t kMaxDiagnostics = 1000;
+
     Database database;
     std::vector<Diagnostic> diagnostics;
+    int unlistedErrors = 0;
+    int unlistedWarnings = 0;
     // Statements read past because the model has no use for them, by
     // keyword ("BA_DEF_", "VAL_TABLE_", "CM_ BU_" ...).
     std::map<std::string, int> skipped;

@@ -1,4 +1,6 @@
-// The reply reader and the message factory on whatever a unit might send.
+// The reply reader and the message factory on whatever a unit might send:
+// noise, false headers and foreign frames are let go, and whatever the
+// bytes, a wait ends with its reply of the expected type or without one.
 
 #include <atomic>
 #include <cstdlib>

@@ -29,6 +29,7 @@ class GuardedChange {
         : device_(device), record_(record), dialogs_(dialogs) {}
 
     ServiceRecord& record() { return record_; }
+    DeviceSession& device() { return device_; }
     Guard MakeGuard(JournalOperation change) {
         return std::make_shared<SettingsGuard>(record_, change);
     }

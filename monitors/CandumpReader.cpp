@@ -1,5 +1,6 @@
 #include "CandumpReader.h"
 
+#include "FileRead.h"
 #include "HexDigit.h"
 
 namespace k57 {
@@ -148,8 +149,13 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
 
 bool CandumpReader::Next(CandumpFrame& frame) {
     std::string line, reason;
-    while (std::getline(in_, line)) {
+    bool cut = false;
+    while (ReadLine(in_, line, FileLimits::kLine, cut)) {
         ++line_;
+        if (cut) {
+            Malformed("longer than " + std::to_string(FileLimits::kLine) + " bytes");
+            continue;
+        }
         if (line.find_first_not_of(" \t\r") == std::string::npos) {
             continue;
         }

@@ -1,26 +1,21 @@
 #include "SettingsFile.h"
 
-#include <QFile>
+#include "FileRead.h"
 #include "SafeSave.h"
-
 #include "SettingsLines.h"
 
 namespace k57 {
 
 bool SettingsFile::Read(const std::string& path, std::string& text, Problem& problem,
                         std::string& detail) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = Problem::Unreadable;
-        detail = file.errorString().toStdString();
+    std::string bytes, error;
+    ReadProblem read = ReadProblem::None;
+    if (!ReadWholeFile(path, kMaxSize, bytes, read, error)) {
+        problem = read == ReadProblem::TooLarge ? Problem::TooLarge : Problem::Unreadable;
+        detail = error;
         return false;
     }
-    QByteArray bytes = file.read(kMaxSize + 1);
-    if (bytes.size() > kMaxSize) {
-        problem = Problem::TooLarge;
-        return false;
-    }
-    std::string_view view(bytes.constData(), size_t(bytes.size()));
+    std::string_view view(bytes);
     std::vector<TextLine> lines = SplitLines(view);
     if (int nul = LineWithNul(lines)) {
         problem = Problem::NulByte;
@@ -35,7 +30,7 @@ bool SettingsFile::Read(const std::string& path, std::string& text, Problem& pro
         }
     }
     problem = Problem::None;
-    text = bytes.toStdString();
+    text = std::move(bytes);
     return true;
 }
 
@@ -52,12 +47,7 @@ std::string SettingsFile::WithCrLf(const std::string& text) {
 }
 
 bool SettingsFile::Write(const std::string& path, const std::string& text, std::string& error) {
-    QString reason;
-    if (!SafeSave(QString::fromStdString(path), WithCrLf(text), reason)) {
-        error = reason.toStdString();
-        return false;
-    }
-    return true;
+    return SafeSave(path, WithCrLf(text), error, SaveAccess::Private);
 }
 
 }  // namespace k57

@@ -13,6 +13,8 @@
 #include "PlotCsv.h"
 #include "SafeSave.h"
 
+#include <QBuffer>
+
 namespace k57 {
 
 namespace {
@@ -489,18 +491,35 @@ void PlotWidget::contextMenuEvent(QContextMenuEvent* event) {
     update();
 }
 
-bool PlotWidget::ExportPng(const QString& path) {
+bool PlotWidget::ExportPng(const QString& path, QString& error) {
     QImage image(size(), QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setFont(font());
     Paint(painter, image.rect());
     painter.end();
-    return image.save(path, "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        error = tr("не удалось построить картинку");
+        return false;
+    }
+    std::string reason;
+    if (!SafeSave(path.toStdString(), std::string_view(png.constData(), size_t(png.size())),
+                  reason, SaveAccess::Shared)) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    return true;
 }
 
 bool PlotWidget::ExportCsv(const QString& path, QString& error) const {
     const std::string text = data_ ? plotcsv::Write(*data_) : plotcsv::Header({});
-    return SafeSave(path, text, error);
+    std::string reason;
+    if (!SafeSave(path.toStdString(), text, reason, SaveAccess::Shared)) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    return true;
 }
 
 void PlotWidget::SavePng() {
@@ -508,8 +527,9 @@ void PlotWidget::SavePng() {
         return;
     }
     QString path = dialogs_->saveFileName(this, "PNG | *.png", "png");
-    if (!path.isEmpty() && !ExportPng(path)) {
-        dialogs_->error(this, tr("Не удалось записать файл %1").arg(path));
+    QString error;
+    if (!path.isEmpty() && !ExportPng(path, error)) {
+        dialogs_->error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
     }
 }
 

@@ -61,7 +61,7 @@ class PlotWidget : public QWidget {
     // does; so can a benchmark onto an image).
     void Paint(QPainter& painter, const QRect& area);
 
-    bool ExportPng(const QString& path);
+    bool ExportPng(const QString& path, QString& error);
     bool ExportCsv(const QString& path, QString& error) const;
 
   public slots:

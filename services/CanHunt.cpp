@@ -1,9 +1,9 @@
 #include "CanHunt.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <sstream>
+
+#include "FileRead.h"
 
 namespace k57::CanHunt {
 
@@ -25,11 +25,11 @@ bool ReadCapture(const std::string& path, const CanFilter& filter, CanRecording&
 
 bool ReadMarks(const std::string& path, CanMarks& marks,
                std::vector<CanMarks::Problem>& problems, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
-        error = std::strerror(errno);
+    std::string text;
+    if (!ReadWholeFile(path, FileLimits::kMarksFile, text, error)) {
         return false;
     }
+    std::istringstream in(text);
     marks = CanMarks::Read(in, problems);
     return true;
 }

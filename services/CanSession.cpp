@@ -3,9 +3,9 @@
 #include <QFile>
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <sstream>
 
+#include "FileRead.h"
 #include "SafeSave.h"
 
 namespace k57 {
@@ -77,10 +77,11 @@ bool CanSession::Play(const std::string& path, double speed, std::string& error)
     Reset();
     frames_.Clear();
     recording_ = std::move(recording);
-    std::ifstream sidecar(CanMarks::SidecarPath(path));
-    if (sidecar) {
-        std::vector<CanMarks::Problem> ignored;  // a mark that cannot be read is no mark
-        marks_ = CanMarks::Read(sidecar, ignored);
+    std::string sidecar, ignored;
+    if (ReadWholeFile(CanMarks::SidecarPath(path), FileLimits::kMarksFile, sidecar, ignored)) {
+        std::istringstream in(sidecar);
+        std::vector<CanMarks::Problem> unread;  // a mark that cannot be read is no mark
+        marks_ = CanMarks::Read(in, unread);
     }
     playback_.Start(recording_.frames, speed, CandumpNow());
     playing_ = true;
@@ -189,7 +190,9 @@ bool CanSession::Save(const QString& path, QString& error) const {
     std::ostringstream text;
     frames_.WriteCandump(text,
                          [this](const LoggedFrame& f) { return filter_.Passes(f.id, f.extended); });
-    if (!SafeSave(path, text.str(), error)) {
+    std::string reason;
+    if (!SafeSave(path.toStdString(), text.str(), reason)) {
+        error = QString::fromStdString(reason);
         return false;
     }
     const QString sidecar = QString::fromStdString(CanMarks::SidecarPath(path.toStdString()));
@@ -199,7 +202,11 @@ bool CanSession::Save(const QString& path, QString& error) const {
     }
     std::ostringstream marks;
     marks_.Write(marks);
-    return SafeSave(sidecar, marks.str(), error);
+    if (!SafeSave(sidecar.toStdString(), marks.str(), reason)) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    return true;
 }
 
 void CanSession::Reset() {

@@ -1,23 +1,20 @@
 #include "CanSignals.h"
 
-#include <QFile>
 #include <algorithm>
+
+#include "FileRead.h"
 
 namespace k57 {
 
 bool CanSignals::Load(const QString& path, dbc::Encoding encoding,
                       std::vector<dbc::Diagnostic>& diagnostics) {
-    // Read here rather than by the parser: a path in any script opens on
-    // every platform.
-    QFile in(path);
     const std::string name = path.toStdString();
-    if (!in.open(QIODevice::ReadOnly)) {
-        diagnostics.push_back({name, 0, "cannot be read: " + in.errorString().toStdString()});
+    std::string bytes, error;
+    if (!ReadWholeFile(name, FileLimits::kDbcFile, bytes, error)) {
+        diagnostics.push_back({name, 0, "cannot be read: " + error});
         return false;
     }
-    const QByteArray bytes = in.readAll();
-    dbc::ParseResult result =
-        dbc::Parse(std::string_view(bytes.constData(), size_t(bytes.size())), encoding, name);
+    dbc::ParseResult result = dbc::Parse(bytes, encoding, name);
     diagnostics.insert(diagnostics.end(), result.diagnostics.begin(), result.diagnostics.end());
     files_.push_back(std::make_unique<File>(File{path, encoding, std::move(result.database)}));
     // A message a new file knows may already have frames in the log; they

@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "Cp1251.h"
+#include "FileRead.h"
 #include "PlotCsv.h"
+#include "SafeSave.h"
 
 namespace k57 {
 
@@ -46,6 +48,11 @@ void DiagnosticTrace::Clear() {
 bool DiagnosticTrace::StartRecording(const QString& path, QString& error) {
     QString ignored;
     StopRecording(ignored);
+    std::string reason;
+    if (NotRegularFile(path.toStdString(), reason)) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
     auto file = std::make_unique<QFile>(path);
     const std::string header = plotcsv::Header(data_.channels());
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -81,14 +88,12 @@ void DiagnosticTrace::Record(const std::string& row) {
 }
 
 bool DiagnosticTrace::Open(const QString& path, PlotData& data, QString& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
+    std::string bytes, reason;
+    if (!ReadWholeFile(path.toStdString(), FileLimits::kPlotCsv, bytes, reason)) {
+        error = QString::fromStdString(reason);
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    plotcsv::ReadResult read =
-        plotcsv::Read(std::string_view(bytes.constData(), size_t(bytes.size())), data, kCapacity);
+    plotcsv::ReadResult read = plotcsv::Read(bytes, data, kCapacity);
     if (!read.ok) {
         error = QString::fromStdString(read.error);
     }

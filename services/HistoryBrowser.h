@@ -22,6 +22,10 @@ class HistoryBrowser {
         : journal_(journal), catalogue_(catalogue) {}
 
     bool reveal() const { return reveal_; }
+    // Whether the last read failed (its result is no view of the journal),
+    // and the journal's problem not handed over yet.
+    bool readFailed() const { return journal_.lastCallFailed(); }
+    std::string TakeProblem() { return journal_.TakeProblem(); }
     void SetReveal(bool reveal) { reveal_ = reveal; }
 
     // The units whose serial numbers contain the typed digits.

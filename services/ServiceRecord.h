@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "Journal.h"
@@ -22,10 +23,20 @@ struct UnitIdentity {
 };
 
 // The journal's side of every operation on a unit, for the window and
-// k57ctl alike: who the unit is (the identity last read on its port, read
-// when unknown), and one entry per operation with the front end, the port
-// and the result. The journal never stops the job: what cannot be recorded
-// is left out, and its problem is handed over once by TakeProblem.
+// k57ctl alike: who the unit is, and one entry per operation with the front
+// end, the port and the result. The journal never stops the job: what
+// cannot be recorded is left out, and its problem is handed over once by
+// TakeProblem.
+//
+// An entry names the unit only when it said who it is in the same
+// operation: after Identify or LearnSerial, until an entry other than a
+// backup ends the operation (an operation that went on succeeding keeps
+// it). A unit that did not answer is never taken for the one that answered
+// on the port before: another may have been plugged in.
+//
+// Every ServiceRecord of a process shares one Journal per file: a second
+// connection of its own would gain nothing, and the window, its history
+// and its support report must see the same entries.
 //
 // The identity calls may run on the device's thread (the window's worker)
 // while the owner's thread records; the journal itself is used on the
@@ -39,10 +50,10 @@ class ServiceRecord {
     ServiceRecord& operator=(const ServiceRecord&) = delete;
 
     // --- the device's thread ------------------------------------------------
-    // The identity of the unit on the device's port: what is known, with the
-    // missing parts asked for now (serial number, version; two short
-    // requests). `refresh` asks for all of it again. A unit that does not
-    // answer leaves the identity as unknown as it was.
+    // The identity of the unit on the device's port: its serial number
+    // asked for now, and its version when not known for that serial (one or
+    // two short requests). `refresh` asks for the version again too. A unit
+    // that does not answer is unknown.
     UnitIdentity Identify(DeviceInterface& device, bool refresh = false);
     // What an operation learnt by itself: a serial number, a version reply.
     void LearnSerial(const std::string& port, uint32_t serial);
@@ -63,13 +74,22 @@ class ServiceRecord {
     std::string TakeProblem();
     // The journal, opened at the first use.
     Journal& journal();
+    // The journal when there is one: opened already, or its file exists.
+    // Null otherwise; a report about the journal must not make one.
+    Journal* ExistingJournal();
 
   private:
+    std::string JournalPath() const;
+
     JournalFrontEnd frontEnd_;
     std::string path_;
-    std::unique_ptr<Journal> journal_;
+    std::shared_ptr<Journal> journal_;
     mutable std::mutex mutex_;
     std::map<std::string, UnitIdentity> known_;  // by shown port name
+    // Ports whose unit said who it is in the operation under way, and those
+    // whose identity still holds while the operation goes on succeeding.
+    std::set<std::string> fresh_;
+    std::set<std::string> current_;
 };
 
 }  // namespace k57

@@ -93,6 +93,10 @@ void JournalSection(std::string& report, const SupportReportInput& input) {
         return;
     }
     std::vector<JournalEntry> entries = input.journal->Timeline(*input.unit.serial);
+    if (input.journal->lastCallFailed()) {
+        report += "(the journal could not be read: " + input.journal->Status().message + ")\n";
+        return;
+    }
     if (entries.empty()) {
         report += "(nothing about unit " + std::to_string(*input.unit.serial) + ")\n";
     }

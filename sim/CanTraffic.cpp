@@ -2,8 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+
+#include "FileRead.h"
 
 namespace k57::sim {
 
@@ -27,13 +28,15 @@ CanTraffic::CanTraffic(const UnitOptions& options)
 // (8 digits); "ID#R" or "ID#R5" is a remote frame with its length.
 std::vector<CanTraffic::Frame> CanTraffic::ReadLog(const std::string& path) {
     std::vector<Frame> frames;
-    std::ifstream in(path);
-    std::string line;
+    FileStream in;
+    std::string line, ignored;
+    in.Open(path, ignored);  // a log that cannot be read plays nothing
     double first = -1;
-    while (std::getline(in, line)) {
+    bool cut = false;
+    while (ReadLine(in, line, FileLimits::kLine, cut)) {
         double seconds;
         char iface[32], frame[300] = {};
-        if (std::sscanf(line.c_str(), " (%lf) %31s %299s", &seconds, iface, frame) < 3) {
+        if (cut || std::sscanf(line.c_str(), " (%lf) %31s %299s", &seconds, iface, frame) < 3) {
             continue;
         }
         std::string text = frame;

@@ -42,7 +42,8 @@ Bytes FaultStage::Transform(const Outgoing& reply, const UnitOptions& options) {
                 return EncodedFrame(other);
             }
         case Fault::Undecodable:
-            return {0x0B, 0x00, 0x03, 0x00, 1, 2, 3, 0, 0, 0, 0};
+            // A text frame whose count (5) disagrees with its length (3).
+            return {0x96, 0x00, 0x03, 0x00, 0x05, 0x00, 'K', 0, 0, 0, 0};
         case Fault::Oversize: {
             Bytes frame = {0x0B, 0x00, 0xF9, 0x03};  // N = 1017
             frame.resize(4 + 1017 + 4);

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "Crc32.h"
+#include "FileRead.h"
 #include "FrameTrace.h"
 #include "MessageFactory.h"
 #include "Messages.h"
+#include "SafeSave.h"
 
 using namespace orvan::tms::messages;
 
@@ -21,9 +21,20 @@ namespace {
 // A partial frame older than this is dropped: the tool gave up on it.
 constexpr uint64_t kStaleFrameUs = 1'000'000;
 
+// The unit's memory holds one settings text (at most 1016 bytes); a file
+// that cannot be one leaves the unit with none.
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string text, ignored;
+    return ReadWholeFile(path, FileLimits::kMegabyte, text, ignored) ? text : std::string();
+}
+
+// Saved whole or not at all, as the unit's flash keeps it.
+void Keep(const std::string& path, const std::string& settings) {
+    std::string error;
+    if (!SafeSave(path, settings, error)) {
+        std::fprintf(stderr, "k57sim: cannot keep the settings in %s: %s\n", path.c_str(),
+                     error.c_str());
+    }
 }
 
 Outgoing Text(const std::string& text) {
@@ -270,7 +281,7 @@ void UnitCore::Install(const Commit& commit) {
     if (options_.resetSettingsOnFirmware) {
         options_.settings.clear();
         if (!options_.settingsFile.empty()) {
-            std::ofstream(options_.settingsFile, std::ios::binary | std::ios::trunc);
+            Keep(options_.settingsFile, {});
         }
     }
 }
@@ -296,7 +307,7 @@ std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* 
             }
             options_.settings = static_cast<const SettingsMessage*>(request)->text();
             if (!options_.settingsFile.empty()) {
-                std::ofstream(options_.settingsFile, std::ios::binary) << options_.settings;
+                Keep(options_.settingsFile, options_.settings);
             }
             return std::make_unique<SettingsMessage>();
         case kRestart:

@@ -13,7 +13,7 @@ struct UnitOptions {
         None,
         Silent,       // no reply at all
         WrongType,    // a well-formed reply of another type
-        Undecodable,  // an IdInfo frame with N = 3
+        Undecodable,  // a text frame with N = 3 whose count says 5
         Oversize,     // a header announcing N = 1017, then 1017 bytes
     };
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "FileRead.h"
 #include "ProgramText.h"
 #include "TextArguments.h"
 
@@ -26,15 +27,28 @@ std::unique_ptr<QFile> OpenItem(const char* path) {
     return file;
 }
 
-QByteArray ReadItem(const char* path) {
-    return OpenItem(path)->readAll();
+std::string ReadItem(const char* path, long long limit) {
+    std::string bytes, error;
+    if (!ReadImage(path, limit, bytes, error)) {
+        throw std::runtime_error(std::string(path) + ": " + error);
+    }
+    return bytes;
 }
 
 }  // namespace
 
+bool ReadImage(const std::string& path, long long limit, std::string& bytes, std::string& error) {
+    if (path.rfind(":/", 0) != 0) {
+        return ReadWholeFile(path, limit, bytes, error);
+    }
+    const QByteArray item = OpenItem(path.c_str())->readAll();
+    bytes.assign(item.constData(), size_t(item.size()));
+    return true;
+}
+
 Firmware LoadFirmware(const char* path) {
-    QByteArray image = ReadItem(path);
-    if (image.size() < kInfoOffset + int(sizeof(VersionInfo))) {
+    const std::string image = ReadItem(path, FileLimits::kFirmwareImage);
+    if (image.size() < size_t(kInfoOffset) + sizeof(VersionInfo)) {
         throw std::runtime_error(
             WithArguments(K57_TR("EmbeddedImages", "Образ прошивки слишком короткий: %1"), {path}));
     }
@@ -71,7 +85,7 @@ int64_t SoundPackage::size() const {
 }
 
 std::string Catalogue(const char* path) {
-    return ReadItem(path).toStdString();
+    return OpenItem(path)->readAll().toStdString();
 }
 
 int CompareVersions(const char* a, const char* b) {

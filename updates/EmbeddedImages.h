@@ -3,6 +3,7 @@
 #include <QFile>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "VersionInfo.h"
@@ -23,6 +24,10 @@ struct Firmware {
     int32_t size = 0;  // the image alone, without the prefix
     VersionInfo info{};
 };
+
+// An embedded item (":/...") or a file given instead of one, read whole when
+// it is a regular file of at most `limit` bytes; false with the reason.
+bool ReadImage(const std::string& path, long long limit, std::string& bytes, std::string& error);
 
 Firmware LoadFirmware(const char* path = kFirmwarePath);
 

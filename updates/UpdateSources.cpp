@@ -1,11 +1,11 @@
 #include "UpdateSources.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cstring>
 
 #include "ByteBuffer.h"
 #include "Crc32.h"
+#include "FileRead.h"
 
 namespace k57 {
 
@@ -55,18 +55,17 @@ void SoundSource::CommitFields(uint32_t& checksum, uint32_t& size) {
 }
 
 bool SoundSource::Check(const std::string& path, uint32_t& dataSize, std::string& problem) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = "cannot read " + path + ": " + file.errorString().toStdString();
+    std::string package, error;
+    if (!images::ReadImage(path, FileLimits::kSoundImage, package, error)) {
+        problem = "cannot read " + path + ": " + error;
         return false;
     }
-    QByteArray package = file.readAll();
-    const auto* bytes = reinterpret_cast<const uint8_t*>(package.constData());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(package.data());
     uint32_t size = 0, checksum = 0;
-    if (package.size() >= kSoundHeader) {
+    if (package.size() >= size_t(kSoundHeader)) {
         SoundHeader(bytes, size, checksum);
     }
-    if (package.size() < kSoundHeader || size != uint32_t(package.size() - kSoundHeader) ||
+    if (package.size() < size_t(kSoundHeader) || size != uint32_t(package.size() - kSoundHeader) ||
         Crc32(bytes + kSoundHeader, size) != checksum) {
         problem =
             path + ": not a sound package (its header's size and checksum do not match its data)";

@@ -91,6 +91,25 @@ Made MakeWithPayload(int16_t code, const uint8_t* p, uint16_t n) {
 
 }  // namespace
 
+bool headerFits(uint16_t typeWord, uint16_t length) {
+    constexpr uint16_t kMost = 1016;  // the unit's largest payload
+    switch (int16_t(typeWord & 0x7FFF)) {
+        case kIdInfo:
+        case kIdSet:
+            return length == 4;
+        case kCommitUpdate:
+            return length == 8;
+        case kText:
+            return length >= 2 && length <= kMost;
+        case kDataFragment:
+            return length >= 6 && length <= kMost;
+        case kSettings:
+            return length <= kMost;
+        default:
+            return length == 0 && MakeSimple(int16_t(typeWord & 0x7FFF)) != nullptr;
+    }
+}
+
 std::unique_ptr<AbstractMessage> createMessage(uint16_t typeWord, const uint8_t* payload,
                                                uint16_t length) {
     int16_t code = int16_t(typeWord & 0x7FFF);

@@ -11,14 +11,17 @@
 
 namespace k57 {
 
-// Assembles one reply frame from the link within a time-out. The first four
-// bytes after the request are taken as the reply's header; there is no
-// resynchronisation. A frame announcing more than the largest payload is
-// abandoned: the wait then runs out its time without reading further.
+// Finds one reply frame of the expected code among what the link brings
+// within a time-out. The line may still carry the rest of an earlier
+// exchange (a reply cut off by its time-out, a monitor's text lines), so
+// nothing is taken on trust: bytes that cannot start a frame (a code the
+// protocol lacks, or a length the code's layout cannot have, such as more
+// than 1016 bytes) are let go one at a time, and a whole frame of another
+// type is let go as a whole; the wait reads on to the end of its time-out.
+// Everything let go shows in the trace as skipped.
 class ReplyReader {
   public:
     static constexpr uint16_t kMaxPayload = 1016;
-    enum class State { Idle, Header, Payload, Trailer, Complete, Abandoned };
 
     // The longest real time between two looks at `abandoned`.
     static constexpr uint32_t kPollSliceMs = 50;
@@ -26,13 +29,13 @@ class ReplyReader {
     ReplyReader(ByteChannel& channel, Clock& clock, const std::atomic<bool>& abandoned)
         : channel_(channel), clock_(clock), abandoned_(abandoned) {}
 
-    // Forgets any frame in progress; the next Wait starts a new one.
-    void Reset() { state_ = State::Idle; }
-    State state() const { return state_; }
-    // Waits for one frame of the `expected` code: 1 with the reply, -2 when
-    // none completes within `timeoutMs` (or the wait is abandoned), -3 when
-    // it cannot be decoded or is of another type; `received` then says what
-    // came.
+    // Drops whatever an earlier wait left held.
+    void Reset();
+    // Waits for one frame of the `expected` code: 1 with the reply. When
+    // none comes within `timeoutMs` (or the wait is abandoned, or the port
+    // can deliver nothing more): -3 if a frame of another type or one that
+    // cannot be decoded came meanwhile (`received` then describes the last
+    // of them), -2 otherwise.
     int Wait(int16_t expected, uint32_t timeoutMs,
              std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
     struct Received {
@@ -41,27 +44,38 @@ class ReplyReader {
         bool decoded = false;
     };
     const Received& received() const { return received_; }
+    // False when the last wait let anything go or ended without its reply:
+    // the rest of something may still be on its way.
+    bool clean() const { return clean_; }
 
   private:
-    bool Fill(uint8_t* area, int need);
-    bool Idle(uint32_t left, bool forInput);
-    void Start(State next);
-    // The frame's bytes read so far in this wait, for the trace.
-    std::vector<uint8_t> SoFar() const;
+    // Looks through the bytes held: 1 with the reply, 0 while more are needed.
+    int Scan(int16_t expected, std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
+    // Where a whole frame of the `expected` code that decodes begins in the
+    // bytes held, after the first; 0 for none.
+    size_t ExpectedFrameAfterStart(int16_t expected) const;
+    // Reads what is waiting, no more than the next decision needs unless
+    // the reader is hunting through noise; true when anything came.
+    bool Take();
+    // Lets the first `n` bytes held go, into the trace's run of skipped bytes.
+    void Skip(size_t n);
+    void TraceSkipped();
     // Records why the wait ended without a reply.
-    void TraceNoReply(uint32_t timeoutMs, bool hungUp) const;
+    void TraceNoReply(uint32_t timeoutMs, bool hungUp, int result);
+    const uint8_t* Held() const { return held_.data() + start_; }
+    size_t HeldSize() const { return held_.size() - start_; }
 
     ByteChannel& channel_;
     Clock& clock_;
     const std::atomic<bool>& abandoned_;
     Received received_;
-    State state_ = State::Idle;
-    uint32_t waitStart_ = 0;
-    uint8_t frameBytes_[4] = {};  // header, then trailer
-    uint16_t typeWord_ = 0;
-    uint16_t payloadLength_ = 0;
-    int filled_ = 0;
-    uint8_t receiveArea_[1024] = {};
+    std::vector<uint8_t> held_;  // read, not yet judged: from start_ on
+    size_t start_ = 0;
+    std::vector<uint8_t> skipped_;  // let go, not yet in the trace
+    bool hunting_ = false;          // something was let go in this wait
+    bool sawBad_ = false;
+    bool anything_ = false;  // any byte came in this wait
+    bool clean_ = true;
 };
 
 }  // namespace k57

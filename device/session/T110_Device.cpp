@@ -1,6 +1,7 @@
 #include "T110_Device.h"
 
 #include "FrameTrace.h"
+#include "LineDrain.h"
 #include "Messages.h"
 #include "StoredPort.h"
 
@@ -19,6 +20,9 @@ T110_Device::~T110_Device() {
 void T110_Device::SetPortName(const char* name) {
     port_.SetName(name);
     std::lock_guard<std::mutex> lock(shared_);
+    if (port_.Name() != portName_) {
+        unsettled_ = true;  // another line, with its own past
+    }
     portName_ = port_.Name();
 }
 
@@ -73,27 +77,21 @@ bool T110_Device::Send(Message& request) {
     return true;
 }
 
-// What waits on the port before a request is sent belongs to an earlier
-// exchange (an acknowledgement left behind when a program was stopped, or
-// a late answer): it must never pass for the reply to this one.
-void T110_Device::DiscardWaiting() {
-    uint8_t scratch[256];
-    int waiting;
-    while ((waiting = channel_.Available()) > 0) {
-        int n = waiting < int(sizeof scratch) ? waiting : int(sizeof scratch);
-        if (channel_.Read(scratch, n) != n) {
-            return;
-        }
-        frametrace::Bytes(k57::TraceEntry::Direction::In,
-                          "noise: bytes waiting before the request, discarded", scratch, size_t(n));
-    }
+// What the line brings before a request belongs to an earlier exchange
+// (the rest of a reply cut off by its time-out, a reply to a program that
+// was stopped, a monitor's last text lines): it must never pass for the
+// reply to this one. Opening the port drops only what had arrived.
+void T110_Device::Settle() {
+    bool unsettled = unsettled_.exchange(false);
+    k57::DrainLine(channel_, clock_, unsettled ? kQuietMs : 0, kSettleMostMs, abandoned_,
+                   "skipped: on the line before the request");
 }
 
 int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Message>& reply) {
     if (!OpenPort()) {
         return k57::kPortUnavailable;
     }
-    DiscardWaiting();
+    Settle();
     k57::RequestFailure failure;
     failure.result = k57::kNoReply;
     failure.expectedType = expected;
@@ -105,6 +103,7 @@ int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Me
         failure.decoded = reader_.received().decoded;
     }
     failure.abandoned = abandoned_;
+    unsettled_ = failure.result != k57::kReplyOk || !reader_.clean();
     port_.Close();
     return failure.result == k57::kReplyOk ? failure.result : Failed(failure);
 }
@@ -202,6 +201,7 @@ int T110_Device::EnterDiagnosticMode() {
         return k57::kPortUnavailable;
     }
     // The port stays open: from here on the unit streams text lines.
+    unsettled_ = true;
     DiagnosticModeEnableMessage request;
     Send(request);
     return 0;
@@ -213,6 +213,7 @@ int T110_Device::Restart() {
     }
     RestartMessage request;
     Send(request);
+    unsettled_ = true;  // a unit starting up may say something
     port_.Close();
     return k57::kReplyOk;
 }

@@ -19,6 +19,13 @@ class T110_Device : public DeviceInterface {
     static constexpr uint32_t kBeginFirmwareTimeout = 10000;
     static constexpr uint32_t kBeginWaveTimeout = 20000;
     static constexpr uint16_t kMaxReplyPayload = k57::ReplyReader::kMaxPayload;
+    // Before a request on a line that may still carry something (the
+    // session is new, the last exchange was cut off, a monitor had the
+    // port), the session lets go of what comes until the line has been
+    // quiet this long, for at most kSettleMostMs, so that a flood cannot
+    // hold it: a dribbling unit pauses for less between its pieces.
+    static constexpr uint32_t kQuietMs = 300;
+    static constexpr uint32_t kSettleMostMs = 2000;
 
     // Time-outs are measured on `clock`.
     explicit T110_Device(k57::Clock& clock = k57::SystemClock());
@@ -62,10 +69,28 @@ class T110_Device : public DeviceInterface {
     bool OpenPort();
     int Failed(k57::RequestFailure failure);
     bool Send(Message& request);
-    void DiscardWaiting();
+    // Lets go of what waits on the line, and when it may still be coming,
+    // of what comes until it is quiet.
+    void Settle();
+
+    // The port as the monitors have it: once they opened it, the unit's
+    // last text lines may still come after they let it go.
+    class TextChannel : public k57::PortChannel {
+      public:
+        TextChannel(VCOM_Port& port, std::atomic<bool>& unsettled)
+            : PortChannel(port), unsettled_(unsettled) {}
+        bool Open() override {
+            unsettled_ = true;
+            return PortChannel::Open();
+        }
+
+      private:
+        std::atomic<bool>& unsettled_;
+    };
 
     VCOM_Port port_;
-    k57::PortChannel channel_{port_};
+    std::atomic<bool> unsettled_{true};  // nothing is known of the line yet
+    TextChannel channel_{port_, unsettled_};
     VCOMOutputStream output_{&port_};  // frames are written through it
     k57::Clock& clock_;
     std::atomic<bool> abandoned_{false};

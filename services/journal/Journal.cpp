@@ -3,23 +3,16 @@
 #include <sqlite3.h>
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <ostream>
 
 #include "JournalCsv.h"
-#include "JournalSchema.h"
 #include "SqliteStatement.h"
+#include "SafeSave.h"
 #include "Version.h"
 
 namespace k57 {
 
 namespace {
-
-constexpr const char* kFileName = "journal.sqlite3";
 
 // Every column of an entry, its settings texts joined in; a query adds its
 // own (constant) WHERE and ORDER BY.
@@ -76,26 +69,6 @@ bool IsSuccess(int result) {
     return primary == SQLITE_OK || primary == SQLITE_DONE || primary == SQLITE_ROW;
 }
 
-JournalProblem ProblemOf(int result) {
-    switch (result & 0xff) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return JournalProblem::Busy;
-        case SQLITE_FULL:
-            return JournalProblem::Full;
-        case SQLITE_READONLY:
-        case SQLITE_PERM:
-        case SQLITE_CANTOPEN:
-        case SQLITE_AUTH:
-            return JournalProblem::ReadOnly;
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            return JournalProblem::Damaged;
-        default:
-            return JournalProblem::Other;
-    }
-}
-
 // The typed text for "LIKE ... ESCAPE '!'", taken literally.
 std::string LikeText(const std::string& typed) {
     std::string escaped;
@@ -108,172 +81,10 @@ std::string LikeText(const std::string& typed) {
     return escaped;
 }
 
-// A file that does not begin as every SQLite database does is set aside
-// before SQLite opens it: SQLite could take a log beside it for its own and
-// change it.
-bool LooksDamaged(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
-        return false;
-    }
-    return file.read(16) != QByteArray("SQLite format 3", 16);
-}
-
 }  // namespace
 
-std::string Journal::DefaultPath() {
-    QString folder = qEnvironmentVariable("K57_DATA_DIR");
-    if (folder.isEmpty()) {
-        // Named outright rather than by the running program's name, so the
-        // window and k57ctl share one journal. On Windows this is the local,
-        // not the roaming, profile: the journal grows.
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/k57tool";
-    }
-    return QDir(folder).filePath(kFileName).toStdString();
-}
-
-Journal::Journal(std::string path, JournalOptions options)
-    : path_(std::move(path)), options_(options) {
-    status_.path = path_;
-    QDir().mkpath(QFileInfo(QString::fromStdString(path_)).absolutePath());
-    OpenOrSetAside();
-}
-
-int Journal::Open() {
-    int result = db_.Open(path_);
-    if (result != SQLITE_OK) {
-        return result;
-    }
-    db_.SetBusyTimeout(options_.busyTimeoutMs);
-    // WAL: readers never wait for the writer, and a process killed in a
-    // transaction leaves the file as it was before it. synchronous=FULL:
-    // every commit reaches the disk before Record returns, so the backup
-    // taken before a change survives a power cut that comes a moment later;
-    // it costs a flush per entry, next to seconds of work with the unit.
-    if ((result = db_.Execute("PRAGMA journal_mode=WAL")) != SQLITE_OK ||
-        (result = db_.Execute("PRAGMA synchronous=FULL")) != SQLITE_OK) {
-        return result;
-    }
-    return MigrateJournal(db_, version_);
-}
-
-void Journal::OpenOrSetAside() {
-    if (LooksDamaged(QString::fromStdString(path_))) {
-        SetAside();
-        return;
-    }
-    int result = Open();
-    if (ProblemOf(result) == JournalProblem::Damaged) {
-        db_.Close();
-        SetAside();
-        return;
-    }
-    if (result != SQLITE_OK) {
-        db_.Close();
-        status_.available = false;
-        Report(ProblemOf(result), Words(ProblemOf(result)));
-        return;
-    }
-    if (version_ > kJournalSchemaVersion) {
-        // Not damaged: a newer build's file, left for that build.
-        db_.Close();
-        status_.available = false;
-        Report(JournalProblem::Newer, Words(JournalProblem::Newer));
-        return;
-    }
-    status_.available = true;
-}
-
-void Journal::SetAside() {
-    QString path = QString::fromStdString(path_);
-    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    QString aside = path + ".damaged-" + stamp;
-    for (int n = 2; QFile::exists(aside); ++n) {
-        aside = path + ".damaged-" + stamp + "-" + QString::number(n);
-    }
-    status_.available = false;
-    if (!QFile::rename(path, aside)) {
-        Report(JournalProblem::Damaged,
-               "The service journal " + path_ +
-                   " is damaged and could not be set aside; the tool goes on without it.");
-        return;
-    }
-    // Its write-ahead log and index go with it: they may hold what the
-    // damaged file lacks.
-    for (const char* part : {"-wal", "-shm"}) {
-        if (QFile::exists(path + part)) {
-            QFile::rename(path + part, aside + part);
-        }
-    }
-    status_.damagedPath = aside.toStdString();
-    int result = Open();
-    if (result != SQLITE_OK || version_ > kJournalSchemaVersion) {
-        db_.Close();
-        Report(JournalProblem::Damaged, "The service journal " + path_ +
-                                            " was damaged; it was kept as " + status_.damagedPath +
-                                            ", and a new one could not be made: " + db_.error());
-        return;
-    }
-    status_.available = true;
-    Report(JournalProblem::Damaged, "The service journal " + path_ +
-                                        " was damaged; it was kept as " + status_.damagedPath +
-                                        " and a new journal was begun.");
-}
-
-std::string Journal::Words(JournalProblem problem) const {
-    switch (problem) {
-        case JournalProblem::Busy:
-            return "The service journal " + path_ +
-                   " is kept busy by another program; this operation was not recorded.";
-        case JournalProblem::Full:
-            return "The disk that holds the service journal " + path_ +
-                   " is full; this operation was not recorded.";
-        case JournalProblem::ReadOnly:
-            return "The service journal " + path_ +
-                   " cannot be written (a read-only disk or folder, or no permission); "
-                   "the tool goes on without it.";
-        case JournalProblem::Newer:
-            return "The service journal " + path_ +
-                   " was made by a newer version of the tool; this version leaves it alone "
-                   "and goes on without it.";
-        default:
-            return "The service journal " + path_ + " cannot be used (" + db_.error() +
-                   "); the tool goes on without it.";
-    }
-}
-
-void Journal::Report(JournalProblem problem, const std::string& message) {
-    status_.problem = problem;
-    status_.message = message;
-    if (problem != reported_) {
-        pending_ = message;
-        reported_ = problem;
-    }
-}
-
-void Journal::Failed(int result) {
-    JournalProblem problem = ProblemOf(result);
-    if (problem == JournalProblem::Damaged) {
-        db_.Close();
-        SetAside();
-        return;
-    }
-    Report(problem, Words(problem));
-}
-
-void Journal::Succeeded() {
-    status_.problem = JournalProblem::None;
-    status_.message.clear();
-    reported_ = JournalProblem::None;
-}
-
-std::string Journal::TakeProblem() {
-    std::string problem;
-    problem.swap(pending_);
-    return problem;
-}
-
 long long Journal::Record(const JournalEntry& entry) {
+    lastCallFailed_ = !status_.available;
     if (!status_.available) {
         return 0;
     }
@@ -382,6 +193,7 @@ int Journal::Select(const char* where, long long key, Row&& row) {
 
 std::vector<JournalEntry> Journal::Timeline(uint32_t serial) {
     std::vector<JournalEntry> entries;
+    lastCallFailed_ = !status_.available;
     if (status_.available) {
         int result = Select("WHERE e.serial = ?1 ORDER BY e.id", serial, [&](JournalEntry e) {
             entries.push_back(std::move(e));
@@ -404,6 +216,7 @@ std::optional<JournalEntry> Journal::LatestBackup(uint32_t serial) {
 
 std::optional<JournalEntry> Journal::One(const char* where, long long key) {
     std::optional<JournalEntry> found;
+    lastCallFailed_ = !status_.available;
     if (status_.available) {
         int result = Select(where, key, [&](JournalEntry e) {
             found = std::move(e);
@@ -418,6 +231,7 @@ std::optional<JournalEntry> Journal::One(const char* where, long long key) {
 
 std::vector<UnitSummary> Journal::Units(const std::string& filter) {
     std::vector<UnitSummary> units;
+    lastCallFailed_ = !status_.available;
     if (!status_.available) {
         return units;
     }
@@ -467,22 +281,15 @@ bool Journal::ExportCsv(std::ostream& out, bool reveal, std::string& error) {
 }
 
 bool Journal::ExportCsv(const std::string& path, bool reveal, std::string& error) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = "cannot write " + path + ": " + file.errorString().toStdString();
+    SafeSaveFile file(path, SaveAccess::Private);  // with --reveal it holds PINs
+    if (!file.Open()) {
+        error = "cannot write " + path + ": " + file.error();
         return false;
     }
-    bool exported = Export(
-        [&](const std::string& text) {
-            return file.write(text.data(), qint64(text.size())) == qint64(text.size());
-        },
-        reveal, error);
-    if (exported && !file.commit()) {
-        error = "cannot write " + path + ": " + file.errorString().toStdString();
+    bool exported = Export([&](const std::string& text) { return file.Write(text); }, reveal, error);
+    if ((exported && !file.Commit()) || (!exported && error.empty())) {
+        error = "cannot write " + path + ": " + file.error();
         return false;
-    }
-    if (!exported && error.empty()) {
-        error = "cannot write " + path + ": " + file.errorString().toStdString();
     }
     return exported;
 }
@@ -490,6 +297,7 @@ bool Journal::ExportCsv(const std::string& path, bool reveal, std::string& error
 bool Journal::Export(const std::function<bool(const std::string&)>& write, bool reveal,
                      std::string& error) {
     error.clear();
+    lastCallFailed_ = !status_.available;
     if (!status_.available) {
         error = status_.message;
         return false;

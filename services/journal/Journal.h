@@ -34,7 +34,11 @@ struct JournalStatus {
 // write at once. It never throws and never stops the tool: when it cannot be
 // used, Status() says why, TakeProblem() hands the words over once, and the
 // caller goes on without it. A damaged file is never written over: it is
-// renamed aside and a new journal begun.
+// renamed aside and a new journal begun. The file and its folder are the
+// user's alone (PrivateFiles.h).
+//
+// Nothing but SQLite opens the file: closing any other handle on it would
+// drop the locks SQLite holds on it for the whole process.
 class Journal {
   public:
     // K57_DATA_DIR/journal.sqlite3, or journal.sqlite3 in the user's data
@@ -50,6 +54,9 @@ class Journal {
     // The words for a problem not handed over yet, then empty: a front end
     // shows each problem once. A problem that recurs after a success is new.
     std::string TakeProblem();
+    // Whether the last call failed: a read that found the journal damaged
+    // returns nothing, which must not pass for an empty journal.
+    bool lastCallFailed() const { return lastCallFailed_; }
 
     // Stores the entry (stamped now and with this build's version when the
     // entry leaves them out); its id, or 0 when it was not stored.
@@ -71,6 +78,11 @@ class Journal {
   private:
     int Open();
     void OpenOrSetAside();
+    // Side files (-wal, -shm) that a run of this user left unwritable are
+    // made writable again: SQLite would take the journal for read-only.
+    void MendSideFiles();
+    // The file (or the folder) this user may not write; empty if none.
+    std::string UnwritablePart() const;
     // Renames the damaged file (with its -wal and -shm) aside and begins a
     // new journal in its place.
     void SetAside();
@@ -97,6 +109,10 @@ class Journal {
     JournalStatus status_;
     std::string pending_;
     JournalProblem reported_ = JournalProblem::None;
+    bool lastCallFailed_ = false;
 };
+
+// The problem an SQLite result code means.
+JournalProblem ProblemOf(int result);
 
 }  // namespace k57

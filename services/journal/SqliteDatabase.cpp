@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace k57 {
 
 SqliteDatabase::~SqliteDatabase() {
@@ -82,6 +84,26 @@ int SqliteDatabase::SetBusyTimeout(int milliseconds) {
         return Note(SQLITE_MISUSE, "no database");
     }
     return Note(sqlite3_busy_timeout(db_, milliseconds), "busy timeout");
+}
+
+bool SqliteDatabase::BeginsAsDatabase() {
+    sqlite3_file* file = nullptr;
+    if (db_ == nullptr ||
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr) {
+        return true;  // nothing to judge by; SQLite's own checks follow
+    }
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK || size == 0) {
+        return true;  // a new, empty file
+    }
+    static const char kMagic[16] = "SQLite format 3";
+    char start[16] = {};
+    int result = file->pMethods->xRead(file, start, sizeof start, 0);
+    if (result != SQLITE_OK && result != SQLITE_IOERR_SHORT_READ) {
+        return true;  // unreadable is not damaged; SQLite says what it is
+    }
+    return std::memcmp(start, kMagic, sizeof start) == 0;
 }
 
 long long SqliteDatabase::LastInsertId() const {

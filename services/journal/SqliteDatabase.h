@@ -32,6 +32,11 @@ class SqliteDatabase {
     // gives up with SQLITE_BUSY.
     int SetBusyTimeout(int milliseconds);
 
+    // Whether the open file is empty or begins as every SQLite database
+    // does, read through SQLite's own handle before any statement runs.
+    // True when it cannot be read: SQLite's own checks then say what it is.
+    bool BeginsAsDatabase();
+
     long long LastInsertId() const;
     // The last failure: SQLite's own words and, when known, what was being
     // done; empty after a success.

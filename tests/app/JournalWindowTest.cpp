@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "CtlProcess.h"
+#include "DamagedJournal.h"
 #include "HistoryForm.h"
 #include "Journal.h"
 #include "MainForm.h"
@@ -62,6 +64,23 @@ class JournalWindowTest : public k57::test::SimulatedUnits {
             operations.push_back(e.operation);
         }
         return operations;
+    }
+
+    // Unit `before` on COM5, asked once by `ask` in a window without an
+    // editor; then unit `after`, with other settings, in its place.
+    k57::sim::Unit& Swapped(uint32_t before, uint32_t after, void (TMainForm::*ask)()) {
+        k57::sim::UnitOptions options;
+        options.serial = before;
+        options.settings = kUnitSettings;
+        k57::sim::Unit& unit = Plug(5, options);
+        form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+        (form.get()->*ask)();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
+        unit.configure([after](auto& o) {
+            o.serial = after;
+            o.settings = "MicLevel=2\n";
+        });
+        return unit;
     }
 
     k57::test::ScriptedDialogs dialogs;
@@ -222,6 +241,87 @@ TEST_F(JournalWindowTest, TheHistoryWindowShowsUnitsTimelinesAndSnapshots) {
     QByteArray rows = exported.readAll();
     EXPECT_TRUE(rows.contains("write settings"));
     EXPECT_FALSE(rows.contains("1234"));
+}
+
+// The window and its support report use one journal, and k57ctl, another
+// process, writes the same file meanwhile: each sees every entry of both.
+TEST_F(JournalWindowTest, ASupportReportKeepsTheJournalSharedWithK57ctl) {
+    k57::sim::UnitOptions options;
+    options.serial = 801;
+    Plug(5, options);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    auto identify = [&] {
+        form->GetSerialButtonClick();
+        return k57::test::Settle(form->Device());
+    };
+    ASSERT_TRUE(identify());
+    QString report = QString::fromStdString(settings_.directory()) + "/report.txt";
+    dialogs.files = {report};
+    form->SaveSupportReport();
+    ASSERT_TRUE(QFile::exists(report));
+    ASSERT_EQ(k57::test::RunCtl({"info"}, settings_).code, 0);
+    ASSERT_TRUE(identify());
+    ASSERT_EQ(k57::test::RunCtl({"info"}, settings_).code, 0);
+
+    k57::test::CtlRun history = k57::test::RunCtl({"history", "801"}, settings_);
+    ASSERT_EQ(history.code, 0) << history.err.toStdString();
+    EXPECT_EQ(history.out.count(" window "), 2) << history.out.toStdString();
+    EXPECT_EQ(history.out.count(" k57ctl "), 2) << history.out.toStdString();
+    EXPECT_EQ(form->guardedChange().record().journal().Timeline(801).size(), 4u);
+}
+
+// An entry names the unit that answered in its own exchange: never one
+// that answered on the port before.
+TEST_F(JournalWindowTest, AnEntryNamesTheUnitThatAnsweredNotTheOneBefore) {
+    k57::sim::Unit& unit = Swapped(701, 702, &TMainForm::GetSerialButtonClick);
+    form->ReadButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    JournalEntry read = Entries().back();
+    EXPECT_EQ(read.operation, JournalOperation::ReadSettings);
+    EXPECT_EQ(read.after, std::string("MicLevel=2\n"));
+    EXPECT_EQ(read.serial, 702u);
+
+    unit.configure([](auto& o) { o.fault = k57::sim::UnitOptions::Fault::WrongType; });
+    form->ReadButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_EQ(Entries().back().result, k57::JournalResult::BadReply);
+    EXPECT_FALSE(Entries().back().serial);
+}
+
+TEST_F(JournalWindowTest, DamageMetByTheHistoryWindowIsSaidOnce) {
+    k57::test::DamageTheMiddle(settings_.directory() + "/journal.sqlite3");
+    Plug(5);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    EXPECT_EQ(history.findChild<QListWidget*>("UnitList")->count(), 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].contains("journal.sqlite3.damaged-"))
+        << dialogs.shown()[0].toStdString();
+    history.findChild<QLineEdit*>("SerialEdit")->setText("4");
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+// The history window's restore asks the unit on the port who it is first:
+// another unit is refused before its settings are read or anything is
+// recorded.
+TEST_F(JournalWindowTest, TheHistoryWindowLeavesAnotherUnitAloneBeforeReadingIt) {
+    k57::sim::Unit& unit = Swapped(901, 902, &TMainForm::ReadButtonClick);
+    size_t recorded = Entries().size();
+    int reads = Count(unit.requests(), kReqSettings);
+
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    auto* timeline = history.findChild<QTreeWidget*>("Timeline");
+    ASSERT_EQ(timeline->topLevelItemCount(), 1);
+    timeline->topLevelItem(0)->setSelected(true);
+    dialogs.answers = {k57::Answer::Ok};
+    history.WriteButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_TRUE(dialogs.shown().last().contains("устройству 901, а подключено 902"))
+        << dialogs.shown().last().toStdString();
+    EXPECT_EQ(Count(unit.requests(), kReqSettings), reads);
+    EXPECT_EQ(Count(unit.requests(), kSettings), 0);
+    EXPECT_EQ(Entries().size(), recorded);
+    EXPECT_EQ(unit.settings(), "MicLevel=2\n");
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ TEST_F(MainFormTest, FailuresAreToldInRussianWithCountsThatAgree) {
         Child<QPushButton>(*form, "GetVersionButton")->click();
         ASSERT_TRUE(k57::test::Settle(form->Device()));
     }
-    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: ответ не читается (тип 11, 3 байта)",
+    EXPECT_EQ(LogLines(*form), (QStringList{"COM5: ответ не читается (тип 150, 3 байта)",
                                             "COM5: порт не открывается (порт занят другой программой)"}));
 }
 

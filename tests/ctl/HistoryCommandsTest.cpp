@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "CtlProcess.h"
+#include "DamagedJournal.h"
 #include "Journal.h"
 
 using namespace k57;
@@ -137,7 +138,7 @@ TEST_F(HistoryCommandsTest, ExportWritesCsvMaskedUnlessRevealed) {
 TEST_F(HistoryCommandsTest, ADamagedJournalIsSetAsideAndAMissingOneIsAnExitCode) {
     std::ofstream(dir_.path() + "/journal.sqlite3") << "garbage";
     test::CtlRun set = Ctl({"history"});
-    EXPECT_EQ(set.code, 0);
+    EXPECT_EQ(set.code, 6);  // not an empty journal
     EXPECT_TRUE(set.err.contains("was damaged; it was kept as " +
                                  QString::fromStdString(dir_.path()) + "/journal.sqlite3.damaged-"))
         << set.err.toStdString();
@@ -150,6 +151,24 @@ TEST_F(HistoryCommandsTest, ADamagedJournalIsSetAsideAndAMissingOneIsAnExitCode)
     EXPECT_EQ(off.code, 6);
     EXPECT_TRUE(off.err.contains("cannot be written")) << off.err.toStdString();
     EXPECT_EQ(off.out, "");
+}
+
+// Damage that only a query meets: each read command says so, naming where
+// the damaged file was kept, rather than show the new, empty journal.
+TEST_F(HistoryCommandsTest, DamageInTheMiddleIsExitSixNamingTheFileKeptAside) {
+    const std::string path = dir_.path() + "/journal.sqlite3";
+    for (QStringList args :
+         {QStringList{"history"}, QStringList{"history", "4000000001"},
+          QStringList{"history", "export", QString::fromStdString(dir_.path() + "/all.csv")}}) {
+        test::DamageTheMiddle(path);
+        test::CtlRun run = Ctl(args);
+        EXPECT_EQ(run.code, 6) << args.join(' ').toStdString();
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.count("kept as"), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("kept as " + QString::fromStdString(path) + ".damaged-"))
+            << run.err.toStdString();
+        QFile::remove(QString::fromStdString(path));
+    }
 }
 
 }  // namespace

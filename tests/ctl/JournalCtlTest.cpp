@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include "CtlProcess.h"
 #include "Journal.h"
@@ -177,6 +178,89 @@ TEST_F(JournalCtlTest, AJournalThatCannotBeWrittenIsToldOnceAndTheJobGoesOn) {
     ASSERT_EQ(write.code, 0) << write.err.toStdString();
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
     EXPECT_EQ(write.err.count("service journal"), 1) << write.err.toStdString();
+}
+
+// "k57ctl restore" goes to the entry's own port (or --port), and writes
+// nothing, reads nothing and records nothing where another unit answers.
+TEST_F(JournalCtlTest, RestoreGoesToTheEntrysPortAndLeavesAnotherUnitAlone) {
+    k57::sim::UnitOptions a;
+    a.serial = 501;
+    a.settings = kUnitSettings;
+    k57::sim::Unit& first = Plug(5, a);
+    k57::sim::UnitOptions b;
+    b.serial = 502;
+    b.settings = "MicLevel=1\n";
+    k57::sim::Unit& second = Plug(6, b);
+    ASSERT_EQ(Ctl({"settings", "read"}).code, 0);  // entry 1: unit 501 on COM5
+    first.configure([](auto& o) { o.settings = "MicLevel=2\n"; });
+    k57::StoredPort::Write("COM6");
+
+    k57::test::CtlRun restore = Ctl({"restore", "1", "--yes"});
+    ASSERT_EQ(restore.code, 0) << restore.err.toStdString();
+    EXPECT_EQ(first.settings(), kUnitSettings);
+    EXPECT_TRUE(second.requests().empty());
+
+    size_t recorded = Entries().size();
+    k57::test::CtlRun other = Ctl({"--port", "COM6", "restore", "1", "--yes"});
+    EXPECT_EQ(other.code, 1);
+    EXPECT_TRUE(other.err.contains("entry 1 is of unit 501, the unit on COM6 is 502"))
+        << other.err.toStdString();
+    EXPECT_EQ(Count(second.requests(), kReqSettings), 0);
+    EXPECT_EQ(second.settings(), "MicLevel=1\n");
+    EXPECT_EQ(Entries().size(), recorded);
+}
+
+TEST_F(JournalCtlTest, AnEntryOfNoKnownUnitIsWrittenOnlyWithYesNamingTheUnit) {
+    k57::sim::UnitOptions options;
+    options.serial = 601;
+    options.settings = kUnitSettings;
+    options.fault = Fault::WrongType;
+    options.faultCodes = {kReqIdInfo};
+    k57::sim::Unit& unit = Plug(5, options);
+    ASSERT_EQ(Ctl({"settings", "read"}).code, 0);
+    ASSERT_FALSE(Entries().back().serial);  // the unit did not say who it is
+    unit.configure([](auto& o) {
+        o.fault = Fault::None;
+        o.settings = "MicLevel=2\n";
+    });
+
+    k57::test::CtlRun refused = Ctl({"restore", "1"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains("--yes")) << refused.err.toStdString();
+    EXPECT_EQ(Count(unit.requests(), kReqSettings), 1);  // the first read only
+    EXPECT_EQ(unit.settings(), "MicLevel=2\n");
+
+    k57::test::CtlRun forced = Ctl({"restore", "1", "--yes"});
+    ASSERT_EQ(forced.code, 0) << forced.err.toStdString();
+    EXPECT_TRUE(forced.err.contains("unit 601 on COM5")) << forced.err.toStdString();
+    EXPECT_EQ(unit.settings(), kUnitSettings);
+}
+
+// The command told after an update names the --port it was given, quoted
+// for the shell, and does the job when run as printed.
+TEST_F(JournalCtlTest, TheRestoreCommandToldAfterAnUpdateRunsAsPrinted) {
+    k57::sim::UnitOptions options;
+    options.settings = kUnitSettings;
+    options.resetSettingsOnFirmware = true;
+    k57::sim::Unit& unit = Plug(5, options);
+    k57::StoredPort::Write("COM9");  // nothing there
+    QString port = QString::fromStdString(dir_.path()) + "/bench port";
+    ASSERT_TRUE(QFile::link(QString::fromStdString(unit.devicePath()), port));
+
+    k57::test::CtlRun update = Ctl({"--port", port, "update", "firmware", "--yes"});
+    ASSERT_EQ(update.code, 0) << update.err.toStdString();
+    QString told = "k57ctl --port '" + port + "' restore 1";
+    ASSERT_TRUE(update.err.contains(told + " does it now")) << update.err.toStdString();
+    EXPECT_EQ(unit.settings(), "");
+
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(settings_.directory()));
+    shell.setProcessEnvironment(env);
+    shell.start("/bin/sh", {"-c", K57CTL_PATH + told.mid(6) + " --yes"});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    EXPECT_EQ(unit.settings(), kUnitSettings);
 }
 
 }  // namespace

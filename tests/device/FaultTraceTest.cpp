@@ -80,17 +80,18 @@ TEST_F(FaultTraceTest, AWrongTypeOrUndecodableReplyIsShownWithWhatWasExpected) {
     auto device = SessionOn(unit);
     std::string text;
     ASSERT_EQ(device->ReadVersion(text), -3);
-    EXPECT_HAS(Tool(), "RX  IdInfoMessage (11), expected TextMessage (150)  12 bytes  BadReply (-3)");
+    EXPECT_HAS(Tool(), "RX  IdInfoMessage (11), expected TextMessage (150), skipped  12 bytes\n");
+    EXPECT_HAS(Tool(), "--  no reply within 4000 ms  BadReply (-3)");
 
     trace.Clear();
     unit.configure([](sim::UnitOptions& o) { o.fault = Fault::Undecodable; });
     uint32_t serial = 0;
     ASSERT_EQ(device->ReadIdInfo(serial), -3);
-    EXPECT_HAS(Tool(), "RX  IdInfoMessage (11), cannot be decoded  11 bytes  BadReply (-3)\n"
-                       "        0000  0B 00 03 00 01 02 03 00  00 00 00");
+    EXPECT_HAS(Tool(), "RX  TextMessage (150), cannot be decoded, skipped  11 bytes\n"
+                       "        0000  96 00 03 00 05 00 4B 00  00 00 00");
 }
 
-TEST_F(FaultTraceTest, AnOversizeHeaderIsShownAbandonedThenTheTimeOut) {
+TEST_F(FaultTraceTest, AnOversizeHeaderIsShownSkippedThenTheTimeOut) {
     sim::UnitOptions options;
     options.fault = Fault::Oversize;
     sim::Unit& unit = Plug(5, options);
@@ -98,7 +99,8 @@ TEST_F(FaultTraceTest, AnOversizeHeaderIsShownAbandonedThenTheTimeOut) {
     uint32_t serial = 0;
     ASSERT_EQ(device->ReadIdInfo(serial), -2);
     std::string tool = Tool();
-    EXPECT_HAS(tool, "RX  partial frame: IdInfoMessage (11), announces 1017 bytes, more than 1016");
+    EXPECT_HAS(tool, "RX  partial frame: IdInfoMessage (11), announces 1017 bytes, more than 1016: "
+                     "no frame, skipped");
     EXPECT_HAS(tool, "        0000  0B 00 F9 03");
     EXPECT_HAS(tool, "--  no reply within 4000 ms  NoReply (-2)");
     EXPECT_HAS(Text(unit.trace()), "TX  IdInfoMessage (11)  1025 bytes");

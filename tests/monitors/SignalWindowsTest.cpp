@@ -164,7 +164,8 @@ TEST_F(DiagnosticPlotTest, TheButtonOpensAPlotOfTheReadingsThatRecordsAndOpensAS
     EXPECT_NEAR(live.channels()[2].Value(0), 980, 20);
 
     // The picture: a PNG of the plot as shown.
-    ASSERT_TRUE(plotForm->plot()->ExportPng(Path("plot.png")));
+    QString pngError;
+    ASSERT_TRUE(plotForm->plot()->ExportPng(Path("plot.png"), pngError)) << pngError.toStdString();
     EXPECT_EQ(QImage(Path("plot.png")).size(), plotForm->plot()->size());
 
     const size_t recorded = live.channels()[2].size();

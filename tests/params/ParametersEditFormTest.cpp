@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +18,7 @@
 #include "Messages.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
+#include "SafeSave.h"
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "ShippedCatalogue.h"
@@ -245,6 +251,38 @@ TEST_F(EditorTest, SavesTheProducedTextWithCrLfAndKeepsModifiedOnFailure) {
               "NameBT=" + k57::test::Cp1251("Жук") + "\r\nMicLevel=10\r\n");
     EXPECT_FALSE(editor.modified());
     EXPECT_EQ(editor.windowTitle(), "Редактор параметров");
+}
+
+// A disk that fills up mid-save, or a FIFO where the file would go: a box
+// says why, the old file (or the FIFO) stays as it was, the change is kept.
+TEST_F(EditorTest, ASaveThatFailsSaysWhyAndLeavesTheOldFileWhole) {
+    k57::test::TempDir dir;
+    const QString path = dir.path().c_str() + QString("/s.txt");
+    const QString fifo = dir.path().c_str() + QString("/fifo");
+    ASSERT_EQ(mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("MicLevel=5\r\n");
+    }
+    ASSERT_TRUE(Select(0, 8));
+    Type("10");
+    k57::SetSaveFault(
+        [](k57::SaveStep step, int) { return step == k57::SaveStep::Sync ? ENOSPC : 0; });
+    dialogs.files = {path, fifo};
+    editor.SaveActionExecute();
+    k57::SetSaveFault(nullptr);
+    editor.SaveActionExecute();
+    ASSERT_EQ(dialogs.errors.size(), 2);
+    EXPECT_TRUE(dialogs.errors[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(dialogs.errors[1].contains(fifo)) << dialogs.errors[1].toStdString();
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "MicLevel=5\r\n");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_TRUE(QFileInfo::exists(fifo));
+    EXPECT_TRUE(editor.modified());
 }
 
 TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {

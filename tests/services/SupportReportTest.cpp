@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DamagedJournal.h"
 #include "FrameTrace.h"
 #include "JournalTestSupport.h"
 #include "SupportReport.h"
@@ -92,6 +93,16 @@ TEST(SupportReportTest, SaysWhatItCouldNotKnow) {
     EXPECT_NE(report.find("Version: (not read)"), std::string::npos);
     EXPECT_NE(report.find("(no service journal on this computer)"), std::string::npos);
     EXPECT_NE(report.find("== Trace (0 entries) =="), std::string::npos);
+
+    // A journal found damaged is no unit without entries.
+    test::JournalFolder folder;
+    test::DamageTheMiddle(folder.path());
+    Journal damaged(folder.path());
+    input.journal = &damaged;
+    input.unit.serial = 4000000001u;
+    report = BuildSupportReport(input);
+    EXPECT_EQ(report.find("(nothing about unit"), std::string::npos) << report;
+    EXPECT_NE(report.find("(the journal could not be read: "), std::string::npos) << report;
 }
 
 TEST(SupportReportTest, MaskedTraceKeepsEachFramesLengthAndLayout) {
