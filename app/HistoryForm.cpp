@@ -30,6 +30,7 @@ THistoryForm::THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dial
     : QDialog(parent),
       guarded_(guarded),
       dialogs_(dialogs),
+      catalogue_(catalogue),
       browser_(std::make_unique<k57::HistoryBrowser>(guarded.record().journal(), catalogue)) {
     Build();
     guarded_.Tell(this);
@@ -284,13 +285,10 @@ void THistoryForm::WriteTo(const k57::JournalEntry& entry, const std::string& te
         return;
     }
     guarded_.Write(
-        this, guarded_.MakeGuard(k57::JournalOperation::Restore), text,
-        [this](int result) {
+        this, guarded_.MakeGuard(k57::JournalOperation::Restore), catalogue_, text,
+        [this](const k57::WriteCheck& check) {
             busy_ = false;
-            dialogs_.message(
-                this, result == k57::kReplyOk ? tr("Сообщение") : tr("Ошибка"),
-                result == k57::kReplyOk ? tr("Настройки записаны.") : k57::NotConnected(),
-                k57::Buttons::Ok);
+            k57::GuardedChange::TellWritten(dialogs_, this, check, catalogue_);
             UnitListChange();
         },
         [this] { busy_ = false; }, unit);

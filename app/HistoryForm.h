@@ -58,6 +58,7 @@ class THistoryForm : public QDialog {
 
     k57::GuardedChange& guarded_;
     k57::DialogService& dialogs_;
+    const ParameterList& catalogue_;  // judges a snapshot written back
     std::unique_ptr<k57::HistoryBrowser> browser_;
     std::vector<k57::JournalEntry> timeline_;
     bool busy_ = false;  // the unit is being asked

@@ -3,27 +3,23 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QShortcut>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
-#include "Discovery.h"
 #include "ParametersEditForm.h"
 #include "RussianPlural.h"
 #include "ScreenFit.h"
 #include "SettingsMessages.h"
 #include "SettingsService.h"
-#include "StoredPort.h"
 #include "UnitText.h"
 #include "WindowTexts.h"
 #include "ui_MainForm.h"
 
 namespace {
 
-const char kDefaultPort[] = "COM5";
 // The log's designed place; a window shorter than designed takes the loss
 // from the log, down to a few lines.
 constexpr int kLogTop = 312, kLogHeight = 177, kLogLeast = 48;
@@ -50,13 +46,6 @@ QString FileProblem(k57::SettingsFile::Problem problem, const std::string& detai
                 .arg(QString::fromStdString(detail), k57::Bytes(k57::SettingsFile::kMaxLine));
         default:
             return QString::fromStdString(detail);
-    }
-}
-
-void StorePort(const QString& port) {
-    if (!k57::StoredPort::Write(port.toStdString())) {
-        throw std::runtime_error(
-            TMainForm::tr("Не удалось сохранить порт подключения.").toStdString());
     }
 }
 
@@ -146,106 +135,6 @@ void TMainForm::Inform(const QString& caption, const QString& text) {
     dialogs_.message(this, caption, text, k57::Buttons::Ok);
 }
 
-QString TMainForm::StoredPortOrDefault() {
-    QString stored = QString::fromStdString(k57::StoredPort::Read());
-    if (stored.isEmpty()) {
-        stored = kDefaultPort;
-        StorePort(stored);
-    }
-    return stored;
-}
-
-void TMainForm::FillPortList(const QString& stored) {
-    QSignalBlocker quiet(ui->PortComboBox);
-    ui->PortComboBox->clear();
-    ui->PortComboBox->setEditText(QString());
-    for (int n = 2; n <= 255; ++n) {
-        ui->PortComboBox->addItem("COM" + QString::number(n));
-    }
-    ui->PortComboBox->setCurrentIndex(-1);
-    ui->PortComboBox->setEditText(QString());
-    SelectPort(stored);
-}
-
-// Selects the item equal to `port`, if any, without counting as a change.
-void TMainForm::SelectPort(const QString& port) {
-    int index = ui->PortComboBox->findText(port, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0) {
-        QSignalBlocker quiet(ui->PortComboBox);
-        ui->PortComboBox->setCurrentIndex(index);
-    }
-}
-
-void TMainForm::PortComboBoxChange(const QString& text) {
-    StorePort(text);
-    if (device_.get()) {
-        device_.Replace();
-    }
-}
-
-// The search runs as one request; the button reads "Стоп" meanwhile and
-// ends it at the next port. What it found is shown, logged and stored once
-// the request has ended.
-void TMainForm::FindPortButtonClick() {
-    if (searchStop_) {
-        *searchStop_ = true;
-        device_.Abandon();
-        return;
-    }
-    if (!device_.get()) {
-        return;
-    }
-    auto found = std::make_shared<k57::FoundUnit>();
-    auto stop = searchStop_ = std::make_shared<std::atomic<bool>>(false);
-    ui->FindPortButton->setText(tr("Стоп"));
-    device_.Submit(
-        this,
-        [found, stop](DeviceInterface& device) {
-            return k57::FindUnit(device, *found, [stop](const std::string&) { return !*stop; }) ? 1
-                                                                                                : 0;
-        },
-        [this, found, stop](int result) {
-            searchStop_.reset();
-            ui->FindPortButton->setText(tr("Определить"));
-            // Once the request has ended: the wait's status is gone and the
-            // commands are back behind the box.
-            QMetaObject::invokeMethod(
-                this,
-                [this, found, stopped = bool(*stop), result] {
-                    UpdateDeviceCommands();
-                    if (stopped) {
-                        Log(tr("Поиск устройства остановлен."));
-                    } else if (result != 1) {
-                        Log(tr("Устройство не найдено на портах COM2–COM254."));
-                        Inform(tr("Внимание"), tr("Устройство не найдено"));
-                    } else {
-                        ShowFoundUnit(*found);
-                    }
-                },
-                Qt::QueuedConnection);
-        });
-    UpdateDeviceCommands();
-}
-
-void TMainForm::ShowFoundUnit(const k57::FoundUnit& unit) {
-    QString port = QString::fromStdString(unit.port);
-    record_.LearnSerial(unit.port, unit.serial);
-    record_.LearnVersion(
-        unit.port, std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra);
-    record_.Record(k57::JournalOperation::Identify, unit.port, k57::JournalResult::Ok,
-                   "port search");
-    guarded_.Tell(this);
-    StorePort(port);
-    SelectPort(port);
-    unit_.serial = unit.serial;
-    unit_.versionText =
-        std::string(unit.info.type) + "\n" + unit.info.version + "\n" + unit.info.extra;
-    Log(tr("Устройство найдено на %1: %2, версия %3, серийный номер %4")
-            .arg(port, k57::FromUnit(unit.info.type), k57::FromUnit(unit.info.version),
-                 QString::number(unit.serial)));
-    Inform(tr("Устройство найдено"), QString::fromStdString(k57::FoundUnitNotice(unit).toUtf8()));
-}
-
 void TMainForm::ShowEditor() {
     if (editor_) {
         editor_->parameters = &parameterList_;
@@ -310,6 +199,16 @@ void TMainForm::OpenFileButtonClick() {
         dialogs_.error(
             this,
             tr("Не удалось открыть файл %1: %2").arg(path, FileProblem(file.problem, file.detail)));
+        return;
+    }
+    // Written to the unit, such a file would reset every setting.
+    if (file.verdict.SetsNothing() &&
+        dialogs_.message(this, tr("Внимание"),
+                         tr("В файле %1 не задан ни один параметр: записанный в устройство, он "
+                            "вернёт все настройки, включая PIN-код и телефоны, к значениям по "
+                            "умолчанию.\nОткрыть его?")
+                             .arg(path),
+                         k57::Buttons::YesNo, k57::Answer::No) != k57::Answer::Yes) {
         return;
     }
     // What the editor would refuse does not come in from a file either: those

@@ -15,7 +15,8 @@ class QJsonObject;
 
 namespace k57 {
 class SettingsGuard;
-}
+struct WriteCheck;
+}  // namespace k57
 
 // k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
 namespace k57::ctl {
@@ -56,6 +57,9 @@ void TellJournalProblem(Context& context);
 // A backup of the unit's settings before a change (`guard`): true when it
 // was kept, or when --no-backup lets the change go on without one.
 bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode);
+// What a settings write came to, told; the exit code. `done` says what was
+// written ("settings written to the unit").
+int Verified(Context& context, const WriteCheck& check, const std::string& done);
 
 int Find(Context& context);
 int Info(Context& context);

@@ -91,22 +91,51 @@ bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
     guard.ReadBackup(*context.device);
     bool kept = guard.KeepBackup();
     TellJournalProblem(context);
-    if (kept || (!guard.unitAnswered() && !Interrupted())) {
-        return true;  // a unit that does not answer is not changed either
+    if (kept || (guard.portUnavailable() && !Interrupted())) {
+        return true;  // a port that does not open takes no change either
     }
     if (Interrupted()) {
         exitCode = Fail("interrupted: nothing was changed", kInterrupted);
         return false;
     }
-    std::string why = Describe(context.device->LastFailure());
+    // A unit that did not answer is not changed without a backup either: it
+    // may merely have been slow.
+    std::string why = guard.backup() ? std::string("the backup could not be kept in the journal")
+                                     : "the unit's settings could not be read for a backup (" +
+                                           Describe(context.device->LastFailure()) + ")";
     if (context.noBackup) {
-        Say(context, "no backup (" + why + "); going on as --no-backup asks");
+        Say(context, "no backup: " + why + "; going on as --no-backup asks");
         return true;
     }
-    exitCode = Fail("the unit's settings could not be read for a backup (" + why +
-                        "); nothing was changed; --no-backup goes ahead without one",
-                    kBadInput);
+    exitCode = Fail(why + "; nothing was changed; --no-backup goes ahead without one", kBadInput);
     return false;
+}
+
+int Verified(Context& context, const WriteCheck& check, const std::string& done) {
+    if (Interrupted() && !check.confirmed()) {
+        return Fail(
+            "interrupted: whether the unit took the settings is unknown; k57ctl settings "
+            "read shows what it holds",
+            kInterrupted);
+    }
+    switch (check.state) {
+        case WriteCheck::State::Confirmed:
+            Say(context, done + " and confirmed by reading them back");
+            return kDone;
+        case WriteCheck::State::Differs:
+            return Fail("settings sent, but the unit holds other values for " +
+                            DifferingKeys(check) + "; k57ctl settings read shows what it holds",
+                        kNotConfirmed);
+        case WriteCheck::State::Unknown:
+            return Fail("settings sent, but reading them back failed (" +
+                            Describe(context.device->LastFailure()) +
+                            "), so whether the unit took them is unknown; k57ctl settings read "
+                            "shows what it holds",
+                        kNotConfirmed);
+        case WriteCheck::State::NotSent:
+            break;
+    }
+    return Failed(context, check.writeResult);
 }
 
 }  // namespace k57::ctl

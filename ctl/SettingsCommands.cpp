@@ -37,13 +37,14 @@ void LoadUnitSettings(const Context& context, ParameterList& list, const std::st
     }
 }
 
-// The text written, journaled with the backup as the settings before.
-int WriteSettings(Context& context, SettingsGuard& guard, const std::string& text,
-                  const std::string& detail) {
-    int result = context.device->WriteSettings(text);
-    guard.Changed(result, detail, text);
+// The text written and read back, journaled with the backup as the
+// settings before and with its verdict.
+int WriteSettings(Context& context, SettingsGuard& guard, const ParameterList& catalogue,
+                  const std::string& text, const std::string& detail, const std::string& done) {
+    guard.WriteSettings(*context.device, text);
+    WriteCheck check = guard.Written(catalogue, detail);
     TellJournalProblem(context);
-    return result == kReplyOk ? kDone : Failed(context, result);
+    return Verified(context, check, done);
 }
 
 }  // namespace
@@ -106,6 +107,12 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
                         " invalid line(s); nothing was written",
                     kBadInput);
     }
+    if (read.verdict.SetsNothing() && !context.yes) {
+        return Fail(file +
+                        " sets no parameter: written, it would reset every setting, the PIN and "
+                        "the phone numbers included, to its default; --yes writes it",
+                    kBadInput);
+    }
     if (dryRun) {
         Say(context, file + ": every line is valid");
         return kDone;
@@ -113,12 +120,11 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
     settings.LoadGoodLines(read.verdict);
     SettingsGuard guard(*context.record, JournalOperation::WriteSettings);
     int exitCode = kDone;
-    if (!BackedUp(context, guard, exitCode) ||
-        (exitCode = WriteSettings(context, guard, list.ValuesToText(), "from " + file)) != kDone) {
+    if (!BackedUp(context, guard, exitCode)) {
         return exitCode;
     }
-    Say(context, "settings written to the unit");
-    return kDone;
+    return WriteSettings(context, guard, list, list.ValuesToText(), "from " + file,
+                         "settings written to the unit");
 }
 
 int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
@@ -139,24 +145,29 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
                         " invalid assignment(s); the unit was not changed",
                     kBadInput);
     }
-    // The settings the changes go over are the backup: no backup, no
-    // change, whatever --no-backup says.
+    // The settings the changes go over are the backup's: unread, there is
+    // nothing to change, whatever --no-backup says.
     SettingsGuard guard(*context.record, JournalOperation::WriteSettings);
     int result = guard.ReadBackup(*context.device);
-    guard.KeepBackup();
+    bool kept = guard.KeepBackup();
     TellJournalProblem(context);
     if (result != kReplyOk) {
         return Failed(context, result);
     }
+    if (!kept && !context.noBackup) {
+        return Fail(
+            "the backup could not be kept in the journal; nothing was changed; "
+            "--no-backup goes ahead without one",
+            kBadInput);
+    }
     LoadUnitSettings(context, list, *guard.backup());
     settings.Apply(changes);
-    if (int code = WriteSettings(context, guard, list.ValuesToText(),
-                                 std::to_string(changes.lines.size()) + " value(s) set");
-        code != kDone) {
-        return code;
-    }
-    Say(context, std::to_string(changes.lines.size()) + " setting(s) written to the unit");
-    return kDone;
+    // Lines the catalogue does not know are the unit's business: they go
+    // back to it as they came.
+    std::string text = list.ValuesToText() + list.UnknownLines(*guard.backup());
+    return WriteSettings(context, guard, list, text,
+                         std::to_string(changes.lines.size()) + " value(s) set",
+                         std::to_string(changes.lines.size()) + " setting(s) written to the unit");
 }
 
 // The entry's settings back to the unit it is of, on the entry's port
@@ -164,6 +175,10 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
 // anything is read from it or recorded: another unit is refused, and an
 // entry that names no unit is written only with --yes, to the unit named.
 int Restore(Context& context, long long id) {
+    ParameterList catalogue;
+    if (!LoadCatalogue(catalogue)) {
+        return kBadInput;
+    }
     Journal& journal = context.record->journal();
     if (!journal.Available()) {
         TellJournalProblem(context);
@@ -222,11 +237,8 @@ int Restore(Context& context, long long id) {
             "the unit on " + port + " changed while its backup was read; nothing was written",
             kBadInput);
     }
-    if ((exitCode = WriteSettings(context, guard, *snapshot, entryName)) != kDone) {
-        return exitCode;
-    }
-    Say(context, "settings of " + entryName + " written to " + unitName);
-    return kDone;
+    return WriteSettings(context, guard, catalogue, *snapshot, entryName,
+                         "settings of " + entryName + " written to " + unitName);
 }
 
 }  // namespace k57::ctl

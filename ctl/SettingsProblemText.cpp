@@ -18,6 +18,7 @@ std::string RussianProblemText(const Parameter* parameter, const SettingsLine& l
         case SettingsProblem::AboveMax:
         case SettingsProblem::TooLong:
         case SettingsProblem::TooShort:
+        case SettingsProblem::NotPhoneNumber:
             if (parameter) {
                 return RefusalMessage(*parameter, *line.problem, line.value);
             }
@@ -73,6 +74,11 @@ std::string ProblemText(const ParameterList& list, const SettingsLine& line) {
             return "set on line " + std::to_string(line.earlierLine) + " already";
         case SettingsProblem::LineBreak:
             return "holds a line break";
+        case SettingsProblem::NotPin:
+            return value + " is not four digits (a PIN is empty or four digits)";
+        case SettingsProblem::NotPhoneNumber:
+            return value + " is not + and digits (a phone number is empty or + and digits, " +
+                   bound(false) + " to " + bound(true) + " characters in all)";
     }
     return {};
 }

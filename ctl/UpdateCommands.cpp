@@ -166,14 +166,10 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
                      : std::string()));
         return kDone;
     }
-    result = guard.Restore(*context.device);
-    guard.Restored(result);
+    guard.Restore(*context.device);
+    WriteCheck check = guard.Restored(catalogue);
     TellJournalProblem(context);
-    if (result != kReplyOk) {
-        return Failed(context, result);
-    }
-    Say(context, "the settings were restored from the backup");
-    return kDone;
+    return Verified(context, check, "the settings were restored from the backup");
 }
 
 }  // namespace

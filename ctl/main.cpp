@@ -114,8 +114,11 @@ int main(int argc, char** argv) {
                      "write a settings file as the editor's \"Записать в файл\" does");
     auto* write = settings->add_subcommand(
         "write", "check FILE against the catalogue; write it to the unit if every line passes");
-    write->add_option("FILE", inFile, "settings file (Windows-1251, key=value lines)")->required();
+    write->add_option("FILE", inFile, "settings file (key=value lines, Windows-1251 or UTF-8)")
+        ->required();
     write->add_flag("--dry-run", dryRun, "check only");
+    write->add_flag("--yes", context.yes,
+                    "write a file that sets no parameter (every setting back to its default)");
     auto* set = settings->add_subcommand("set", "read, change, check and write settings");
     set->add_option("KEY=VALUE", assignments, "assignments (UTF-8)")->required();
 

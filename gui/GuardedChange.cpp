@@ -7,6 +7,7 @@
 
 #include "ParameterList.h"
 #include "UnitText.h"
+#include "WindowTexts.h"
 
 namespace k57 {
 
@@ -46,6 +47,19 @@ void GuardedChange::Recorded(QWidget* owner, JournalOperation operation,
         });
 }
 
+bool GuardedChange::WithoutBackup(QWidget* owner, const SettingsGuard& guard) {
+    QString question =
+        guard.backup()
+            ? QCoreApplication::translate("GuardedChange",
+                                          "Резервная копия не сохранена: журнал обслуживания "
+                                          "недоступен.\nПродолжить без резервной копии?")
+            : QCoreApplication::translate("GuardedChange",
+                                          "Не удалось прочитать настройки устройства для "
+                                          "резервной копии.\nПродолжить без резервной копии?");
+    return dialogs_.message(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
+                            question, Buttons::YesNo, Answer::No) == Answer::Yes;
+}
+
 void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go,
                            std::function<void()> stopped) {
     device_.Submit(
@@ -53,15 +67,10 @@ void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go
         [this, owner, guard, go = std::move(go), stopped = std::move(stopped)](int) {
             bool kept = guard->KeepBackup();
             Tell(owner);
-            // A unit that did not answer at all is not asked about: the
-            // change cannot reach it either and says so itself.
-            if (!kept && guard->unitAnswered() &&
-                dialogs_.message(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
-                                 QCoreApplication::translate(
-                                     "GuardedChange",
-                                     "Не удалось прочитать настройки устройства для "
-                                     "резервной копии.\nПродолжить без резервной копии?"),
-                                 Buttons::YesNo, Answer::No) != Answer::Yes) {
+            // A unit that did not answer is asked about too: it may merely
+            // have been slow, and then it would be changed without a backup.
+            // A port that does not open takes no change either.
+            if (!kept && !guard->portUnavailable() && !WithoutBackup(owner, *guard)) {
                 if (stopped) {
                     stopped();
                 }
@@ -71,10 +80,11 @@ void GuardedChange::Backup(QWidget* owner, Guard guard, std::function<void()> go
         });
 }
 
-void GuardedChange::Write(QWidget* owner, Guard guard, const std::string& text,
-                          std::function<void(int)> done, std::function<void()> stopped,
-                          std::optional<uint32_t> expected) {
-    auto write = [this, owner, guard, text, done, stopped, expected] {
+void GuardedChange::Write(QWidget* owner, Guard guard, const ParameterList& catalogue,
+                          const std::string& text, std::function<void(const WriteCheck&)> done,
+                          std::function<void()> stopped, std::optional<uint32_t> expected) {
+    const ParameterList* list = &catalogue;
+    auto write = [this, owner, guard, list, text, done, stopped, expected] {
         if (!guard->SameUnit(expected)) {
             std::optional<uint32_t> unit = guard->unitSerial();
             dialogs_.message(
@@ -93,14 +103,53 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const std::string& text,
             return;
         }
         device_.Submit(
-            owner, [guard, text](DeviceInterface& unit) { return unit.WriteSettings(text); },
-            [this, owner, guard, text, done](int result) {
-                guard->Changed(result, {}, text);
+            owner,
+            [guard, text](DeviceInterface& unit) { return guard->WriteSettings(unit, text); },
+            [this, owner, guard, list, done](int) {
+                WriteCheck check = guard->Written(*list);
                 Tell(owner);
-                done(result);
+                done(check);
             });
     };
     Backup(owner, std::move(guard), write, stopped);
+}
+
+QString GuardedChange::NotConfirmed(const WriteCheck& check, const ParameterList& catalogue) {
+    if (check.state == WriteCheck::State::Differs) {
+        QStringList names;
+        for (const std::string& key : check.differing) {
+            int index = catalogue.IndexOf(key);
+            names << FromUnit(index < 0 ? key : catalogue.ParameterAt(index).name).trimmed();
+        }
+        return QCoreApplication::translate(
+                   "GuardedChange",
+                   "Настройки отправлены, но устройство хранит другие значения: %1.\n"
+                   "Проверьте настройки: «Загрузить настройки из устройства».")
+            .arg(names.join(", "));
+    }
+    if (check.state == WriteCheck::State::Unknown) {
+        return QCoreApplication::translate(
+            "GuardedChange",
+            "Настройки отправлены, но прочитать их обратно не удалось: неизвестно, приняло ли "
+            "их устройство.\nПроверьте настройки: «Загрузить настройки из устройства».");
+    }
+    return {};
+}
+
+void GuardedChange::TellWritten(DialogService& dialogs, QWidget* owner, const WriteCheck& check,
+                                const ParameterList& catalogue) {
+    if (check.confirmed()) {
+        dialogs.message(owner, QCoreApplication::translate("GuardedChange", "Сообщение"),
+                        QCoreApplication::translate(
+                            "GuardedChange",
+                            "Настройки записаны и подтверждены: прочитанные из устройства "
+                            "совпадают."),
+                        Buttons::Ok);
+        return;
+    }
+    QString text = NotConfirmed(check, catalogue);
+    dialogs.message(owner, QCoreApplication::translate("GuardedChange", "Ошибка"),
+                    text.isEmpty() ? NotConnected() : text, Buttons::Ok);
 }
 
 void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,
@@ -152,15 +201,18 @@ void GuardedChange::CompareAfterUpdate(QWidget* owner, Guard guard, const Parame
             }
             device_.Submit(
                 owner, [guard](DeviceInterface& unit) { return guard->Restore(unit); },
-                [this, owner, guard, log](int restored) {
-                    guard->Restored(restored);
+                [this, owner, guard, &catalogue, log](int) {
+                    WriteCheck check = guard->Restored(catalogue);
                     Tell(owner);
-                    log(restored == kReplyOk
+                    QString unconfirmed = NotConfirmed(check, catalogue);
+                    log(check.confirmed()
                             ? QCoreApplication::translate(
                                   "GuardedChange", "Настройки восстановлены из резервной копии.")
-                            : QCoreApplication::translate("GuardedChange",
+                        : unconfirmed.isEmpty()
+                            ? QCoreApplication::translate("GuardedChange",
                                                           "Настройки не восстановлены: устройство "
-                                                          "не подключено или занято."));
+                                                          "не подключено или занято.")
+                            : unconfirmed);
                 });
         });
 }

@@ -17,9 +17,9 @@ namespace k57 {
 
 // The windows' side of a guarded change (SettingsGuard): the requests go to
 // the session's worker, the journal is written on the GUI thread, and the
-// questions go through the dialog service. A backup that cannot be read is
-// a question, "No" by default; a journal that cannot be written is told
-// once in a box and the change goes on.
+// questions go through the dialog service. A backup that cannot be read or
+// kept is a question, "No" by default; a journal that cannot be written is
+// told once in a box. Every settings write is read back and judged.
 class GuardedChange {
   public:
     using Guard = std::shared_ptr<SettingsGuard>;
@@ -34,16 +34,21 @@ class GuardedChange {
         return std::make_shared<SettingsGuard>(record_, change);
     }
 
-    // Reads and keeps the backup; then `go`, unless the backup could not be
-    // read and the user would not go on without it (then `stopped`).
+    // Reads and keeps the backup; then `go`, unless there is no backup and
+    // the user would not go on without it (then `stopped`).
     void Backup(QWidget* owner, Guard guard, std::function<void()> go,
                 std::function<void()> stopped = {});
-    // The backup, then `text` written; `done` gets the write's result once
-    // it is journaled. `expected`: the unit the text is for, when it must
-    // be that one (a snapshot of the journal).
-    void Write(QWidget* owner, Guard guard, const std::string& text,
-               std::function<void(int result)> done, std::function<void()> stopped = {},
+    // The backup, then `text` written and read back; `done` gets the
+    // verdict, judged through `catalogue`, once it is journaled. `expected`:
+    // the unit the text is for, when it must be that one (a snapshot of the
+    // journal). `catalogue` must outlive the write.
+    void Write(QWidget* owner, Guard guard, const ParameterList& catalogue, const std::string& text,
+               std::function<void(const WriteCheck&)> done, std::function<void()> stopped = {},
                std::optional<uint32_t> expected = std::nullopt);
+    // The verdict in a box: confirmed, the parameters the unit did not
+    // take, or that whether it took them is unknown.
+    static void TellWritten(DialogService& dialogs, QWidget* owner, const WriteCheck& check,
+                            const ParameterList& catalogue);
     // After a firmware update that the unit took, once it has had time to
     // restart: its settings read again and compared with the backup; when
     // they differ, the differences logged and shown and "Восстановить
@@ -60,6 +65,10 @@ class GuardedChange {
     static constexpr int kRestartMs = 2000;
 
   private:
+    // Whether to go on without the backup the guard could not keep.
+    bool WithoutBackup(QWidget* owner, const SettingsGuard& guard);
+    // The verdict's words; empty for a confirmed write.
+    static QString NotConfirmed(const WriteCheck& check, const ParameterList& catalogue);
     void CompareAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue, Log log);
 
     DeviceSession& device_;

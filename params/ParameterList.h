@@ -35,6 +35,9 @@ class ParameterList {
     void SetValuesFromText(const std::string& text);
     // "key=value\n" for every value that differs from its default.
     std::string ValuesToText() const;
+    // The non-empty lines of `text` (up to its first NUL) whose key the
+    // catalogue does not know, each ended by LF, in their order.
+    std::string UnknownLines(const std::string& text) const;
 
     int IndexOf(const std::string& key) const;
     void SetValue(const std::string& key, const std::string& value);

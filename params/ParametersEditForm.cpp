@@ -236,35 +236,46 @@ void TParametersEditForm::SendActionExecute() {
         return;
     }
     CommitEdit();
-    k57::Answer answer = dialogs_.message(
-        this, tr("Внимание"), tr("Записать настройки в устройство?"), k57::Buttons::OkCancel);
-    if (answer != k57::Answer::Ok || !device_.get() || !parameters) {
+    std::string text = parameters ? parameters->ValuesToText() : std::string();
+    // An empty text is no slip to make lightly: the unit would lose its PIN
+    // and its owners' numbers with every other setting.
+    bool agreed =
+        text.empty()
+            ? dialogs_.message(this, tr("Внимание"),
+                               tr("Все параметры имеют значения по умолчанию: записанные в "
+                                  "устройство, они сбросят все его настройки, включая PIN-код и "
+                                  "телефоны.\nЗаписать?"),
+                               k57::Buttons::YesNo, k57::Answer::No) == k57::Answer::Yes
+            : dialogs_.message(this, tr("Внимание"), tr("Записать настройки в устройство?"),
+                               k57::Buttons::OkCancel) == k57::Answer::Ok;
+    if (!agreed || !device_.get() || !parameters) {
         return;
     }
-    std::string text = parameters->ValuesToText();
     writing_ = true;
+    auto written = [this](const k57::WriteCheck& check) {
+        writing_ = false;
+        SettingsWritten(check);
+    };
     if (guarded_) {
-        guarded_->Write(
-            this, guarded_->MakeGuard(k57::JournalOperation::WriteSettings), text,
-            [this](int result) {
-                writing_ = false;
-                SettingsWritten(result);
-            },
-            [this] { writing_ = false; });
+        guarded_->Write(this, guarded_->MakeGuard(k57::JournalOperation::WriteSettings),
+                        *parameters, text, written, [this] { writing_ = false; });
         return;
     }
+    auto attempt = std::make_shared<k57::WriteAttempt>();
     device_.Submit(
-        this, [text](DeviceInterface& device) { return device.WriteSettings(text); },
-        [this](int result) {
-            writing_ = false;
-            SettingsWritten(result);
-        });
+        this,
+        [text, attempt](DeviceInterface& device) {
+            *attempt = k57::WriteAndReadBack(device, text);
+            return attempt->writeResult;
+        },
+        [this, attempt, written](int) { written(k57::Judge(*parameters, *attempt)); });
 }
 
-// A write is under way until its result is back: the editor takes no
-// second one meanwhile.
-void TParametersEditForm::SettingsWritten(int result) {
-    if (result == k57::kCannotFrame) {
+// A write is under way until its verdict is back: the editor takes no
+// second one meanwhile. Only a write the unit is known to hold leaves the
+// editor unmodified.
+void TParametersEditForm::SettingsWritten(const k57::WriteCheck& check) {
+    if (check.state == k57::WriteCheck::State::NotSent && check.writeResult == k57::kCannotFrame) {
         dialogs_.message(this, tr("Ошибка"),
                          tr("Настройки не записаны: текст настроек длиннее %1 байт, "
                             "устройство его не примет.")
@@ -272,12 +283,10 @@ void TParametersEditForm::SettingsWritten(int result) {
                          k57::Buttons::Ok);
         return;
     }
-    if (result != k57::kReplyOk) {
-        dialogs_.message(this, tr("Ошибка"), k57::NotConnected(), k57::Buttons::Ok);
-        return;
+    k57::GuardedChange::TellWritten(dialogs_, this, check, *parameters);
+    if (check.confirmed()) {
+        SetModified(false);
     }
-    dialogs_.message(this, tr("Сообщение"), tr("Настройки записаны."), k57::Buttons::Ok);
-    SetModified(false);
 }
 
 void TParametersEditForm::CloseActionExecute() {

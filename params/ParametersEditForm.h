@@ -51,7 +51,7 @@ class TParametersEditForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void SettingsWritten(int result);
+    void SettingsWritten(const k57::WriteCheck& check);
     void BuildLayout();
     void FormShow();
     bool TreeChanging(QTreeWidgetItem* node);

@@ -37,6 +37,11 @@ std::string WindowMessage(SettingsProblem problem, const std::string& value, int
                                  {std::to_string(earlierLine)});
         case SettingsProblem::LineBreak:
             return K57_TR("SettingsMessages", "Значение не может содержать перевод строки");
+        case SettingsProblem::NotPin:
+            return WithArguments(K57_TR("SettingsMessages", "%1 - PIN-код: четыре цифры"), {shown});
+        case SettingsProblem::NotPhoneNumber:
+            return WithArguments(K57_TR("SettingsMessages", "%1 - номер телефона: + и цифры"),
+                                 {shown});
     }
     return {};
 }
@@ -52,6 +57,7 @@ std::string AllowedRange(const Parameter& p, SettingsProblem problem) {
             return WithArguments(K57_TR("SettingsMessages", "(допустимо от %1 до %2)"), {min, max});
         case SettingsProblem::TooShort:
         case SettingsProblem::TooLong:
+        case SettingsProblem::NotPhoneNumber:
             // An empty text is always accepted, so a minimum of 1 says nothing.
             if (p.min == p.max) {
                 return WithArguments(K57_TR("SettingsMessages", "(допустимая длина %1)"), {max});

@@ -17,6 +17,8 @@ enum class SettingsProblem {
     Nul,            // a NUL byte, which would end the text at the unit
     DuplicateKey,   // the key was set by an earlier line already
     LineBreak,      // a value holding CR or LF, which would split its line
+    NotPin,         // a PIN that is not digits only: the SIM takes nothing else
+    NotPhoneNumber, // a phone number that is not "+" and digits
 };
 
 }  // namespace k57

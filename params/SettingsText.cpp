@@ -24,3 +24,14 @@ std::string ParameterList::ValuesToText() const {
     }
     return text;
 }
+
+std::string ParameterList::UnknownLines(const std::string& text) const {
+    std::string lines;
+    for (const k57::TextLine& line : k57::SplitLines(k57::UntilNul(text))) {
+        std::string key(line.text.substr(0, line.text.find('=')));
+        if (!line.text.empty() && IndexOf(key) < 0) {
+            lines += std::string(line.text) + "\n";
+        }
+    }
+    return lines;
+}

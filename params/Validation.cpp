@@ -1,12 +1,24 @@
 #include "Validation.h"
 
+#include <string_view>
+
 #include "IntegerText.h"
 
 namespace k57 {
 
 namespace {
 
+bool IsPhoneKey(const std::string& key) {
+    return key.size() == 11 && key.compare(0, 10, "UserNumber") == 0 && key[10] >= '1' &&
+           key[10] <= '4';
+}
+
+bool AllDigits(std::string_view text) {
+    return text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 std::optional<SettingsProblem> ValidateString(const Parameter& p, const std::string& text) {
+    // Empty leaves the setting unused: no PIN, no such owner.
     if (text.empty()) {
         return std::nullopt;
     }
@@ -15,6 +27,13 @@ std::optional<SettingsProblem> ValidateString(const Parameter& p, const std::str
     }
     if (int64_t(text.size()) > p.max) {
         return SettingsProblem::TooLong;
+    }
+    // The unit sends the PIN to the SIM and dials the numbers as they are.
+    if (p.key == "PinCod" && !AllDigits(text)) {
+        return SettingsProblem::NotPin;
+    }
+    if (IsPhoneKey(p.key) && (text[0] != '+' || !AllDigits(std::string_view(text).substr(1)))) {
+        return SettingsProblem::NotPhoneNumber;
     }
     return std::nullopt;
 }

@@ -13,8 +13,7 @@ int SettingsGuard::ReadBackup(DeviceInterface& device) {
     backup_.reset();
     // Asked afresh: another unit may have been plugged into the port since
     // it was last asked, and the backup must be filed under the right one.
-    unitAnswered_ = record_.Identify(device, true).serial.has_value();
-    if (!unitAnswered_) {
+    if (!record_.Identify(device, true).serial) {
         int failed = device.LastFailure().result;
         return backupResult_ = failed != kReplyOk ? failed : kNoReply;
     }
@@ -29,7 +28,7 @@ int SettingsGuard::ReadBackup(DeviceInterface& device) {
 bool SettingsGuard::KeepBackup() {
     backupEntry_ = record_.Record(JournalOperation::Backup, port_, JournalResultFor(backupResult_),
                                   std::string("before ") + JournalText(change_), backup_);
-    return backup_.has_value();
+    return backup_ && backupEntry_ != 0;
 }
 
 std::optional<uint32_t> SettingsGuard::unitSerial() const {
@@ -78,6 +77,19 @@ void SettingsGuard::Changed(const UpdateSteps& update) {
                         " fragments sent");
 }
 
+int SettingsGuard::WriteSettings(DeviceInterface& device, const std::string& text) {
+    write_ = WriteAndReadBack(device, text);
+    return write_.writeResult;
+}
+
+WriteCheck SettingsGuard::Written(const ParameterList& catalogue, const std::string& detail) {
+    WriteCheck check = Judge(catalogue, write_);
+    std::string verdict = JournalDetail(check);
+    Changed(JournalResultOf(check), detail.empty() ? verdict : detail + "; " + verdict,
+            write_.written);
+    return check;
+}
+
 int SettingsGuard::ReadAgain(DeviceInterface& device) {
     again_.reset();
     record_.Forget(port_);
@@ -100,14 +112,22 @@ std::vector<SettingDifference> SettingsGuard::Differences(const ParameterList& c
 }
 
 int SettingsGuard::Restore(DeviceInterface& device) {
+    if (backup_) {
+        return WriteSettings(device, *backup_);
+    }
     // Without a backup there is nothing to write: "not sent".
-    return backup_ ? device.WriteSettings(*backup_) : kCannotFrame;
+    write_ = WriteAttempt{};
+    write_.writeResult = write_.readResult = kCannotFrame;
+    return kCannotFrame;
 }
 
-void SettingsGuard::Restored(int result) {
-    record_.Record(JournalOperation::Restore, port_, JournalResultFor(result),
-                   std::string("backup written back after ") + JournalText(change_), again_,
-                   backup_);
+WriteCheck SettingsGuard::Restored(const ParameterList& catalogue) {
+    WriteCheck check = Judge(catalogue, write_);
+    record_.Record(JournalOperation::Restore, port_, JournalResultOf(check),
+                   std::string("backup written back after ") + JournalText(change_) + "; " +
+                       JournalDetail(check),
+                   again_, backup_);
+    return check;
 }
 
 std::optional<std::string> SnapshotOf(const JournalEntry& entry) {

@@ -7,6 +7,7 @@
 #include "JournalEntry.h"
 #include "SettingsDiff.h"
 #include "UpdateSteps.h"
+#include "WriteCheck.h"
 
 class DeviceInterface;
 class ParameterList;
@@ -19,12 +20,14 @@ class ServiceRecord;
 // window and k57ctl alike: the unit's settings are read and kept as a
 // backup first; the change is recorded with the settings before and after;
 // after a firmware update the settings are read again and compared with
-// the backup, which can be written back.
+// the backup, which can be written back. Every settings write is read back
+// and judged: the journal and the caller learn whether the unit took it.
 //
 // The calls named "on the device's thread" talk to the unit; the others
 // record and run where the journal is used. Call them in this order:
-// ReadBackup, KeepBackup (then the change itself), Changed; and after a
-// firmware update ReadAgain, Differences, and Restore with Restored.
+// ReadBackup, KeepBackup (then the change itself: WriteSettings and
+// Written, or an update and Changed); and after a firmware update
+// ReadAgain, Differences, and Restore with Restored.
 class SettingsGuard {
   public:
     // `change`: what is guarded (write settings, firmware or sound update,
@@ -33,14 +36,15 @@ class SettingsGuard {
 
     // On the device's thread: who the unit is, then its settings.
     int ReadBackup(DeviceInterface& device);
-    // The backup's entry. False when the settings could not be read: when
-    // the unit answered, the caller asks whether to go on without a backup
-    // (window) or refuses unless told not to back up (k57ctl).
+    // The backup's entry. False when there is no backup: the settings could
+    // not be read (even from a unit that did not answer at all: it may have
+    // been merely slow), or the journal did not take them. The caller then
+    // asks whether to go on without one (window) or refuses unless told not
+    // to back up (k57ctl).
     bool KeepBackup();
-    // The unit said who it is before its backup was read. One that did not
-    // answer at all cannot be changed either: the change goes on, and fails
-    // with its own message, without a question about the backup.
-    bool unitAnswered() const { return unitAnswered_; }
+    // The port could not be opened for the backup: the change cannot reach
+    // the unit either, and fails with its own message, unasked.
+    bool portUnavailable() const { return backupResult_ == kPortUnavailable; }
     const std::optional<std::string>& backup() const { return backup_; }
     // The backup's journal entry; 0 when the journal did not take it.
     long long backupEntry() const { return backupEntry_; }
@@ -61,6 +65,12 @@ class SettingsGuard {
     // An update's entry: how it ended and how far it got.
     void Changed(const UpdateSteps& update);
 
+    // On the device's thread: `text` written and read back.
+    int WriteSettings(DeviceInterface& device, const std::string& text);
+    // The write's entry, with the backup as the settings before, the text
+    // written as after, and its verdict after `detail`; the verdict.
+    WriteCheck Written(const ParameterList& catalogue, const std::string& detail = {});
+
     // On the device's thread, after a firmware update: the unit restarted
     // into the new firmware, so who it is and its settings are read anew.
     int ReadAgain(DeviceInterface& device);
@@ -68,22 +78,22 @@ class SettingsGuard {
     // backup holds. Nothing when there is no backup or the reading failed.
     std::vector<SettingDifference> Differences(const ParameterList& catalogue);
 
-    // On the device's thread: the backup written back.
+    // On the device's thread: the backup written back and read back.
     int Restore(DeviceInterface& device);
     // The restore's entry: the settings read after the update before, the
-    // backup after.
-    void Restored(int result);
+    // backup after; the verdict.
+    WriteCheck Restored(const ParameterList& catalogue);
 
   private:
     ServiceRecord& record_;
     JournalOperation change_;
     std::string port_;
     int backupResult_ = kReplyOk;
-    bool unitAnswered_ = false;
     std::optional<std::string> backup_;
     long long backupEntry_ = 0;
     int againResult_ = kReplyOk;
     std::optional<std::string> again_;
+    WriteAttempt write_;
 };
 
 // The settings of a journal entry to write back to a unit: the settings it

@@ -1,6 +1,9 @@
 #include "SettingsService.h"
 
+#include <algorithm>
+
 #include "Cp1251.h"
+#include "SettingsFileText.h"
 #include "SettingsLines.h"
 #include "Validation.h"
 
@@ -31,6 +34,11 @@ void SettingsService::Judge(SettingsLine& line, std::map<std::string, int>& seen
 }
 
 SettingsVerdict SettingsService::Check(std::string_view text) const {
+    return Check(text, {});
+}
+
+SettingsVerdict SettingsService::Check(std::string_view text,
+                                       const std::vector<int>& outsideCodePage) const {
     SettingsVerdict verdict;
     std::map<std::string, int> seen;
     for (const TextLine& textLine : SplitLines(text)) {
@@ -46,6 +54,10 @@ SettingsVerdict SettingsService::Check(std::string_view text) const {
         }
         if (textLine.text.find('\0') != std::string_view::npos) {
             line.problem = SettingsProblem::Nul;
+        } else if (std::find(outsideCodePage.begin(), outsideCodePage.end(), line.number) !=
+                   outsideCodePage.end()) {
+            // Never replaced by "?": the unit would store the wrong text.
+            line.problem = SettingsProblem::NotInCodePage;
         } else if (equals == std::string_view::npos) {
             line.key.clear();
             line.problem = SettingsProblem::NotKeyValue;
@@ -90,9 +102,10 @@ SettingsVerdict SettingsService::CheckAssignments(const std::vector<std::string>
 
 SettingsFileVerdict SettingsService::ReadFile(const std::string& path) const {
     SettingsFileVerdict file;
-    std::string text;
-    if (SettingsFile::Read(path, text, file.problem, file.detail)) {
-        file.verdict = Check(text);
+    std::string bytes;
+    if (SettingsFile::Read(path, bytes, file.problem, file.detail)) {
+        SettingsFileText text = ToUnitText(bytes);
+        file.verdict = Check(text.text, text.outsideCodePage);
     }
     return file;
 }

@@ -25,7 +25,8 @@ class SettingsService {
     // KEY=VALUE assignments typed in UTF-8, numbered from 1 in order.
     SettingsVerdict CheckAssignments(const std::vector<std::string>& utf8) const;
     // A settings file: refused as a whole when unreadable, too large, holding
-    // a NUL or an overlong line; otherwise judged line by line.
+    // a NUL or an overlong line; otherwise read as UTF-8 or Windows-1251
+    // (ToUnitText) and judged line by line.
     SettingsFileVerdict ReadFile(const std::string& path) const;
 
     // The unit's text (up to its first NUL) applied as the unit holds it:
@@ -40,6 +41,8 @@ class SettingsService {
     void Apply(const SettingsVerdict& verdict);
 
   private:
+    // `outsideCodePage`: lines whose characters the unit's code page lacks.
+    SettingsVerdict Check(std::string_view text, const std::vector<int>& outsideCodePage) const;
     // Judges a line's key and value; `seen` maps keys of earlier good lines
     // to their line numbers.
     void Judge(SettingsLine& line, std::map<std::string, int>& seen) const;

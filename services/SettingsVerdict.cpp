@@ -11,6 +11,15 @@ bool SettingsVerdict::ok() const {
     return true;
 }
 
+bool SettingsVerdict::SetsNothing() const {
+    for (const SettingsLine& line : lines) {
+        if (!line.problem) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::vector<SettingsLine> SettingsVerdict::Problems() const {
     std::vector<SettingsLine> problems;
     for (const SettingsLine& line : lines) {

@@ -25,6 +25,9 @@ struct SettingsVerdict {
 
     bool ok() const;
     std::vector<SettingsLine> Problems() const;
+    // No line sets a parameter: applied, the text leaves every setting at
+    // its default, the PIN and the phone numbers included.
+    bool SetsNothing() const;
 };
 
 // A settings file read and judged. A file refused as a whole (`problem` not

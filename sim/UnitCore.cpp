@@ -302,6 +302,9 @@ std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* 
         }
         case kSettings:
             // A write is acknowledged with an empty settings message.
+            if (options_.keepSettingsOnWrite) {
+                return std::make_unique<SettingsMessage>();
+            }
             options_.settings = static_cast<const SettingsMessage*>(request)->text();
             if (!options_.settingsFile.empty()) {
                 Keep(options_.settingsFile, options_.settings);

@@ -29,6 +29,9 @@ struct UnitOptions {
     uint32_t byteRate = 0;          // bytes per second on the wire each way; 0: unpaced
     int hangUpAfterFragments = -1;  // goes silent after acknowledging this many
     bool refuseCommits = false;     // never acknowledges a commit
+    // Acknowledges a settings write and keeps its old settings, as a unit
+    // whose flash write failed does.
+    bool keepSettingsOnWrite = false;
     // A firmware update that the unit accepts also empties its settings,
     // as some firmware changes do.
     bool resetSettingsOnFirmware = false;

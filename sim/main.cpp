@@ -53,6 +53,7 @@ const char kUsage[] =
     "  --hang-up-after K    go silent after K data fragments\n"
     "  --refuse-commits     never acknowledge a commit\n"
     "  --reset-on-firmware  an accepted firmware update also empties the settings\n"
+    "  --keep-settings      acknowledge settings writes but keep the old settings\n"
     "  --diag-period MS     diagnostic mode: one reading line every MS (default 100)\n"
     "  --diag-motion        diagnostic mode: a parked car's motion sensor (rest\n"
     "                       noise, a tap every 7 s, a slow tilt), one reading\n"
@@ -206,6 +207,8 @@ bool Parse(int argc, char** argv, k57::sim::UnitOptions& options, int& com, std:
             trace = true;
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
+        } else if (arg == "--keep-settings") {
+            options.keepSettingsOnWrite = true;
         } else if (arg == "--reset-on-firmware") {
             options.resetSettingsOnFirmware = true;
         } else {

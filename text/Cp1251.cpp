@@ -42,31 +42,6 @@ std::optional<uint8_t> Byte(uint32_t cp) {
     return std::nullopt;
 }
 
-// The next code point of `text` from `at`, or nothing for malformed UTF-8.
-std::optional<uint32_t> NextCodePoint(std::string_view text, size_t& at) {
-    uint8_t lead = uint8_t(text[at++]);
-    if (lead < 0x80) {
-        return lead;
-    }
-    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (extra < 0 || lead > 0xF4 || at + size_t(extra) > text.size()) {
-        return std::nullopt;
-    }
-    uint32_t cp = lead & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        uint8_t next = uint8_t(text[at++]);
-        if ((next & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        cp = cp << 6 | (next & 0x3F);
-    }
-    static const uint32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    return cp;
-}
-
 }  // namespace
 
 std::string ToUtf8(std::string_view windows1251) {
@@ -82,7 +57,7 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (size_t at = 0; at < utf8.size();) {
-        std::optional<uint32_t> cp = NextCodePoint(utf8, at);
+        std::optional<uint32_t> cp = utf8::Next(utf8, at);
         std::optional<uint8_t> byte = cp ? Byte(*cp) : std::nullopt;
         if (!byte) {
             return std::nullopt;

@@ -97,7 +97,8 @@ TEST_F(JournalWindowTest, TheEditorsWriteIsBackedUpFirst) {
     dialogs.answers = {k57::Answer::Ok};
     WriteMicLevel3();
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
-    EXPECT_EQ(dialogs.shown().value(1), "Сообщение: Настройки записаны.");
+    EXPECT_EQ(dialogs.shown().value(1),
+              "Сообщение: Настройки записаны и подтверждены: прочитанные из устройства совпадают.");
     std::vector<JournalEntry> entries = Entries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].operation, JournalOperation::Backup);
@@ -138,7 +139,10 @@ TEST_F(JournalWindowTest, ABackupThatCannotBeReadIsAQuestionNoByDefault) {
     dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};
     WriteMicLevel3();
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
-    EXPECT_EQ(dialogs.shown().last(), "Сообщение: Настройки записаны.");
+    // A unit that cannot say its settings cannot confirm the write either.
+    EXPECT_TRUE(dialogs.shown().last().startsWith(
+        "Ошибка: Настройки отправлены, но прочитать их обратно не удалось"))
+        << dialogs.shown().last().toStdString();
     EXPECT_FALSE(Entries().back().before);  // written without a backup
 
     // Before an update too: No leaves the unit alone.

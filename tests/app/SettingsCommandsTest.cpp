@@ -7,11 +7,13 @@
 
 #include "CtlProcess.h"
 #include "MainForm.h"
+#include "Messages.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "SimulatedUnits.h"
+#include "UnitText.h"
 
 namespace {
 
@@ -65,6 +67,11 @@ class SettingsCommandsTest : public k57::test::SimulatedUnits {
     k57::test::ScriptedDialogs dialogs;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TParametersEditForm> editor;
+    std::string Name(const char* key) {
+        ParameterList& list = form->parameterList();
+        return list.ParameterAt(list.IndexOf(key)).name;
+    }
+
     k57::test::TempDir dir;
 };
 
@@ -225,6 +232,77 @@ TEST_F(SettingsCommandsTest, TheWindowAndK57ctlNameTheSameBadLines) {
         }
     }
     EXPECT_EQ(program, expected) << ctl.err.toStdString();
+}
+
+TEST_F(SettingsCommandsTest, TheEditorsWriteIsReadBackAndWhatTheUnitDidNotTakeIsNamed) {
+    k57::sim::Unit& unit = Plug(5);
+    ParameterList& list = form->parameterList();
+    EXPECT_TRUE(Press("ReadButton", [&] {
+        list.SetValue("MicLevel", "3");
+        dialogs.answers = {k57::Answer::Ok};
+        editor->SendActionExecute();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
+        EXPECT_EQ(dialogs.boxes.back().text,
+                  "Настройки записаны и подтверждены: прочитанные из устройства совпадают.");
+
+        unit.configure([](auto& o) { o.keepSettingsOnWrite = true; });
+        list.SetValue("KickSens", "2");
+        dialogs.answers = {k57::Answer::Ok};
+        editor->SendActionExecute();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
+    }));
+    EXPECT_EQ(unit.settings(), "MicLevel=3\n");
+    const k57::test::ScriptedDialogs::Box& box = dialogs.boxes.back();
+    EXPECT_EQ(box.caption, "Ошибка") << dialogs.shown().join('\n').toStdString();
+    EXPECT_TRUE(box.text.contains(k57::FromUnit(Name("KickSens")))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains("Загрузить настройки из устройства")) << box.text.toStdString();
+}
+
+TEST_F(SettingsCommandsTest, AWriteWithoutABackupIsAskedAboutEvenWhenTheUnitIsSilent) {
+    k57::sim::Unit& unit = Plug(5);
+    dialogs.answers = {k57::Answer::Ok};  // the write; the backup's question unscripted
+    EXPECT_TRUE(Press("ReadButton", [&] {
+        unit.configure([](auto& o) { o.fault = k57::sim::UnitOptions::Fault::Silent; });
+        form->parameterList().SetValue("MicLevel", "3");
+        editor->SendActionExecute();
+        EXPECT_TRUE(k57::test::Settle(form->Device()));
+    }));
+    ASSERT_GE(dialogs.boxes.size(), 2u);
+    const k57::test::ScriptedDialogs::Box& asked = dialogs.boxes[1];
+    EXPECT_TRUE(asked.text.endsWith("Продолжить без резервной копии?")) << asked.text.toStdString();
+    EXPECT_EQ(asked.preferred, k57::Answer::No);
+    EXPECT_EQ(k57::test::Count(unit.requests(), orvan::tms::messages::kSettings), 0);
+}
+
+TEST_F(SettingsCommandsTest, AUtf8FileOpensAsTheUnitsTextAndBadPinsAndNumbersAreListed) {
+    QString path = dir.path().c_str() + QString("/utf8.txt");
+    Write(path, "NameBT=Лада\r\nPinCod=abcd\r\nUserNumber1=call me maybe\r\nBalans=日本\r\n");
+    dialogs.files = {path};
+    EXPECT_TRUE(Press("OpenFileButton"));
+    EXPECT_EQ(Value("NameBT"), "\xCB\xE0\xE4\xE0");
+    EXPECT_EQ(Value("PinCod"), "");
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.endsWith(
+        "строка 2, PinCod: abcd - PIN-код: четыре цифры\n"
+        "строка 3, UserNumber1: call me maybe - номер телефона: + и цифры\n"
+        "строка 4, Balans: Значение содержит символы, которых нет в кодировке устройства "
+        "(Windows-1251)."))
+        << dialogs.boxes[0].text.toStdString();
+}
+
+TEST_F(SettingsCommandsTest, AFileThatSetsNothingOpensOnlyWhenTheUserAgrees) {
+    form->parameterList().SetValue("MicLevel", "3");
+    QString path = dir.path().c_str() + QString("/empty.txt");
+    Write(path, "\r\n");
+    dialogs.files = {path, path};
+    EXPECT_FALSE(Press("OpenFileButton"));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains("PIN")) << dialogs.boxes[0].text.toStdString();
+    EXPECT_EQ(dialogs.boxes[0].preferred, k57::Answer::No);
+    EXPECT_EQ(Value("MicLevel"), "3");
+    dialogs.answers = {k57::Answer::Yes};
+    EXPECT_TRUE(Press("OpenFileButton"));
+    EXPECT_EQ(Value("MicLevel"), "8");
 }
 
 }  // namespace

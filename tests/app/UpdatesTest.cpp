@@ -260,10 +260,10 @@ TEST_F(UpdatesTest, ASoundStartTheUnitRefusesRestoresTheButton) {
     options.fault = k57::sim::UnitOptions::Fault::Undecodable;
     Plug(5, options);
     Open();
-    dialogs.answers = {k57::Answer::Ok};
+    dialogs.answers = {k57::Answer::Ok, k57::Answer::Yes};  // on without a backup
     Button("WaveUpdateButton")->click();
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(dialogs.shown().value(1),
+    EXPECT_EQ(dialogs.shown().value(2),
               "Ошибка: Устройство не подключено или занято.\nОбновление отменено.");
     EXPECT_EQ(Button("WaveUpdateButton")->text(), "Обновить звук до 677857");
     EXPECT_TRUE(Button("ReadButton")->isEnabled());

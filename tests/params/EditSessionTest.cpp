@@ -51,6 +51,30 @@ TEST_F(EditSessionTest, TextIsStoredAsTheUnitsBytesAndCharactersItLacksAreRefuse
     EXPECT_TRUE(session.Commit());
 }
 
+// The catalogue gives only their lengths; the unit needs digits.
+TEST_F(EditSessionTest, APinAndPhoneNumbersAreRefusedByTheRuleTheyBreak) {
+    Select("PinCod");
+    session.Type("abcd");
+    EXPECT_EQ(session.Commit(), "abcd - PIN-код: четыре цифры");
+    session.Type("12 4");
+    EXPECT_TRUE(session.Commit());
+    EXPECT_EQ(Value("PinCod"), "1234");
+    session.Type("");
+    EXPECT_EQ(session.Commit(), std::nullopt);  // no PIN at all
+
+    Select("UserNumber2");
+    session.Type("call me maybe");
+    EXPECT_EQ(session.Commit(),
+              "call me maybe - номер телефона: + и цифры (допустимая длина от 12 до 16)");
+    session.Type("8-916-123-45-67");  // a national number, without +
+    EXPECT_TRUE(session.Commit());
+    session.Type("+7916123456+");
+    EXPECT_TRUE(session.Commit());
+    session.Type("+79161234567");
+    EXPECT_EQ(session.Commit(), std::nullopt);
+    EXPECT_EQ(Value("UserNumber2"), "+79161234567");
+}
+
 TEST_F(EditSessionTest, EnumerationsAndTheSmsLine) {
     Select("NoteKick");
     ASSERT_TRUE(session.currentEnum());

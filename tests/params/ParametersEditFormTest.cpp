@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "Messages.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "SafeSave.h"
@@ -297,12 +298,27 @@ TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {
     EXPECT_EQ(unit.settings(), "MicLevel=3\n");
     EXPECT_EQ(dialogs.shown(), (QStringList{"Внимание: Записать настройки в устройство?",
                                             "Внимание: Записать настройки в устройство?",
-                                            "Сообщение: Настройки записаны."}));
+                                            "Сообщение: Настройки записаны и подтверждены: "
+                                            "прочитанные из устройства совпадают."}));
     EXPECT_FALSE(editor.modified());
 
     std::string text;
     EXPECT_EQ(session.get()->ReadSettings(text), 1);
     EXPECT_EQ(text, list.ValuesToText());
+}
+
+TEST_F(EditorTest, WritingEveryDefaultTakesADeliberateYes) {
+    k57::sim::Unit& unit = Plug(5);
+    editor.SendActionExecute();  // unscripted: No
+    ASSERT_TRUE(k57::test::Settle(session));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains("PIN")) << dialogs.boxes[0].text.toStdString();
+    EXPECT_EQ(dialogs.boxes[0].preferred, k57::Answer::No);
+    EXPECT_TRUE(unit.requests().empty());
+    dialogs.answers = {k57::Answer::Yes};
+    editor.SendActionExecute();
+    ASSERT_TRUE(k57::test::Settle(session));
+    EXPECT_EQ(k57::test::Count(unit.requests(), orvan::tms::messages::kSettings), 1);
 }
 
 TEST_F(EditorTest, AFailedWriteSaysSoAndKeepsModified) {

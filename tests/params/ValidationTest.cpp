@@ -40,8 +40,29 @@ TEST_F(ValidationTest, StringsAreCheckedByLengthUnlessEmpty) {
     EXPECT_EQ(Check("PinCod", "123"), "Маленькая длинна текста");
     EXPECT_EQ(Check("PinCod", "12345"), "Превышена длинна текста");
     EXPECT_EQ(Check("PinCod", "1234"), "ok");
-    // Lengths count bytes: four Cyrillic letters are four bytes.
-    EXPECT_EQ(Check("PinCod", k57::test::Cp1251("абвг")), "ok");
+    // Lengths count bytes: five Cyrillic letters are five bytes.
+    EXPECT_EQ(Check("Balans", k57::test::Cp1251("абвгд")), "ok");
+    EXPECT_EQ(Check("Balans", k57::test::Cp1251("абвгдежзи")), "Превышена длинна текста");
+}
+
+// The catalogue gives the PIN and the phone numbers only their lengths;
+// the SIM takes digits, and the unit dials what it holds.
+TEST_F(ValidationTest, APinIsDigitsAndAPhoneNumberPlusAndDigits) {
+    EXPECT_EQ(Check("PinCod", "0042"), "ok");
+    for (const char* pin : {"abcd", "12 4", "-123", "+123"}) {
+        EXPECT_EQ(Check("PinCod", pin), std::string(pin) + " - PIN-код: четыре цифры") << pin;
+    }
+    for (const char* key : {"UserNumber1", "UserNumber4"}) {
+        EXPECT_EQ(Check(key, "+79161234567"), "ok");
+        EXPECT_EQ(Check(key, "+123456789012345"), "ok");  // 16, the longest
+        for (const char* number :
+             {"89161234567890", "+7916123456 7", "++79161234567", "+7(916)1234567"}) {
+            EXPECT_EQ(Check(key, number), std::string(number) + " - номер телефона: + и цифры")
+                << key << " " << number;
+        }
+    }
+    // Other texts keep any characters.
+    EXPECT_EQ(Check("Balans", "*100#"), "ok");
 }
 
 TEST_F(ValidationTest, EnumerationsAcceptAnyItem) {
