@@ -51,11 +51,13 @@ class SimProgram {
         return s.empty() ? s : s.substr(0, s.size() - 1);
     }
 
-    // Ends the program as Ctrl+C would, unless it has ended already, and
-    // gives its exit code (-1 when a signal ended it).
-    int stop() {
+    // Ends the program as Ctrl+C would (or, `ask` false, waits for it to end
+    // by itself) and gives its exit code, -1 when a signal ended it.
+    int stop(bool ask = true) {
         if (pid_ > 0) {
-            kill(pid_, SIGTERM);
+            if (ask) {
+                kill(pid_, SIGTERM);
+            }
             waitpid(pid_, &status_, 0);
             pid_ = -1;
         }
@@ -159,7 +161,7 @@ TEST_F(SimProgramTest, AComNameInUseIsRefusedAndStaysWithItsUnit) {
     SimProgram refused("--port COM30 2>&1");  // says why, or takes the name over
     EXPECT_EQ(refused.line(), "k57sim: COM30 is in use: " + entry + " leads to " + path +
                                   ", which is there (another simulated unit?)");
-    EXPECT_EQ(refused.stop(), 2);
+    EXPECT_EQ(refused.stop(false), 2);
     EXPECT_EQ(Target(entry), path);
     first.stop();
     EXPECT_EQ(Target(entry), "");
