@@ -1,5 +1,6 @@
 #include "TraceForm.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -29,12 +30,20 @@ TTraceForm::TTraceForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     pause_->setCheckable(true);
     auto* clear = new QPushButton(tr("Очистить"), this);
     clear->setObjectName("TraceClear");
+    // The trace goes to support: the owner's PIN and numbers stay masked
+    // unless the technician asks, and then only in what comes next.
+    reveal_ = new QCheckBox(tr("Показывать PIN-код и телефоны"), this);
+    reveal_->setObjectName("TraceReveal");
+    reveal_->setToolTip(tr("В новых записях трассировки PIN-код SIM-карты и номера "
+                           "телефонов будут видны полностью"));
+    reveal_->setChecked(k57::Trace::Global().RevealsPrivate());
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(search_, 1);
     bar->addWidget(find);
     bar->addWidget(pause_);
     bar->addWidget(clear);
+    bar->addWidget(reveal_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(view_, 1);
@@ -44,6 +53,8 @@ TTraceForm::TTraceForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(find, &QPushButton::clicked, this, &TTraceForm::FindNext);
     connect(pause_, &QPushButton::toggled, this, [this] { Follow(); });
     connect(clear, &QPushButton::clicked, this, &TTraceForm::Clear);
+    connect(reveal_, &QCheckBox::toggled, this,
+            [](bool reveal) { k57::Trace::Global().SetRevealPrivate(reveal); });
     connect(&follow_, &QTimer::timeout, this, &TTraceForm::Follow);
     follow_.start(kFollowMs);
 }

@@ -4,12 +4,14 @@
 #include <QWidget>
 #include <cstdint>
 
+class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 // The link's trace as it happens: follows the trace live, can be paused
-// (what comes meanwhile is shown on resuming), searched and cleared.
+// (what comes meanwhile is shown on resuming), searched and cleared. The
+// PIN and the phone numbers are masked unless the technician asks to see them.
 class TTraceForm : public QWidget {
     Q_OBJECT
 
@@ -32,6 +34,7 @@ class TTraceForm : public QWidget {
     QPlainTextEdit* view_;
     QLineEdit* search_;
     QPushButton* pause_;
+    QCheckBox* reveal_;
     QTimer follow_;
     uint64_t shown_ = 0;  // the last entry's sequence number in the view
 };

@@ -70,8 +70,11 @@ double TimedUpdate(Yes& dialogs, QApplication& app) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir ports, settings;
+    // The fake unit's backups and updates go into a scratch journal, never
+    // into the one of whoever runs the benchmark.
+    QTemporaryDir ports, settings, data;
     qputenv("K57_PORTS_DIR", QDir(ports.path()).absolutePath().toUtf8());
+    qputenv("K57_DATA_DIR", QDir(data.path()).absolutePath().toUtf8());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     k57::StoredPort::Write("COM5");
 

@@ -146,6 +146,8 @@ int main(int argc, char** argv) {
     QTemporaryDir temporary;
     std::string folder = argc > 1 ? argv[1] : temporary.path().toStdString();
     QDir().mkpath(QString::fromStdString(folder));
+    // Whatever would open the default journal opens one in the folder.
+    qputenv("K57_DATA_DIR", QByteArray::fromStdString(folder));
     RecordOne(folder);
     OpenAndFilter(folder);
     return 0;

@@ -38,7 +38,7 @@ std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
 }
 
 // The trace stays on, and its file open, until the program ends.
-bool StartTrace(const std::string& file) {
+bool StartTrace(const std::string& file, bool reveal) {
     std::FILE* out = stderr;
     if (!file.empty()) {
 #ifdef _WIN32
@@ -51,6 +51,7 @@ bool StartTrace(const std::string& file) {
         std::fprintf(stderr, "k57ctl: cannot write the trace to %s\n", file.c_str());
         return false;
     }
+    k57::Trace::Global().SetRevealPrivate(reveal);
     k57::Trace::Global().AddSink(k57::TraceToFile(out));
     k57::Trace::Global().SetOn(true);
     return true;
@@ -95,6 +96,10 @@ int main(int argc, char** argv) {
                                  "every frame in and out, on standard error or (--trace=FILE) "
                                  "into FILE")
                       ->expected(0, 1);
+    bool traceReveal = false;
+    app.add_flag("--trace-reveal", traceReveal,
+                 "the trace shows the PIN and the phone numbers in clear (masked otherwise)")
+        ->needs(trace);
 
     auto* find = app.add_subcommand(
         "find", "search COM2..COM254 as \"Определить\" does; print and store the port");
@@ -248,7 +253,7 @@ int main(int argc, char** argv) {
     } else {
         k57::InstallProgramTranslation(k57::Language::English);
     }
-    if (*trace && !StartTrace(traceFile)) {
+    if (*trace && !StartTrace(traceFile, traceReveal)) {
         return kBadInput;
     }
     // Files are read before the unit's port is chosen: Ctrl+C stops those

@@ -30,11 +30,13 @@ if [ $real = 1 ]; then
     exec "$bin/app/k57tool"
 fi
 
-# A private ports directory, where the simulated unit is the only port, and
-# a private settings folder whose stored port is the simulated unit's.
+# A private ports directory, where the simulated unit is the only port, a
+# private settings folder whose stored port is the simulated unit's, and a
+# private data folder, so the simulated unit's entries stay out of the
+# technician's service journal.
 scratch="$(mktemp -d)"
-export K57_PORTS_DIR="$scratch/ports" XDG_CONFIG_HOME="$scratch/config"
-mkdir -p "$K57_PORTS_DIR" "$XDG_CONFIG_HOME/k57tool"
+export K57_PORTS_DIR="$scratch/ports" XDG_CONFIG_HOME="$scratch/config" K57_DATA_DIR="$scratch/data"
+mkdir -p "$K57_PORTS_DIR" "$XDG_CONFIG_HOME/k57tool" "$K57_DATA_DIR"
 printf '[General]\nPort=COM5\n' >"$XDG_CONFIG_HOME/k57tool/k57tool.ini"
 "$bin/sim/k57sim" --port COM5 >/dev/null &
 sim=$!
@@ -42,7 +44,7 @@ trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$scratch"' EXIT
 for _ in $(seq 50); do [ -e "$K57_PORTS_DIR/COM5" ] && break; sleep 0.1; done
 
 echo "Simulated unit on COM5. From another terminal, k57ctl reaches it with:"
-echo "  K57_PORTS_DIR=$K57_PORTS_DIR $bin/ctl/k57ctl --port COM5 info"
+echo "  K57_PORTS_DIR=$K57_PORTS_DIR K57_DATA_DIR=$K57_DATA_DIR $bin/ctl/k57ctl --port COM5 info"
 if [ $window = 0 ]; then
     # The stored port the window would open on.
     "$bin/ctl/k57ctl" info

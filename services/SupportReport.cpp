@@ -7,8 +7,8 @@
 #include <cctype>
 
 #include "Cp1251.h"
+#include "FrameTrace.h"
 #include "Journal.h"
-#include "Messages.h"
 #include "SettingsMask.h"
 #include "TraceFormat.h"
 #include "Version.h"
@@ -16,44 +16,6 @@
 namespace k57 {
 
 namespace {
-
-using orvan::tms::messages::kSettings;
-
-bool StartsLikeSettingsFrame(const std::vector<uint8_t>& bytes) {
-    return bytes.size() >= 2 && bytes[0] == uint8_t(kSettings) && (bytes[1] & 0x7F) == 0;
-}
-
-// Masks the text in `bytes` from `from` to the first NUL (or the end); the
-// masked text has the same length, so the frame keeps its layout.
-void MaskFrom(std::vector<uint8_t>& bytes, size_t from) {
-    if (from >= bytes.size()) {
-        return;
-    }
-    auto end = std::find(bytes.begin() + long(from), bytes.end(), uint8_t(0));
-    std::string text(bytes.begin() + long(from), end);
-    std::string masked = MaskSettings(text);
-    if (masked.size() != text.size()) {
-        masked.assign(text.size(), '*');  // never the text in clear
-    }
-    std::copy(masked.begin(), masked.end(), bytes.begin() + long(from));
-}
-
-// Bytes that are no frame may begin inside a settings line whose key went
-// before them: the digits of that first line are masked whatever it is.
-void MaskNoise(std::vector<uint8_t>& bytes) {
-    auto end = std::find_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b == '\r' || b == '\n'; });
-    std::replace_if(bytes.begin(), end, [](uint8_t b) { return b >= '0' && b <= '9'; }, uint8_t('*'));
-    MaskFrom(bytes, size_t(end - bytes.begin()));
-}
-
-TraceEntry Masked(TraceEntry entry) {
-    if (entry.code == kSettings || StartsLikeSettingsFrame(entry.bytes)) {
-        MaskFrom(entry.bytes, 4);
-    } else if (entry.code < 0) {
-        MaskNoise(entry.bytes);
-    }
-    return entry;
-}
 
 // A log line about a private setting ("строка 3, PinCod: ...") may quote
 // its value: every digit after the key's name is masked.
@@ -114,7 +76,9 @@ void JournalSection(std::string& report, const SupportReportInput& input) {
 std::vector<std::string> MaskedTraceLines(const std::vector<TraceEntry>& entries) {
     std::vector<std::string> lines;
     for (const TraceEntry& entry : entries) {
-        for (std::string& line : FormatTrace(Masked(entry))) {
+        TraceEntry masked = entry;
+        frametrace::MaskPrivate(masked);
+        for (std::string& line : FormatTrace(masked)) {
             lines.push_back(std::move(line));
         }
     }

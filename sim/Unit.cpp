@@ -54,7 +54,7 @@ Unit::Unit(UnitOptions options) : core_(std::move(options)) {}
 Unit::~Unit() {
     stop();
     if (registeredCom_) {
-        ports::Unregister(registeredCom_);
+        ports::Release(registeredCom_, devicePath());
     }
 }
 
@@ -86,6 +86,14 @@ bool Unit::registerAs(int comNumber) {
     }
     registeredCom_ = comNumber;
     return true;
+}
+
+ports::Claim Unit::claimAs(int comNumber, std::string& holder) {
+    ports::Claim claim = ports::ClaimName(comNumber, devicePath(), holder);
+    if (claim == ports::Claim::Made) {
+        registeredCom_ = comNumber;
+    }
+    return claim;
 }
 
 void Unit::configure(const std::function<void(UnitOptions&)>& change) {

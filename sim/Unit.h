@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FaultStage.h"
+#include "PortMapping.h"
 #include "Pty.h"
 #include "UnitCore.h"
 #include "UnitOptions.h"
@@ -29,8 +30,11 @@ class Unit {
     // Starts serving; false when no pseudo-terminal could be had.
     bool start();
     void stop();
-    // Makes the unit reachable as COMn through the port mapping.
+    // Makes the unit reachable as COMn through the port mapping: in any
+    // case, or (claimAs) unless the name is in use (ports::ClaimName). The
+    // entry goes when the unit does, unless another has replaced it.
     bool registerAs(int comNumber);
+    ports::Claim claimAs(int comNumber, std::string& holder);
     const std::string& devicePath() const { return pty_.slavePath(); }
 
     void configure(const std::function<void(UnitOptions&)>& change);

@@ -74,7 +74,9 @@ const char kUsage[] =
     "  --version            alone: show this program's version\n"
     "\n"
     "The COM name is an entry of the tool's ports directory; it is removed\n"
-    "when the simulator ends (Ctrl+C).\n";
+    "when the simulator ends (Ctrl+C), unless another program has replaced it.\n"
+    "A COM name whose entry leads to a device that is there (another running\n"
+    "simulated unit) is refused with exit code 2.\n";
 
 // Why the command line was refused; empty while it is good.
 struct Refusal {
@@ -260,6 +262,8 @@ int main(int argc, char** argv) {
     }
     k57::sim::Unit unit(options);
     if (trace) {
+        // The unit's own side: it holds the PIN and the numbers anyway.
+        unit.trace().SetRevealPrivate(true);
         unit.trace().AddSink(k57::TraceToFile(stderr));
         unit.trace().SetOn(true);
     }
@@ -273,10 +277,21 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "k57sim: cannot make the link %s\n", link.c_str());
             return 1;
         }
-    } else if (!unit.registerAs(com)) {
-        std::fprintf(stderr, "k57sim: cannot register COM%d in %s\n", com,
-                     k57::ports::Directory().c_str());
-        return 1;
+    } else {
+        std::string holder;
+        switch (unit.claimAs(com, holder)) {
+            case k57::ports::Claim::Made:
+                break;
+            case k57::ports::Claim::InUse:
+                std::fprintf(stderr, "k57sim: COM%d is in use: %s leads to %s, which is there "
+                             "(another simulated unit?)\n",
+                             com, k57::ports::EntryPath(com).c_str(), holder.c_str());
+                return 2;
+            case k57::ports::Claim::Failed:
+                std::fprintf(stderr, "k57sim: cannot register COM%d in %s\n", com,
+                             k57::ports::Directory().c_str());
+                return 1;
+        }
     }
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);

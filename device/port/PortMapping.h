@@ -33,9 +33,24 @@ std::string ShownName(const std::string& name);
 // The directory consulted for COMn entries.
 std::string Directory();
 
-// Makes COMn an entry of the ports directory pointing at `devicePath`;
-// false when that cannot be done. Used by the simulated unit.
+// The ports directory's entry for COMn.
+std::string EntryPath(int comNumber);
+
+// Makes COMn an entry of the ports directory pointing at `devicePath`,
+// replacing any; false when that cannot be done.
 bool Register(int comNumber, const std::string& devicePath);
 void Unregister(int comNumber);
+
+// How a claim on a COM name ended.
+enum class Claim { Made, InUse, Failed };
+
+// Makes COMn an entry pointing at `devicePath` unless the name is in use:
+// its entry leads to a device that is there (another simulated unit, or a
+// port mapped by hand), which then goes into `holder`. An entry that leads
+// nowhere, left by a simulated unit that was killed, is taken over.
+Claim ClaimName(int comNumber, const std::string& devicePath, std::string& holder);
+// Removes COMn only while it still points at `devicePath`: an entry another
+// program has made since stays.
+void Release(int comNumber, const std::string& devicePath);
 
 }  // namespace k57::ports

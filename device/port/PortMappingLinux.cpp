@@ -10,10 +10,6 @@ namespace k57::ports {
 
 namespace {
 
-std::string EntryPath(int n) {
-    return Directory() + "/COM" + std::to_string(n);
-}
-
 std::string BuiltInDefault(int n) {
     if (n >= 1 && n <= 4) {
         return "/dev/ttyS" + std::to_string(n - 1);
@@ -39,7 +35,18 @@ bool MakeDirectories(const std::string& path) {
     }
 }
 
+// Where the entry leads; empty when it is no link.
+std::string LinkTarget(const std::string& entry) {
+    std::string target(4096, '\0');
+    ssize_t n = readlink(entry.c_str(), target.data(), target.size());
+    return n > 0 ? target.substr(0, size_t(n)) : std::string();
+}
+
 }  // namespace
+
+std::string EntryPath(int comNumber) {
+    return Directory() + "/COM" + std::to_string(comNumber);
+}
 
 std::string Directory() {
     if (const char* dir = std::getenv("K57_PORTS_DIR")) {
@@ -82,6 +89,38 @@ bool Register(int comNumber, const std::string& devicePath) {
 
 void Unregister(int comNumber) {
     unlink(EntryPath(comNumber).c_str());
+}
+
+// symlink() makes the entry only where there is none, so of two programs
+// claiming one name at once, one gets it.
+Claim ClaimName(int comNumber, const std::string& devicePath, std::string& holder) {
+    if (comNumber <= 0 || !MakeDirectories(Directory())) {
+        return Claim::Failed;
+    }
+    std::string entry = EntryPath(comNumber);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (symlink(devicePath.c_str(), entry.c_str()) == 0) {
+            return Claim::Made;
+        }
+        struct stat st;
+        if (errno != EEXIST) {
+            return Claim::Failed;
+        }
+        if (stat(entry.c_str(), &st) == 0) {
+            std::string target = LinkTarget(entry);
+            holder = target.empty() ? entry : target;
+            return Claim::InUse;
+        }
+        unlink(entry.c_str());  // leads nowhere
+    }
+    return Claim::Failed;
+}
+
+void Release(int comNumber, const std::string& devicePath) {
+    std::string entry = EntryPath(comNumber);
+    if (LinkTarget(entry) == devicePath) {
+        unlink(entry.c_str());
+    }
 }
 
 }  // namespace k57::ports

@@ -1,7 +1,10 @@
 #include "FrameTrace.h"
 
+#include <algorithm>
+
 #include "Messages.h"
 #include "ResultCodes.h"
+#include "SettingsMask.h"
 
 using namespace orvan::tms::messages;
 
@@ -23,7 +26,51 @@ TraceEntry Entry(TraceEntry::Direction direction, int code, std::string what,
     return entry;
 }
 
+bool StartsLikeSettingsFrame(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 2 && bytes[0] == uint8_t(kSettings) && (bytes[1] & 0x7F) == 0;
+}
+
+// Masks the text in `bytes` from `from` to the first NUL (or the end); the
+// masked text has the same length, so the frame keeps its layout.
+void MaskFrom(std::vector<uint8_t>& bytes, size_t from) {
+    if (from >= bytes.size()) {
+        return;
+    }
+    auto end = std::find(bytes.begin() + long(from), bytes.end(), uint8_t(0));
+    std::string text(bytes.begin() + long(from), end);
+    std::string masked = k57::MaskSettings(text);
+    if (masked.size() != text.size()) {
+        masked.assign(text.size(), '*');  // never the text in clear
+    }
+    std::copy(masked.begin(), masked.end(), bytes.begin() + long(from));
+}
+
+// Bytes that are no frame may begin inside a settings line whose key went
+// before them: the digits of that first line are masked whatever it is.
+void MaskNoise(std::vector<uint8_t>& bytes) {
+    auto end = std::find_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b == '\r' || b == '\n'; });
+    std::replace_if(bytes.begin(), end, [](uint8_t b) { return b >= '0' && b <= '9'; }, uint8_t('*'));
+    MaskFrom(bytes, size_t(end - bytes.begin()));
+}
+
+// Every entry goes into the trace through here: the sinks and the ring get
+// the bytes already masked, so no view, file or report can show more.
+void Keep(TraceEntry entry, Trace& to) {
+    if (!to.RevealsPrivate()) {
+        MaskPrivate(entry);
+    }
+    to.Record(std::move(entry));
+}
+
 }  // namespace
+
+void MaskPrivate(TraceEntry& entry) {
+    if (entry.code == kSettings || StartsLikeSettingsFrame(entry.bytes)) {
+        MaskFrom(entry.bytes, AbstractMessage::kHeaderSize);
+    } else if (entry.code < 0) {
+        MaskNoise(entry.bytes);
+    }
+}
 
 const char* MessageName(int code) {
     switch (code) {
@@ -77,8 +124,7 @@ void Sent(AbstractMessage& message, Trace& to) {
 void SentFrame(const uint8_t* frame, size_t n, const std::string& remark, Trace& to) {
     if (TraceOn(to)) {
         std::string what = FrameLabel(frame, n) + (remark.empty() ? "" : ", " + remark);
-        to.Record(
-            Entry(TraceEntry::Direction::Out, CodeOf(frame, n), what, frame, n));
+        Keep(Entry(TraceEntry::Direction::Out, CodeOf(frame, n), what, frame, n), to);
     }
 }
 
@@ -90,7 +136,7 @@ void Received(const uint8_t* frame, size_t n, int result, const std::string& rem
     std::string what = FrameLabel(frame, n) + (remark.empty() ? "" : ", " + remark);
     TraceEntry entry = Entry(TraceEntry::Direction::In, CodeOf(frame, n), what, frame, n);
     entry.outcome = result ? ResultName(result) : std::string();
-    to.Record(std::move(entry));
+    Keep(std::move(entry), to);
 }
 
 // A partial frame keeps its code: a settings text in one must be known as one.
@@ -102,14 +148,14 @@ void Partial(TraceEntry::Direction direction, const uint8_t* bytes, size_t n,
             label += ": " + FrameLabel(bytes, n);
         }
         label += ", " + remark;
-        to.Record(Entry(direction, CodeOf(bytes, n), label, bytes, n));
+        Keep(Entry(direction, CodeOf(bytes, n), label, bytes, n), to);
     }
 }
 
 void Bytes(TraceEntry::Direction direction, const std::string& what, const uint8_t* bytes,
            size_t n, Trace& to) {
     if (TraceOn(to)) {
-        to.Record(Entry(direction, -1, what, bytes, n));
+        Keep(Entry(direction, -1, what, bytes, n), to);
     }
 }
 
@@ -117,7 +163,7 @@ void Note(const std::string& what, int result, Trace& to) {
     if (TraceOn(to)) {
         TraceEntry entry = Entry(TraceEntry::Direction::Note, -1, what, nullptr, 0);
         entry.outcome = result ? ResultName(result) : std::string();
-        to.Record(std::move(entry));
+        Keep(std::move(entry), to);
     }
 }
 

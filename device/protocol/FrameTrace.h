@@ -10,7 +10,9 @@
 // What the framed protocol puts into a trace: the process's own, unless an
 // end of the link keeps its own (the simulated unit in the tool's tests).
 // Every function does nothing while the trace is off; callers with bytes to
-// prepare check TraceOn() first.
+// prepare check TraceOn() first. Unless the trace reveals private settings,
+// the PIN and the phone numbers in a settings text are masked before the
+// entry is recorded.
 namespace k57::frametrace {
 
 inline bool TraceOn(const Trace& to = Trace::Global()) {
@@ -39,5 +41,11 @@ void Bytes(TraceEntry::Direction direction, const std::string& what, const uint8
            size_t n, Trace& to = Trace::Global());
 // An event without bytes: a time-out, a port that would not open.
 void Note(const std::string& what, int result = 0, Trace& to = Trace::Global());
+
+// Masks the private values wherever a settings text may be in the entry: a
+// settings frame's text (request or reply, whole or partial), and bytes
+// that are no known frame (what was left on the line may be the rest of
+// one). The bytes keep their number and places.
+void MaskPrivate(TraceEntry& entry);
 
 }  // namespace k57::frametrace

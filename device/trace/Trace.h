@@ -32,6 +32,13 @@ class Trace {
     bool On() const { return on_.load(std::memory_order_relaxed); }
     void SetOn(bool on) { on_.store(on, std::memory_order_relaxed); }
 
+    // Whether what is recorded from now on shows the owner's PIN and phone
+    // numbers in clear. Off by default: traces are sent to support. The
+    // ring keeps entries as they were recorded, so turning this on does
+    // not uncover what was masked before.
+    bool RevealsPrivate() const { return reveal_.load(std::memory_order_relaxed); }
+    void SetRevealPrivate(bool reveal) { reveal_.store(reveal, std::memory_order_relaxed); }
+
     // Stamps the entry and keeps it; the oldest entries go once the ring
     // would hold more than its bound in lines. An entry longer than the
     // whole bound keeps only the start of its bytes.
@@ -50,6 +57,7 @@ class Trace {
 
   private:
     std::atomic<bool> on_{false};
+    std::atomic<bool> reveal_{false};
     const size_t maxLines_;
     mutable std::mutex mutex_;
     std::deque<TraceEntry> ring_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "SimulatedUnits.h"
+#include "TraceDump.h"
 #include "TraceForm.h"
 #include "WindowProbe.h"
 
@@ -29,6 +31,7 @@ class TraceWindowTest : public k57::test::SimulatedUnits {
     }
     void TearDown() override {
         k57::Trace::Global().SetOn(false);
+        k57::Trace::Global().SetRevealPrivate(false);
         k57::Trace::Global().Clear();
         qunsetenv("K57_DATA_DIR");
     }
@@ -60,7 +63,7 @@ TEST_F(TraceWindowTest, TheReportHoldsTheUnitTheTraceTheLogAndTheJournal) {
     Click(form, "GetSerialButton");
     Click(form, "GetVersionButton");
     EXPECT_EQ(form.unitIdentity().serial, 12345678u);
-    // The settings pass the link: in the trace, in clear, but not in the report.
+    // The settings pass the link, masked in the trace and so in the report.
     std::string settings;
     form.Device().Submit(&form, [&](DeviceInterface& d) { return d.ReadSettings(settings); }, {});
     ASSERT_TRUE(k57::test::Settle(form.Device()));
@@ -117,6 +120,36 @@ TEST_F(TraceWindowTest, TheViewFollowsPausesSearchesAndClears) {
     Child<QPushButton>(*trace, "TraceClear")->click();
     EXPECT_TRUE(view->toPlainText().isEmpty());
     EXPECT_TRUE(k57::Trace::Global().Entries().empty());
+}
+
+TEST_F(TraceWindowTest, TheViewShowsThePinAndNumbersOnlyWhenAsked) {
+    k57::sim::UnitOptions options;
+    options.settings = "PinCod=7395\nUserNumber1=+79165550142\n";
+    Plug(5, options);
+    TMainForm form(dialogs, k57::test::QuickSessions());
+    form.ShowTrace();
+    auto* trace = form.findChild<TTraceForm*>("TraceForm");
+    ASSERT_NE(trace, nullptr);
+    auto* view = Child<QPlainTextEdit>(*trace, "TraceView");
+    auto* reveal = Child<QCheckBox>(*trace, "TraceReveal");
+    auto readSettings = [&] {
+        std::string settings;
+        form.Device().Submit(&form, [&](DeviceInterface& d) { return d.ReadSettings(settings); }, {});
+        ASSERT_TRUE(k57::test::Settle(form.Device()));
+        ASSERT_EQ(settings, options.settings);
+        trace->Follow();
+    };
+
+    ASSERT_FALSE(reveal->isChecked());
+    readSettings();
+    std::string shown = k57::test::DumpedBytes(view->toPlainText().toStdString());
+    EXPECT_NE(shown.find("PinCod=****\nUserNumber1=**********42"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("7395"), std::string::npos) << shown;
+
+    reveal->setChecked(true);
+    readSettings();
+    shown = k57::test::DumpedBytes(view->toPlainText().toStdString());
+    EXPECT_NE(shown.find(options.settings), std::string::npos) << shown;
 }
 
 }  // namespace

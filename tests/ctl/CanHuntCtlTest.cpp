@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,9 +49,12 @@ TEST_F(CanHuntCtlTest, TheBitFlippedAtEachMarkRanksFirstAmongThousandsOfBusyIden
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(settings_.directory()));
     recording.setProcessEnvironment(env);
     recording.setStandardOutputFile(File("bus.log"));  // a pipe left unread would stall it
-    recording.start(K57CTL_PATH, {"can", "--duration", "9"});
+    recording.start(K57CTL_PATH, {"can", "--duration", "10"});
     ASSERT_TRUE(recording.waitForStarted());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // The marks begin once frames are being recorded: on a busy machine
+    // k57ctl may take a while to open the channel.
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return QFileInfo(File("bus.log")).size() > 0; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // frames before the first mark
     QByteArray marks = "# the door, five times\n";
     for (int m = 0; m < 5; ++m) {
         marks += QByteArray::fromStdString(k57::CandumpStamp(k57::CandumpNow()))

@@ -50,7 +50,7 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
     dialogs.files.push_back(QString::fromStdString(Recording()));
     hunt->OpenButtonClick();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() == 60000; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() == 60000; }, 30000));
     EXPECT_EQ(form->capture().Records().size(), 300u);
     hunt->Refresh();
     auto* list = hunt->findChild<QListWidget*>("RankingList");
@@ -60,10 +60,13 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
 
     // Clicking the candidate shows its row.
     auto* scroll = form->findChild<QScrollArea*>("ScrollBox1");
-    QTest::qWait(150);  // the display tick lays the table out
+    int row = 0x1C3 - 0x100;
+    // The display tick lays the table out: only then does the scroll box
+    // reach the candidate's row.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return scroll->verticalScrollBar()->maximum() >= row * 36; }, 30000));
     scroll->verticalScrollBar()->setValue(0);
     emit list->itemClicked(list->item(0));
-    int row = 0x1C3 - 0x100;
     EXPECT_GT(scroll->verticalScrollBar()->value(), (row - 30) * 36);
     EXPECT_LE(scroll->verticalScrollBar()->value(), row * 36);
 

@@ -179,7 +179,7 @@ TEST_F(CanTableLookTest, ARecordingShowsHeatHoldRateAndItsSilentRowHiddenOrGrey)
     Control<QComboBox>("SpeedBox")->setCurrentIndex(2);  // at once
     dialogs.files.push_back(QString::fromStdString(Recording(dir.path())));
     hunt->OpenButtonClick();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() == 122; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() == 122; }, 30000));
     form->Timer2Timer();
 
     // 0x200, quiet for 8 s of the recording, is left out.
@@ -244,37 +244,46 @@ TEST_F(CanTableLookTest, AHoldEndsOnTheScreenWithNoFrameAndHiddenRowsComeBackWit
     options.canLog = log;
     options.canFlip = {0x123, false, 0, 7};
     k57::sim::Unit& unit = Plug(5, options);
+    // A hold long enough to be seen on a busy machine before it ends.
     Control<QCheckBox>("HoldBox")->setChecked(true);
-    Control<QDoubleSpinBox>("HoldEdit")->setValue(2);
+    Control<QDoubleSpinBox>("HoldEdit")->setValue(4);
     auto* port = k57::test::Child<QPushButton>(*form, "PortButton");
     port->click();
     ASSERT_TRUE(k57::test::Settle(session));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records().size() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records().size() == 1; }, 30000));
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point flipped = Clock::now();
     unit.flipCanBit();
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return form->capture().Records()[0].data[0] == 0x80; }, 5000));
+        QTest::qWaitFor([&] { return form->capture().Records()[0].data[0] == 0x80; }, 30000));
     port->click();  // no more frames
     ASSERT_TRUE(k57::test::Settle(session));
-    QTest::qWait(150);
-    ASSERT_GT(Count(Cell(Row(0), 0, 0), CanPicture::kChanged.rgb()), 0);
+    // The next display tick draws the change held.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Count(Cell(Row(0), 0, 0), CanPicture::kChanged.rgb()) > 0; }, 3000));
 
+    // Paints that still show the hold repair the last frames' damage; the
+    // one that clears it comes with no frame, when the hold runs out.
     FirstRowPaints paints;
-    Panel()->installEventFilter(&paints);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }, 5000));
-    EXPECT_GE(Clock::now() - flipped, std::chrono::milliseconds(1500));
-    Panel()->removeEventFilter(&paints);
-    EXPECT_EQ(Count(Cell(Row(0), 0, 0), CanPicture::kChanged.rgb()), 0);
+    bool cleared = false;
+    while (!cleared) {
+        paints.count = 0;
+        Panel()->installEventFilter(&paints);
+        bool painted = QTest::qWaitFor([&] { return paints.count > 0; }, 30000);
+        Panel()->removeEventFilter(&paints);  // the look below paints too
+        ASSERT_TRUE(painted);
+        cleared = Count(Cell(Row(0), 0, 0), CanPicture::kChanged.rgb()) == 0;
+    }
+    EXPECT_GE(Clock::now() - flipped, std::chrono::milliseconds(3500));
 
     // Hidden after a quiet second; back with the channel's next frames.
     Control<QSpinBox>("QuietEdit")->setValue(1);
     Control<QComboBox>("SilenceBox")->setCurrentIndex(int(TableLook::Silence::Hidden));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Panel()->height() == 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Panel()->height() == 0; }, 30000));
     port->click();
     ASSERT_TRUE(k57::test::Settle(session));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel()->height() == 36; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel()->height() == 36; }, 30000));
 }
 
 }  // namespace

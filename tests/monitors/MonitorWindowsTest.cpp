@@ -95,9 +95,9 @@ TEST_F(CanMonitorTest, ShowsLiveTrafficAndClosesTheChannel) {
     PortButton()->click();
     ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(PortButton()->text(), "V1010 vK57SIM Close");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records().size() == 40; }, 5000));
-    QTest::qWait(150);
-    EXPECT_EQ(Text("UnicumCounterLabel"), "40");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->capture().Records().size() == 40; }, 30000));
+    // The display tick shows them.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text("UnicumCounterLabel") == "40"; }, 30000));
     EXPECT_GT(Text("MessageCounterLabel").toInt(), 40);
     EXPECT_EQ(Panel()->height(), 36 * 40);
 
@@ -305,9 +305,13 @@ TEST_F(MonitorsTest, DiagnosticMonitorShowsReadingsAndEvents) {
     auto* x = Child<QLabel>(form, "Label1");
     auto* memo = Child<QPlainTextEdit>(form, "Memo1");
     EXPECT_EQ(x->text(), "Label1");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return memo->blockCount() > 2; }, 5000));
-    EXPECT_TRUE(x->text().startsWith("X = "));
-    EXPECT_TRUE(Child<QLabel>(form, "Label3")->text().startsWith("Z = 98"));
+    auto* z = Child<QLabel>(form, "Label3");
+    // The labels change every other read tick, the log on any: on a busy
+    // machine the events may come a tick before the readings are shown.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return memo->blockCount() > 2 && x->text().startsWith("X = ") && z->text() != "Label3"; },
+        30000));
+    EXPECT_TRUE(z->text().startsWith("Z = 98")) << z->text().toStdString();
     EXPECT_EQ(memo->document()->firstBlock().text(), "Memo1");
     EXPECT_EQ(memo->document()->findBlockByNumber(1).text(), "$AccE: Motion detected");
 
@@ -401,7 +405,7 @@ TEST_F(CanMonitorTest, AdaptersFramesAreShownAndSavedAsACandumpLogPythonCanReads
     Plug(5, options);
     PortButton()->click();
     ASSERT_TRUE(k57::test::Settle(session));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() >= 40; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() >= 40; }, 30000));
     PortButton()->click();
     ASSERT_TRUE(k57::test::Settle(session));
     form->Timer2Timer();

@@ -158,7 +158,7 @@ TEST_F(DiagnosticPlotTest, TheButtonOpensAPlotOfTheReadingsThatRecordsAndOpensAS
     Child<QPushButton>(*plotForm, "RecordButton")->click();
     EXPECT_EQ(Child<QPushButton>(*plotForm, "RecordButton")->text(), "Остановить запись");
     const k57::PlotData& live = form.trace().data();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return live.channels()[2].size() >= 40; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live.channels()[2].size() >= 40; }, 30000));
     Child<QPushButton>(*plotForm, "RecordButton")->click();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_NEAR(live.channels()[2].Value(0), 980, 20);

@@ -181,6 +181,7 @@ TEST(JournalTest, CsvIsQuotedMaskedUnlessRevealedAndNeverAFormula) {
 TEST(JournalTest, TheFileLivesInTheDataFolderThatTheEnvironmentNames) {
     JournalFolder folder;
     std::string nested = folder.folder() + "/a/b";
+    const QByteArray own = qgetenv("K57_DATA_DIR");  // given back for the tests after this one
     qputenv("K57_DATA_DIR", QByteArray::fromStdString(nested));
     EXPECT_EQ(Journal::DefaultPath(), nested + "/journal.sqlite3");
     {
@@ -192,6 +193,7 @@ TEST(JournalTest, TheFileLivesInTheDataFolderThatTheEnvironmentNames) {
     EXPECT_TRUE(QDir(QString::fromStdString(nested)).exists("journal.sqlite3"));
     EXPECT_NE(Journal::DefaultPath(), nested + "/journal.sqlite3");
     EXPECT_NE(Journal::DefaultPath().find("k57tool/journal.sqlite3"), std::string::npos);
+    qputenv("K57_DATA_DIR", own);
 }
 
 // The first released schema, written out by hand: later builds must keep

@@ -22,6 +22,7 @@ const std::string kPrivate = "PinCod=7395\nUserNumber1=+79165550142\nMicLevel=5\
 std::vector<TraceEntry> TraceWithSettings() {
     Trace trace;
     trace.SetOn(true);
+    trace.SetRevealPrivate(true);  // as the window's trace when asked: the report still masks
     std::vector<uint8_t> frame = {0xC9, 0x00, uint8_t(kPrivate.size() + 1), 0x00};
     frame.insert(frame.end(), kPrivate.begin(), kPrivate.end());
     frame.insert(frame.end(), 5, 0);  // the NUL, then the trailer

@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 
+#include "PortMapping.h"
 #include "SimulatedUnits.h"
 #include "StoredPort.h"
 #include "T110_Device.h"
@@ -34,10 +36,7 @@ class SimProgram {
     }
 
     ~SimProgram() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, &status_, 0);
-        }
+        stop();
         if (output_) {
             std::fclose(output_);
         }
@@ -50,6 +49,19 @@ class SimProgram {
         }
         std::string s(buffer);
         return s.empty() ? s : s.substr(0, s.size() - 1);
+    }
+
+    // Ends the program as Ctrl+C would (or, `ask` false, waits for it to end
+    // by itself) and gives its exit code, -1 when a signal ended it.
+    int stop(bool ask = true) {
+        if (pid_ > 0) {
+            if (ask) {
+                kill(pid_, SIGTERM);
+            }
+            waitpid(pid_, &status_, 0);
+            pid_ = -1;
+        }
+        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
     }
 
   private:
@@ -132,6 +144,49 @@ TEST_F(SimProgramTest, ABadCommandLineIsNamedAndRefused) {
     EXPECT_EQ(Refusal("--port"), "k57sim: --port needs a value");
     EXPECT_EQ(Refusal("--port 5"), "k57sim: --port: '5' is not a COM name such as COM5");
     EXPECT_EQ(Refusal("--dribble 5:x"), "k57sim: --dribble: '5:x' is not BYTES:MS");
+}
+
+// Where a ports directory's entry leads; empty when there is none.
+std::string Target(const std::string& entry) {
+    char target[PATH_MAX] = {};
+    ssize_t n = readlink(entry.c_str(), target, sizeof target - 1);
+    return n > 0 ? std::string(target, size_t(n)) : std::string();
+}
+
+TEST_F(SimProgramTest, AComNameInUseIsRefusedAndStaysWithItsUnit) {
+    const std::string entry = k57::ports::Directory() + "/COM30";
+    SimProgram first("--port COM30");
+    const std::string path = first.line();
+    ASSERT_FALSE(path.empty());
+    SimProgram refused("--port COM30 2>&1");  // says why, or takes the name over
+    EXPECT_EQ(refused.line(), "k57sim: COM30 is in use: " + entry + " leads to " + path +
+                                  ", which is there (another simulated unit?)");
+    EXPECT_EQ(refused.stop(false), 2);
+    EXPECT_EQ(Target(entry), path);
+    first.stop();
+    EXPECT_EQ(Target(entry), "");
+
+    // An entry left behind by a unit that was killed leads nowhere: taken over.
+    ASSERT_EQ(symlink("/dev/pts/no-such-terminal", entry.c_str()), 0);
+    SimProgram second("--port COM30");
+    EXPECT_EQ(Target(entry), second.line());
+}
+
+TEST_F(SimProgramTest, AUnitEndingRemovesOnlyTheEntryItMade) {
+    const std::string entry = k57::ports::Directory() + "/COM31";
+    SimProgram first("--port COM31");
+    ASSERT_FALSE(first.line().empty());
+    ASSERT_EQ(unlink(entry.c_str()), 0);  // the name given to another unit
+    SimProgram second("--port COM31");
+    const std::string path = second.line();
+    ASSERT_EQ(Target(entry), path);
+    first.stop();
+    EXPECT_EQ(Target(entry), path);
+
+    k57::StoredPort::Write("COM31");
+    T110_Device device;
+    uint32_t serial = 0;
+    EXPECT_EQ(device.ReadIdInfo(serial), 1);
 }
 
 }  // namespace

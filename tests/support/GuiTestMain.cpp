@@ -4,6 +4,7 @@
 
 #include "Application.h"
 #include "ScriptedDialogs.h"
+#include "TestDataDir.h"
 
 namespace k57::test {
 
@@ -15,6 +16,9 @@ ScriptedDialogs& ApplicationDialogs() {
 }  // namespace k57::test
 
 int main(int argc, char** argv) {
+    if (!k57::test::UseOwnDataDir(argc, argv)) {
+        return 1;
+    }
     // Offscreen, unless a test asks for another platform or a faked screen.
     QByteArray platform = qgetenv("K57_TEST_QPA");
     qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
@@ -24,5 +28,6 @@ int main(int argc, char** argv) {
     k57::Application app(argc, argv, k57::test::ApplicationDialogs(),
                          english ? k57::Language::English : k57::Language::Russian);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int failed = RUN_ALL_TESTS();
+    return failed ? failed : k57::test::DataDirKept() ? 0 : 1;
 }

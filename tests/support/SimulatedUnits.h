@@ -15,14 +15,16 @@
 
 namespace k57::test {
 
-// Polls `done` until it holds or `ms` have passed: the unit serves on its
-// own thread, so what it received shows a moment after the tool sent it.
 // How many requests of `code` a unit received.
 inline int Count(const std::vector<int>& requests, int code) {
     return int(std::count(requests.begin(), requests.end(), code));
 }
 
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 2000) {
+// Polls `done` until it holds or `ms` have passed: the unit serves on its
+// own thread, so what it received shows a moment after the tool sent it.
+// The deadline is generous, for a busy machine: waiting ends as soon as
+// `done` holds, and only a failure waits it out.
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
     for (int waited = 0; !done() && waited < ms; waited += 5) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
