@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
+    <name>CanRecording</name>
+    <message>
+        <source>в записи больше %1 кадров</source>
+        <translation>the recording holds more than %1 frames</translation>
+    </message>
+</context>
+<context>
     <name>CatalogueLoader</name>
     <message>
         <source>элемент &lt;%1&gt;</source>
@@ -71,6 +78,25 @@
     </message>
 </context>
 <context>
+    <name>FileRead</name>
+    <message>
+        <source>это не обычный файл</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>файл больше %1 МБ</source>
+        <translation>the file is larger than %1 MB</translation>
+    </message>
+    <message>
+        <source>чтение прервано</source>
+        <translation>reading interrupted</translation>
+    </message>
+    <message>
+        <source>не удалось прочитать файл: %1</source>
+        <translation>cannot read the file: %1</translation>
+    </message>
+</context>
+<context>
     <name>GuardedChange</name>
     <message>
         <source>Внимание</source>
@@ -134,6 +160,32 @@ Restore the settings?</translation>
         <source>Настройки не восстановлены: устройство не подключено или занято.</source>
         <translation>The settings were not restored: the unit is not connected or is busy.</translation>
     </message>
+    <message>
+        <source>Резервная копия не сохранена: журнал обслуживания недоступен.
+Продолжить без резервной копии?</source>
+        <translation>The backup was not kept: the service journal is not available.
+Continue without a backup?</translation>
+    </message>
+    <message>
+        <source>Настройки отправлены, но устройство хранит другие значения: %1.
+Проверьте настройки: «Загрузить настройки из устройства».</source>
+        <translation>The settings were sent, but the unit holds other values: %1.
+Check the settings: &quot;Read settings from the unit&quot;.</translation>
+    </message>
+    <message>
+        <source>Настройки отправлены, но прочитать их обратно не удалось: неизвестно, приняло ли их устройство.
+Проверьте настройки: «Загрузить настройки из устройства».</source>
+        <translation>The settings were sent, but they could not be read back: whether the unit took them is unknown.
+Check the settings: &quot;Read settings from the unit&quot;.</translation>
+    </message>
+    <message>
+        <source>Сообщение</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Настройки записаны и подтверждены: прочитанные из устройства совпадают.</source>
+        <translation>Settings written and confirmed: those read back from the unit match.</translation>
+    </message>
 </context>
 <context>
     <name>OpenProblemText</name>
@@ -190,6 +242,29 @@ Restore the settings?</translation>
             <numerusform>%n byte</numerusform>
             <numerusform>%n bytes</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>SafeSave</name>
+    <message>
+        <source>это не обычный файл, он оставлен как есть</source>
+        <translation>it is not a regular file and was left as it is</translation>
+    </message>
+    <message>
+        <source>не удалось создать файл рядом с ним: %1</source>
+        <translation>cannot create a file beside it: %1</translation>
+    </message>
+    <message>
+        <source>запись не удалась: %1</source>
+        <translation>write failed: %1</translation>
+    </message>
+    <message>
+        <source>запись на диск не удалась: %1</source>
+        <translation>writing to the disk failed: %1</translation>
+    </message>
+    <message>
+        <source>не удалось заменить файл: %1</source>
+        <translation>cannot replace the file: %1</translation>
     </message>
 </context>
 <context>
@@ -265,6 +340,14 @@ Restore the settings?</translation>
     <message>
         <source>%1 (нет в списке)</source>
         <translation>%1 (not in the list)</translation>
+    </message>
+    <message>
+        <source>%1 - PIN-код: четыре цифры</source>
+        <translation>%1 - PIN: four digits</translation>
+    </message>
+    <message>
+        <source>%1 - номер телефона: + и цифры</source>
+        <translation>%1 - phone number: + and digits</translation>
     </message>
 </context>
 <context>
@@ -588,16 +671,16 @@ Restore the settings?</translation>
         <translation>Write the settings of %1 to the unit?</translation>
     </message>
     <message>
-        <source>Сообщение</source>
-        <translation>Message</translation>
-    </message>
-    <message>
-        <source>Настройки записаны.</source>
-        <translation>Settings written.</translation>
-    </message>
-    <message>
         <source>файлы CSV | *.csv</source>
         <translation>CSV files | *.csv</translation>
+    </message>
+    <message>
+        <source>Журнал обслуживания прочитать не удалось.
+
+%1</source>
+        <translation>The service journal could not be read.
+
+%1</translation>
     </message>
 </context>
 <context>
@@ -930,6 +1013,12 @@ In the unit: %1, in the program: %2.</translation>
         <source>Идет обновление. Прервать?</source>
         <translation>An update is running. Abort it?</translation>
     </message>
+    <message>
+        <source>В файле %1 не задан ни один параметр: записанный в устройство, он вернёт все настройки, включая PIN-код и телефоны, к значениям по умолчанию.
+Открыть его?</source>
+        <translation>The file %1 sets no parameter: written to the unit, it would return every setting, the PIN and the phone numbers included, to its default.
+Open it?</translation>
+    </message>
 </context>
 <context>
     <name>TParametersEditForm</name>
@@ -966,14 +1055,6 @@ In the unit: %1, in the program: %2.</translation>
         <translation>Settings not written: the settings text is longer than %1 bytes, the unit would not accept it.</translation>
     </message>
     <message>
-        <source>Сообщение</source>
-        <translation>Message</translation>
-    </message>
-    <message>
-        <source>Настройки записаны.</source>
-        <translation>Settings written.</translation>
-    </message>
-    <message>
         <source>Настройки изменены, выйти без сохранения?</source>
         <translation>Settings changed. Close without saving?</translation>
     </message>
@@ -1001,6 +1082,12 @@ In the unit: %1, in the program: %2.</translation>
         <source>Описание параметра</source>
         <translation>Parameter description</translation>
     </message>
+    <message>
+        <source>Все параметры имеют значения по умолчанию: записанные в устройство, они сбросят все его настройки, включая PIN-код и телефоны.
+Записать?</source>
+        <translation>Every parameter is at its default: written to the unit, they would reset all its settings, the PIN and the phone numbers included.
+Write them?</translation>
+    </message>
 </context>
 <context>
     <name>TTraceForm</name>
@@ -1023,6 +1110,14 @@ In the unit: %1, in the program: %2.</translation>
     <message>
         <source>Очистить</source>
         <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Показывать PIN-код и телефоны</source>
+        <translation>Show PIN and phone numbers</translation>
+    </message>
+    <message>
+        <source>В новых записях трассировки PIN-код SIM-карты и номера телефонов будут видны полностью</source>
+        <translation>New trace entries will show the SIM PIN and the phone numbers in full</translation>
     </message>
 </context>
 <context>
@@ -1083,12 +1178,12 @@ In the unit: %1, in the program: %2.</translation>
         <translation>Save as CSV…</translation>
     </message>
     <message>
-        <source>Не удалось записать файл %1</source>
-        <translation>Could not write file %1</translation>
-    </message>
-    <message>
         <source>Не удалось записать файл %1: %2</source>
         <translation>Could not write file %1: %2</translation>
+    </message>
+    <message>
+        <source>не удалось построить картинку</source>
+        <translation>cannot draw the picture</translation>
     </message>
 </context>
 </TS>
