@@ -1,10 +1,10 @@
 #include "PlotWidget.h"
 
+#include <QBuffer>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -13,51 +13,15 @@
 #include "PlotCsv.h"
 #include "SafeSave.h"
 
-#include <QBuffer>
-
 namespace k57 {
 
 namespace {
 
-constexpr int kLeftMargin = 64;
-constexpr int kRightMargin = 8;
-constexpr int kTopMargin = 8;
-constexpr int kBottomMargin = 20;
 constexpr double kZoomStep = 1.25;
 constexpr double kMinSpan = 0.01;
 constexpr double kMaxSpan = 24 * 3600.0;
 
-// A round step that splits `range` into about `parts`: 1, 2 or 5 times a
-// power of ten.
-double TickStep(double range, int parts) {
-    double raw = range / std::max(parts, 1);
-    double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0}) {
-        if (m * power >= raw) {
-            return m * power;
-        }
-    }
-    return 10 * power;
-}
-
-QString TickText(double value, double step) {
-    int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
-    return QString::number(std::abs(value) < step / 1e6 ? 0.0 : value, 'f', std::min(decimals, 9));
-}
-
-QString ValueText(double value) {
-    return QString::number(value, 'g', 6);
-}
-
 }  // namespace
-
-QColor PlotColour(int channel) {
-    static const QColor kColours[] = {
-        QColor(0, 90, 200),  QColor(210, 40, 40),  QColor(20, 150, 60),  QColor(230, 130, 0),
-        QColor(130, 60, 180), QColor(0, 150, 160), QColor(140, 90, 40), QColor(200, 0, 150),
-    };
-    return kColours[size_t(channel) % std::size(kColours)];
-}
 
 PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -143,10 +107,6 @@ void PlotWidget::TimeWindow(double& from, double& to) const {
     from = to - span_;
 }
 
-QRect PlotWidget::PlotArea(const QRect& area) const {
-    return area.adjusted(kLeftMargin, kTopMargin, -kRightMargin, -kBottomMargin);
-}
-
 double PlotWidget::TimeAtX(int x) const {
     double from, to;
     TimeWindow(from, to);
@@ -162,7 +122,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
 }
 
 void PlotWidget::Paint(QPainter& painter, const QRect& area) {
-    const QRect plot = PlotArea(area);
+    const QRect plot = plotaxes::PlotArea(area);
     lastPlot_ = plot;
     paintedGeneration_ = data_ ? data_->generation() : 0;
     viewChanged_ = false;
@@ -178,218 +138,27 @@ void PlotWidget::Paint(QPainter& painter, const QRect& area) {
             columns.push_back(ReduceColumns(channel, from, to, plot.width()));
         }
     }
-    Scale(columns);
-    DrawValueAxis(painter, area, plot);
-    DrawTimeAxis(painter, plot, from, to);
+    if (autoscale_) {
+        plotaxes::Autoscale(columns, yLow_, yHigh_);
+    }
+    // Bottom up: the axes, the traces and marks clipped to the plot, then
+    // the legend and the cursor's read-out over them.
+    const QColor text = palette().color(QPalette::Text);
+    valueAxis_.Draw(painter, area, plot, yLow_, yHigh_, palette());
+    plotaxes::DrawTimeAxis(painter, plot, from, to, text);
     painter.save();
     painter.setClipRect(plot);
-    DrawChannels(painter, plot, columns);
-    DrawMarks(painter, plot, from, to);
+    plotpaint::Traces(painter, plot, columns, yLow_, yHigh_);
+    if (data_) {
+        plotpaint::Marks(painter, plot, data_->marks(), from, to);
+    }
     painter.restore();
-    DrawLegend(painter, plot);
-    DrawCursor(painter, plot);
-}
-
-// Autoscale: the visible samples' range with a little room; a flat line
-// gets a range around it.
-void PlotWidget::Scale(const std::vector<std::vector<PlotColumn>>& columns) {
-    if (!autoscale_) {
-        return;
+    if (data_) {
+        plotpaint::Legend(painter, plot, data_->channels(), text,
+                          paused_ ? tr("Пауза", "the plot stands still") : QString());
     }
-    bool any = false;
-    double low = 0, high = 0;
-    for (const std::vector<PlotColumn>& channel : columns) {
-        for (const PlotColumn& column : channel) {
-            if (column.count) {
-                low = any ? std::min(low, column.min) : column.min;
-                high = any ? std::max(high, column.max) : column.max;
-                any = true;
-            }
-        }
-    }
-    if (!any) {
-        low = -1, high = 1;
-    } else if (high - low < 1e-9 * std::max(1.0, std::abs(high))) {
-        double room = std::max(1.0, std::abs(high) * 0.1);
-        low -= room, high += room;
-    } else {
-        double room = (high - low) * 0.05;
-        low -= room, high += room;
-    }
-    yLow_ = low, yHigh_ = high;
-}
-
-// The background, the frame, the value labels and the horizontal grid
-// change only with the scale and the size: they are drawn once into a
-// pixmap, which then covers the whole area.
-void PlotWidget::DrawValueAxis(QPainter& painter, const QRect& area, const QRect& plot) {
-    if (axisCache_.isNull() || axisCacheArea_ != area || axisCacheLow_ != yLow_ ||
-        axisCacheHigh_ != yHigh_) {
-        axisCache_ = QPixmap(area.size());
-        axisCache_.fill(palette().color(QPalette::Base));
-        QPainter p(&axisCache_);
-        p.setFont(painter.font());
-        p.translate(-area.topLeft());
-        const QRect inner = plot;
-        double step = TickStep(yHigh_ - yLow_, std::max(2, inner.height() / 40));
-        QPen grid(QColor(225, 225, 225));
-        p.setPen(grid);
-        const QColor text = palette().color(QPalette::Text);
-        for (double v = std::ceil(yLow_ / step) * step; v <= yHigh_; v += step) {
-            int y = inner.bottom() - int((v - yLow_) / (yHigh_ - yLow_) * inner.height());
-            p.setPen(grid);
-            p.drawLine(inner.left(), y, inner.right(), y);
-            p.setPen(text);
-            p.drawText(QRect(area.left(), y - 8, kLeftMargin - 6, 16),
-                       Qt::AlignRight | Qt::AlignVCenter, TickText(v, step));
-        }
-        p.setPen(QColor(160, 160, 160));
-        p.drawRect(inner.adjusted(0, 0, -1, -1));
-        axisCacheArea_ = area;
-        axisCacheLow_ = yLow_;
-        axisCacheHigh_ = yHigh_;
-    }
-    painter.drawPixmap(area.topLeft(), axisCache_);
-}
-
-// The time labels move with a live plot: drawn every time, a dozen at most.
-void PlotWidget::DrawTimeAxis(QPainter& painter, const QRect& plot, double from, double to) {
-    double step = TickStep(to - from, std::max(2, plot.width() / 90));
-    const QColor text = palette().color(QPalette::Text);
-    for (double t = std::ceil(from / step) * step; t < to; t += step) {
-        int x = plot.left() + int((t - from) / (to - from) * plot.width());
-        painter.setPen(QColor(235, 235, 235));
-        painter.drawLine(x, plot.top() + 1, x, plot.bottom() - 1);
-        painter.setPen(text);
-        painter.drawText(QRect(x - 45, plot.bottom() + 2, 90, kBottomMargin - 2),
-                         Qt::AlignHCenter | Qt::AlignTop, TickText(t, step) + " s");
-    }
-}
-
-// A column is a vertical stroke from its minimum to its maximum, joined to
-// the next column from its last value to the next one's first (across a
-// gap, by a line; beside it, by lengthening the next column's stroke). Whole pixels
-// and a cosmetic pen keep the raster engine on its fast path for lines.
-void PlotWidget::DrawChannels(QPainter& painter, const QRect& plot,
-                              const std::vector<std::vector<PlotColumn>>& columns) {
-    const double scale = plot.height() / (yHigh_ - yLow_);
-    // Far outside the plot a value is clipped anyway; kept within int.
-    auto y = [&](double v) {
-        return int(std::lround(std::clamp(plot.bottom() - (v - yLow_) * scale, -1e6, 1e6)));
-    };
-    QVector<QLine> lines;
-    for (size_t c = 0; c < columns.size(); ++c) {
-        QPen pen(PlotColour(int(c)), 0);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        lines.clear();
-        int lastX = -1, lastY = 0;
-        for (size_t x = 0; x < columns[c].size(); ++x) {
-            const PlotColumn& column = columns[c][x];
-            if (!column.count) {
-                continue;
-            }
-            const int px = plot.left() + int(x);
-            const int first = y(column.first);
-            int top = y(column.max), bottom = y(column.min);
-            if (lastX == px - 1) {
-                // From the neighbour's last value the join is all but
-                // vertical: it joins the stroke, one line a column.
-                top = std::min({top, first, lastY});
-                bottom = std::max({bottom, first, lastY});
-            } else if (lastX >= 0) {
-                lines << QLine(lastX, lastY, px, first);
-            }
-            lines << QLine(px, top, px, bottom);
-            lastX = px;
-            lastY = y(column.last);
-        }
-        painter.drawLines(lines);
-    }
-}
-
-// Dashed lines with their labels along the top, in three staggered rows so
-// that marks close together stay readable.
-void PlotWidget::DrawMarks(QPainter& painter, const QRect& plot, double from, double to) {
-    if (!data_) {
-        return;
-    }
-    const std::deque<PlotMark>& marks = data_->marks();
-    auto first = std::lower_bound(marks.begin(), marks.end(), from,
-                                  [](const PlotMark& m, double t) { return m.seconds < t; });
-    QPen pen(QColor(120, 120, 120), 1, Qt::DashLine);
-    const QFontMetrics metrics(painter.font());
-    int row = 0;
-    for (auto mark = first; mark != marks.end() && mark->seconds < to; ++mark) {
-        int x = plot.left() + int((mark->seconds - from) / (to - from) * plot.width());
-        painter.setPen(pen);
-        painter.drawLine(x, plot.top(), x, plot.bottom());
-        QString label = QString::fromStdString(mark->label);
-        QRect box(x + 2, plot.top() + 18 + row * (metrics.height() + 1),
-                  metrics.horizontalAdvance(label) + 4, metrics.height());
-        painter.fillRect(box, QColor(255, 255, 230));
-        painter.setPen(QColor(80, 80, 80));
-        painter.drawText(box, Qt::AlignCenter, label);
-        row = (row + 1) % 3;
-    }
-}
-
-void PlotWidget::DrawLegend(QPainter& painter, const QRect& plot) {
-    if (!data_) {
-        return;
-    }
-    const QFontMetrics metrics(painter.font());
-    int x = plot.left() + 6;
-    for (size_t c = 0; c < data_->channels().size(); ++c) {
-        const PlotChannel& channel = data_->channels()[c];
-        QString name = QString::fromStdString(channel.name());
-        if (!channel.unit().empty()) {
-            name += ", " + QString::fromStdString(channel.unit());
-        }
-        painter.fillRect(x, plot.top() + 6, 12, 3, PlotColour(int(c)));
-        painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(x + 16, plot.top() + 2 + metrics.ascent(), name);
-        x += 28 + metrics.horizontalAdvance(name);
-    }
-    if (paused_) {
-        painter.setPen(QColor(200, 0, 0));
-        painter.drawText(QRect(plot.left(), plot.top() + 2, plot.width() - 6, metrics.height()),
-                         Qt::AlignRight, tr("Пауза", "the plot stands still"));
-    }
-}
-
-// A vertical line at the pointer, with its time and each channel's latest
-// value at or before it.
-void PlotWidget::DrawCursor(QPainter& painter, const QRect& plot) {
-    if (cursorX_ < plot.left() || cursorX_ > plot.right() || !data_) {
-        return;
-    }
-    const double t = TimeAtX(cursorX_);
-    painter.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
-    painter.drawLine(cursorX_, plot.top(), cursorX_, plot.bottom());
-    QStringList lines{QString::number(t, 'f', 3) + " s"};
-    for (const PlotChannel& channel : data_->channels()) {
-        size_t i;
-        QString value = channel.IndexAt(t, i) ? ValueText(channel.Value(i)) : "—";
-        lines << QString::fromStdString(channel.name()) + " = " + value + " " +
-                     QString::fromStdString(channel.unit());
-    }
-    const QFontMetrics metrics(painter.font());
-    int width = 0;
-    for (const QString& line : lines) {
-        width = std::max(width, metrics.horizontalAdvance(line));
-    }
-    QRect box(cursorX_ + 8, plot.top() + 20, width + 8, int(lines.size()) * metrics.height() + 4);
-    if (box.right() > plot.right()) {
-        box.moveRight(cursorX_ - 8);
-    }
-    painter.fillRect(box, QColor(255, 255, 255, 230));
-    painter.setPen(QColor(120, 120, 120));
-    painter.drawRect(box);
-    for (int i = 0; i < lines.size(); ++i) {
-        painter.setPen(i == 0 ? palette().color(QPalette::Text) : PlotColour(i - 1));
-        painter.drawText(box.left() + 4, box.top() + 2 + i * metrics.height() + metrics.ascent(),
-                         lines[i]);
+    if (data_ && cursorX_ >= plot.left() && cursorX_ <= plot.right()) {
+        plotpaint::Cursor(painter, plot, cursorX_, TimeAtX(cursorX_), data_->channels(), text);
     }
 }
 

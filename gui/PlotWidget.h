@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <vector>
 
 #include "ColumnReduction.h"
+#include "PlotAxes.h"
 #include "PlotData.h"
+#include "PlotPainter.h"  // PlotColour
 
 namespace k57 {
 
@@ -82,17 +83,8 @@ class PlotWidget : public QWidget {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    QRect PlotArea(const QRect& area) const;
     double TimeAtX(int x) const;
     void ViewChanged();
-    void Scale(const std::vector<std::vector<PlotColumn>>& columns);
-    void DrawValueAxis(QPainter& painter, const QRect& area, const QRect& plot);
-    void DrawTimeAxis(QPainter& painter, const QRect& plot, double from, double to);
-    void DrawChannels(QPainter& painter, const QRect& plot,
-                      const std::vector<std::vector<PlotColumn>>& columns);
-    void DrawMarks(QPainter& painter, const QRect& plot, double from, double to);
-    void DrawLegend(QPainter& painter, const QRect& plot);
-    void DrawCursor(QPainter& painter, const QRect& plot);
 
     const PlotData* data_ = nullptr;
     DialogService* dialogs_ = nullptr;
@@ -111,13 +103,7 @@ class PlotWidget : public QWidget {
     double dragEnd_ = 0;
     QRect lastPlot_;  // where the last paint put the plot area
 
-    // The value axis, its labels and grid, as last drawn.
-    QPixmap axisCache_;
-    QRect axisCacheArea_;
-    double axisCacheLow_ = 0, axisCacheHigh_ = 0;
+    plotaxes::ValueAxis valueAxis_;  // its picture kept between paints
 };
-
-// The n-th channel's colour.
-QColor PlotColour(int channel);
 
 }  // namespace k57
