@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Runs the commands the documents show, so that none of them goes stale.
+#
+# Usage: scripts/check-docs.sh [FILE.md...]   (default: README.md, docs/guide, docs/dev)
+#
+# What counts as a command, in the fenced code blocks of the Markdown files:
+#   ```sh       every line is a command (lines are joined until bash can parse
+#               them, so loops and lines ending in \ | && stay one command);
+#   ```console  lines starting with "$ " are commands, the rest is their output
+#               (shown to the reader, not compared);
+#   any other block (```text, ```ini, ```bat, an indented one) is not run.
+# A line of a block is skipped when it matches one of the patterns below,
+# each with its reason. Everything else runs in a scratch folder: HOME,
+# the settings, the data folder and the ports folder are its own, the port
+# stored is COM5, a simulated unit (k57sim) answers there, and the built
+# programs are on PATH (the default build, or $K57_BUILD_DIR). A block that
+# starts a k57sim of its own gets an empty ports folder for it; a k57sim
+# that runs until Ctrl+C (no "&") is stopped with Ctrl+C after 3 s. Every
+# block ends with its background jobs stopped. A failing command is named
+# by its file and line, and the script exits 1.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+repo="$PWD"
+bin="$(cd "${K57_BUILD_DIR:-build/default}" && pwd)" || { echo "check-docs.sh: no build" >&2; exit 2; }
+for program in ctl/k57ctl sim/k57sim app/k57tool; do
+    [ -x "$bin/$program" ] || { echo "check-docs.sh: $bin/$program is not built" >&2; exit 2; }
+done
+
+# pattern (extended regex on the command) <TAB> why it cannot run here
+skips='sudo |apt-get install|dpkg -i	changes the machine: needs root and installs or configures the system
+(^| )(usermod|udevadm|systemctl|lsusb)( |$)	configures or lists the machine'"'"'s devices
+/dev/(serial|ttyACM|ttyUSB)	needs a unit plugged in
+\.exe|WINEPREFIX|qt-wine-run	Windows or Wine
+scripts/(test|package|build-windows|fuzz|setup)\.sh|\.ci/run|^ctest|cmake --build out|cmake -S	builds for many minutes; CI runs it as a stage of its own
+scripts/screenshot-main-window\.sh	needs Xvfb and takes a picture; run by hand when the window changes
+(^|[ /])k57tool( |$)(.*--(help|version))?	opens the window (the GUI)
+scripts/run\.sh( |$)(--real)?$	builds and opens the window (the GUI)
+(^|[ /])linguist( |$)	opens Qt Linguist (the GUI)
+bench/	a benchmark: minutes of a busy machine, run by hand
+while :; do :; done|^kill %	keeps the processors busy on purpose'
+
+scratch="$(mktemp -d)"
+trap 'kill "$sim" 2>/dev/null; wait 2>/dev/null; rm -rf "$scratch"' EXIT
+export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" K57_DATA_DIR="$scratch/data"
+export K57_PORTS_DIR="$scratch/ports" QT_QPA_PLATFORM=offscreen K57_BUILD_DIR="$bin"
+export PATH="$bin/ctl:$bin/sim:$bin/app:$PATH"
+mkdir -p "$XDG_CONFIG_HOME/k57tool" "$K57_DATA_DIR" "$K57_PORTS_DIR" "$scratch/work"
+printf '[General]\nPort=COM5\n' >"$XDG_CONFIG_HOME/k57tool/k57tool.ini"
+# The commands run from a folder that looks like the checkout (every entry
+# a link to it) but keeps what they write out of it.
+for entry in "$repo"/* "$repo"/.ci; do ln -s "$entry" "$scratch/work/"; done
+rm "$scratch/work/build" && mkdir -p "$scratch/work/build" && ln -s "$bin" "$scratch/work/build/default"
+
+k57sim --port COM5 >/dev/null 2>&1 &
+sim=$!
+for _ in $(seq 100); do [ -e "$K57_PORTS_DIR/COM5" ] && break; sleep 0.1; done
+[ -e "$K57_PORTS_DIR/COM5" ] || { echo "check-docs.sh: the simulated unit did not start" >&2; exit 2; }
+
+skip_reason() {
+    local pattern reason
+    while IFS=$'\t' read -r pattern reason; do
+        if [[ "$1" =~ $pattern ]]; then echo "$reason"; return 0; fi
+    done <<<"$skips"
+    return 1
+}
+
+failed=0 ran=0 skipped=0
+# Runs one block's commands ("LINE<TAB>COMMAND" on stdin) in one shell.
+run_block() {
+    local doc="$1" script="$scratch/block.sh" own_sim=0 line command reason
+    : >"$script"
+    echo 'fail() { echo "$1: exit $2: $3" >&2; echo x >>"$FAILS"; }' >>"$script"
+    while IFS=$'\t' read -r line command; do
+        if reason="$(skip_reason "${command//$'\037'/ }")"; then
+            echo "  skip $doc:$line: ${command%%$'\037'*}  ($reason)"
+            skipped=$((skipped + 1))
+            continue
+        fi
+        ran=$((ran + 1))
+        [[ "$command" =~ (^|[ /])k57sim\ .*--(port|link) ]] && own_sim=1
+        local shown="${command%%$'\037'*}"
+        command="${command//$'\037'/$'\n'}"
+        if [[ "$command" =~ (^|[ /])k57sim( |$) && ! "$command" =~ \&$ && ! "$command" =~ --(help|version) ]]; then
+            # Runs until Ctrl+C: give it 3 s.
+            command="timeout -s INT 3 $command; rc=\$?; [ \$rc = 124 ] && rc=0; (exit \$rc)"
+        fi
+        printf '%s\n' "$command" >>"$script"
+        if [[ "$command" =~ (^|[ /])k57sim\ .*\&$ ]]; then
+            # A person waits for its port to show; so does the check.
+            echo 'for _ in $(seq 100); do [ -n "$(ls "$K57_PORTS_DIR")" ] && break; sleep 0.1; done; true' >>"$script"
+        fi
+        printf 'rc=$?; [ $rc = 0 ] || fail %q $rc %q\n' "$doc:$line" "$shown" >>"$script"
+    done
+    echo 'kill $(jobs -p) 2>/dev/null; wait' >>"$script"
+    local ports="$K57_PORTS_DIR"
+    if [ $own_sim = 1 ]; then ports="$scratch/own-ports"; rm -rf "$ports"; mkdir -p "$ports"; fi
+    (cd "$scratch/work" && K57_PORTS_DIR="$ports" FAILS="$scratch/fails" \
+        timeout 100 setsid bash "$script" </dev/null >"$scratch/block.out" 2>&1)
+    local rc=$?
+    [ $rc = 124 ] && { echo "$doc: a block took more than 100 s" >&2; echo x >>"$scratch/fails"; }
+    grep -h ': exit ' "$scratch/block.out" >&2
+}
+
+docs=("$@")
+[ ${#docs[@]} = 0 ] && mapfile -t docs < <(ls README.md; find docs/guide docs/dev -name '*.md' | sort)
+for doc in "${docs[@]}"; do
+    echo "$doc"
+    # Blocks as "LINE<TAB>COMMAND" lines, one empty line after each block.
+    python3 - "$doc" >"$scratch/blocks" <<'EOF' || exit 2
+import subprocess, sys
+kind, pending, start = None, "", 0
+def complete(text):
+    return subprocess.run(["bash", "-n"], input=text, text=True, capture_output=True).returncode == 0
+for number, line in enumerate(open(sys.argv[1], encoding="utf-8"), 1):
+    line = line.rstrip("\n")
+    stripped = line.strip()
+    if stripped.startswith("```"):
+        if kind is None:
+            kind = stripped[3:].strip() or "text"
+        else:
+            if pending: print(f"{start}\t{pending}")
+            kind, pending = None, ""
+            print()
+        continue
+    if kind == "console":
+        if stripped.startswith("$ "): pending, start, stripped = "", number, stripped[2:]
+        elif not pending: continue
+    elif kind != "sh" or (not pending and (not stripped or stripped.startswith("#"))):
+        continue
+    if not pending: start = number
+    pending = f"{pending}\n{stripped}" if pending else stripped
+    if complete(pending):
+        print(f"{start}\t{pending}".replace("\n", "\x1f"))
+        pending = ""
+EOF
+    block=""
+    while IFS= read -r entry; do
+        if [ -z "$entry" ]; then
+            [ -n "$block" ] && run_block "$doc" <<<"${block%$'\n'}"
+            block=""
+        else
+            block+="$entry"$'\n'
+        fi
+    done <"$scratch/blocks"
+done
+count=$(cat "$scratch/fails" 2>/dev/null | wc -l)
+echo "check-docs.sh: $ran commands run, $skipped skipped, $count failed"
+[ "$count" = 0 ]
