@@ -8,6 +8,7 @@
 #               them, so loops and lines ending in \ | && stay one command);
 #   ```console  lines starting with "$ " are commands, the rest is their output
 #               (shown to the reader, not compared);
+#   a command that ends in "# exit code N" must exit with N, any other with 0;
 #   any other block (```text, ```ini, ```bat, an indented one) is not run.
 # A line of a block is skipped when it matches one of the patterns below,
 # each with its reason. Everything else runs in a scratch folder: HOME,
@@ -31,7 +32,7 @@ skips='sudo |apt-get install|dpkg -i	changes the machine: needs root and install
 (^| )(usermod|udevadm|systemctl|lsusb)( |$)	configures or lists the machine'"'"'s devices
 /dev/(serial|ttyACM|ttyUSB)	needs a unit plugged in
 \.exe|WINEPREFIX|qt-wine-run	Windows or Wine
-scripts/(test|package|build-windows|fuzz|setup)\.sh|\.ci/run|^ctest|cmake --build out|cmake -S	builds for many minutes; CI runs it as a stage of its own
+scripts/(test|package|build-windows|fuzz|setup)\.sh|\.ci/run|^ctest|cmake --build out|cmake -S	builds for many minutes; CI builds and runs the same in stages of its own
 scripts/screenshot-main-window\.sh	needs Xvfb and takes a picture; run by hand when the window changes
 (^|[ /])k57tool( |$)(.*--(help|version))?	opens the window (the GUI)
 scripts/run\.sh( |$)(--real)?$	builds and opens the window (the GUI)
@@ -84,12 +85,14 @@ run_block() {
             # Runs until Ctrl+C: give it 3 s.
             command="timeout -s INT 3 $command; rc=\$?; [ \$rc = 124 ] && rc=0; (exit \$rc)"
         fi
+        local expected=0
+        [[ "$command" =~ \#\ exit\ code\ ([0-9]+)$ ]] && expected="${BASH_REMATCH[1]}"
         printf '%s\n' "$command" >>"$script"
         if [[ "$command" =~ (^|[ /])k57sim\ .*\&$ ]]; then
             # A person waits for its port to show; so does the check.
             echo 'for _ in $(seq 100); do [ -n "$(ls "$K57_PORTS_DIR")" ] && break; sleep 0.1; done; true' >>"$script"
         fi
-        printf 'rc=$?; [ $rc = 0 ] || fail %q $rc %q\n' "$doc:$line" "$shown" >>"$script"
+        printf 'rc=$?; [ $rc = %s ] || fail %q $rc %q\n' "$expected" "$doc:$line" "$shown" >>"$script"
     done
     echo 'kill $(jobs -p) 2>/dev/null; wait' >>"$script"
     local ports="$K57_PORTS_DIR"
@@ -110,7 +113,8 @@ for doc in "${docs[@]}"; do
 import subprocess, sys
 kind, pending, start = None, "", 0
 def complete(text):
-    return subprocess.run(["bash", "-n"], input=text, text=True, capture_output=True).returncode == 0
+    done = subprocess.run(["bash", "-n"], input=text, text=True, capture_output=True)
+    return done.returncode == 0 and "here-document" not in done.stderr
 for number, line in enumerate(open(sys.argv[1], encoding="utf-8"), 1):
     line = line.rstrip("\n")
     stripped = line.strip()
