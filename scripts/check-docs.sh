@@ -13,7 +13,8 @@
 # A line of a block is skipped when it matches one of the patterns below,
 # each with its reason. Everything else runs in a scratch folder: HOME,
 # the settings, the data folder and the ports folder are its own, the port
-# stored is COM5, a simulated unit (k57sim) answers there, and the built
+# stored is COM5, simulated units (k57sim) answer on COM5, COM6 and COM7
+# (a fresh journal and units for each document), and the built
 # programs are on PATH (the default build, or $K57_BUILD_DIR). A block that
 # starts a k57sim of its own gets an empty ports folder for it; a k57sim
 # that runs until Ctrl+C (no "&") is stopped with Ctrl+C after 3 s. Every
@@ -41,21 +42,34 @@ bench/	a benchmark: minutes of a busy machine, run by hand
 while :; do :; done|^kill %	keeps the processors busy on purpose'
 
 scratch="$(mktemp -d)"
-trap 'kill "$sim" 2>/dev/null; wait 2>/dev/null; rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" K57_DATA_DIR="$scratch/data"
-export K57_PORTS_DIR="$scratch/ports" QT_QPA_PLATFORM=offscreen K57_BUILD_DIR="$bin"
-export PATH="$bin/ctl:$bin/sim:$bin/app:$PATH"
-mkdir -p "$XDG_CONFIG_HOME/k57tool" "$K57_DATA_DIR" "$K57_PORTS_DIR" "$scratch/work"
-printf '[General]\nPort=COM5\n' >"$XDG_CONFIG_HOME/k57tool/k57tool.ini"
-# The commands run from a folder that looks like the checkout (every entry
-# a link to it) but keeps what they write out of it.
-for entry in "$repo"/* "$repo"/.ci; do ln -s "$entry" "$scratch/work/"; done
-rm "$scratch/work/build" && mkdir -p "$scratch/work/build" && ln -s "$bin" "$scratch/work/build/default"
+sims=()
+trap 'kill "${sims[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$scratch"' EXIT
+export QT_QPA_PLATFORM=offscreen K57_BUILD_DIR="$bin" PATH="$bin/ctl:$bin/sim:$bin/app:$PATH"
 
-k57sim --port COM5 >/dev/null 2>&1 &
-sim=$!
-for _ in $(seq 100); do [ -e "$K57_PORTS_DIR/COM5" ] && break; sleep 0.1; done
-[ -e "$K57_PORTS_DIR/COM5" ] || { echo "check-docs.sh: the simulated unit did not start" >&2; exit 2; }
+# Each document starts afresh: its own home, settings (the stored port
+# COM5), data folder (an empty journal) and ports folder, with simulated
+# units on COM5, COM6 and COM7, and a folder to work in that looks like the
+# checkout (every entry a link to it) but keeps what the commands write.
+fresh_world() {
+    kill "${sims[@]}" 2>/dev/null; wait 2>/dev/null
+    sims=()
+    local world="$scratch/world"
+    rm -rf "$world"
+    export HOME="$world/home" XDG_CONFIG_HOME="$world/home/.config" K57_DATA_DIR="$world/data"
+    export K57_PORTS_DIR="$world/ports"
+    mkdir -p "$XDG_CONFIG_HOME/k57tool" "$K57_DATA_DIR" "$K57_PORTS_DIR" "$world/work/build"
+    printf '[General]\nPort=COM5\n' >"$XDG_CONFIG_HOME/k57tool/k57tool.ini"
+    for entry in "$repo"/* "$repo"/.ci; do [ "${entry##*/}" = build ] || ln -s "$entry" "$world/work/"; done
+    ln -s "$bin" "$world/work/build/default"
+    for port in COM5 COM6 COM7; do
+        k57sim --port $port >/dev/null 2>&1 &
+        sims+=($!)
+    done
+    for port in COM5 COM6 COM7; do
+        for _ in $(seq 100); do [ -e "$K57_PORTS_DIR/$port" ] && break; sleep 0.1; done
+        [ -e "$K57_PORTS_DIR/$port" ] || { echo "check-docs.sh: the simulated unit did not start" >&2; exit 2; }
+    done
+}
 
 skip_reason() {
     local pattern reason
@@ -97,7 +111,7 @@ run_block() {
     echo 'kill $(jobs -p) 2>/dev/null; wait' >>"$script"
     local ports="$K57_PORTS_DIR"
     if [ $own_sim = 1 ]; then ports="$scratch/own-ports"; rm -rf "$ports"; mkdir -p "$ports"; fi
-    (cd "$scratch/work" && K57_PORTS_DIR="$ports" FAILS="$scratch/fails" \
+    (cd "$scratch/world/work" && K57_PORTS_DIR="$ports" FAILS="$scratch/fails" \
         timeout 100 setsid bash "$script" </dev/null >"$scratch/block.out" 2>&1)
     local rc=$?
     [ $rc = 124 ] && { echo "$doc: a block took more than 100 s" >&2; echo x >>"$scratch/fails"; }
@@ -108,6 +122,7 @@ docs=("$@")
 [ ${#docs[@]} = 0 ] && mapfile -t docs < <(ls README.md; find docs/guide docs/dev -name '*.md' | sort)
 for doc in "${docs[@]}"; do
     echo "$doc"
+    fresh_world
     # Blocks as "LINE<TAB>COMMAND" lines, one empty line after each block.
     python3 - "$doc" >"$scratch/blocks" <<'EOF' || exit 2
 import subprocess, sys
