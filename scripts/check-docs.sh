@@ -33,7 +33,8 @@ skips='sudo |apt-get install|dpkg -i	changes the machine: needs root and install
 (^| )(usermod|udevadm|systemctl|lsusb)( |$)	configures or lists the machine'"'"'s devices
 /dev/(serial|ttyACM|ttyUSB)	needs a unit plugged in
 \.exe|WINEPREFIX|qt-wine-run	Windows or Wine
-scripts/(test|package|build-windows|fuzz|setup)\.sh|\.ci/run|^ctest|cmake --build out|cmake -S	builds for many minutes; CI builds and runs the same in stages of its own
+scripts/setup\.sh	installs the system packages a build needs (as root)
+scripts/(test|package|build-windows|fuzz)\.sh|\.ci/run|^ctest|cmake --build out|cmake -S	builds for many minutes; CI builds and runs the same in stages of its own
 scripts/screenshot-main-window\.sh	needs Xvfb and takes a picture; run by hand when the window changes
 (^|[ /])k57tool( |$)(.*--(help|version))?	opens the window (the GUI)
 scripts/run\.sh( |$)(--real)?$	builds and opens the window (the GUI)
