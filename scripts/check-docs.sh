@@ -19,7 +19,8 @@
 # starts a k57sim of its own gets an empty ports folder for it; a k57sim
 # that runs until Ctrl+C (no "&") is stopped with Ctrl+C after 3 s. Every
 # block ends with its background jobs stopped. A failing command is named
-# by its file and line, and the script exits 1.
+# by its file and line, and the script exits 1. Links between the
+# documents, and to their headings, must lead somewhere too.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
@@ -130,6 +131,30 @@ run_block() {
 
 docs=("$@")
 [ ${#docs[@]} = 0 ] && mapfile -t docs < <(ls README.md; find docs/guide docs/dev -name '*.md' | sort)
+
+# Links between the documents, and to their headings, lead somewhere.
+python3 - "${docs[@]}" <<'EOF' || echo x >>"$scratch/fails"
+import os, re, sys
+def text(path):  # without its code blocks
+    return re.sub(r"```.*?```", "", open(path, encoding="utf-8").read(), flags=re.S)
+def anchor(heading):  # as GitHub makes it
+    return re.sub(r"[^\w\- ]", "", heading.strip().lower()).replace(" ", "-")
+for doc in sys.argv[1:]:
+    for link in re.findall(r"\]\(([^)\s]+)\)", text(doc)):
+        if re.match(r"[a-z]+:", link):
+            continue
+        path, _, heading = link.partition("#")
+        target = os.path.normpath(os.path.join(os.path.dirname(doc), path)) if path else doc
+        if not os.path.exists(target):
+            print(f"{doc}: a link to {link}: no such file", file=sys.stderr)
+        elif heading and target.endswith(".md") and heading not in map(
+                anchor, re.findall(r"^#+\s+(.*)$", text(target), re.M)):
+            print(f"{doc}: a link to {link}: no such heading", file=sys.stderr)
+        else:
+            continue
+        sys.exitcode = 1
+sys.exit(getattr(sys, "exitcode", 0))
+EOF
 for doc in "${docs[@]}"; do
     echo "$doc"
     fresh_world
