@@ -86,7 +86,7 @@ skip_reason() {
 failed=0 ran=0 skipped=0
 # Runs one block's commands ("LINE<TAB>COMMAND" on stdin) in one shell.
 run_block() {
-    local doc="$1" script="$scratch/block.sh" own_sim=0 line command reason
+    local doc="$1" script="$scratch/block.sh" own_sim=0 line command reason ran_before=$ran
     : >"$script"
     echo 'fail() { echo "$1: exit $2: $3" >&2; echo x >>"$FAILS"; }' >>"$script"
     while IFS=$'\t' read -r line command; do
@@ -113,6 +113,8 @@ run_block() {
         printf 'rc=$?; [ $rc = %s ] || fail %q $rc %q\n' "$expected" "$doc:$line" "$shown" >>"$script"
     done
     echo 'kill $(jobs -p) 2>/dev/null; wait' >>"$script"
+    [ $ran = "$ran_before" ] && return  # nothing to run
+    [ $world = 1 ] || { fresh_world; world=1; }
     local ports="$K57_PORTS_DIR"
     if [ $own_sim = 1 ]; then ports="$scratch/own-ports"; rm -rf "$ports"; mkdir -p "$ports"; fi
     # A session of its own, so that whatever the block started ends with it.
@@ -157,7 +159,7 @@ sys.exit(getattr(sys, "exitcode", 0))
 EOF
 for doc in "${docs[@]}"; do
     echo "$doc"
-    fresh_world
+    world=0
     # Blocks as "LINE<TAB>COMMAND" lines, one empty line after each block.
     python3 - "$doc" >"$scratch/blocks" <<'EOF' || exit 2
 import subprocess, sys
