@@ -35,6 +35,8 @@ if(WIN32)
     # For the technician: a short guide in Russian, the licence, and the
     # licences of the libraries that ship beside the programs.
     install(FILES packaging/windows/README.txt DESTINATION .)
+    # The whole guide, in the technicians' language, as Markdown text.
+    install(DIRECTORY docs/guide/ru/ DESTINATION guide)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
     install(FILES packaging/windows/licenses/README.txt DESTINATION licenses)
     install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION licenses RENAME LGPL-3.txt)
@@ -82,6 +84,10 @@ else()
         install(FILES packaging/k57sim.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     endif()
     install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    # The guide in both languages, with the picture its pages link to, in
+    # the layout the links expect (guide/en/../../images).
+    install(DIRECTORY docs/guide/en docs/guide/ru DESTINATION ${CMAKE_INSTALL_DOCDIR}/guide)
+    install(FILES docs/images/main-window.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/images)
 
     # A Debian package: the Qt libraries it links come from dpkg-shlibdeps;
     # the platform plugins Qt loads at run time cannot be seen that way.

@@ -16,6 +16,12 @@ echo "$deb"
 
 if [ "${1:-}" = --check ]; then
     dpkg-deb -c "$deb"
+    # The technician's guide, in both languages, beside the front page.
+    listing=$(dpkg-deb -c "$deb")
+    for page in README.md guide/en/README.md guide/ru/README.md images/main-window.png; do
+        grep -q " \./usr/share/doc/k57tool/$page\$" <<<"$listing" ||
+            { echo "the package lacks /usr/share/doc/k57tool/$page" >&2; exit 1; }
+    done
     dpkg-deb -f "$deb" Depends
     export DEBIAN_FRONTEND=noninteractive
     apt-get install -y -q "./$deb" >/dev/null
