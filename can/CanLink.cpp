@@ -1,10 +1,12 @@
 #include "CanLink.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
-#include "CanCapture.h"
 #include "Clock.h"
+#include "FrameTrace.h"
+#include "LineDrain.h"
 
 namespace k57 {
 
@@ -44,15 +46,6 @@ std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
 }
 
 bool CanLink::ReadCanLine(std::string& line, int timeoutMs) {
-    if (!kept_.empty()) {
-        line = std::move(kept_.front());
-        kept_.pop_front();
-        return true;
-    }
-    return ReadFresh(line, timeoutMs);
-}
-
-bool CanLink::ReadFresh(std::string& line, int timeoutMs) {
     // The usual case, a whole line among the bytes taken: no byte by byte.
     if (position_ == 0 && next_ < pending_.size()) {
         const char* from = pending_.data() + next_;
@@ -92,36 +85,72 @@ bool CanLink::ReadFresh(std::string& line, int timeoutMs) {
     }
 }
 
-std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
-    std::string version;
-    SendCanCommand("V\r");
-    ReadCanLine(100);  // the first answer may be stale: discarded
-    for (const char* query : {"V\r", "v\r"}) {
-        SendCanCommand(query);
-        std::optional<std::string> line = ReadCanLine(100);
-        if (!line) {
-            return std::nullopt;
-        }
-        version += line->substr(0, line->size() - 1) + " ";
+void CanLink::Drain() {
+    static const std::atomic<bool> kNever{false};
+    DrainLine(link_, SystemClock(), kQuietMs, kDrainMostMs, kNever,
+              "skipped: on the CAN line before the handshake");
+    pending_.clear();
+    next_ = 0;
+    position_ = 0;
+}
+
+namespace {
+
+// Whether `line` (CR stripped) answers `command`. A command that reports
+// something answers with its own letter first; the others with a bare CR.
+// A bell refuses a command, but it comes with no CR and so ends up before
+// the next line: it is let go there, and a refused command is unanswered.
+bool Answers(const std::string& command, const std::string& line) {
+    bool reports = command[0] == 'V' || command[0] == 'v';
+    if (!reports) {
+        return line.empty();
     }
-    SendCanCommand("S" + std::to_string(bitRateCode) + "\r");
-    if (!ReadCanLine(100)) {
-        return std::nullopt;
-    }
-    SendCanCommand("O\r");
-    // Frames may follow the acknowledgement at once, or even come before
-    // it; only what is not a frame is dropped.
+    return line.size() > 1 && line[0] == command[0] &&
+           std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+}  // namespace
+
+std::optional<std::string> CanLink::Ask(const std::string& command) {
+    SendCanCommand(command);
+    const std::string skipped = "skipped: not the reply to " + command.substr(0, 1);
     uint32_t start = k57::TickMs();
     std::string line;
-    CanRecord frame;
-    for (uint32_t elapsed = 0; elapsed <= 100; elapsed = k57::TickMs() - start) {
-        if (!ReadFresh(line, int(100 - elapsed))) {
+    for (uint32_t elapsed = 0; elapsed <= uint32_t(kReplyMs); elapsed = k57::TickMs() - start) {
+        if (!ReadCanLine(line, kReplyMs - int(elapsed))) {
             break;
         }
-        if (!CanCapture::ParseCanFrame(line, frame)) {
-            break;  // the acknowledgement
+        std::string reply(line, line.find_first_not_of('\a'));
+        reply.pop_back();  // the CR
+        if (Answers(command, reply)) {
+            return reply;
         }
-        kept_.push_back(line);
+        frametrace::Bytes(TraceEntry::Direction::In, skipped,
+                          reinterpret_cast<const uint8_t*>(line.data()), line.size());
+    }
+    frametrace::Note("CAN command " + command.substr(0, 1) + " unanswered within " +
+                     std::to_string(kReplyMs) + " ms");
+    return std::nullopt;
+}
+
+std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
+    Drain();
+    // A channel left open takes no bit rate: closed first, which also stops
+    // what a reader that went without closing it left running.
+    if (!Ask("C\r")) {
+        return std::nullopt;
+    }
+    Ask("V\r");  // the first answer may be stale: let go
+    std::string version;
+    for (const char* query : {"V\r", "v\r"}) {
+        std::optional<std::string> reply = Ask(query);
+        if (!reply) {
+            return std::nullopt;
+        }
+        version += *reply + " ";
+    }
+    if (!Ask("S" + std::to_string(bitRateCode) + "\r") || !Ask("O\r")) {
+        return std::nullopt;
     }
     return version;
 }
@@ -130,7 +159,6 @@ void CanLink::CloseCan() {
     SendCanCommand("C\r");
     link_.Close();
     pending_.clear();  // a closed port's queue is gone
-    kept_.clear();
     next_ = 0;
 }
 

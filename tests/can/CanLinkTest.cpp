@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <thread>
 
 #include "CanLink.h"
 #include "PortChannel.h"
@@ -24,8 +27,8 @@ TEST_F(CanLinkTest, TheHandshakeCollectsBothVersionReplies) {
     EXPECT_TRUE(unit.canOpen());
     link.CloseCan();
     EXPECT_FALSE(device.port().IsOpen());
-    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.canCommands().size() == 6; }));
-    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"V", "V", "v", "S4", "O", "C"}));
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.canCommands().size() == 7; }));
+    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"C", "V", "V", "v", "S4", "O", "C"}));
 }
 
 TEST_F(CanLinkTest, ASilentUnitFailsTheHandshakeQuickly) {
@@ -82,6 +85,68 @@ TEST_F(CanLineReader, LinesInOneReadAndOverlongLinesWrapInTheBuffer) {
     pty.writeAll("31CC\r", 5);
     ASSERT_TRUE(link.ReadCanLine(line, 1000));
     EXPECT_EQ(line, "t1231CC\r");  // the piece held back joins its rest
+}
+
+// An adapter on a bare terminal whose answers are scripted: each command
+// line received is answered with `answer(command)`.
+class ScriptedAdapter : public CanLineReader {
+  protected:
+    void Answer(std::function<std::string(const std::string&)> answer) {
+        answering = std::thread([this, answer] {
+            std::string received;
+            while (!stop) {
+                received += pty.readSome(10);
+                for (size_t cr; (cr = received.find('\r')) != std::string::npos;) {
+                    std::string reply = answer(received.substr(0, cr));
+                    received.erase(0, cr + 1);
+                    pty.writeAll(reply.data(), reply.size());
+                }
+            }
+        });
+    }
+    void TearDown() override {
+        stop = true;
+        if (answering.joinable()) {
+            answering.join();
+        }
+    }
+
+    std::atomic<bool> stop{false};
+    std::thread answering;
+};
+
+std::string Acknowledged(const std::string& command) {
+    if (command == "V") {
+        return "V1010\r";
+    }
+    return command == "v" ? "vK57SIM\r" : "\r";
+}
+
+// What was on the line before, noise and frame lines before a reply, a
+// bell for a command the adapter would not take: none is an answer, and
+// the frames the open brought are no frames of the capture.
+TEST_F(ScriptedAdapter, OnlyEachCommandsOwnReplyAnswersIt) {
+    const std::string frame = "t12380102030405060708ABCD\r";
+    const std::string before = "V1009\r" + frame + "t45";
+    pty.writeAll(before.data(), before.size());
+    Answer([&](const std::string& command) {
+        std::string noise = "\x01\xFEgarbage" + frame + "\a";
+        if (command == "O") {
+            return frame + "\r" + "t3218112233445566778801F4\r";
+        }
+        return noise + Acknowledged(command);
+    });
+    EXPECT_EQ(link.OpenCan(6), "V1010 vK57SIM ");
+    std::string line;
+    ASSERT_TRUE(link.ReadCanLine(line, 1000));
+    EXPECT_EQ(line, "t3218112233445566778801F4\r");
+}
+
+TEST_F(ScriptedAdapter, ARefusedOpenFailsTheHandshake) {
+    Answer([](const std::string& command) {
+        return command == "O" ? std::string("\a") : Acknowledged(command);
+    });
+    EXPECT_FALSE(link.OpenCan(6));
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(StreamSessionsTest, TheCanSessionPumpsFramesIntoCaptureAndLogAndKeepsThem
     EXPECT_FALSE(can.IsOpen());
     EXPECT_FALSE(link().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
-    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"V", "V", "v", "S4", "O", "C"}));
+    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"C", "V", "V", "v", "S4", "O", "C"}));
     EXPECT_EQ(capture.Records().size(), 40u);  // still there to be shown and saved
     EXPECT_EQ(can.Pump(20, k57::FilterMode::None, false), 0u);
 
