@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <set>
 #include <thread>
 
 #include "CanLink.h"
@@ -10,6 +11,7 @@
 #include "Pty.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
+#include "Trace.h"
 
 namespace {
 
@@ -87,18 +89,17 @@ TEST_F(CanLineReader, LinesInOneReadAndOverlongLinesWrapInTheBuffer) {
     EXPECT_EQ(line, "t1231CC\r");  // the piece held back joins its rest
 }
 
-// An adapter on a bare terminal whose answers are scripted: each command
-// line received is answered with `answer(command)`.
+// An adapter on a bare terminal: each command line received is answered
+// with `answer(command)`.
 class ScriptedAdapter : public CanLineReader {
   protected:
     void Answer(std::function<std::string(const std::string&)> answer) {
         answering = std::thread([this, answer] {
-            std::string received;
-            while (!stop) {
+            for (std::string received; !stop;) {
                 received += pty.readSome(10);
-                for (size_t cr; (cr = received.find('\r')) != std::string::npos;) {
+                for (size_t cr; (cr = received.find('\r')) != std::string::npos;
+                     received.erase(0, cr + 1)) {
                     std::string reply = answer(received.substr(0, cr));
-                    received.erase(0, cr + 1);
                     pty.writeAll(reply.data(), reply.size());
                 }
             }
@@ -106,43 +107,41 @@ class ScriptedAdapter : public CanLineReader {
     }
     void TearDown() override {
         stop = true;
-        if (answering.joinable()) {
-            answering.join();
-        }
+        answering.join();
+    }
+    static std::string Acknowledged(const std::string& command) {
+        return command == "V" ? "V1010\r" : command == "v" ? "vK57SIM\r" : "\r";
     }
 
     std::atomic<bool> stop{false};
     std::thread answering;
 };
 
-std::string Acknowledged(const std::string& command) {
-    if (command == "V") {
-        return "V1010\r";
-    }
-    return command == "v" ? "vK57SIM\r" : "\r";
-}
-
 // What was on the line before, noise and frame lines before a reply, a
-// bell for a command the adapter would not take: none is an answer, and
-// the frames the open brought are no frames of the capture.
+// bell: none answers a command, and frames that came with the open are no
+// frames of the capture. What was let go is in the trace.
 TEST_F(ScriptedAdapter, OnlyEachCommandsOwnReplyAnswersIt) {
-    const std::string frame = "t12380102030405060708ABCD\r";
-    const std::string before = "V1009\r" + frame + "t45";
+    const std::string frame = "t12380102030405060708ABCD\r", before = "V1009\r" + frame + "t45";
     pty.writeAll(before.data(), before.size());
     Answer([&](const std::string& command) {
-        std::string noise = "\x01\xFEgarbage" + frame + "\a";
-        if (command == "O") {
-            return frame + "\r" + "t3218112233445566778801F4\r";
-        }
-        return noise + Acknowledged(command);
+        return command == "O" ? frame + "\rt3218112233445566778801F4\r"
+                              : "\x01\xFEgarbage" + frame + "\a" + Acknowledged(command);
     });
+    k57::Trace::Global().Clear();
+    k57::Trace::Global().SetOn(true);
     EXPECT_EQ(link.OpenCan(6), "V1010 vK57SIM ");
-    std::string line;
-    ASSERT_TRUE(link.ReadCanLine(line, 1000));
-    EXPECT_EQ(line, "t3218112233445566778801F4\r");
+    k57::Trace::Global().SetOn(false);
+    EXPECT_EQ(link.ReadCanLine(1000), "t3218112233445566778801F4\r");
+    std::multiset<std::string> traced;
+    for (const k57::TraceEntry& entry : k57::Trace::Global().Entries()) {
+        traced.insert(entry.what);
+    }
+    EXPECT_GE(traced.count("skipped: on the CAN line before the handshake"), 1u);
+    EXPECT_EQ(traced.count("skipped: not the reply to V"), 2u);  // the wake-up's and the version's
+    EXPECT_EQ(traced.count("skipped: not the reply to O"), 1u);
 }
 
-TEST_F(ScriptedAdapter, ARefusedOpenFailsTheHandshake) {
+TEST_F(ScriptedAdapter, AnOpenNotAcknowledgedFailsTheHandshake) {
     Answer([](const std::string& command) {
         return command == "O" ? std::string("\a") : Acknowledged(command);
     });
