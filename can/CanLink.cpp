@@ -96,17 +96,20 @@ void CanLink::Drain() {
 
 namespace {
 
-// Whether `line` (CR stripped) answers `command`. A command that reports
-// something answers with its own letter first; the others with a bare CR.
-// A bell refuses a command, but it comes with no CR and so ends up before
-// the next line: it is let go there, and a refused command is unanswered.
+// Whether `line` (CR and bells stripped) may answer `command`. The unit's
+// replies have no fixed content: a version query's is any text, the bit
+// rate's is not examined, the open's may be nothing at all. What never
+// answers is a frame line or one with bytes no text has (noise, the rest of
+// a line cut off), nor for the version queries an empty line (the bare CR
+// that acknowledges another command).
 bool Answers(const std::string& command, const std::string& line) {
-    bool reports = command[0] == 'V' || command[0] == 'v';
-    if (!reports) {
-        return line.empty();
+    if (!line.empty() && (line[0] == 't' || line[0] == 'T')) {
+        return false;
     }
-    return line.size() > 1 && line[0] == command[0] &&
-           std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    if (line.empty() && (command[0] == 'V' || command[0] == 'v')) {
+        return false;
+    }
+    return std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
 }
 
 }  // namespace
@@ -136,10 +139,9 @@ std::optional<std::string> CanLink::Ask(const std::string& command) {
 std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
     Drain();
     // A channel left open takes no bit rate: closed first, which also stops
-    // what a reader that went without closing it left running.
-    if (!Ask("C\r")) {
-        return std::nullopt;
-    }
+    // what a reader that went without closing it left running. The close
+    // awaits no reply; whatever it brings is let go by the queries below.
+    SendCanCommand("C\r");
     Ask("V\r");  // the first answer may be stale: let go
     std::string version;
     for (const char* query : {"V\r", "v\r"}) {
@@ -149,9 +151,13 @@ std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
         }
         version += *reply + " ";
     }
-    if (!Ask("S" + std::to_string(bitRateCode) + "\r") || !Ask("O\r")) {
+    if (!Ask("S" + std::to_string(bitRateCode) + "\r")) {
         return std::nullopt;
     }
+    // The open's acknowledgement, if the unit sends one, is waited for so
+    // that no frame before it is taken for the capture's; a unit that sends
+    // none is open all the same.
+    Ask("O\r");
     return version;
 }
 

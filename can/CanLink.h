@@ -47,9 +47,9 @@ class CanLink {
     bool NextByte(char& byte);
     // Lets go of what waits on the line and of any line begun.
     void Drain();
-    // Sends `command` (CR included) and waits kReplyMs for its reply: a
-    // line that begins with the command's letter, or for a command with no
-    // answer but "done", a bare CR. The reply without its CR.
+    // Sends `command` (CR included) and waits kReplyMs for a line that may
+    // be its reply: never a frame line, and for the version queries text,
+    // not a bare CR. The reply without its CR and bells.
     std::optional<std::string> Ask(const std::string& command);
 
     k57::ByteChannel& link_;
