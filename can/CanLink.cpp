@@ -1,10 +1,12 @@
 #include "CanLink.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
-#include "CanCapture.h"
 #include "Clock.h"
+#include "FrameTrace.h"
+#include "LineDrain.h"
 
 namespace k57 {
 
@@ -44,15 +46,6 @@ std::optional<std::string> CanLink::ReadCanLine(int timeoutMs) {
 }
 
 bool CanLink::ReadCanLine(std::string& line, int timeoutMs) {
-    if (!kept_.empty()) {
-        line = std::move(kept_.front());
-        kept_.pop_front();
-        return true;
-    }
-    return ReadFresh(line, timeoutMs);
-}
-
-bool CanLink::ReadFresh(std::string& line, int timeoutMs) {
     // The usual case, a whole line among the bytes taken: no byte by byte.
     if (position_ == 0 && next_ < pending_.size()) {
         const char* from = pending_.data() + next_;
@@ -92,37 +85,79 @@ bool CanLink::ReadFresh(std::string& line, int timeoutMs) {
     }
 }
 
-std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
-    std::string version;
-    SendCanCommand("V\r");
-    ReadCanLine(100);  // the first answer may be stale: discarded
-    for (const char* query : {"V\r", "v\r"}) {
-        SendCanCommand(query);
-        std::optional<std::string> line = ReadCanLine(100);
-        if (!line) {
-            return std::nullopt;
-        }
-        version += line->substr(0, line->size() - 1) + " ";
+void CanLink::Drain() {
+    static const std::atomic<bool> kNever{false};
+    DrainLine(link_, SystemClock(), kQuietMs, kDrainMostMs, kNever,
+              "skipped: on the CAN line before the handshake");
+    pending_.clear();
+    next_ = 0;
+    position_ = 0;
+}
+
+namespace {
+
+// Whether `line` (CR and bells stripped) may answer `command`. The unit's
+// replies have no fixed content: a version query's is any text, the bit
+// rate's is not examined, the open's may be nothing at all. What never
+// answers is a frame line or one with bytes no text has (noise, the rest of
+// a line cut off), nor for the version queries an empty line (the bare CR
+// that acknowledges another command).
+bool Answers(const std::string& command, const std::string& line) {
+    if (!line.empty() && (line[0] == 't' || line[0] == 'T')) {
+        return false;
     }
-    SendCanCommand("S" + std::to_string(bitRateCode) + "\r");
-    if (!ReadCanLine(100)) {
-        return std::nullopt;
+    if (line.empty() && (command[0] == 'V' || command[0] == 'v')) {
+        return false;
     }
-    SendCanCommand("O\r");
-    // Frames may follow the acknowledgement at once, or even come before
-    // it; only what is not a frame is dropped.
+    return std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+}  // namespace
+
+std::optional<std::string> CanLink::Ask(const std::string& command) {
+    SendCanCommand(command);
+    const std::string skipped = "skipped: not the reply to " + command.substr(0, 1);
     uint32_t start = k57::TickMs();
     std::string line;
-    CanRecord frame;
-    for (uint32_t elapsed = 0; elapsed <= 100; elapsed = k57::TickMs() - start) {
-        if (!ReadFresh(line, int(100 - elapsed))) {
+    for (uint32_t elapsed = 0; elapsed <= uint32_t(kReplyMs); elapsed = k57::TickMs() - start) {
+        if (!ReadCanLine(line, kReplyMs - int(elapsed))) {
             break;
         }
-        if (!CanCapture::ParseCanFrame(line, frame)) {
-            break;  // the acknowledgement
+        std::string reply(line, line.find_first_not_of('\a'));
+        reply.pop_back();  // the CR
+        if (Answers(command, reply)) {
+            return reply;
         }
-        kept_.push_back(line);
+        frametrace::Bytes(TraceEntry::Direction::In, skipped,
+                          reinterpret_cast<const uint8_t*>(line.data()), line.size());
     }
+    frametrace::Note("CAN command " + command.substr(0, 1) + " unanswered within " +
+                     std::to_string(kReplyMs) + " ms");
+    return std::nullopt;
+}
+
+std::optional<std::string> CanLink::OpenCan(int bitRateCode) {
+    Drain();
+    // A channel left open takes no bit rate: closed first, which also stops
+    // what a reader that went without closing it left running. The close
+    // awaits no reply; whatever it brings is let go by the queries below.
+    SendCanCommand("C\r");
+    Ask("V\r");  // the first answer may be stale: let go
+    std::string version;
+    for (const char* query : {"V\r", "v\r"}) {
+        std::optional<std::string> reply = Ask(query);
+        if (!reply) {
+            return std::nullopt;
+        }
+        version += *reply + " ";
+    }
+    if (!Ask("S" + std::to_string(bitRateCode) + "\r")) {
+        return std::nullopt;
+    }
+    // The open's acknowledgement, if the unit sends one, is waited for so
+    // that no frame before it is taken for the capture's; a unit that sends
+    // none is open all the same.
+    Ask("O\r");
     return version;
 }
 
@@ -130,7 +165,6 @@ void CanLink::CloseCan() {
     SendCanCommand("C\r");
     link_.Close();
     pending_.clear();  // a closed port's queue is gone
-    kept_.clear();
     next_ = 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <deque>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,6 +17,12 @@ class CanLink {
                                                 "250", "500", "800", "1000"};
     static constexpr int kDefaultBitRate = 6;
     static constexpr int kReadPiece = 4096;
+    // How long each reply of the handshake is waited for.
+    static constexpr int kReplyMs = 100;
+    // Before the handshake the line must have been quiet this long, and is
+    // given at most kDrainMostMs to become so: a busy bus never is.
+    static constexpr uint32_t kQuietMs = 50;
+    static constexpr uint32_t kDrainMostMs = 500;
 
     explicit CanLink(k57::ByteChannel& link) : link_(link) {}
 
@@ -29,19 +35,24 @@ class CanLink {
     bool ReadCanLine(std::string& line, int timeoutMs);
     // The open handshake on a port just opened: the two version replies,
     // each followed by a blank, or nothing when the unit does not answer.
-    // Frames that come with the open command's acknowledgement are kept
-    // for the next reads: the first frame of a capture is not lost.
+    // What waited on the line, and every line that is not the reply to the
+    // command sent (frames, bells, broken lines), is let go and traced as
+    // skipped: a reader that went without closing the channel leaves the
+    // adapter sending. So the first line read after it is the first one
+    // after the open command's acknowledgement.
     std::optional<std::string> OpenCan(int bitRateCode);
     void CloseCan();
 
   private:
     bool NextByte(char& byte);
-    // A line from the port, past the kept frames.
-    bool ReadFresh(std::string& line, int timeoutMs);
+    // Lets go of what waits on the line and of any line begun.
+    void Drain();
+    // Sends `command` (CR included) and waits kReplyMs for a line that may
+    // be its reply: never a frame line, and for the version queries text,
+    // not a bare CR. The reply without its CR and bells.
+    std::optional<std::string> Ask(const std::string& command);
 
     k57::ByteChannel& link_;
-    // Frame lines the handshake read past, handed out before anything new.
-    std::deque<std::string> kept_;
     // The line buffer: 65 bytes; a longer line wraps over its start.
     char line_[65] = {};
     int position_ = 0;

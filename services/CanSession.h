@@ -55,8 +55,9 @@ class CanSession {
     // The first half: the port alone, kReplyOk or kPortUnavailable. Once
     // it is open the frame log and the frame line count start afresh.
     Opening OpenPort(ByteChannel& link);
-    // The second half, on the port just opened: it waits for the unit's
-    // replies, up to five times 100 ms, and may run on another thread than
+    // The second half, on the port just opened (CanLink::OpenCan): it lets
+    // the line settle, half a second at most, then waits for the unit's
+    // replies, up to seven times 100 ms, and may run on another thread than
     // the rest, as it touches only the channel. On failure the channel and
     // the port are closed again.
     Opening Handshake(int bitRateCode);

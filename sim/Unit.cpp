@@ -156,6 +156,11 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
                 pieces.push_back(std::move(piece));
             }
         }
+        // A closed channel sends nothing more: the frames held for the
+        // reader go with it.
+        if (!core_.canOpen()) {
+            frames_.clear();
+        }
     }
     Flush();
     for (const Piece& piece : pieces) {

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <set>
+#include <thread>
 
 #include "CanLink.h"
 #include "PortChannel.h"
 #include "Pty.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
+#include "Trace.h"
 
 namespace {
 
@@ -24,8 +29,8 @@ TEST_F(CanLinkTest, TheHandshakeCollectsBothVersionReplies) {
     EXPECT_TRUE(unit.canOpen());
     link.CloseCan();
     EXPECT_FALSE(device.port().IsOpen());
-    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.canCommands().size() == 6; }));
-    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"V", "V", "v", "S4", "O", "C"}));
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.canCommands().size() == 7; }));
+    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"C", "V", "V", "v", "S4", "O", "C"}));
 }
 
 TEST_F(CanLinkTest, ASilentUnitFailsTheHandshakeQuickly) {
@@ -82,6 +87,76 @@ TEST_F(CanLineReader, LinesInOneReadAndOverlongLinesWrapInTheBuffer) {
     pty.writeAll("31CC\r", 5);
     ASSERT_TRUE(link.ReadCanLine(line, 1000));
     EXPECT_EQ(line, "t1231CC\r");  // the piece held back joins its rest
+}
+
+// An adapter on a bare terminal: each command line received is answered
+// with `answer(command)`.
+class ScriptedAdapter : public CanLineReader {
+  protected:
+    void Answer(std::function<std::string(const std::string&)> answer) {
+        answering = std::thread([this, answer] {
+            for (std::string received; !stop;) {
+                received += pty.readSome(10);
+                for (size_t cr; (cr = received.find('\r')) != std::string::npos;
+                     received.erase(0, cr + 1)) {
+                    std::string reply = answer(received.substr(0, cr));
+                    pty.writeAll(reply.data(), reply.size());
+                }
+            }
+        });
+    }
+    void TearDown() override {
+        stop = true;
+        answering.join();
+    }
+    static std::string Acknowledged(const std::string& command) {
+        return command == "V" ? "V1010\r" : command == "v" ? "vK57SIM\r" : "\r";
+    }
+
+    std::atomic<bool> stop{false};
+    std::thread answering;
+};
+
+// What was on the line before, noise and frame lines before a reply, a
+// bell: none answers a command, and frames that came with the open are no
+// frames of the capture. What was let go is in the trace.
+TEST_F(ScriptedAdapter, OnlyEachCommandsOwnReplyAnswersIt) {
+    const std::string frame = "t12380102030405060708ABCD\r", before = "V1009\r" + frame + "t45";
+    pty.writeAll(before.data(), before.size());
+    Answer([&](const std::string& command) {
+        return command == "O" ? frame + "\rt3218112233445566778801F4\r"
+                              : "\x01\xFEgarbage" + frame + "\a" + Acknowledged(command);
+    });
+    k57::Trace::Global().Clear();
+    k57::Trace::Global().SetOn(true);
+    EXPECT_EQ(link.OpenCan(6), "V1010 vK57SIM ");
+    k57::Trace::Global().SetOn(false);
+    EXPECT_EQ(link.ReadCanLine(1000), "t3218112233445566778801F4\r");
+    std::multiset<std::string> traced;
+    for (const k57::TraceEntry& entry : k57::Trace::Global().Entries()) {
+        traced.insert(entry.what);
+    }
+    EXPECT_GE(traced.count("skipped: on the CAN line before the handshake"), 1u);
+    // The close's reply and the wake-up's, at least, before the version's.
+    EXPECT_GE(traced.count("skipped: not the reply to V"), 2u);
+    EXPECT_EQ(traced.count("skipped: not the reply to O"), 1u);
+}
+
+// The unit's replies to the close and the open are not part of the
+// protocol: a unit that sends neither still opens, and its first frame after
+// the open is the capture's first.
+TEST_F(ScriptedAdapter, AnOpenOrACloseWithoutReplyStillOpens) {
+    const std::string frame = "t3218112233445566778801F4\r";
+    Answer([&](const std::string& command) {
+        return command == "O" ? frame : command == "C" ? std::string() : Acknowledged(command);
+    });
+    EXPECT_EQ(link.OpenCan(6), "V1010 vK57SIM ");
+}
+
+// Frame lines never answer a query, even with no reply in sight.
+TEST_F(ScriptedAdapter, FramesAloneAnswerNoQuery) {
+    Answer([](const std::string&) { return std::string("t12380102030405060708ABCD\r"); });
+    EXPECT_FALSE(link.OpenCan(6));
 }
 
 }  // namespace

@@ -44,6 +44,29 @@ class StreamSessionsTest : public k57::test::SimulatedUnits {
         return unit;
     }
 
+    // Leaves `unit`'s channel sending, as a reader killed before the close
+    // command does, and opens it again: the adapter's own version, and each
+    // of the first `frames` frames sent after the new open.
+    void ReopenAfterAReaderThatDidNotClose(k57::sim::Unit& unit, int frames) {
+        k57::CanLink killed(link());
+        ASSERT_TRUE(link().Open());
+        ASSERT_TRUE(killed.OpenCan(6));
+        link().Close();
+        ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.droppedFrames() > 0; }));
+        using std::chrono::milliseconds;  // the adapter stamps its monotonic milliseconds
+        const auto openedAt = std::chrono::duration_cast<milliseconds>(
+                                  Clock::now().time_since_epoch()).count() % 60000;
+        opened = can.Open(link(), 6);
+        ASSERT_EQ(opened.result, k57::kReplyOk);
+        EXPECT_EQ(opened.version, "V1010 vK57SIM ");
+        for (int i = 0; i < frames; ++i) {
+            std::optional<k57::CanSession::Frame> frame = can.NextFrame(5000);
+            ASSERT_TRUE(frame);
+            ASSERT_LT((frame->record.stamp - openedAt + 60000) % 60000, 30000) << "frame " << i;
+        }
+        can.Close();
+    }
+
     std::unique_ptr<T110_Device> session;
     k57::ByteChannel& link() { return session->Channel(); }
     k57::CanSession can;
@@ -76,7 +99,7 @@ TEST_F(StreamSessionsTest, TheCanSessionPumpsFramesIntoCaptureAndLogAndKeepsThem
     EXPECT_FALSE(can.IsOpen());
     EXPECT_FALSE(link().IsOpen());
     ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.canOpen(); }));
-    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"V", "V", "v", "S4", "O", "C"}));
+    EXPECT_EQ(unit.canCommands(), (std::vector<std::string>{"C", "V", "V", "v", "S4", "O", "C"}));
     EXPECT_EQ(capture.Records().size(), 40u);  // still there to be shown and saved
     EXPECT_EQ(can.Pump(20, k57::FilterMode::None, false), 0u);
 
@@ -110,6 +133,22 @@ TEST_F(StreamSessionsTest, ReopeningStartsTheLogAndTheLineCountAfreshButKeepsThe
     EXPECT_EQ(can.frames().size(), 0u);
     EXPECT_EQ(can.capture().Records().size(), 5u);
     can.Close();
+}
+
+TEST_F(StreamSessionsTest, ReopeningAChannelLeftSendingTakesNothingOfTheEarlierSession) {
+    k57::sim::UnitOptions options;
+    options.canFramesPerSecond = 1000;
+    ReopenAfterAReaderThatDidNotClose(Plug(5, options), 100);
+}
+
+// The line is never quiet: waiting for it to be does not hold the open up.
+TEST_F(StreamSessionsTest, AFloodingBusHoldsTheReopenBackOnlyBriefly) {
+    k57::sim::UnitOptions options;
+    options.canFramesPerSecond = 20000;
+    options.canIdentifiers = 300;
+    Clock::time_point start = Clock::now();
+    ReopenAfterAReaderThatDidNotClose(Plug(5, options), 500);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(StreamSessionsTest, OpeningFailuresSayWhyAndLeaveThePortClosed) {
