@@ -96,20 +96,18 @@ void CanLink::Drain() {
 
 namespace {
 
-// Whether `line` (CR and bells stripped) may answer `command`. The unit's
-// replies have no fixed content: a version query's is any text, the bit
-// rate's is not examined, the open's may be nothing at all. What never
-// answers is a frame line or one with bytes no text has (noise, the rest of
-// a line cut off), nor for the version queries an empty line (the bare CR
-// that acknowledges another command).
+// Whether `line` (CR and bells stripped) may answer `command`. A version
+// query is answered by a line that begins with its own letter; anything
+// else may be the rest of a frame line cut off when the line was drained.
+// The bit rate's reply is not examined and the open's may be nothing at
+// all, but a frame line or one with bytes no text has (noise) answers
+// neither.
 bool Answers(const std::string& command, const std::string& line) {
-    if (!line.empty() && (line[0] == 't' || line[0] == 'T')) {
-        return false;
+    bool text = std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    if (command[0] == 'V' || command[0] == 'v') {
+        return text && line.size() > 1 && line[0] == command[0];
     }
-    if (line.empty() && (command[0] == 'V' || command[0] == 'v')) {
-        return false;
-    }
-    return std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    return text && (line.empty() || (line[0] != 't' && line[0] != 'T'));
 }
 
 }  // namespace

@@ -48,8 +48,9 @@ class CanLink {
     // Lets go of what waits on the line and of any line begun.
     void Drain();
     // Sends `command` (CR included) and waits kReplyMs for a line that may
-    // be its reply: never a frame line, and for the version queries text,
-    // not a bare CR. The reply without its CR and bells.
+    // be its reply: for a version query one that begins with its letter,
+    // for the others any text but a frame line. The reply without its CR
+    // and bells.
     std::optional<std::string> Ask(const std::string& command);
 
     k57::ByteChannel& link_;
