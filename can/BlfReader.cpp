@@ -1,0 +1,4 @@
+#include "BlfReader.h"
+namespace k57 {
+void ReadBlf(std::istream&, long long, CanRecording&) {}
+}
