@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <sstream>
 
 #include "BlfReader.h"
 #include "CandumpReader.h"
 #include "FileRead.h"
 #include "HexDigit.h"
-#include "ProgramText.h"
-#include "TextArguments.h"
 #include "TrcReader.h"
 
 namespace k57 {
@@ -290,36 +287,6 @@ void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording,
 
 std::string LongLine() {
     return "longer than " + std::to_string(FileLimits::kLine) + " bytes";
-}
-
-bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error) {
-    std::string first;
-    bool cut = false;
-    {
-        FileStream head;
-        if (!head.Open(path, error)) {
-            return false;
-        }
-        ReadLine(head, first, FileLimits::kLine, cut);
-    }
-    FileStream in;
-    if (!in.Open(path, error)) {
-        return false;
-    }
-    std::error_code unknown;
-    auto size = path == "-" ? std::uintmax_t(-1) : std::filesystem::file_size(path, unknown);
-    ReadCanLog(in, CanLogFormatOf(path, first), recording,
-               unknown || size == std::uintmax_t(-1) ? -1 : static_cast<long long>(size));
-    if (in.problem() != ReadProblem::None) {
-        error = in.ProblemText();
-        return false;
-    }
-    if (recording.full) {
-        error = WithArguments(K57_TR("CanRecording", "в записи больше %1 кадров"),
-                              {std::to_string(CanRecording::kMaxFrames)});
-        return false;
-    }
-    return true;
 }
 
 }  // namespace k57

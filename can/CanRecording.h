@@ -52,10 +52,13 @@ CanLogFormat CanLogFormatOf(const std::string& path, const std::string& firstLin
 // binary file's declared sizes are checked against it.
 void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording,
                 long long size = -1);
-// Opens and reads `path` as a stream, its lines cut at FileLimits::kLine;
-// false with the reason in `error` when it cannot be opened or read, is
-// not a regular file, or holds more than kMaxFrames frames.
+// Opens `path` ("-": standard input) once and reads it as a stream, its
+// lines cut at FileLimits::kLine; false with the reason in `error` when it
+// cannot be opened or read, is not a regular file, or holds more than
+// kMaxFrames frames.
 bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error);
+// The format ReadCanLogFile reads `path` in, by its name and first bytes.
+bool CanLogFormatOfFile(const std::string& path, CanLogFormat& format, std::string& error);
 
 // "longer than 4096 bytes": a line cut at FileLimits::kLine.
 std::string LongLine();
