@@ -5,11 +5,11 @@
 #include <cstring>
 #include <sstream>
 
+#include "BlfReader.h"
 #include "CandumpReader.h"
 #include "FileRead.h"
 #include "HexDigit.h"
-#include "ProgramText.h"
-#include "TextArguments.h"
+#include "TrcReader.h"
 
 namespace k57 {
 
@@ -31,21 +31,6 @@ std::vector<std::string> Split(const std::string& line, char separator) {
         words.push_back(std::move(word));
     }
     return words;
-}
-
-bool Hex(const std::string& text, uint32_t& value, size_t maxDigits = 8) {
-    if (text.empty() || text.size() > maxDigits) {
-        return false;
-    }
-    value = 0;
-    for (char c : text) {
-        int digit = HexDigit(c);
-        if (digit < 0) {
-            return false;
-        }
-        value = value << 4 | uint32_t(digit);
-    }
-    return true;
 }
 
 bool Base64(const std::string& text, std::vector<uint8_t>& bytes) {
@@ -70,11 +55,6 @@ bool Base64(const std::string& text, std::vector<uint8_t>& bytes) {
         }
     }
     return true;
-}
-
-// Whether `id` fits a standard or extended identifier.
-bool InRange(uint32_t id, bool extended) {
-    return id <= (extended ? 0x1FFFFFFFu : 0x7FFu);
 }
 
 void ReadCandump(std::istream& in, CanRecording& recording) {
@@ -124,11 +104,11 @@ void AscLine(const std::string& line, int number, CanRecording& recording) {
         id.pop_back();
     }
     uint32_t dlc = 0;
-    if (!Hex(id, frame.id) || !InRange(frame.id, frame.extended)) {
+    if (!HexNumber(id, frame.id) || !IdentifierFits(frame.id, frame.extended)) {
         recording.Malformed(number, "the identifier is not hex within its range");
         return;
     }
-    if (w.size() > 5 && (!Hex(w[5], dlc, 1) || dlc > 8)) {
+    if (w.size() > 5 && (!HexNumber(w[5], dlc, 1) || dlc > 8)) {
         recording.Malformed(number, "the length code is not 0 to 8");
         return;
     }
@@ -139,7 +119,7 @@ void AscLine(const std::string& line, int number, CanRecording& recording) {
     frame.dlc = uint8_t(dlc);
     for (size_t i = 0; !frame.remote && i < dlc; ++i) {
         uint32_t byte = 0;
-        if (!Hex(w[6 + i], byte, 2)) {
+        if (!HexNumber(w[6 + i], byte, 2)) {
             recording.Malformed(number, "a data byte is not two hex digits");
             return;
         }
@@ -167,7 +147,7 @@ void CsvLine(const std::string& line, int number, CanRecording& recording) {
     long dlc = std::strtol(f[5].c_str(), &end, 10);
     if (!ParseSeconds(f[0], frame.us)) {
         recording.Malformed(number, "the timestamp is not a number of seconds");
-    } else if (!Hex(id, frame.id) || !InRange(frame.id, frame.extended)) {
+    } else if (!HexNumber(id, frame.id) || !IdentifierFits(frame.id, frame.extended)) {
         recording.Malformed(number, "the identifier is not hex within its range");
     } else if (f[4] == "1") {
         ++recording.skipped;  // an error frame
@@ -185,6 +165,25 @@ void CsvLine(const std::string& line, int number, CanRecording& recording) {
 }
 
 }  // namespace
+
+bool HexNumber(const std::string& text, uint32_t& value, size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) {
+        return false;
+    }
+    value = 0;
+    for (char c : text) {
+        int digit = HexDigit(c);
+        if (digit < 0) {
+            return false;
+        }
+        value = value << 4 | uint32_t(digit);
+    }
+    return true;
+}
+
+bool IdentifierFits(uint32_t id, bool extended) {
+    return id <= (extended ? 0x1FFFFFFFu : 0x7FFu);
+}
 
 bool CanRecording::Add(const LoggedFrame& frame) {
     if (frames.size() >= kMaxFrames) {
@@ -250,12 +249,27 @@ CanLogFormat CanLogFormatOf(const std::string& path, const std::string& firstLin
     if (endsWith(".csv") || firstLine.compare(0, 10, "timestamp,") == 0) {
         return CanLogFormat::Csv;
     }
+    if (endsWith(".trc") || firstLine.compare(0, 13, ";$FILEVERSION") == 0) {
+        return CanLogFormat::Trc;
+    }
+    if (endsWith(".blf") || firstLine.compare(0, 4, "LOGG") == 0) {
+        return CanLogFormat::Blf;
+    }
     return CanLogFormat::Candump;
 }
 
-void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording) {
+void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording,
+                long long size) {
     if (format == CanLogFormat::Candump) {
         ReadCandump(in, recording);
+        return;
+    }
+    if (format == CanLogFormat::Trc) {
+        ReadTrc(in, recording);
+        return;
+    }
+    if (format == CanLogFormat::Blf) {
+        ReadBlf(in, size, recording);
         return;
     }
     std::string line;
@@ -273,33 +287,6 @@ void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording) 
 
 std::string LongLine() {
     return "longer than " + std::to_string(FileLimits::kLine) + " bytes";
-}
-
-bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error) {
-    std::string first;
-    bool cut = false;
-    {
-        FileStream head;
-        if (!head.Open(path, error)) {
-            return false;
-        }
-        ReadLine(head, first, FileLimits::kLine, cut);
-    }
-    FileStream in;
-    if (!in.Open(path, error)) {
-        return false;
-    }
-    ReadCanLog(in, CanLogFormatOf(path, first), recording);
-    if (in.problem() != ReadProblem::None) {
-        error = in.ProblemText();
-        return false;
-    }
-    if (recording.full) {
-        error = WithArguments(K57_TR("CanRecording", "в записи больше %1 кадров"),
-                              {std::to_string(CanRecording::kMaxFrames)});
-        return false;
-    }
-    return true;
 }
 
 }  // namespace k57

@@ -22,12 +22,14 @@ if(WIN32)
     endforeach()
     # SQLite's DLL sits in its package's bin/, beside include/.
     get_filename_component(sqlite_bin "${SQLite3_INCLUDE_DIR}/../bin" ABSOLUTE)
+    # zlib1.dll sits beside the import library, in the MinGW tree's lib/.
+    get_filename_component(zlib_bin "${ZLIB_INCLUDE_DIR}/../lib" ABSOLUTE)
     find_program(K57_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump
                  objdump REQUIRED)
     install(CODE "
         set(PROGRAMS \"\${CMAKE_INSTALL_PREFIX}/k57tool.exe;\${CMAKE_INSTALL_PREFIX}/k57ctl.exe\")
         set(PLUGINS \"${installed_plugins}\")
-        set(SEARCH \"${qt_root}/bin;${sqlite_bin}\")
+        set(SEARCH \"${qt_root}/bin;${sqlite_bin};${zlib_bin}\")
         set(OBJDUMP \"${K57_OBJDUMP}\")
         set(DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
         include(\"${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake\")
@@ -46,6 +48,7 @@ if(WIN32)
             DESTINATION licenses RENAME GCC-runtime.txt)
     install(FILES /usr/share/doc/mingw-w64-common/copyright
             DESTINATION licenses RENAME mingw-w64.txt)
+    install(FILES /usr/share/doc/libz-mingw-w64/copyright DESTINATION licenses RENAME zlib.txt)
 
     # The portable zip and the installer (setup.exe); scripts/build-windows.sh
     # makes both. The programs in them are stripped, then signed when a

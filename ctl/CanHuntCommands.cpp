@@ -37,17 +37,25 @@ bool Load(const std::string& log, const std::string& filterText, CanRecording& r
         exitCode = ReadFailed(log, error);
         return false;
     }
+    PrintCaptureProblems(log, recording);
+    return true;
+}
+
+}  // namespace
+
+void PrintCaptureProblems(const std::string& log, const CanRecording& recording) {
     for (const CanRecording::Problem& problem : recording.problems) {
-        std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());
+        if (problem.line > 0) {
+            std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());
+        } else {  // a binary file's: the message says where
+            std::fprintf(stderr, "%s: %s\n", log.c_str(), problem.message.c_str());
+        }
     }
     if (recording.malformed > int(recording.problems.size())) {
         std::fprintf(stderr, "%s: %d more malformed lines\n", log.c_str(),
                      recording.malformed - int(recording.problems.size()));
     }
-    return true;
 }
-
-}  // namespace
 
 int CanStats(const Context& context, const std::string& log, const std::string& filter) {
     CanRecording recording;

@@ -14,6 +14,7 @@ class ParameterList;
 class QJsonObject;
 
 namespace k57 {
+struct CanRecording;
 class SettingsGuard;
 struct WriteCheck;
 }  // namespace k57
@@ -88,13 +89,16 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
 // Newline-delimited JSON objects with --json, one a decoded frame.
 int CanDecode(const Context& context, const std::string& log, const std::string& file,
               const std::string& encoding);
-// A capture file (candump, Vector ASC, python-can CSV) without a unit: per
+// A capture file (candump, Vector ASC, python-can CSV, PCAN trace, Vector
+// BLF) without a unit: per
 // identifier its frames, rate, period and changing bits; or its bits ranked
 // against a marks file (a time in seconds a line), best first. `window`:
 // seconds after a mark that count, 0 for the default.
 int CanStats(const Context& context, const std::string& log, const std::string& filter);
 int CanHuntFile(const Context& context, const std::string& log, const std::string& marks,
                 const std::string& filter, double window);
+// What was wrong in a capture file, on stderr: by line, or by byte offset.
+void PrintCaptureProblems(const std::string& log, const CanRecording& recording);
 // The service journal, read only: the units, or one unit's operations.
 int History(Context& context, std::optional<uint32_t> serial);
 // Settings texts and values are shown with PIN and phone numbers masked

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "CanFrameLog.h"
+#include "CanRecording.h"
 #include "CandumpReader.h"
 #include "Commands.h"
 #include "DecodedFrames.h"
@@ -134,38 +135,80 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
     return result.ErrorCount() ? kBadInput : kDone;
 }
 
+namespace {
+
+// One frame printed decoded when the database knows it; false otherwise.
+bool DecodeFrame(const Context& context, const dbc::Database& database, int64_t microseconds,
+                 uint32_t id, bool extended, bool remote, const uint8_t* data, int length) {
+    const dbc::Message* message = database.Find(id, extended);
+    if (!message || remote) {
+        return false;
+    }
+    std::vector<dbc::Value> values;
+    dbc::Decode(*message, data, length, values);
+    PrintLine(context.json ? DecodedJson(microseconds, *message, values)
+                           : DecodedText(microseconds, *message, values));
+    return true;
+}
+
+std::string DecodeSummary(int64_t frames, int64_t decoded) {
+    return std::to_string(frames) + " frames, " + std::to_string(decoded) + " decoded, " +
+           std::to_string(frames - decoded) + " remote or not in the database; ";
+}
+
+// A capture file of another kind than candump (ASC, CSV, PCAN trace, BLF),
+// read whole.
+int DecodeCapture(const Context& context, const std::string& log,
+                  const dbc::Database& database) {
+    CanRecording recording;
+    std::string error;
+    if (!ReadCanLogFile(log, recording, error)) {
+        return ReadFailed(log, error);
+    }
+    int64_t decoded = 0;
+    for (const LoggedFrame& f : recording.frames) {
+        decoded += DecodeFrame(context, database, f.us, f.id, f.extended, f.remote, f.data, f.dlc);
+    }
+    PrintCaptureProblems(log, recording);
+    Say(context, DecodeSummary(int64_t(recording.frames.size()), decoded) +
+                     std::to_string(recording.skipped) + " error, status or CAN FD frames skipped, " +
+                     std::to_string(recording.malformed) + " malformed");
+    return kDone;
+}
+
+}  // namespace
+
 int CanDecode(const Context& context, const std::string& log, const std::string& file,
               const std::string& encoding) {
     dbc::ParseResult result;
     if (!LoadDatabase(file, encoding, result)) {
         return FileReadsStopped() ? kInterrupted : kBadInput;
     }
-    FileStream logFile;  // "-": standard input
+    // Standard input and candump logs are decoded as they come.
+    CanLogFormat format = CanLogFormat::Candump;
     std::string error;
+    if (log != "-" && !CanLogFormatOfFile(log, format, error)) {
+        return ReadFailed(log, error);
+    }
+    if (format != CanLogFormat::Candump) {
+        return DecodeCapture(context, log, result.database);
+    }
+    FileStream logFile;  // "-": standard input
     if (!logFile.Open(log, error)) {
         return ReadFailed(log, error);
     }
     CandumpReader reader(logFile);
     CandumpFrame frame;
-    std::vector<dbc::Value> values;
     int64_t frames = 0, decoded = 0;
     while (reader.Next(frame)) {
         ++frames;
-        const dbc::Message* message = result.database.Find(frame.id, frame.extended);
-        if (!message || frame.remote) {
-            continue;
-        }
-        ++decoded;
-        dbc::Decode(*message, frame.data, frame.length, values);
-        PrintLine(context.json ? DecodedJson(frame.microseconds, *message, values)
-                               : DecodedText(frame.microseconds, *message, values));
+        decoded += DecodeFrame(context, result.database, frame.microseconds, frame.id,
+                               frame.extended, frame.remote, frame.data, frame.length);
     }
     for (const CandumpReader::Problem& problem : reader.problems()) {
         std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());
     }
-    Say(context, std::to_string(frames) + " frames, " + std::to_string(decoded) +
-                     " decoded, " + std::to_string(frames - decoded) +
-                     " remote or not in the database; " + std::to_string(reader.canFdSkipped()) +
+    Say(context, DecodeSummary(frames, decoded) + std::to_string(reader.canFdSkipped()) +
                      " CAN FD lines skipped, " + std::to_string(reader.malformed()) +
                      " malformed lines");
     return logFile.problem() == ReadProblem::None ? kDone

@@ -189,13 +189,15 @@ int main(int argc, char** argv) {
         "check", "read FILE: messages, signals, value tables, what was skipped, errors by line");
     dbcCheck->add_option("FILE", dbcFile, "DBC file")->required();
     auto* decode = can->add_subcommand(
-        "decode", "decode a candump log (\"-\": stdin) with a DBC file; --json: one object a line");
-    decode->add_option("LOG", logFile, "candump log, as \"can\" prints or candump -l writes")
+        "decode", "decode a capture file (candump, ASC, CSV, PCAN .trc, Vector .blf; \"-\": a "
+                  "candump log on stdin) with a DBC file; --json: one object a line");
+    decode->add_option("LOG", logFile,
+                       "capture file; a candump log as \"can\" prints or candump -l writes")
         ->required();
     decode->add_option("--dbc", dbcFile, "DBC file")->required();
     auto* stats = can->add_subcommand(
-        "stats", "a capture file (candump, ASC, CSV): per identifier count, rate, period and "
-                 "changing bits; --json: an array");
+        "stats", "a capture file (candump, ASC, CSV, PCAN .trc, Vector .blf): per identifier "
+                 "count, rate, period and changing bits; --json: an array");
     stats->add_option("LOG", logFile, "capture file")->required();
     auto* hunt = can->add_subcommand(
         "hunt", "rank the bits of a capture file that changed just after the marks; --json: an "

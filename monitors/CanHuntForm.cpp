@@ -195,7 +195,8 @@ void TCanHuntForm::OpenButtonClick() {
         return;
     }
     QString path = dialogs_->openFileName(
-        this, tr("записи CAN (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)"),
+        this, tr("записи CAN (*.log *.asc *.csv *.trc *.blf);;candump (*.log);;Vector ASC (*.asc);;"
+               "CSV (*.csv);;PCAN (*.trc);;Vector BLF (*.blf)"),
         "log");
     if (path.isEmpty()) {
         return;

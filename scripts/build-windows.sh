@@ -61,8 +61,9 @@ if [ "${1:-}" = --test ]; then
     # A prefix of the build's own; its services are started before ctest,
     # which would otherwise wait for ever on the pipes they inherit.
     export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
-    # The tests find the Qt DLLs through the SDK's runner, SQLite's here.
-    export WINEPATH="Z:$root/$sdk/sqlite3-mingw64/bin"
+    # The tests find the Qt DLLs through the SDK's runner, SQLite's and
+    # zlib's (the MinGW package's) here.
+    export WINEPATH="Z:$root/$sdk/sqlite3-mingw64/bin;Z:/usr/x86_64-w64-mingw32/lib"
     mkdir -p "$WINEPREFIX"
     wineserver -p
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1

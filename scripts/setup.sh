@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev libsqlite3-dev
           qt6-translations-l10n qt6-l10n-tools qt6-tools-dev libcli11-dev python3-can fontconfig fonts-dejavu-core
-          librsvg2-bin python3-canmatrix locales-all)
+          librsvg2-bin python3-canmatrix locales-all zlib1g-dev)
 if [ "${1:-}" = package ]; then
     packages+=(dpkg-dev desktop-file-utils)
 fi
@@ -18,9 +18,10 @@ if [ "${1:-}" = windows ]; then
     # sources to build them, and zstd for the Qt SDK's archive. Wine's own
     # fonts (Tahoma among them) as a Windows PC has them, an X server for
     # Qt's Windows platform under Wine, icotool for the program's icon,
-    # makensis for the installer, and the tools that sign the executables.
+    # makensis for the installer, the tools that sign the executables, and
+    # zlib for MinGW (BLF capture files; its zlib1.dll ships beside the programs).
     packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest zstd fonts-wine xvfb
-               icoutils nsis osslsigncode openssl)
+               icoutils nsis osslsigncode openssl libz-mingw-w64-dev)
 fi
 
 missing=()

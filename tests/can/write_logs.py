@@ -1,7 +1,10 @@
-"""Writes the same frames as a Vector ASC log and a python-can CSV log with
+"""Writes the same frames as a Vector ASC log, a python-can CSV log, PCAN
+traces (file versions 1.0 and 2.1) and Vector BLF files (zlib-compressed
+and not, in containers small enough that frames span two of them) with
 python-can, then reads each back with python-can's own reader and prints
 what it read, one frame a line: "FILE MICROSECONDS ID EXTENDED REMOTE DLC
-HEXDATA". The C++ readers must read the same.
+HEXDATA", times from the start of the file for the formats that count from
+it. The C++ readers must read the same.
 
 Usage: write_logs.py DIR
 """
@@ -10,6 +13,7 @@ import os
 import sys
 
 import can
+from can.io.trc import TRCFileVersion
 
 out = sys.argv[1]
 start = 1700000000.0
@@ -25,16 +29,38 @@ messages = [
     can.Message(timestamp=start + 1.234567, arbitration_id=0x000, data=[], is_extended_id=False),
     can.Message(timestamp=start + 61.5, arbitration_id=0x7FF, data=[0xFF] * 8, is_extended_id=False),
 ]
-for name, writer in (("log.asc", can.ASCWriter), ("log.csv", can.CSVWriter)):
+# Enough frames for several containers.
+messages += [can.Message(timestamp=start + 62 + i * 0.000013, arbitration_id=0x100 + i, data=[i, 255 - i],
+                         is_extended_id=bool(i % 2)) for i in range(40)]
+
+
+def trc(version):
+    def make(path):
+        w = can.TRCWriter(path)
+        w.file_version = version
+        return w
+    return make
+
+
+writers = (
+    ("log.asc", can.ASCWriter, can.ASCReader),
+    ("log.csv", can.CSVWriter, can.CSVReader),
+    ("log10.trc", trc(TRCFileVersion.V1_0), can.TRCReader),
+    ("log21.trc", trc(TRCFileVersion.V2_1), can.TRCReader),
+    ("log.blf", lambda p: can.BLFWriter(p, compression_level=0, max_container_size=200), can.BLFReader),
+    ("logz.blf", lambda p: can.BLFWriter(p, max_container_size=300), can.BLFReader),
+)
+for name, writer, reader_type in writers:
     path = os.path.join(out, name)
     w = writer(path)
     for m in messages:
         w.on_message_received(m)
     w.stop()
-    reader = can.ASCReader(path) if name.endswith("asc") else can.CSVReader(path)
+    reader = reader_type(path)
+    base = reader.start_timestamp if name.endswith("blf") else 0
     for m in reader:
         if m.is_error_frame:
             continue
         data = "" if m.is_remote_frame else bytes(m.data).hex().upper()
-        print(name, round(m.timestamp * 1e6), m.arbitration_id, int(m.is_extended_id),
+        print(name, round((m.timestamp - base) * 1e6), m.arbitration_id, int(m.is_extended_id),
               int(m.is_remote_frame), m.dlc, data or "-")

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <thread>
 
 #include "CanFrameLog.h"
@@ -122,6 +123,38 @@ TEST_F(CanHuntCtlTest, TheFilterKeepsTheLiveOutputToItsIdentifiersAndBadInputIsR
     EXPECT_TRUE(oneMark.err.contains("two marks")) << oneMark.err.toStdString();
     k57::test::CtlRun missing = Ctl({"can", "stats", File("none.log")});
     EXPECT_EQ(missing.code, 1);
+}
+
+// PCAN traces and BLF files as python-can writes them, and a capture on
+// standard input: its first bytes tell the format and are read as frames.
+TEST_F(CanHuntCtlTest, CaptureFilesOfEveryKindAndOnStandardInputAreSummedUp) {
+    QProcess python;
+    python.start("/usr/bin/python3", {K57_TEST_DATA "/../can/write_logs.py",
+                                      QString::fromStdString(dir_.path())});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    // 40 identifiers and 4 more; the trace writer leaves out the remote frames.
+    const std::pair<const char*, int> files[] = {{"log21.trc", 44}, {"log10.trc", 44},
+                                                 {"logz.blf", 46}, {"log.blf", 46}};
+    for (const auto& [name, identifiers] : files) {
+        k57::test::CtlRun stats = Ctl({"--json", "can", "stats", File(name)});
+        ASSERT_EQ(stats.code, 0) << name << ": " << stats.err.toStdString();
+        EXPECT_EQ(QJsonDocument::fromJson(stats.out.toUtf8()).array().size(), identifiers) << name;
+    }
+    QFile asc(File("log.asc"));
+    ASSERT_TRUE(asc.open(QIODevice::ReadOnly));
+    k57::test::CtlRun piped = k57::test::RunCtl({"--json", "can", "stats", "-"}, settings_,
+                                                asc.readAll());
+    ASSERT_EQ(piped.code, 0) << piped.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(piped.out.toUtf8()).array().size(), 46);
+
+    // A damaged BLF file: the frames before the damage, its offset on stderr.
+    QFile blf(File("logz.blf"));
+    ASSERT_TRUE(blf.open(QIODevice::ReadOnly));
+    Write(File("cut.blf"), blf.readAll().chopped(100));
+    k57::test::CtlRun cut = Ctl({"can", "stats", File("cut.blf")});
+    ASSERT_EQ(cut.code, 0) << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.contains(QRegularExpression("cut.blf: byte \\d+: "))) << cut.err.toStdString();
 }
 
 }  // namespace
