@@ -211,10 +211,15 @@ void TCanHuntForm::OpenButtonClick() {
     const k57::CanRecording& recording = can_.recording();
     if (recording.malformed > 0) {
         const k57::CanRecording::Problem& first = recording.problems.front();
-        dialogs_->error(this, tr("Строк с ошибками: %1; первая: строка %2, %3")
-                                  .arg(recording.malformed)
-                                  .arg(first.line)
-                                  .arg(QString::fromStdString(first.message)));
+        QString message = QString::fromStdString(first.message);
+        // A binary file has no lines: its damage says at which byte, and
+        // the frames before it are kept.
+        dialogs_->error(this, first.line == 0
+                                  ? tr("Файл повреждён, прочитано до повреждения: %1").arg(message)
+                                  : tr("Строк с ошибками: %1; первая: строка %2, %3")
+                                        .arg(recording.malformed)
+                                        .arg(first.line)
+                                        .arg(message));
     }
     if (monitor_.play) {
         monitor_.play();

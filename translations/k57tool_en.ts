@@ -429,16 +429,20 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
         <translation>all IDs</translation>
     </message>
     <message>
-        <source>записи CAN (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)</source>
-        <translation>CAN recordings (*.log *.asc *.csv);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv)</translation>
-    </message>
-    <message>
         <source>Не удалось открыть файл %1: %2</source>
         <translation>Could not open the file %1: %2</translation>
     </message>
     <message>
         <source>Строк с ошибками: %1; первая: строка %2, %3</source>
         <translation>Lines with errors: %1; the first: line %2, %3</translation>
+    </message>
+    <message>
+        <source>записи CAN (*.log *.asc *.csv *.trc *.blf);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv);;PCAN (*.trc);;Vector BLF (*.blf)</source>
+        <translation>CAN recordings (*.log *.asc *.csv *.trc *.blf);;candump (*.log);;Vector ASC (*.asc);;CSV (*.csv);;PCAN (*.trc);;Vector BLF (*.blf)</translation>
+    </message>
+    <message>
+        <source>Файл повреждён, прочитано до повреждения: %1</source>
+        <translation>The file is damaged; read up to the damage: %1</translation>
     </message>
 </context>
 <context>

@@ -76,6 +76,25 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
     EXPECT_EQ(hunt->findChild<QLineEdit*>("LabelEdit")->text(), "");
 }
 
+// A damaged binary recording names the byte where the damage starts, not
+// a line it does not have.
+TEST_F(CanHuntFormTest, ADamagedBinaryRecordingSaysAtWhichByte) {
+    form->ShowHunt();
+    auto* hunt = form->findChild<TCanHuntForm*>("CanHuntForm");
+    ASSERT_TRUE(hunt);
+    std::string path = dir.path() + "/cut.blf";
+    std::string header = "LOGG";
+    header += std::string("\x90\0\0\0", 4);  // a header of 144 bytes
+    header.resize(144, '\0');
+    std::ofstream(path, std::ios::binary) << header << "LOBJ\x10";  // cut in an object
+    dialogs.files.push_back(QString::fromStdString(path));
+    hunt->OpenButtonClick();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("Файл повреждён")) << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(dialogs.errors[0].contains("byte 144")) << dialogs.errors[0].toStdString();
+    EXPECT_FALSE(dialogs.errors[0].contains("строка 0"));
+}
+
 TEST_F(CanHuntFormTest, TheFilterIsRememberedAndUnnotchingWatchesBitsAgain) {
     form->ShowHunt();
     auto* hunt = form->findChild<TCanHuntForm*>("CanHuntForm");
