@@ -49,17 +49,21 @@ void AppendNumber(std::string& out, double value) {
 
 // A number as QJsonDocument writes it: null for what JSON cannot hold,
 // integral values up to 2^53 as integers (so 1000000, never 1e+06), the
-// rest in Qt's shortest form, whose choice between decimal and exponent
-// only Qt itself gets right byte for byte.
+// rest in Qt's shortest form. That form is std::to_chars' (the same digits,
+// the shorter of decimal and exponent, decimal on a tie) except for whole
+// numbers beyond 2^53, where to_chars writes every digit and Qt pads the
+// shortest ones with zeros: those few are left to Qt.
 void AppendJsonNumber(std::string& out, double value) {
+    char text[32];
     if (!std::isfinite(value)) {
         out += "null";
-    } else if (std::trunc(value) == value && std::fabs(value) <= 9007199254740992.0) {
-        char text[24];
+    } else if (std::trunc(value) != value) {
+        out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    } else if (std::fabs(value) <= 9007199254740992.0) {
         out.append(text, std::to_chars(text, text + sizeof text, int64_t(value)).ptr);
     } else {
-        QByteArray text = QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-        out.append(text.constData(), size_t(text.size()));
+        QByteArray qt = QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+        out.append(qt.constData(), size_t(qt.size()));
     }
 }
 
