@@ -185,11 +185,12 @@ void DecodedLines::Json(std::string& out, int64_t microseconds, const dbc::Messa
 void DecodedLines::WriteSignals(std::string& out, const MessageParts& parts, bool texts) {
     bool first = true;
     const dbc::Value* chosen = nullptr;
+    int chosenIndex = 0;
     for (size_t i = 0; i < parts.jsonOrder.size(); ++i) {
         const dbc::Value* value = byIndex_[size_t(parts.jsonOrder[i])];
         if (value && (!texts || value->text)) {
             chosen = value;
-            chosenIndex_ = parts.jsonOrder[i];
+            chosenIndex = parts.jsonOrder[i];
         }
         if (parts.sameNameFollows[i] || !chosen) {
             continue;
@@ -198,7 +199,7 @@ void DecodedLines::WriteSignals(std::string& out, const MessageParts& parts, boo
             out += ',';
         }
         first = false;
-        out += parts.jsonNames[size_t(chosenIndex_)];
+        out += parts.jsonNames[size_t(chosenIndex)];
         if (texts) {
             out += JsonText(*chosen->text);
         } else {

@@ -51,7 +51,6 @@ class DecodedLines {
     std::unordered_map<const dbc::Message*, std::unique_ptr<MessageParts>> parts_;
     std::unordered_map<const std::string*, std::string> texts_;  // quoted for JSON
     std::vector<const dbc::Value*> byIndex_;  // this frame's values by signal
-    int chosenIndex_ = 0;
 };
 
 }  // namespace k57::ctl
