@@ -64,6 +64,7 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
     std::string interface = std::move(frame.interface);  // its buffer, kept for the next line
     frame = CandumpFrame{};
     frame.interface = std::move(interface);
+    frame.interface.clear();
     size_t at = 0;
     while (at < line.size() && IsSpace(line[at])) {
         ++at;
