@@ -78,8 +78,7 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
 
 namespace {
 
-// Prints the frames of one log decoded, each line as soon as it is made
-// (stdout's own buffering decides when it leaves, as for every command).
+// Prints the frames of one log decoded, into stdout's buffer.
 class FramePrinter {
   public:
     FramePrinter(const Context& context, const dbc::Database& database)
@@ -167,6 +166,12 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
         ++frames;
         decoded += printer.Print(frame.microseconds, frame.id, frame.extended, frame.remote,
                                  frame.data, frame.length);
+        // Nothing more read ahead: a live input (a pipe, a terminal) may wait
+        // for its next frame, so what was decoded goes out now. A file costs
+        // one flush per block read.
+        if (logFile.rdbuf()->in_avail() <= 0) {
+            std::fflush(stdout);
+        }
     }
     for (const CandumpReader::Problem& problem : reader.problems()) {
         std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());

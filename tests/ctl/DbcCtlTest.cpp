@@ -5,10 +5,12 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <random>
 
@@ -69,6 +71,36 @@ TEST_F(DbcCtlTest, DecodesACandumpLogAsJsonLinesAndText) {
     EXPECT_EQ(text.out,
               "(1436509052.249713) 1A0 Engine: Speed=10 km/h, Gear=3 \"D\"\n"
               "(1436509052.250000) 18FEF100 Body: Temp=-18 \u00B0C\n");
+}
+
+// A log followed live on standard input: each frame is printed while the
+// next has not come yet, not when a buffer fills or the input ends.
+TEST_F(DbcCtlTest, DecodingStandardInputPrintsEachFrameAsItComes) {
+    QString dbc = Write("car.dbc", kDatabase);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(settings_.directory()));
+    process.setProcessEnvironment(env);
+    process.start(K57CTL_PATH, {"can", "decode", "-", "--dbc", dbc, "--quiet"});
+    ASSERT_TRUE(process.waitForStarted(30000));
+    QByteArray out;
+    for (const char* line : {"(1.000000) can0 1A0#E803030000000000\n",
+                             "(2.000000) can0 1A0#D007010000000000\n"}) {
+        process.write(line);
+        int lines = out.count('\n');
+        QElapsedTimer waited;
+        waited.start();
+        while (out.count('\n') == lines && waited.elapsed() < 30000) {
+            process.waitForReadyRead(1000);
+            out += process.readAllStandardOutput();
+        }
+    }
+    EXPECT_EQ(out.toStdString(),
+              "(1.000000) 1A0 Engine: Speed=10 km/h, Gear=3 \"D\"\n"
+              "(2.000000) 1A0 Engine: Speed=20 km/h, Gear=1\n");
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
 }
 
 TEST_F(DbcCtlTest, CheckCountsWhatItReadAndNamesErrorsByLine) {
