@@ -1,5 +1,7 @@
 #include "CandumpReader.h"
 
+#include <string_view>
+
 #include "FileRead.h"
 #include "HexDigit.h"
 
@@ -44,7 +46,8 @@ bool ReadStamp(const std::string& line, size_t& at, int64_t& microseconds) {
     return true;
 }
 
-std::string Word(const std::string& line, size_t& at) {
+// Views into the line rather than copies: a log has millions of lines.
+std::string_view Word(const std::string& line, size_t& at) {
     while (at < line.size() && IsSpace(line[at])) {
         ++at;
     }
@@ -52,13 +55,16 @@ std::string Word(const std::string& line, size_t& at) {
     while (at < line.size() && !IsSpace(line[at])) {
         ++at;
     }
-    return line.substr(start, at - start);
+    return std::string_view(line).substr(start, at - start);
 }
 
 }  // namespace
 
 bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string& reason) {
+    std::string interface = std::move(frame.interface);  // its buffer, kept for the next line
     frame = CandumpFrame{};
+    frame.interface = std::move(interface);
+    frame.interface.clear();
     size_t at = 0;
     while (at < line.size() && IsSpace(line[at])) {
         ++at;
@@ -68,7 +74,7 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
         return false;
     }
     frame.interface = Word(line, at);
-    std::string text = Word(line, at);
+    std::string_view text = Word(line, at);
     if (frame.interface.empty() || text.empty()) {
         reason = "no interface and ID#DATA after the stamp";
         return false;
@@ -78,11 +84,11 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
         return false;
     }
     size_t hash = text.find('#');
-    if (hash == std::string::npos || (hash != 3 && hash != 8)) {
+    if (hash == std::string_view::npos || (hash != 3 && hash != 8)) {
         reason = "the identifier is not 3 or 8 hex digits before '#'";
         return false;
     }
-    if (text.compare(hash, 2, "##") == 0) {
+    if (text.substr(hash, 2) == "##") {
         reason.clear();  // CAN FD
         return false;
     }
@@ -99,7 +105,7 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
         reason = "identifier out of range (an error frame?)";
         return false;
     }
-    std::string payload = text.substr(hash + 1);
+    std::string_view payload = text.substr(hash + 1);
     if (!payload.empty() && (payload[0] == 'R' || payload[0] == 'r')) {
         frame.remote = true;
         int length = payload.size() == 2 ? HexDigit(payload[1]) : payload.size() == 1 ? 0 : -1;
@@ -113,12 +119,12 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
     // can-utils may separate bytes with dots and add "_L" for a length code
     // above 8.
     size_t underscore = payload.find('_');
-    if (underscore != std::string::npos) {
+    if (underscore != std::string_view::npos) {
         if (underscore + 2 != payload.size() || HexDigit(payload[underscore + 1]) < 0) {
             reason = "malformed length code after '_'";
             return false;
         }
-        payload.resize(underscore);
+        payload = payload.substr(0, underscore);
     }
     int nibble = -1;
     for (char c : payload) {
@@ -148,7 +154,8 @@ bool ParseCandumpLine(const std::string& line, CandumpFrame& frame, std::string&
 }
 
 bool CandumpReader::Next(CandumpFrame& frame) {
-    std::string line, reason;
+    std::string& line = lineText_;
+    std::string& reason = reason_;
     bool cut = false;
     while (ReadLine(in_, line, FileLimits::kLine, cut)) {
         ++line_;

@@ -46,6 +46,8 @@ class CandumpReader {
     void Malformed(const std::string& message);
 
     std::istream& in_;
+    // Reused from line to line, so that reading allocates nothing.
+    std::string lineText_, reason_;
     int line_ = 0;
     int canFd_ = 0;
     int malformed_ = 0;

@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <charconv>
 #include <cstdio>
 
 #include "CanFrameLog.h"
@@ -40,64 +39,6 @@ bool LoadDatabase(const std::string& file, const std::string& encodingName,
         std::fprintf(stderr, "%s: %d more errors and warnings\n", file.c_str(), unlisted);
     }
     return result.diagnostics.empty() || result.diagnostics.front().line != 0;
-}
-
-namespace {
-
-// The shortest text that reads back as the same double.
-std::string Number(double value) {
-    char text[32];
-    auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
-
-std::string Hex(uint32_t id, bool extended) {
-    char text[12];
-    std::snprintf(text, sizeof text, extended ? "%08X" : "%03X", id);
-    return text;
-}
-
-void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
-}  // namespace
-
-std::string DecodedText(int64_t microseconds, const dbc::Message& message,
-                        const std::vector<dbc::Value>& values) {
-    std::string line = CandumpStamp(microseconds) + " " + Hex(message.id, message.extended) +
-                       " " + message.name + ":";
-    for (size_t i = 0; i < values.size(); ++i) {
-        const dbc::Value& value = values[i];
-        line += (i ? ", " : " ") + value.signal->name + "=" + Number(value.physical);
-        if (!value.signal->unit.empty()) {
-            line += " " + value.signal->unit;
-        }
-        if (value.text) {
-            line += " \"" + *value.text + "\"";
-        }
-    }
-    return line;
-}
-
-std::string DecodedJson(int64_t microseconds, const dbc::Message& message,
-                        const std::vector<dbc::Value>& values) {
-    QJsonObject object, signalValues, texts;
-    for (const dbc::Value& value : values) {
-        signalValues[Utf8(value.signal->name)] = value.physical;
-        if (value.text) {
-            texts[Utf8(value.signal->name)] = Utf8(*value.text);
-        }
-    }
-    object["t"] = double(microseconds) / 1e6;
-    object["id"] = Utf8(Hex(message.id, message.extended));
-    object["message"] = Utf8(message.name);
-    object["signals"] = signalValues;
-    if (!texts.isEmpty()) {
-        object["texts"] = texts;
-    }
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
 int DbcCheck(const Context& context, const std::string& file, const std::string& encoding) {
@@ -137,19 +78,38 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
 
 namespace {
 
-// One frame printed decoded when the database knows it; false otherwise.
-bool DecodeFrame(const Context& context, const dbc::Database& database, int64_t microseconds,
-                 uint32_t id, bool extended, bool remote, const uint8_t* data, int length) {
-    const dbc::Message* message = database.Find(id, extended);
-    if (!message || remote) {
-        return false;
+// Prints the frames of one log decoded, into stdout's buffer.
+class FramePrinter {
+  public:
+    FramePrinter(const Context& context, const dbc::Database& database)
+        : json_(context.json), database_(database) {}
+
+    // The frame printed decoded when the database knows it; false otherwise.
+    bool Print(int64_t microseconds, uint32_t id, bool extended, bool remote,
+               const uint8_t* data, int length) {
+        const dbc::Message* message = database_.Find(id, extended);
+        if (!message || remote) {
+            return false;
+        }
+        dbc::Decode(*message, data, size_t(length), values_);
+        line_.clear();
+        if (json_) {
+            lines_.Json(line_, microseconds, *message, values_);
+        } else {
+            lines_.Text(line_, microseconds, *message, values_);
+        }
+        line_ += '\n';
+        std::fwrite(line_.data(), 1, line_.size(), stdout);
+        return true;
     }
-    std::vector<dbc::Value> values;
-    dbc::Decode(*message, data, length, values);
-    PrintLine(context.json ? DecodedJson(microseconds, *message, values)
-                           : DecodedText(microseconds, *message, values));
-    return true;
-}
+
+  private:
+    bool json_;
+    const dbc::Database& database_;
+    DecodedLines lines_;
+    std::vector<dbc::Value> values_;
+    std::string line_;
+};
 
 std::string DecodeSummary(int64_t frames, int64_t decoded) {
     return std::to_string(frames) + " frames, " + std::to_string(decoded) + " decoded, " +
@@ -165,9 +125,10 @@ int DecodeCapture(const Context& context, const std::string& log,
     if (!ReadCanLogFile(log, recording, error)) {
         return ReadFailed(log, error);
     }
+    FramePrinter printer(context, database);
     int64_t decoded = 0;
     for (const LoggedFrame& f : recording.frames) {
-        decoded += DecodeFrame(context, database, f.us, f.id, f.extended, f.remote, f.data, f.dlc);
+        decoded += printer.Print(f.us, f.id, f.extended, f.remote, f.data, f.dlc);
     }
     PrintCaptureProblems(log, recording);
     Say(context, DecodeSummary(int64_t(recording.frames.size()), decoded) +
@@ -199,11 +160,18 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
     }
     CandumpReader reader(logFile);
     CandumpFrame frame;
+    FramePrinter printer(context, result.database);
     int64_t frames = 0, decoded = 0;
     while (reader.Next(frame)) {
         ++frames;
-        decoded += DecodeFrame(context, result.database, frame.microseconds, frame.id,
-                               frame.extended, frame.remote, frame.data, frame.length);
+        decoded += printer.Print(frame.microseconds, frame.id, frame.extended, frame.remote,
+                                 frame.data, frame.length);
+        // Nothing more read ahead: a live input (a pipe, a terminal) may wait
+        // for its next frame, so what was decoded goes out now. A file costs
+        // one flush per block read.
+        if (logFile.rdbuf()->in_avail() <= 0) {
+            std::fflush(stdout);
+        }
     }
     for (const CandumpReader::Problem& problem : reader.problems()) {
         std::fprintf(stderr, "%s:%d: %s\n", log.c_str(), problem.line, problem.message.c_str());

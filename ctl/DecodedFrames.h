@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Decoder.h"
@@ -23,5 +25,32 @@ std::string DecodedText(int64_t microseconds, const dbc::Message& message,
 // The same as one compact JSON object: t, id, message, signals, texts.
 std::string DecodedJson(int64_t microseconds, const dbc::Message& message,
                         const std::vector<dbc::Value>& values);
+
+// The same lines appended to `out`, for a whole log: what each message's
+// lines share (identifier, names, JSON quoting and key order) is worked out
+// once, so a line costs little more than its numbers. Keeps pointers into
+// the database, which must outlive it.
+class DecodedLines {
+  public:
+    DecodedLines();
+    ~DecodedLines();
+    DecodedLines(const DecodedLines&) = delete;
+    DecodedLines& operator=(const DecodedLines&) = delete;
+
+    void Text(std::string& out, int64_t microseconds, const dbc::Message& message,
+              const std::vector<dbc::Value>& values);
+    void Json(std::string& out, int64_t microseconds, const dbc::Message& message,
+              const std::vector<dbc::Value>& values);
+
+  private:
+    struct MessageParts;
+    const MessageParts& PartsOf(const dbc::Message& message);
+    const std::string& JsonText(const std::string& text);
+    void WriteSignals(std::string& out, const MessageParts& parts, bool texts);
+
+    std::unordered_map<const dbc::Message*, std::unique_ptr<MessageParts>> parts_;
+    std::unordered_map<const std::string*, std::string> texts_;  // quoted for JSON
+    std::vector<const dbc::Value*> byIndex_;  // this frame's values by signal
+};
 
 }  // namespace k57::ctl
