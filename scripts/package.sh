@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh package
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DK57_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DK57_BUILD_TESTS=OFF -DK57_BUILD_BENCH=OFF >/dev/null
 cmake --build build/release
 (cd build/release && cpack -G DEB >/dev/null)
 deb=$(ls build/release/k57tool_*.deb)
