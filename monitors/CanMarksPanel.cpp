@@ -1,6 +1,7 @@
 #include "CanMarksPanel.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,14 +18,17 @@ TCanMarksPanel::TCanMarksPanel(k57::CanSession& can, QWidget* parent)
     grid->setContentsMargins(0, 0, 0, 0);
     LabelEdit = new QLineEdit(this);
     LabelEdit->setObjectName("LabelEdit");
-    LabelEdit->setPlaceholderText(tr("дверь"));
+    // The texts the hunt window had before the panel was its own keep their
+    // translations there.
+    LabelEdit->setPlaceholderText(QCoreApplication::translate("TCanHuntForm", "дверь"));
     LabelEdit->setMaxLength(200);
     MoveBox = new QComboBox(this);
     MoveBox->setObjectName("MoveBox");
     // In the order of k57::CanMove.
     MoveBox->addItems({tr("—"), tr("вверх"), tr("вниз"), tr("не изменился")});
     MoveBox->setToolTip(tr("Как изменилось искомое значение в момент отметки"));
-    auto* mark = new QPushButton(tr("Отметка (Пробел)"), this);
+    auto* mark =
+        new QPushButton(QCoreApplication::translate("TCanHuntForm", "Отметка (Пробел)"), this);
     mark->setObjectName("MarkButton");
     MarksLabel = new QLabel(this);
     grid->addWidget(mark, 0, 0);
@@ -34,7 +38,7 @@ TCanMarksPanel::TCanMarksPanel(k57::CanSession& can, QWidget* parent)
 
     MarksList = new QTableWidget(0, 3, this);
     MarksList->setObjectName("MarksList");
-    MarksList->setHorizontalHeaderLabels({tr("время, с"), tr("метка"), tr("значение")});
+    MarksList->setHorizontalHeaderLabels({tr("время, с"), tr("подпись"), tr("изменение")});
     MarksList->horizontalHeader()->setStretchLastSection(true);
     MarksList->verticalHeader()->hide();
     MarksList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -97,7 +101,7 @@ void TCanMarksPanel::Refresh() {
         return;
     }
     shown_ = marks.revision();
-    MarksLabel->setText(tr("отметок: %1").arg(marks.size()));
+    MarksLabel->setText(QCoreApplication::translate("TCanHuntForm", "отметок: %1").arg(marks.size()));
     MarksList->setRowCount(int(marks.size()));
     int row = 0;
     for (const k57::CanMark& mark : marks.marks()) {

@@ -17,6 +17,7 @@
 
 #include "CanHuntForm.h"
 #include "CanMonitorWindow.h"
+#include "PlotWidget.h"
 
 namespace {
 
@@ -38,7 +39,8 @@ class CanHuntFormTest : public k57::test::CanMonitorWindow {
                 log << line;
             }
         }
-        std::ofstream(path + ".marks") << "1700000005.0 дверь\n1700000009.0\n1700000013.0\n";
+        std::ofstream(path + ".marks")
+            << "1700000005.0 дверь up\n1700000009.0 down\n1700000013.0 up\n";
         return path;
     }
 };
@@ -59,6 +61,19 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
     // On, off, on again: it toggles.
     EXPECT_TRUE(list->item(0)->text().startsWith("1C3 byte 4 bit 1  0↔1"))
         << list->item(0)->text().toStdString();
+
+    // The marks say how the door's value moved: the search by value finds
+    // its one bit, and plots it over the recording.
+    auto* search = hunt->findChild<QListWidget*>("SearchList");
+    ASSERT_TRUE(search->isVisible());
+    ASSERT_GT(search->count(), 0);
+    EXPECT_TRUE(search->item(0)->text().startsWith(
+        "1C3 start 33 length 1 little unsigned  score 1.00  3/3 marks"))
+        << search->item(0)->text().toStdString();
+    auto* plot = hunt->findChild<k57::PlotWidget*>("CandidatePlot");
+    ASSERT_EQ(plot->data()->channels().size(), 1u);
+    EXPECT_EQ(plot->data()->channels()[0].size(), 200u);
+    EXPECT_EQ(plot->data()->marks().size(), 3u);
 
     // Clicking the candidate shows its row.
     auto* scroll = form->findChild<QScrollArea*>("ScrollBox1");
