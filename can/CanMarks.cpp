@@ -1,6 +1,7 @@
 #include "CanMarks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -11,11 +12,16 @@
 
 namespace k57 {
 
+uint64_t CanMarks::NextRevision() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
 void CanMarks::Insert(const CanMark& mark) {
     auto at = std::upper_bound(marks_.begin(), marks_.end(), mark.us,
                                [](int64_t t, const CanMark& m) { return t < m.us; });
     marks_.insert(at, mark);
-    ++revision_;
+    revision_ = NextRevision();
 }
 
 void CanMarks::Remember(bool added, const CanMark& mark) {
@@ -37,7 +43,7 @@ bool CanMarks::Remove(size_t index) {
     }
     Remember(false, marks_[index]);
     marks_.erase(marks_.begin() + long(index));
-    ++revision_;
+    revision_ = NextRevision();
     return true;
 }
 
@@ -56,7 +62,7 @@ bool CanMarks::Undo() {
         const CanMark& m = marks_[i];
         if (m.us == change.mark.us && m.label == change.mark.label && m.move == change.mark.move) {
             marks_.erase(marks_.begin() + long(i));
-            ++revision_;
+            revision_ = NextRevision();
             return true;
         }
     }
@@ -66,7 +72,7 @@ bool CanMarks::Undo() {
 void CanMarks::Clear() {
     marks_.clear();
     undo_.clear();
-    ++revision_;
+    revision_ = NextRevision();
 }
 
 std::vector<int64_t> CanMarks::Times() const {

@@ -39,6 +39,8 @@ class CanMarks {
     std::vector<int64_t> Times() const;
     size_t size() const { return marks_.size(); }
     // Changes with every change of the marks: a list shown knows it is old.
+    // Drawn from one count for every CanMarks, so marks read anew never
+    // carry a revision seen before.
     uint64_t revision() const { return revision_; }
 
     // A marks file: one mark a line, its time in seconds ("1436509052.25"),
@@ -63,11 +65,12 @@ class CanMarks {
         CanMark mark;
     };
     void Insert(const CanMark& mark);
+    static uint64_t NextRevision();
     void Remember(bool added, const CanMark& mark);
 
     std::vector<CanMark> marks_;
     std::vector<Change> undo_;
-    uint64_t revision_ = 0;
+    uint64_t revision_ = NextRevision();
 };
 
 }  // namespace k57

@@ -189,6 +189,19 @@ TEST(CanMarks, MovesAreReadAndWrittenAndLabelsEndingInTheirWordsSurvive) {
     }
 }
 
+// A list shown knows its marks are old by the revision: marks read anew (a
+// recording opened after another) never carry one seen before.
+TEST(CanMarks, MarksReadAnewHaveARevisionNotSeenBefore) {
+    std::vector<k57::CanMarks::Problem> problems;
+    std::istringstream first("1.0 a\n");
+    k57::CanMarks marks = k57::CanMarks::Read(first, problems);
+    const uint64_t shown = marks.revision();
+    marks.Clear();
+    std::istringstream second("2.0 b\n3.0 c\n");
+    marks = k57::CanMarks::Read(second, problems);
+    EXPECT_NE(marks.revision(), shown);
+}
+
 TEST(CanMarks, RemovingAndPlacingAreUndoneLastFirst) {
     k57::CanMarks marks;
     marks.Add(3, "c");

@@ -62,6 +62,8 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
     EXPECT_TRUE(list->item(0)->text().startsWith("1C3 byte 4 bit 1  0↔1"))
         << list->item(0)->text().toStdString();
 
+    // The recording's marks replace the list's.
+    EXPECT_EQ(hunt->findChild<QTableWidget*>("MarksList")->rowCount(), 3);
     // The marks say how the door's value moved: the search by value finds
     // its one bit, and plots it over the recording.
     auto* search = hunt->findChild<QListWidget*>("SearchList");
