@@ -122,6 +122,13 @@ TEST_F(CanHuntCtlTest, TheFilterKeepsTheLiveOutputToItsIdentifiersAndBadInputIsR
     k57::test::CtlRun oneMark = Ctl({"can", "hunt", File("x.log"), "--marks", File("one.marks")});
     EXPECT_EQ(oneMark.code, 1);
     EXPECT_TRUE(oneMark.err.contains("two marks")) << oneMark.err.toStdString();
+    // A window past any capture's length is refused, not turned into an
+    // overflowing time that matches nothing.
+    Write(File("two.marks"), "12.0\n12.5\n");
+    k57::test::CtlRun wide = Ctl({"can", "hunt", File("x.log"), "--marks", File("two.marks"),
+                                  "--window", "1e300"});
+    EXPECT_EQ(wide.code, 1);
+    EXPECT_TRUE(wide.err.contains("--window")) << wide.err.toStdString();
     k57::test::CtlRun missing = Ctl({"can", "stats", File("none.log")});
     EXPECT_EQ(missing.code, 1);
 }
