@@ -33,6 +33,8 @@ void SignalHunt::Count(Tally& tally, int mark, uint8_t before, uint8_t after) {
         if (tally.marksHit == 0) {
             tally.before = before;
             tally.after = after;
+        } else if (before != tally.before || after != tally.after) {
+            tally.toggles = true;
         }
         ++tally.marksHit;
         tally.lastMark = mark;
@@ -86,6 +88,7 @@ SignalHunt::Candidate SignalHunt::Score(const Identifier& ident, const Tally& ta
     c.inWindow = tally.inWindow;
     c.before = tally.before;
     c.after = tally.after;
+    c.toggles = tally.toggles;
     c.score = double(tally.marksHit) / double(marks_.size()) * double(tally.inWindow) /
               double(tally.changes);
     return c;
@@ -95,7 +98,9 @@ std::string SignalHunt::Candidate::Text(size_t marks) const {
     char text[128];
     int n = std::snprintf(text, sizeof text, extended ? "%08X byte %d" : "%03X byte %d",
                           unsigned(id), byte);
-    if (bit >= 0) {
+    if (bit >= 0 && toggles) {
+        n += std::snprintf(text + n, sizeof text - size_t(n), " bit %d  0\u21941", bit);
+    } else if (bit >= 0) {
         n += std::snprintf(text + n, sizeof text - size_t(n), " bit %d  %u -> %u", bit,
                            unsigned(before), unsigned(after));
     } else {

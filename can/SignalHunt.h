@@ -33,10 +33,12 @@ class SignalHunt {
         uint32_t inWindow = 0;  // changes close after a mark
         uint8_t before = 0;     // the value before and after its first change
         uint8_t after = 0;      // after a mark (a bit's: 0 or 1)
+        bool toggles = false;   // one way after one mark, the other way after another
 
         uint64_t Key() const { return (uint64_t(extended) << 32) | id; }
-        // "1A0 byte 2 bit 5  0 -> 1  score 0.95  5/5 marks  6 changes"; a
-        // byte "1A0 byte 2  3A -> 3B ..."; `marks` is how many were set.
+        // "1A0 byte 2 bit 5  0 -> 1  score 0.95  5/5 marks  6 changes" ("0↔1"
+        // for a bit that toggles); a byte "1A0 byte 2  3A -> 3B ..."; `marks`
+        // is how many were set.
         std::string Text(size_t marks) const;
     };
 
@@ -57,6 +59,7 @@ class SignalHunt {
         int32_t lastMark = -1;
         uint8_t before = 0;
         uint8_t after = 0;
+        bool toggles = false;  // a later mark's first change went another way
         bool wide = false;  // a byte's: one of its changes moved more than one bit
     };
     struct Identifier {

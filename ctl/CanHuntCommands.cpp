@@ -111,36 +111,67 @@ int CanStats(const Context& context, const std::string& log, const std::string& 
     return kDone;
 }
 
-int CanHuntFile(const Context& context, const std::string& log, const std::string& marksFile,
-                const std::string& filter, double windowSeconds) {
-    CanMarks marks;
+namespace {
+
+// The marks file, its unreadable lines on stderr.
+bool LoadMarks(const std::string& marksFile, CanMarks& marks, int& exitCode) {
     std::vector<CanMarks::Problem> problems;
     std::string error;
     if (!CanHunt::ReadMarks(marksFile, marks, problems, error)) {
-        return ReadFailed(marksFile, error);
+        exitCode = ReadFailed(marksFile, error);
+        return false;
     }
     for (const CanMarks::Problem& problem : problems) {
         std::fprintf(stderr, "%s:%d: %s\n", marksFile.c_str(), problem.line,
                      problem.message.c_str());
     }
+    return true;
+}
+
+// The capture, and the marks within its time.
+bool LoadMarked(const std::string& log, const std::string& filter, const std::string& marksFile,
+                const CanMarks& marks, CanRecording& recording, int& exitCode) {
+    if (!Load(log, filter, recording, exitCode)) {
+        return false;
+    }
+    std::string outside = CanHunt::MarksOutside(recording.frames, marks);
+    if (!outside.empty()) {
+        exitCode = Fail(marksFile + ": " + outside, kBadInput);
+        return false;
+    }
+    return true;
+}
+
+// --window in microseconds; 0 (not given) keeps the default.
+int64_t WindowUs(double seconds, int64_t otherwise) {
+    return seconds > 0 ? int64_t(seconds * 1e6) : otherwise;
+}
+
+}  // namespace
+
+int CanHuntFile(const Context& context, const std::string& log, const std::string& marksFile,
+                const std::string& filter, double windowSeconds) {
+    CanMarks marks;
+    int code = kDone;
+    if (!LoadMarks(marksFile, marks, code)) {
+        return code;
+    }
     if (marks.size() < 2) {
         return Fail(marksFile + ": the hunt needs two marks or more", kBadInput);
     }
     CanRecording recording;
-    int code = kDone;
-    if (!Load(log, filter, recording, code)) {
+    if (!LoadMarked(log, filter, marksFile, marks, recording, code)) {
         return code;
     }
     SignalHunt::Options options;
-    if (windowSeconds > 0) {
-        options.afterUs = int64_t(windowSeconds * 1e6);
-    }
+    options.afterUs = WindowUs(windowSeconds, options.afterUs);
     std::vector<SignalHunt::Candidate> ranking = CanHunt::Rank(recording.frames, marks, options);
     if (context.json) {
         // Bits only: a consumer may rely on every entry naming one.
         QJsonArray array;
         for (const SignalHunt::Candidate& c : ranking) {
             if (c.bit >= 0) {
+                const char* change = c.toggles ? "toggle" : c.after > c.before ? "rise" : "fall";
                 array.append(QJsonObject{{"id", Hex(c.id, c.extended)},
                                          {"extended", c.extended},
                                          {"byte", c.byte},
@@ -149,7 +180,8 @@ int CanHuntFile(const Context& context, const std::string& log, const std::strin
                                          {"marks", c.marksHit},
                                          {"changes", qint64(c.changes)},
                                          {"before", c.before},
-                                         {"after", c.after}});
+                                         {"after", c.after},
+                                         {"change", change}});
             }
         }
         PrintArray(array);
@@ -160,6 +192,53 @@ int CanHuntFile(const Context& context, const std::string& log, const std::strin
     }
     for (const SignalHunt::Candidate& c : ranking) {
         std::printf("%s\n", c.Text(marks.size()).c_str());
+    }
+    return kDone;
+}
+
+int CanSearchFile(const Context& context, const std::string& log, const std::string& marksFile,
+                  const std::string& filter, double windowSeconds, int most) {
+    CanMarks marks;
+    int code = kDone;
+    if (!LoadMarks(marksFile, marks, code)) {
+        return code;
+    }
+    if (SignalSearch::MarksWithMove(marks.marks()) == 0) {
+        return Fail(marksFile +
+                        ": no mark says how the value moved: end its line with up, down or same",
+                    kBadInput);
+    }
+    if (most < 1) {
+        return Fail("--most: at least 1", kBadInput);
+    }
+    CanRecording recording;
+    if (!LoadMarked(log, filter, marksFile, marks, recording, code)) {
+        return code;
+    }
+    SignalSearch::Options options;
+    options.afterUs = WindowUs(windowSeconds, options.afterUs);
+    options.most = size_t(most);
+    std::vector<SignalSearch::Candidate> ranking =
+        CanHunt::Search(recording.frames, marks, options);
+    if (context.json) {
+        QJsonArray array;
+        for (const SignalSearch::Candidate& c : ranking) {
+            array.append(QJsonObject{{"id", Hex(c.id, c.extended)},
+                                     {"extended", c.extended},
+                                     {"start", c.start},
+                                     {"length", c.length},
+                                     {"byte_order", c.bigEndian ? "big" : "little"},
+                                     {"signed", c.isSigned},
+                                     {"score", c.score}});
+        }
+        PrintArray(array);
+        return kDone;
+    }
+    if (ranking.empty()) {
+        Say(context, "no field moved as the marks say");
+    }
+    for (const SignalSearch::Candidate& c : ranking) {
+        std::printf("%s\n", c.Text().c_str());
     }
     return kDone;
 }

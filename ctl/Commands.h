@@ -97,6 +97,10 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
 int CanStats(const Context& context, const std::string& log, const std::string& filter);
 int CanHuntFile(const Context& context, const std::string& log, const std::string& marks,
                 const std::string& filter, double window);
+// The fields whose value moved as the marks say (up, down, same), `most`
+// of them, best first.
+int CanSearchFile(const Context& context, const std::string& log, const std::string& marks,
+                  const std::string& filter, double windowSeconds, int most);
 // What was wrong in a capture file, on stderr: by line, or by byte offset.
 void PrintCaptureProblems(const std::string& log, const CanRecording& recording);
 // The service journal, read only: the units, or one unit's operations.

@@ -207,7 +207,23 @@ int main(int argc, char** argv) {
                      "one time a line, seconds on the log's clock (# comments); the window's "
                      "LOG.marks is one")
         ->required();
-    hunt->add_option("--window", huntWindow, "seconds after a mark that count (default 1)");
+    hunt->add_option("--window", huntWindow, "seconds after a mark that count (default 1)")
+        ->check(CLI::Range(0.0, 3600.0));
+    int searchMost = 50;
+    auto* search = can->add_subcommand(
+        "search", "rank the fields (id, start bit, length 1-32, byte order, sign) of a capture "
+                  "file whose value moved as the marks say; --json: an array, best first");
+    search->add_option("LOG", logFile, "capture file")->required();
+    search->add_option("--marks", marksFile,
+                       "one mark a line: seconds on the log's clock, a label, then up, down or "
+                       "same")
+        ->required();
+    search->add_option("--window", huntWindow,
+                       "seconds after a mark at whose end the value is read (default 1)")
+        ->check(CLI::Range(0.0, 3600.0));
+    search->add_option("--most", searchMost, "candidates printed")
+        ->check(CLI::Range(1, 100000))
+        ->capture_default_str();
     for (CLI::App* command : {dbcCheck, decode, can}) {
         command->add_option("--encoding", encoding, "the DBC file's texts")
             ->check(CLI::IsMember({"cp1252", "cp1251", "utf8"}))
@@ -269,6 +285,8 @@ int main(int argc, char** argv) {
         return CanStats(context, logFile, canFilter);
     if (*hunt)
         return CanHuntFile(context, logFile, marksFile, canFilter, huntWindow);
+    if (*search)
+        return CanSearchFile(context, logFile, marksFile, canFilter, huntWindow, searchMost);
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {

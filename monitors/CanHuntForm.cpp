@@ -9,11 +9,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QShortcut>
 #include <QSpinBox>
 
+#include "CanHunt.h"
+#include "CanMarksPanel.h"
 #include "CanMonitorSettings.h"
 #include "CanPlayback.h"
+#include "PlotWidget.h"
 
 TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, Monitor monitor,
                            QWidget* parent)
@@ -41,20 +45,25 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, M
     grid->addWidget(RowEdit, 2, 2);
     grid->addWidget(unnotchRow, 2, 3);
 
-    LabelEdit = new QLineEdit(this);
-    LabelEdit->setObjectName("LabelEdit");
-    LabelEdit->setPlaceholderText(tr("дверь"));
-    auto* mark = new QPushButton(tr("Отметка (Пробел)"), this);
-    mark->setObjectName("MarkButton");
-    MarksLabel = new QLabel(tr("отметок: %1").arg(0), this);
-    grid->addWidget(mark, 3, 0);
-    grid->addWidget(LabelEdit, 3, 1);
-    grid->addWidget(MarksLabel, 3, 2, 1, 2);
+    MarksPanel = new TCanMarksPanel(can_, this);
+    grid->addWidget(MarksPanel, 3, 0, 1, 4);
 
     RankingList = new QListWidget(this);
     RankingList->setObjectName("RankingList");
     RankingList->setFont(QFont("Courier", 9));
     grid->addWidget(RankingList, 4, 0, 1, 4);
+    // The search by value: shown once a mark says how the value moved.
+    SearchList = new QListWidget(this);
+    SearchList->setObjectName("SearchList");
+    SearchList->setFont(QFont("Courier", 9));
+    SearchList->hide();
+    Plot = new k57::PlotWidget(this);
+    Plot->setObjectName("CandidatePlot");
+    Plot->setMinimumHeight(120);
+    Plot->SetData(&plot_);
+    Plot->hide();
+    grid->addWidget(SearchList, 7, 0, 1, 4);
+    grid->addWidget(Plot, 8, 0, 1, 4);
 
     auto* open = new QPushButton(tr("Открыть запись…"), this);
     open->setObjectName("OpenButton");
@@ -64,12 +73,16 @@ TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, M
     grid->addWidget(open, 5, 0);
     grid->addWidget(SpeedBox, 5, 1);
     grid->addWidget(BuildTableChoices(), 6, 0, 1, 4);
-    resize(520, 500);
+    resize(560, 560);
 
     connect(FilterEdit, &QLineEdit::returnPressed, this, &TCanHuntForm::FilterEditReturn);
     connect(unnotchAll, &QPushButton::clicked, this, &TCanHuntForm::UnnotchAllClick);
     connect(unnotchRow, &QPushButton::clicked, this, &TCanHuntForm::UnnotchRowClick);
-    connect(mark, &QPushButton::clicked, this, &TCanHuntForm::MarkButtonClick);
+    connect(MarksPanel, &TCanMarksPanel::changed, this, [this] {
+        refreshesLeft_ = 3;
+        Refresh();
+    });
+    connect(SearchList, &QListWidget::currentRowChanged, this, &TCanHuntForm::PlotCandidate);
     connect(open, &QPushButton::clicked, this, &TCanHuntForm::OpenButtonClick);
     connect(RankingList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         size_t row = size_t(RankingList->row(item));
@@ -168,9 +181,7 @@ void TCanHuntForm::FilterEditReturn() {
 }
 
 void TCanHuntForm::MarkButtonClick() {
-    can_.Mark(LabelEdit->text().toStdString());
-    refreshesLeft_ = 3;
-    Refresh();
+    MarksPanel->Mark();  // the panel tells when it changed the marks
 }
 
 void TCanHuntForm::UnnotchAllClick() {
@@ -230,14 +241,55 @@ void TCanHuntForm::OpenButtonClick() {
 
 // The ranking over what has come so far.
 void TCanHuntForm::Refresh() {
-    MarksLabel->setText(tr("отметок: %1").arg(can_.marks().size()));
-    if (!isVisible() || can_.marks().size() < 2 || refreshesLeft_ <= 0) {
+    MarksPanel->Refresh();
+    if (!isVisible() || can_.marks().size() < 1 || refreshesLeft_ <= 0) {
         return;
     }
     --refreshesLeft_;
+    Search();
+    if (can_.marks().size() < 2) {
+        return;
+    }
     ranking_ = can_.Rank();
     RankingList->clear();
     for (const k57::SignalHunt::Candidate& c : ranking_) {
         RankingList->addItem(QString::fromStdString(c.Text(can_.marks().size())));
+    }
+}
+
+void TCanHuntForm::Search() {
+    const bool moves = k57::SignalSearch::MarksWithMove(can_.marks().marks()) > 0;
+    SearchList->setVisible(moves);
+    Plot->setVisible(moves);
+    if (!moves) {
+        return;
+    }
+    searched_.clear();
+    can_.frames().ForEach([&](const k57::LoggedFrame& f) {
+        if (can_.filter().Passes(f.id, f.extended)) {
+            searched_.push_back(f);
+        }
+    });
+    found_ = k57::CanHunt::Search(searched_, can_.marks());
+    const QSignalBlocker quiet(SearchList);  // the plot follows the choice, not the refill
+    SearchList->clear();
+    for (const k57::SignalSearch::Candidate& c : found_) {
+        SearchList->addItem(QString::fromStdString(c.Text()));
+    }
+    SearchList->setCurrentRow(found_.empty() ? -1 : 0);
+    PlotCandidate(SearchList->currentRow());
+}
+
+void TCanHuntForm::PlotCandidate(int row) {
+    if (row < 0 || size_t(row) >= found_.size()) {
+        plot_.Clear();
+        Plot->Refresh();
+        return;
+    }
+    k57::CanHunt::PlotCandidate(searched_, can_.marks(), found_[size_t(row)], plot_);
+    Plot->ShowAll();
+    Plot->Refresh();
+    if (monitor_.scrollTo) {
+        monitor_.scrollTo(found_[size_t(row)].Key());
     }
 }

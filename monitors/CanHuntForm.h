@@ -6,6 +6,8 @@
 
 #include "CanSession.h"
 #include "DialogService.h"
+#include "PlotData.h"
+#include "SignalSearch.h"
 #include "TableLook.h"
 
 class QCheckBox;
@@ -15,9 +17,15 @@ class QLabel;
 class QSpinBox;
 class QLineEdit;
 class QListWidget;
+class TCanMarksPanel;
+namespace k57 {
+class PlotWidget;
+}
 
 // The CAN monitor's companion for finding a signal: the identifier filter,
-// un-notching, marks and the ranked candidates, captures opened from a file,
+// un-notching, marks and the ranked candidates (bits that changed after the
+// marks; fields whose value moved as the marks say, the chosen one plotted),
+// captures opened from a file,
 // and how the table shows time (heat, rate, hold, silent identifiers). It
 // works on the monitor's session; the monitor draws the table.
 class TCanHuntForm : public QDialog {
@@ -49,11 +57,17 @@ class TCanHuntForm : public QDialog {
 
   private:
     QWidget* BuildTableChoices();
+    // The fields whose value moved as the marks say, when they say so.
+    void Search();
+    void PlotCandidate(int row);
 
     k57::CanSession& can_;
     k57::DialogService*& dialogs_;
     Monitor monitor_;
     std::vector<k57::SignalHunt::Candidate> ranking_;
+    std::vector<k57::SignalSearch::Candidate> found_;
+    std::vector<k57::LoggedFrame> searched_;  // the frames found_ was searched in
+    k57::PlotData plot_;
     QTimer refresh_;
     // The ranking follows a new mark for a few seconds, as the changes after
     // it come in; otherwise it stands, and costs nothing.
@@ -62,8 +76,9 @@ class TCanHuntForm : public QDialog {
     QLineEdit* FilterEdit;
     QLabel* FilterLabel;
     QLineEdit* RowEdit;
-    QLineEdit* LabelEdit;
-    QLabel* MarksLabel;
+    TCanMarksPanel* MarksPanel;
+    QListWidget* SearchList;
+    k57::PlotWidget* Plot;
     QComboBox* SpeedBox;
     QListWidget* RankingList;
     QCheckBox* HeatBox;

@@ -114,6 +114,16 @@ void TCanMonitorForm::BuildLayout() {
     connect(signalsKey, &QShortcut::activated, this, &TCanMonitorForm::ShowSignals);
     auto* hunt = new QShortcut(QKeySequence("Ctrl+H"), this);
     connect(hunt, &QShortcut::activated, this, &TCanMonitorForm::ShowHunt);
+    // A mark while watching the table, with the hunt window's label when it
+    // is open; a text field that has the focus keeps its Space.
+    auto* mark = new QShortcut(Qt::Key_Space, this);
+    connect(mark, &QShortcut::activated, this, [this] {
+        if (hunt_) {
+            hunt_->MarkButtonClick();
+        } else {
+            can_.Mark({});
+        }
+    });
     // The panel spans the box's width; its height is set by every drawing.
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setWidget(Panel1);

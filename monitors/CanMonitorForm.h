@@ -60,6 +60,7 @@ class TCanMonitorForm : public QDialog {
     // The table's rows as the last display tick left them.
     const k57::TableRows& table() const { return table_; }
     const k57::CanFrameLog& frames() const { return can_.frames(); }
+    const k57::CanMarks& marks() const { return can_.marks(); }
     // Where "Сохранить в файл…" asks for its file; not owned.
     void SetDialogs(k57::DialogService* dialogs) { dialogs_ = dialogs; }
     void done(int result) override;

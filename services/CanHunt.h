@@ -7,7 +7,9 @@
 #include "CanFilter.h"
 #include "CanMarks.h"
 #include "CanRecording.h"
+#include "PlotData.h"
 #include "SignalHunt.h"
+#include "SignalSearch.h"
 
 namespace k57 {
 
@@ -28,6 +30,20 @@ BusStatistics Statistics(const std::vector<LoggedFrame>& frames);
 std::vector<SignalHunt::Candidate> Rank(const std::vector<LoggedFrame>& frames,
                                         const CanMarks& marks,
                                         const SignalHunt::Options& options = {});
+
+// Empty when every mark lies within the frames' time; otherwise what to
+// say: the log's range and the marks outside it. A mark outside matches
+// nothing, and an empty ranking would look like a hunt that found nothing.
+std::string MarksOutside(const std::vector<LoggedFrame>& frames, const CanMarks& marks);
+
+// The fields whose value moved as the marks say (SignalSearch).
+std::vector<SignalSearch::Candidate> Search(const std::vector<LoggedFrame>& frames,
+                                            const CanMarks& marks,
+                                            const SignalSearch::Options& options = {});
+// A candidate's value at each frame of its identifier, as the one channel
+// of `plot`, times in seconds from the first frame; the marks with it.
+void PlotCandidate(const std::vector<LoggedFrame>& frames, const CanMarks& marks,
+                   const SignalSearch::Candidate& candidate, PlotData& plot);
 
 }  // namespace CanHunt
 

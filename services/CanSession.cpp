@@ -224,8 +224,8 @@ int64_t CanSession::Now() const {
     return playing_ ? playback_.RecordingTime(CandumpNow()) : CandumpNow();
 }
 
-void CanSession::Mark(const std::string& label) {
-    marks_.Add(Now(), label);
+void CanSession::Mark(const std::string& label, CanMove move) {
+    marks_.Add(Now(), label, move);
 }
 
 std::vector<SignalHunt::Candidate> CanSession::Rank(const SignalHunt::Options& options) const {

@@ -97,7 +97,7 @@ class CanSession {
     // The capture's clock now: the computer's, or the recording's.
     int64_t Now() const;
     // A mark at Now().
-    void Mark(const std::string& label);
+    void Mark(const std::string& label, CanMove move = CanMove::None);
     CanMarks& marks() { return marks_; }
     const CanMarks& marks() const { return marks_; }
     // The bits that changed after the marks, over the frames the filter passes.

@@ -71,7 +71,8 @@ TEST(SignalHunt, TheBitThatFlipsAfterEveryMarkRanksFirstAmongThousands) {
     EXPECT_EQ(best.before, 0);
     EXPECT_EQ(best.after, 1);
     EXPECT_GT(best.score, 0.8);
-    EXPECT_EQ(best.Text(5).substr(0, 23), "3A5 byte 2 bit 5  0 -> ");
+    // It flips back and forth, one way at one mark, the other at the next.
+    EXPECT_EQ(best.Text(5).substr(0, 24), "3A5 byte 2 bit 5  0\u21941 ") << best.Text(5);
 
     // The decoy changes as often, at other times: below, if there at all.
     for (size_t i = 1; i < ranking.size(); ++i) {
@@ -111,6 +112,19 @@ TEST(SignalHunt, NoMarksNoRankingAndTheWindowBounds) {
     EXPECT_DOUBLE_EQ(ranking[0].score, 0.5 * 0.5);
 }
 
+// A bit that goes the same way at every mark (a latch, set and cleared
+// elsewhere) keeps its direction in the text.
+TEST(SignalHunt, ABitThatMovesOneWayAtEveryMarkSaysWhichWay) {
+    k57::SignalHunt hunt({1'000'000, 3'000'000});
+    hunt.Add({0, 7, false, false, 1, {0x01}});
+    hunt.Add({1'100'000, 7, false, false, 1, {0x00}});  // falls after the first mark
+    hunt.Add({2'000'000, 7, false, false, 1, {0x01}});  // set again, unmarked
+    hunt.Add({3'100'000, 7, false, false, 1, {0x00}});  // falls after the second
+    std::vector<k57::SignalHunt::Candidate> ranking = hunt.Ranking();
+    ASSERT_EQ(ranking.size(), 1u);
+    EXPECT_EQ(ranking[0].Text(2).substr(0, 21), "007 byte 0 bit 0  1 -") << ranking[0].Text(2);
+}
+
 TEST(CanMarks, AMarksFileReadsBackWithLabelsCommentsAndProblems) {
     std::istringstream in(
         "# door, five times\n"
@@ -135,6 +149,86 @@ TEST(CanMarks, AMarksFileReadsBackWithLabelsCommentsAndProblems) {
     EXPECT_EQ(read.Times(), marks.Times());
     EXPECT_EQ(read.marks()[1].label, "дверь");
     EXPECT_EQ(k57::CanMarks::SidecarPath("/a/b.log"), "/a/b.log.marks");
+}
+
+// A mark may end with how the value moved; older files, without, read as
+// before, and a label that ends in such a word survives a write and a read.
+TEST(CanMarks, MovesAreReadAndWrittenAndLabelsEndingInTheirWordsSurvive) {
+    std::istringstream in(
+        "10.0 door open up\n"
+        "11.0 down\n"
+        "12.0 speed same\n"
+        "13.0 lift up -\n"
+        "14.0 door\n");
+    std::vector<k57::CanMarks::Problem> problems;
+    k57::CanMarks marks = k57::CanMarks::Read(in, problems);
+    ASSERT_EQ(marks.size(), 5u);
+    EXPECT_TRUE(problems.empty());
+    const std::vector<k57::CanMark>& m = marks.marks();
+    EXPECT_EQ(m[0].label, "door open");
+    EXPECT_EQ(m[0].move, k57::CanMove::Up);
+    EXPECT_EQ(m[1].label, "");
+    EXPECT_EQ(m[1].move, k57::CanMove::Down);
+    EXPECT_EQ(m[2].move, k57::CanMove::Same);
+    EXPECT_EQ(m[3].label, "lift up");
+    EXPECT_EQ(m[3].move, k57::CanMove::None);
+    EXPECT_EQ(m[4].move, k57::CanMove::None);
+
+    k57::CanMarks placed;
+    placed.Add(20'000'000, "lift up");
+    placed.Add(21'000'000, "up", k57::CanMove::Down);
+    placed.Add(22'000'000, "-");
+    std::ostringstream out;
+    placed.Write(out);
+    std::istringstream again(out.str());
+    k57::CanMarks read = k57::CanMarks::Read(again, problems);
+    ASSERT_EQ(read.size(), 3u) << out.str();
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(read.marks()[i].label, placed.marks()[i].label) << out.str();
+        EXPECT_EQ(read.marks()[i].move, placed.marks()[i].move) << out.str();
+    }
+}
+
+// A list shown knows its marks are old by the revision: marks read anew (a
+// recording opened after another) never carry one seen before.
+TEST(CanMarks, MarksReadAnewHaveARevisionNotSeenBefore) {
+    std::vector<k57::CanMarks::Problem> problems;
+    std::istringstream first("1.0 a\n");
+    k57::CanMarks marks = k57::CanMarks::Read(first, problems);
+    const uint64_t shown = marks.revision();
+    marks.Clear();
+    std::istringstream second("2.0 b\n3.0 c\n");
+    marks = k57::CanMarks::Read(second, problems);
+    EXPECT_NE(marks.revision(), shown);
+}
+
+TEST(CanMarks, RemovingAndPlacingAreUndoneLastFirst) {
+    k57::CanMarks marks;
+    marks.Add(3, "c");
+    marks.Add(1, "a");
+    marks.Add(2, "b");
+    EXPECT_TRUE(marks.Remove(0));
+    EXPECT_FALSE(marks.Remove(5));
+    EXPECT_EQ(marks.Times(), (std::vector<int64_t>{2, 3}));
+    uint64_t before = marks.revision();
+    EXPECT_TRUE(marks.Undo());  // "a" is back
+    EXPECT_NE(marks.revision(), before);
+    EXPECT_EQ(marks.Times(), (std::vector<int64_t>{1, 2, 3}));
+    EXPECT_TRUE(marks.Undo());  // "b" placed last: gone
+    EXPECT_EQ(marks.Times(), (std::vector<int64_t>{1, 3}));
+    EXPECT_TRUE(marks.Undo());
+    EXPECT_TRUE(marks.Undo());
+    EXPECT_FALSE(marks.Undo());
+    EXPECT_EQ(marks.size(), 0u);
+    for (size_t i = 0; i < k57::CanMarks::kMaxUndo + 10; ++i) {
+        marks.Add(int64_t(i));
+    }
+    size_t undone = 0;
+    while (marks.Undo()) {
+        ++undone;
+    }
+    EXPECT_EQ(undone, k57::CanMarks::kMaxUndo);
+    EXPECT_EQ(marks.size(), 10u);
 }
 
 }  // namespace

@@ -78,6 +78,7 @@ TEST_F(CanHuntCtlTest, TheBitFlippedAtEachMarkRanksFirstAmongThousandsOfBusyIden
     EXPECT_EQ(best["extended"].toBool(), false);
     EXPECT_EQ(best["byte"].toInt(), 2);
     EXPECT_EQ(best["bit"].toInt(), 5);
+    EXPECT_EQ(best["change"].toString(), "toggle");  // on at one mark, off at the next
     EXPECT_GT(best["score"].toDouble(), 0.8);
     EXPECT_LE(best["score"].toDouble(), 1.0);
     for (int i = 1; i < ranking.size(); ++i) {
@@ -121,8 +122,80 @@ TEST_F(CanHuntCtlTest, TheFilterKeepsTheLiveOutputToItsIdentifiersAndBadInputIsR
     k57::test::CtlRun oneMark = Ctl({"can", "hunt", File("x.log"), "--marks", File("one.marks")});
     EXPECT_EQ(oneMark.code, 1);
     EXPECT_TRUE(oneMark.err.contains("two marks")) << oneMark.err.toStdString();
+    // A window past any capture's length is refused, not turned into an
+    // overflowing time that matches nothing.
+    Write(File("two.marks"), "12.0\n12.5\n");
+    k57::test::CtlRun wide = Ctl({"can", "hunt", File("x.log"), "--marks", File("two.marks"),
+                                  "--window", "1e300"});
+    EXPECT_EQ(wide.code, 1);
+    EXPECT_TRUE(wide.err.contains("--window")) << wide.err.toStdString();
     k57::test::CtlRun missing = Ctl({"can", "stats", File("none.log")});
     EXPECT_EQ(missing.code, 1);
+}
+
+// Marks set on another capture's clock match nothing: said, with the log's
+// time range, instead of an empty ranking that looks like success.
+TEST_F(CanHuntCtlTest, MarksOutsideTheLogsTimeRangeAreRefused) {
+    Write(File("x.log"), "(12.000000) can0 123#00\n(13.000000) can0 123#01\n(14.500000) can0 123#00\n");
+    Write(File("far.marks"), "12.5 door\n1700000005.25\n");
+    k57::test::CtlRun hunt = Ctl({"can", "hunt", File("x.log"), "--marks", File("far.marks")});
+    EXPECT_EQ(hunt.code, 1);
+    EXPECT_TRUE(hunt.err.contains("12.000000") && hunt.err.contains("14.500000"))
+        << hunt.err.toStdString();
+    EXPECT_TRUE(hunt.err.contains("1700000005.250000")) << hunt.err.toStdString();
+    EXPECT_FALSE(hunt.err.contains("12.500000")) << hunt.err.toStdString();
+    EXPECT_TRUE(hunt.out.isEmpty()) << hunt.out.toStdString();
+}
+
+// The search by value finds the field canmatrix encoded, exactly as its DBC
+// file writes it, in either byte order, among noisy identifiers.
+TEST_F(CanHuntCtlTest, TheSearchByValueFindsTheFieldAsItsDbcFileWritesIt) {
+    const std::pair<const char*, const char*> cases[] = {{"big", "16|12@0+"},
+                                                         {"little", "13|10@1-"}};
+    for (const auto& [order, written] : cases) {
+        QProcess python;
+        python.start("/usr/bin/python3", {K57_TEST_DATA "/../can/write_search_log.py",
+                                          QString::fromStdString(dir_.path()), order});
+        ASSERT_TRUE(python.waitForFinished(60000));
+        ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        QFile dbc(File("search.dbc"));
+        ASSERT_TRUE(dbc.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(dbc.readAll().contains(QByteArray(" SG_ level : ") + written)) << order;
+
+        k57::test::CtlRun search = Ctl({"--json", "can", "search", File("search.log"), "--marks",
+                                        File("search.marks"), "--most", "5"});
+        ASSERT_EQ(search.code, 0) << search.err.toStdString();
+        QJsonArray ranking = QJsonDocument::fromJson(search.out.toUtf8()).array();
+        ASSERT_EQ(ranking.size(), 5) << search.out.toStdString();
+        QJsonObject best = ranking[0].toObject();
+        EXPECT_EQ(best.keys(), (QStringList{"byte_order", "extended", "id", "length", "score",
+                                            "signed", "start"}));
+        EXPECT_EQ(best["id"].toString(), "3B4");
+        EXPECT_EQ(QString("%1|%2@%3%4")
+                      .arg(best["start"].toInt())
+                      .arg(best["length"].toInt())
+                      .arg(best["byte_order"].toString() == "big" ? 0 : 1)
+                      .arg(best["signed"].toBool() ? "-" : "+"),
+                  written)
+            << search.out.toStdString();
+        EXPECT_DOUBLE_EQ(best["score"].toDouble(), 1.0);
+    }
+    k57::test::CtlRun text = Ctl({"can", "search", File("search.log"), "--marks",
+                                  File("search.marks"), "--most", "2", "--filter", "+3B4"});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.startsWith("3B4 start 13 length 10 little signed  score 1.00  7/7 marks"))
+        << text.out.toStdString();
+    EXPECT_EQ(text.out.count('\n'), 2);
+
+    // Marks that say no move, and marks on another clock, are refused.
+    Write(File("plain.marks"), "1005.0 door\n1008.0\n");
+    k57::test::CtlRun plain = Ctl({"can", "search", File("search.log"), "--marks", File("plain.marks")});
+    EXPECT_EQ(plain.code, 1);
+    EXPECT_TRUE(plain.err.contains("up, down or same")) << plain.err.toStdString();
+    Write(File("far.marks"), "5.0 up\n");
+    k57::test::CtlRun far = Ctl({"can", "search", File("search.log"), "--marks", File("far.marks")});
+    EXPECT_EQ(far.code, 1);
+    EXPECT_TRUE(far.err.contains("1000.000000 to 1029.919000")) << far.err.toStdString();
 }
 
 // PCAN traces and BLF files as python-can writes them, and a capture on

@@ -11,11 +11,13 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTest>
 #include <fstream>
 
 #include "CanHuntForm.h"
 #include "CanMonitorWindow.h"
+#include "PlotWidget.h"
 
 namespace {
 
@@ -37,7 +39,8 @@ class CanHuntFormTest : public k57::test::CanMonitorWindow {
                 log << line;
             }
         }
-        std::ofstream(path + ".marks") << "1700000005.0 дверь\n1700000009.0\n1700000013.0\n";
+        std::ofstream(path + ".marks")
+            << "1700000005.0 дверь up\n1700000009.0 down\n1700000013.0 up\n";
         return path;
     }
 };
@@ -55,8 +58,24 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
     hunt->Refresh();
     auto* list = hunt->findChild<QListWidget*>("RankingList");
     ASSERT_GT(list->count(), 0);
-    EXPECT_TRUE(list->item(0)->text().startsWith("1C3 byte 4 bit 1  0 -> 1"))
+    // On, off, on again: it toggles.
+    EXPECT_TRUE(list->item(0)->text().startsWith("1C3 byte 4 bit 1  0↔1"))
         << list->item(0)->text().toStdString();
+
+    // The recording's marks replace the list's.
+    EXPECT_EQ(hunt->findChild<QTableWidget*>("MarksList")->rowCount(), 3);
+    // The marks say how the door's value moved: the search by value finds
+    // its one bit, and plots it over the recording.
+    auto* search = hunt->findChild<QListWidget*>("SearchList");
+    ASSERT_TRUE(search->isVisible());
+    ASSERT_GT(search->count(), 0);
+    EXPECT_TRUE(search->item(0)->text().startsWith(
+        "1C3 start 33 length 1 little unsigned  score 1.00  3/3 marks"))
+        << search->item(0)->text().toStdString();
+    auto* plot = hunt->findChild<k57::PlotWidget*>("CandidatePlot");
+    ASSERT_EQ(plot->data()->channels().size(), 1u);
+    EXPECT_EQ(plot->data()->channels()[0].size(), 200u);
+    EXPECT_EQ(plot->data()->marks().size(), 3u);
 
     // Clicking the candidate shows its row.
     auto* scroll = form->findChild<QScrollArea*>("ScrollBox1");
@@ -93,6 +112,75 @@ TEST_F(CanHuntFormTest, ADamagedBinaryRecordingSaysAtWhichByte) {
     EXPECT_TRUE(dialogs.errors[0].contains("Файл повреждён")) << dialogs.errors[0].toStdString();
     EXPECT_TRUE(dialogs.errors[0].contains("byte 144")) << dialogs.errors[0].toStdString();
     EXPECT_FALSE(dialogs.errors[0].contains("строка 0"));
+}
+
+// While watching the table: Space marks in the monitor and in the hunt
+// window alike, a text field keeps its Space, and Enter in the label field
+// places a labelled mark.
+TEST_F(CanHuntFormTest, SpaceMarksInBothWindowsAndEnterMarksWithTheLabel) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->setFocus();
+    QTest::keyClick(form.get(), Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->marks().size() == 1; }, 10000));
+
+    form->ShowHunt();
+    auto* hunt = form->findChild<TCanHuntForm*>("CanHuntForm");
+    hunt->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(hunt));
+    auto* label = hunt->findChild<QLineEdit*>("LabelEdit");
+    label->setFocus();
+    QTest::keyClicks(label, "door");
+    QTest::keyClick(label, Qt::Key_Space);
+    EXPECT_EQ(label->text(), "door ");
+    EXPECT_EQ(form->marks().size(), 1u);
+    QTest::keyClicks(label, "left");
+    QTest::keyClick(label, Qt::Key_Return);
+    ASSERT_EQ(form->marks().size(), 2u);
+    EXPECT_EQ(form->marks().marks()[1].label, "door left");
+    EXPECT_EQ(label->text(), "");
+    hunt->findChild<QComboBox*>("SpeedBox")->setFocus();
+    QTest::keyClick(hunt->findChild<QComboBox*>("SpeedBox"), Qt::Key_Space);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->marks().size() == 3; }, 10000));
+}
+
+// The list of marks: what was placed, with its label and move; a mark
+// deleted comes back with Ctrl+Z, and so does the last one placed go.
+TEST_F(CanHuntFormTest, TheMarksAreListedAndDeletingAndPlacingAreUndone) {
+    form->ShowHunt();
+    auto* hunt = form->findChild<TCanHuntForm*>("CanHuntForm");
+    hunt->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(hunt));
+    auto* label = hunt->findChild<QLineEdit*>("LabelEdit");
+    auto* move = hunt->findChild<QComboBox*>("MoveBox");
+    const char* labels[] = {"open", "close", "open"};
+    for (int m = 0; m < 3; ++m) {
+        label->setText(labels[m]);
+        move->setCurrentIndex(m % 2 ? 2 : 1);  // up, down, up
+        hunt->MarkButtonClick();
+    }
+    auto* list = hunt->findChild<QTableWidget*>("MarksList");
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(1, 1)->text(), "close");
+    EXPECT_EQ(list->item(1, 2)->text(), "вниз");
+    EXPECT_EQ(list->item(2, 2)->text(), "вверх");
+    EXPECT_EQ(form->marks().marks()[1].move, k57::CanMove::Down);
+
+    list->selectRow(1);
+    hunt->findChild<QPushButton*>("DeleteMarkButton")->click();
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->item(1, 1)->text(), "open");
+    list->setFocus();
+    QTest::keySequence(hunt, QKeySequence::Undo);
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(1, 1)->text(), "close");
+    EXPECT_EQ(form->marks().size(), 3u);
+    hunt->findChild<QPushButton*>("UndoMarkButton")->click();  // the third mark's placing
+    ASSERT_EQ(form->marks().size(), 2u);
+    EXPECT_EQ(form->marks().marks()[1].label, "close");
+    // A mark that says how the value moved brings the search by value.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return hunt->findChild<QListWidget*>("SearchList")->isVisible(); }, 10000));
 }
 
 TEST_F(CanHuntFormTest, TheFilterIsRememberedAndUnnotchingWatchesBitsAgain) {
