@@ -446,6 +446,49 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
     </message>
 </context>
 <context>
+    <name>TCanMarksPanel</name>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>вверх</source>
+        <translation>up</translation>
+    </message>
+    <message>
+        <source>вниз</source>
+        <translation>down</translation>
+    </message>
+    <message>
+        <source>не изменился</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>Как изменилось искомое значение в момент отметки</source>
+        <translation>How the value you look for moved at the mark</translation>
+    </message>
+    <message>
+        <source>время, с</source>
+        <translation>time, s</translation>
+    </message>
+    <message>
+        <source>подпись</source>
+        <translation>label</translation>
+    </message>
+    <message>
+        <source>изменение</source>
+        <translation>move</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Отменить (Ctrl+Z)</source>
+        <translation>Undo (Ctrl+Z)</translation>
+    </message>
+</context>
+<context>
     <name>TCanMonitorForm</name>
     <message>
         <source>Сохранить в файл…</source>
