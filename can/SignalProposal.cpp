@@ -38,7 +38,9 @@ struct Heat {
         double above = flips[upper], below = flips[lower];
         // Rates only grow towards a signal's least significant bit: a clear
         // fall, beyond the counts' own scatter, is the next signal's top.
-        if (below < 0.9 * above - 2 * std::sqrt(above) - 1) {
+        // Below a busy bit that is itself busy is a value's noisy bottom,
+        // where a steady step leaves rates in a pattern rather than a slope.
+        if (below < 0.9 * above - 2 * std::sqrt(above) - 1 && Rate(lower) < 0.3) {
             return true;
         }
         // Each bit flips about twice as often as the one above it; far more

@@ -9,8 +9,10 @@
 // seen, its bits. Messages with multiplexed signals, overlapping signals or
 // more than 8 bytes are left out.
 //
-// signals_accuracy [--frames N] [--floor PERCENT] [--time FRAMES] [--candump FILE] DBC...
-// Prints one line per file and the overall share; exits 1 below --floor.
+// signals_accuracy [--frames N] [--floor PERCENT] [--time FRAMES] [--candump FILE]
+//                  [--misses] DBC...
+// Prints one line per file and the overall share (--misses: and the
+// signals not found); exits 1 below --floor.
 // --time: that many frames of the last file's traffic proposed, timed.
 // --candump: the last file's traffic written as a candump log.
 
@@ -193,13 +195,30 @@ bool Found(const Signal& truth, const std::vector<k57::ProposedSignal>& proposal
     return false;
 }
 
+// Whether a bit of `truth` never changed: the proposal calls it constant,
+// and no method could tell the signal's length from the capture.
+bool Unseen(const Signal& truth, const std::vector<k57::ProposedSignal>& proposals) {
+    for (int bit : BitsOf(truth)) {
+        for (const k57::ProposedSignal& p : proposals) {
+            // Constants never cross a byte: their bits go down from the top one.
+            int top = p.bigEndian ? p.start : p.start + p.length - 1;
+            if (p.kind == k57::SignalKind::Constant && bit <= top && bit > top - p.length) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 struct Score {
     int found = 0;
     int total = 0;
+    int unseen = 0;  // of those not found, with a bit that never changed
     double Percent() const { return total ? 100.0 * found / total : 0; }
 };
 
-Score Judge(const std::vector<Traffic>& traffic, const std::vector<k57::ProposedMessage>& proposed) {
+Score Judge(const std::vector<Traffic>& traffic, const std::vector<k57::ProposedMessage>& proposed,
+            bool tell) {
     Score score;
     for (const Traffic& t : traffic) {
         auto it = std::find_if(proposed.begin(), proposed.end(), [&](const auto& m) {
@@ -210,7 +229,14 @@ Score Judge(const std::vector<Traffic>& traffic, const std::vector<k57::Proposed
                 continue;
             }
             ++score.total;
-            score.found += it != proposed.end() && Found(*g.signal, it->signalList);
+            bool found = it != proposed.end() && Found(*g.signal, it->signalList);
+            score.found += found;
+            score.unseen += !found && it != proposed.end() && Unseen(*g.signal, it->signalList);
+            if (!found && tell) {
+                std::printf("  missed %X %s %d|%d@%d\n", unsigned(t.message->id),
+                            g.signal->name.c_str(), g.signal->startBit, g.signal->length,
+                            g.signal->byteOrder == k57::dbc::ByteOrder::Intel);
+            }
         }
     }
     return score;
@@ -230,6 +256,7 @@ int main(int argc, char** argv) {
     size_t perMessage = 3000, timed = 0;
     double floor = 0;
     std::string candump;
+    bool misses = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -240,6 +267,8 @@ int main(int argc, char** argv) {
             floor = std::stod(argv[++i]);
         } else if (arg == "--time" && valued) {
             timed = std::stoul(argv[++i]);
+        } else if (arg == "--misses") {
+            misses = true;
         } else if (arg == "--candump" && valued) {
             candump = argv[++i];
         } else {
@@ -253,18 +282,20 @@ int main(int argc, char** argv) {
         std::mt19937_64 random(57);
         std::vector<Traffic> traffic = Plan(parsed.database, random);
         frames = Frames(traffic, random, perMessage * traffic.size());
-        Score score = Judge(traffic, Propose(frames));
-        std::printf("%-40s %4d of %4d signals found (%5.1f %%), %zu messages\n",
+        Score score = Judge(traffic, Propose(frames), misses);
+        std::printf("%-28s %4d of %4d signals found (%5.1f %%), %3d missed with a bit that never "
+                    "changed, %zu messages\n",
                     file.substr(file.find_last_of('/') + 1).c_str(), score.found, score.total,
-                    score.Percent(), traffic.size());
+                    score.Percent(), score.unseen, traffic.size());
         overall.found += score.found;
         overall.total += score.total;
+        overall.unseen += score.unseen;
         if (&file == &files.back() && (timed > 0 || !candump.empty())) {
             frames = Frames(traffic, random, std::max(timed, frames.size()));
         }
     }
-    std::printf("overall: %d of %d signals found (%.1f %%)\n", overall.found, overall.total,
-                overall.Percent());
+    std::printf("overall: %d of %d signals found (%.1f %%); %d more had a bit that never changed\n",
+                overall.found, overall.total, overall.Percent(), overall.unseen);
     if (!candump.empty()) {
         std::ofstream out(candump);
         for (const k57::LoggedFrame& frame : frames) {
