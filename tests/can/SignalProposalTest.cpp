@@ -46,7 +46,8 @@ k57::LoggedFrame Frame(uint32_t id, int n, const uint8_t* data) {
 // 0x123: a 12-bit little-endian value in bits 4-15 over the bottom of
 // byte 0 that never changes, a counter in byte 2's low nibble, a toggle
 // at bit 24, a constant byte 0x5A, and a checksum as the last byte.
-// 0x3B4: a 16-bit big-endian value in bytes 2 and 3.
+// 0x3B4: a 16-bit big-endian value in bytes 2 and 3, a toggle at the top
+// of byte 5 over a 7-bit value.
 std::vector<ProposedMessage> ProposeKnownTraffic(int frames) {
     k57::SignalProposal proposal;
     uint32_t noise = 1, checksum = 7;
@@ -66,6 +67,9 @@ std::vector<ProposedMessage> ProposeKnownTraffic(int frames) {
         uint64_t value = Sweep(n + 300, 16, noise);
         b[2] = uint8_t(value >> 8);
         b[3] = uint8_t(value);
+        // A slow toggle right above a 7-bit value's top bit, which flips
+        // about as seldom: only how they flip together tells them apart.
+        b[5] = uint8_t((n / 400 % 2) << 7 | Sweep(n, 7, noise));
         proposal.Add(Frame(0x3B4, n, b));
     }
     return proposal.Messages();
@@ -118,9 +122,15 @@ TEST(SignalProposal, FindsEachKindOfSignalWithItsPlaceAndByteOrder) {
     const ProposedSignal* value = Has(b, 23, 16, true);  // byte 2's top bit, sawtooth
     ASSERT_TRUE(value);
     EXPECT_EQ(value->kind, SignalKind::Value);
+    const ProposedSignal* toggle = Has(b, 47, 1, true);
+    ASSERT_TRUE(toggle);
+    EXPECT_EQ(toggle->kind, SignalKind::Toggle);
+    const ProposedSignal* low = Has(b, 46, 7, true);
+    ASSERT_TRUE(low);
     // Every other bit never changed: constants, and nothing else.
     for (const ProposedSignal& s : b.signalList) {
-        EXPECT_TRUE(&s == value || s.kind == SignalKind::Constant) << s.start;
+        EXPECT_TRUE(&s == value || &s == toggle || &s == low || s.kind == SignalKind::Constant)
+            << s.start;
     }
 }
 
