@@ -122,6 +122,33 @@ bool Counts(const Bits& bits, const std::vector<uint64_t>& kept) {
     return candidate != 0 && same * 10 >= steps.size() * 9;
 }
 
+// A value whose top bit flips where it steps across zero, as a two's
+// complement number does: the step goes up while the top bit falls (-1 to
+// 0), or down while it rises. An unsigned value's top bit flips the other
+// way, in the middle of its range, and it never wraps round its ends.
+bool LooksSigned(const Bits& bits, const std::vector<uint64_t>& kept) {
+    const size_t n = bits.size();
+    if (n < 4 || n > 63 || kept.size() < 2) {
+        return false;
+    }
+    const uint64_t range = uint64_t(1) << n;
+    size_t acrossZero = 0, acrossMiddle = 0;
+    uint64_t previous = ValueOf(bits, kept[0]);
+    for (size_t i = 1; i < kept.size(); ++i) {
+        uint64_t value = ValueOf(bits, kept[i]);
+        uint64_t up = (value - previous) & (range - 1);
+        bool topFlipped = (value ^ previous) >> (n - 1) & 1;
+        // Only small steps say which boundary was crossed.
+        if (topFlipped && (up < range / 4 || up > range - range / 4)) {
+            bool rose = value >> (n - 1) & 1;
+            bool upwards = up < range / 2;
+            ++(rose == upwards ? acrossMiddle : acrossZero);
+        }
+        previous = value;
+    }
+    return acrossZero >= 2 && acrossZero > 2 * acrossMiddle;
+}
+
 // Where a signal of `bits` begins as a DBC file writes it.
 ProposedSignal Signal(const Bits& bits, bool bigEndian, SignalKind kind) {
     ProposedSignal signal;
@@ -244,6 +271,8 @@ ProposedMessage SignalProposal::Propose(const Identifier& ident) const {
         add(bits, bits.size() == 1           ? SignalKind::Toggle
                   : Counts(bits, ident.kept) ? SignalKind::Counter
                                              : SignalKind::Value);
+        found.back().second.isSigned =
+            found.back().second.kind == SignalKind::Value && LooksSigned(bits, ident.kept);
     }
     for (int byte = 0; byte < dlc; ++byte) {
         if (checksums >> (8 * byte) & 1) {

@@ -27,7 +27,9 @@ struct ProposedSignal {
     int start = 0;
     int length = 1;
     bool bigEndian = false;
-    bool isSigned = false;  // nothing in the bits' flips tells it: always false
+    // A value that steps across zero as a two's complement number does;
+    // false without that evidence.
+    bool isSigned = false;
     SignalKind kind = SignalKind::Value;
 };
 

@@ -13,8 +13,13 @@ std::string Number(unsigned long long value) {
     return std::to_string(value);
 }
 
-std::string Maximum(int length) {
-    return Number(length >= 64 ? ~0ull : (1ull << length) - 1);
+// "[0|4095]", or "[-2048|2047]" for a signed 12 bits: what the length holds.
+std::string Range(int length, bool isSigned) {
+    if (isSigned) {
+        unsigned long long half = 1ull << (length - 1);
+        return "[-" + Number(half) + "|" + Number(half - 1) + "]";
+    }
+    return "[0|" + Number(length >= 64 ? ~0ull : (1ull << length) - 1) + "]";
 }
 
 }  // namespace
@@ -39,8 +44,9 @@ std::string SkeletonDbc(const std::vector<ProposedMessage>& messages) {
         for (const ProposedSignal& signal : message.signalList) {
             std::string signalName = name + "_S" + Number(unsigned(++n));
             out += " SG_ " + signalName + " : " + Number(unsigned(signal.start)) + "|" +
-                   Number(unsigned(signal.length)) + (signal.bigEndian ? "@0+" : "@1+") +
-                   " (1,0) [0|" + Maximum(signal.length) + "] \"\" Vector__XXX\n";
+                   Number(unsigned(signal.length)) + (signal.bigEndian ? "@0" : "@1") +
+                   (signal.isSigned ? "-" : "+") + " (1,0) " +
+                   Range(signal.length, signal.isSigned) + " \"\" Vector__XXX\n";
             comments += "CM_ SG_ " + id + " " + signalName + " \"" + KindName(signal.kind) +
                         "\";\n";
         }

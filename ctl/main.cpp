@@ -211,8 +211,8 @@ int main(int argc, char** argv) {
     std::string dbcOut;
     auto* signalsCommand = can->add_subcommand(
         "signals", "propose each identifier's signals from a capture file alone (start, length, "
-                   "byte order, kind: counter, checksum, constant, toggle, value); --json: an "
-                   "array");
+                   "byte order, signed, kind: counter, checksum, constant, toggle, value); "
+                   "--json: an array");
     signalsCommand->add_option("LOG", logFile, "capture file")->required();
     signalsCommand->add_option("--dbc-out", dbcOut,
                                "also write them as a skeleton DBC file (ID_3B4, ID_3B4_S1...)");

@@ -47,7 +47,7 @@ k57::LoggedFrame Frame(uint32_t id, int n, const uint8_t* data) {
 // byte 0 that never changes, a counter in byte 2's low nibble, a toggle
 // at bit 24, a constant byte 0x5A, and a checksum as the last byte.
 // 0x3B4: a 16-bit big-endian value in bytes 2 and 3, a toggle at the top
-// of byte 5 over a 7-bit value.
+// of byte 5 over a 7-bit value, a signed byte going either side of zero.
 std::vector<ProposedMessage> ProposeKnownTraffic(int frames) {
     k57::SignalProposal proposal;
     uint32_t noise = 1, checksum = 7;
@@ -70,6 +70,7 @@ std::vector<ProposedMessage> ProposeKnownTraffic(int frames) {
         // A slow toggle right above a 7-bit value's top bit, which flips
         // about as seldom: only how they flip together tells them apart.
         b[5] = uint8_t((n / 400 % 2) << 7 | Sweep(n, 7, noise));
+        b[6] = uint8_t(int(Sweep(n + 100, 8, noise)) - 128);  // a signed byte about zero
         proposal.Add(Frame(0x3B4, n, b));
     }
     return proposal.Messages();
@@ -122,6 +123,10 @@ TEST(SignalProposal, FindsEachKindOfSignalWithItsPlaceAndByteOrder) {
     const ProposedSignal* value = Has(b, 23, 16, true);  // byte 2's top bit, sawtooth
     ASSERT_TRUE(value);
     EXPECT_EQ(value->kind, SignalKind::Value);
+    EXPECT_FALSE(value->isSigned);  // its top bit flips in the middle of its range
+    const ProposedSignal* signedByte = Has(b, 55, 8, true);
+    ASSERT_TRUE(signedByte);
+    EXPECT_TRUE(signedByte->isSigned);  // its top bit flips where it crosses zero
     const ProposedSignal* toggle = Has(b, 47, 1, true);
     ASSERT_TRUE(toggle);
     EXPECT_EQ(toggle->kind, SignalKind::Toggle);
@@ -129,7 +134,8 @@ TEST(SignalProposal, FindsEachKindOfSignalWithItsPlaceAndByteOrder) {
     ASSERT_TRUE(low);
     // Every other bit never changed: constants, and nothing else.
     for (const ProposedSignal& s : b.signalList) {
-        EXPECT_TRUE(&s == value || &s == toggle || &s == low || s.kind == SignalKind::Constant)
+        EXPECT_TRUE(&s == value || &s == toggle || &s == low || &s == signedByte ||
+                    s.kind == SignalKind::Constant)
             << s.start;
     }
 }
@@ -170,7 +176,9 @@ TEST(SkeletonDbc, ReadsBackCleanWithTheProposedBits) {
             const k57::dbc::Signal& s = message->signalList[i];
             EXPECT_EQ(s.name, message->name + "_S" + std::to_string(i + 1));
             EXPECT_EQ(s.comment, k57::KindName(p.kind));
-            EXPECT_EQ(s.maximum, double((uint64_t(1) << p.length) - 1));
+            EXPECT_EQ(s.isSigned, p.isSigned);
+            EXPECT_EQ(s.maximum, double((uint64_t(1) << (p.length - p.isSigned)) - 1));
+            EXPECT_EQ(s.minimum, p.isSigned ? -double(uint64_t(1) << (p.length - 1)) : 0.0);
             // All ones in the proposed bits, and only there, read back as
             // the signal's largest value. Big-endian bits go down a byte,
             // then on from the top of the next.

@@ -151,6 +151,9 @@ k57::LoggedFrame Next(Traffic& t, std::mt19937_64& random, int64_t us) {
                 }
                 long double range = std::ldexp(1.0L, length) - 1;
                 g.raw = std::min<uint64_t>(uint64_t(std::llround(g.position * range)), mask);
+                if (g.signal->isSigned) {  // the same walk from the most negative value up
+                    g.raw = (g.raw - (uint64_t(1) << (length - 1))) & mask;
+                }
                 break;
             }
         }
@@ -175,7 +178,8 @@ std::vector<k57::LoggedFrame> Frames(std::vector<Traffic>& traffic, std::mt19937
     return frames;
 }
 
-bool Found(const Signal& truth, const std::vector<k57::ProposedSignal>& proposals) {
+const k57::ProposedSignal* Found(const Signal& truth,
+                                 const std::vector<k57::ProposedSignal>& proposals) {
     std::set<int> bits = BitsOf(truth);
     bool oneByte = *bits.begin() / 8 == *bits.rbegin() / 8;
     bool bigEndian = truth.byteOrder == k57::dbc::ByteOrder::Motorola;
@@ -186,13 +190,13 @@ bool Found(const Signal& truth, const std::vector<k57::ProposedSignal>& proposal
         if (oneByte) {
             int low = p.bigEndian ? p.start - p.length + 1 : p.start;
             if (low == *bits.begin() && low / 8 == (low + p.length - 1) / 8) {
-                return true;
+                return &p;
             }
         } else if (p.start == truth.startBit && p.bigEndian == bigEndian) {
-            return true;
+            return &p;
         }
     }
-    return false;
+    return nullptr;
 }
 
 // Whether a bit of `truth` never changed: the proposal calls it constant,
@@ -214,6 +218,8 @@ struct Score {
     int found = 0;
     int total = 0;
     int unseen = 0;  // of those not found, with a bit that never changed
+    int values = 0;  // found, moving as random walks
+    int signsRight = 0;
     double Percent() const { return total ? 100.0 * found / total : 0; }
 };
 
@@ -229,13 +235,21 @@ Score Judge(const std::vector<Traffic>& traffic, const std::vector<k57::Proposed
                 continue;
             }
             ++score.total;
-            bool found = it != proposed.end() && Found(*g.signal, it->signalList);
+            const k57::ProposedSignal* match =
+                it != proposed.end() ? Found(*g.signal, it->signalList) : nullptr;
+            bool found = match != nullptr;
             score.found += found;
-            score.unseen += !found && it != proposed.end() && Unseen(*g.signal, it->signalList);
+            if (found && g.role == Role::Walk) {
+                ++score.values;
+                score.signsRight += match->isSigned == g.signal->isSigned;
+            }
+            bool unseen = !found && it != proposed.end() && Unseen(*g.signal, it->signalList);
+            score.unseen += unseen;
             if (!found && tell) {
-                std::printf("  missed %X %s %d|%d@%d\n", unsigned(t.message->id),
+                std::printf("  missed %X %s %d|%d@%d%s\n", unsigned(t.message->id),
                             g.signal->name.c_str(), g.signal->startBit, g.signal->length,
-                            g.signal->byteOrder == k57::dbc::ByteOrder::Intel);
+                            g.signal->byteOrder == k57::dbc::ByteOrder::Intel,
+                            unseen ? ", a bit never changed" : "");
             }
         }
     }
@@ -290,12 +304,16 @@ int main(int argc, char** argv) {
         overall.found += score.found;
         overall.total += score.total;
         overall.unseen += score.unseen;
+        overall.values += score.values;
+        overall.signsRight += score.signsRight;
         if (&file == &files.back() && (timed > 0 || !candump.empty())) {
             frames = Frames(traffic, random, std::max(timed, frames.size()));
         }
     }
     std::printf("overall: %d of %d signals found (%.1f %%); %d more had a bit that never changed\n",
                 overall.found, overall.total, overall.Percent(), overall.unseen);
+    std::printf("signed or not as the database says: %d of the %d values found\n",
+                overall.signsRight, overall.values);
     if (!candump.empty()) {
         std::ofstream out(candump);
         for (const k57::LoggedFrame& frame : frames) {
