@@ -1,6 +1,7 @@
 #include "CanFrameLog.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -74,11 +75,31 @@ int64_t CandumpNow() {
     return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+void AppendCandumpStamp(std::string& out, int64_t microseconds) {
+    char text[48];
+    if (microseconds < 0) {  // before the epoch: rare, left to printf
+        int length = std::snprintf(text, sizeof text, "(%" PRId64 ".%06" PRId64 ")",
+                                   microseconds / 1000000, microseconds % 1000000);
+        out.append(text, size_t(length));
+        return;
+    }
+    // Decoding a long log writes one stamp a line: digits by hand, no printf.
+    text[0] = '(';
+    char* end = std::to_chars(text + 1, text + 24, microseconds / 1000000).ptr;
+    *end++ = '.';
+    int64_t fraction = microseconds % 1000000;
+    for (int i = 5; i >= 0; --i, fraction /= 10) {
+        end[i] = char('0' + fraction % 10);
+    }
+    end += 6;
+    *end++ = ')';
+    out.append(text, size_t(end - text));
+}
+
 std::string CandumpStamp(int64_t microseconds) {
-    char text[40];
-    std::snprintf(text, sizeof text, "(%" PRId64 ".%06" PRId64 ")", microseconds / 1000000,
-                  microseconds % 1000000);
-    return text;
+    std::string stamp;
+    AppendCandumpStamp(stamp, microseconds);
+    return stamp;
 }
 
 std::string CandumpLine(const CanRecord& frame, int64_t microseconds) {

@@ -73,6 +73,8 @@ int64_t CandumpNow();
 // "(1436509052.249713)": a candump log's stamp, `microseconds` since the
 // epoch.
 std::string CandumpStamp(int64_t microseconds);
+// The same stamp appended to `out`.
+void AppendCandumpStamp(std::string& out, int64_t microseconds);
 // One frame as a candump log line without its end:
 // "(1436509052.249713) k57 1A0#0011223344556677", extended identifiers with
 // 8 digits, remote frames as "ID#R" with their length.

@@ -22,25 +22,6 @@ void AppendHex(std::string& out, uint32_t id, bool extended) {
     out.append(text, size_t(length));
 }
 
-// As CandumpStamp writes it, without its temporary string.
-void AppendStamp(std::string& out, int64_t microseconds) {
-    if (microseconds < 0) {
-        out += CandumpStamp(microseconds);
-        return;
-    }
-    char text[32];
-    text[0] = '(';
-    char* end = std::to_chars(text + 1, text + 24, microseconds / 1000000).ptr;
-    *end++ = '.';
-    int64_t fraction = microseconds % 1000000;
-    for (int i = 5; i >= 0; --i, fraction /= 10) {
-        end[i] = char('0' + fraction % 10);
-    }
-    end += 6;
-    *end++ = ')';
-    out.append(text, size_t(end - text));
-}
-
 // The shortest text that reads back as the same double.
 void AppendNumber(std::string& out, double value) {
     char text[32];
@@ -139,7 +120,7 @@ const std::string& DecodedLines::JsonText(const std::string& text) {
 void DecodedLines::Text(std::string& out, int64_t microseconds, const dbc::Message& message,
                         const std::vector<dbc::Value>& values) {
     const MessageParts& parts = PartsOf(message);
-    AppendStamp(out, microseconds);
+    AppendCandumpStamp(out, microseconds);
     out += parts.textHead;
     for (size_t i = 0; i < values.size(); ++i) {
         const dbc::Value& value = values[i];
@@ -207,20 +188,6 @@ void DecodedLines::WriteSignals(std::string& out, const MessageParts& parts, boo
         }
         chosen = nullptr;
     }
-}
-
-std::string DecodedText(int64_t microseconds, const dbc::Message& message,
-                        const std::vector<dbc::Value>& values) {
-    std::string line;
-    DecodedLines().Text(line, microseconds, message, values);
-    return line;
-}
-
-std::string DecodedJson(int64_t microseconds, const dbc::Message& message,
-                        const std::vector<dbc::Value>& values) {
-    std::string line;
-    DecodedLines().Json(line, microseconds, message, values);
-    return line;
 }
 
 }  // namespace k57::ctl

@@ -17,19 +17,13 @@ namespace k57::ctl {
 // diagnostics on stderr; false when it cannot be read.
 bool LoadDatabase(const std::string& file, const std::string& encodingName,
                   dbc::ParseResult& result);
-// "(1436509052.249713) 108 DI_torque1: DI_pedalPos=40 %, DI_soptState=3
-// \"SOPT_TEST_PASSED\"": the stamp, identifier, message and each signal's
-// value with its unit and value text.
-std::string DecodedText(int64_t microseconds, const dbc::Message& message,
-                        const std::vector<dbc::Value>& values);
-// The same as one compact JSON object: t, id, message, signals, texts.
-std::string DecodedJson(int64_t microseconds, const dbc::Message& message,
-                        const std::vector<dbc::Value>& values);
-
-// The same lines appended to `out`, for a whole log: what each message's
-// lines share (identifier, names, JSON quoting and key order) is worked out
-// once, so a line costs little more than its numbers. Keeps pointers into
-// the database, which must outlive it.
+// Decoded frames as lines appended to `out`: as text, "(1436509052.249713)
+// 108 DI_torque1: DI_pedalPos=40 %, DI_soptState=3 \"SOPT_TEST_PASSED\"" (the
+// stamp, identifier, message and each signal's value with its unit and value
+// text), or as one compact JSON object (t, id, message, signals, texts).
+// What each message's lines share (identifier, names, JSON quoting and key
+// order) is worked out once, so a line costs little more than its numbers.
+// Keeps pointers into the database, which must outlive it.
 class DecodedLines {
   public:
     DecodedLines();

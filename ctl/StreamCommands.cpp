@@ -60,6 +60,8 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
         return kBadInput;
     }
     std::vector<dbc::Value> values;
+    DecodedLines decoded;
+    std::string line;
     const std::string port = ports::ShownName(context.device->PortName());
     CanSession can;
     can.SetFilter(filter);
@@ -89,9 +91,13 @@ int Can(Context& context, int bitRateKbit, int64_t count, double seconds,
             record.remote ? nullptr : database.database.Find(record.id, record.extended);
         if (message) {
             dbc::Decode(*message, record.data, size_t(record.Columns()), values);
-            std::printf("%s\n", (context.json ? DecodedJson(frame->us, *message, values)
-                                               : DecodedText(frame->us, *message, values))
-                                    .c_str());
+            line.clear();
+            if (context.json) {
+                decoded.Json(line, frame->us, *message, values);
+            } else {
+                decoded.Text(line, frame->us, *message, values);
+            }
+            std::printf("%s\n", line.c_str());
         } else {
             std::printf("%s\n", CandumpLine(record, frame->us).c_str());
         }
