@@ -24,9 +24,10 @@ void PrintArray(const QJsonArray& array) {
     std::fwrite(text.data(), 1, size_t(text.size()), stdout);
 }
 
-// The capture's frames the filter passes; its malformed lines on stderr.
-bool Load(const std::string& log, const std::string& filterText, CanRecording& recording,
-          int& exitCode) {
+}  // namespace
+
+bool LoadCapture(const std::string& log, const std::string& filterText, CanRecording& recording,
+                 int& exitCode) {
     CanFilter filter;
     std::string error;
     if (!CanFilter::Parse(filterText, filter, error)) {
@@ -40,8 +41,6 @@ bool Load(const std::string& log, const std::string& filterText, CanRecording& r
     PrintCaptureProblems(log, recording);
     return true;
 }
-
-}  // namespace
 
 void PrintCaptureProblems(const std::string& log, const CanRecording& recording) {
     for (const CanRecording::Problem& problem : recording.problems) {
@@ -60,7 +59,7 @@ void PrintCaptureProblems(const std::string& log, const CanRecording& recording)
 int CanStats(const Context& context, const std::string& log, const std::string& filter) {
     CanRecording recording;
     int code = kDone;
-    if (!Load(log, filter, recording, code)) {
+    if (!LoadCapture(log, filter, recording, code)) {
         return code;
     }
     BusStatistics statistics = CanHunt::Statistics(recording.frames);
@@ -131,7 +130,7 @@ bool LoadMarks(const std::string& marksFile, CanMarks& marks, int& exitCode) {
 // The capture, and the marks within its time.
 bool LoadMarked(const std::string& log, const std::string& filter, const std::string& marksFile,
                 const CanMarks& marks, CanRecording& recording, int& exitCode) {
-    if (!Load(log, filter, recording, exitCode)) {
+    if (!LoadCapture(log, filter, recording, exitCode)) {
         return false;
     }
     std::string outside = CanHunt::MarksOutside(recording.frames, marks);

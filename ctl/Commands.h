@@ -101,6 +101,14 @@ int CanHuntFile(const Context& context, const std::string& log, const std::strin
 // of them, best first.
 int CanSearchFile(const Context& context, const std::string& log, const std::string& marks,
                   const std::string& filter, double windowSeconds, int most);
+// The signals a capture file suggests with no database, one a line or
+// (--json) an array; with `dbcOut`, also saved there as a skeleton DBC.
+int CanSignalsFile(const Context& context, const std::string& log, const std::string& filter,
+                   const std::string& dbcOut);
+// The capture's frames `filter` passes; its malformed lines on stderr.
+// False with the exit code when the filter or the file is refused.
+bool LoadCapture(const std::string& log, const std::string& filter, CanRecording& recording,
+                 int& exitCode);
 // What was wrong in a capture file, on stderr: by line, or by byte offset.
 void PrintCaptureProblems(const std::string& log, const CanRecording& recording);
 // The service journal, read only: the units, or one unit's operations.

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
     app.add_flag("--json", context.json,
                  "find, info, params, settings read, history, dbc check: one JSON object; "
-                 "can decode: one a line; can stats, can hunt: an array");
+                 "can decode: one a line; can stats, can hunt, can search, can signals: an array");
     app.add_flag("--quiet", context.quiet, "print results only");
     std::string language = "en";
     app.add_option("--lang", language,
@@ -224,6 +224,14 @@ int main(int argc, char** argv) {
     search->add_option("--most", searchMost, "candidates printed")
         ->check(CLI::Range(1, 100000))
         ->capture_default_str();
+    std::string dbcOut;
+    auto* signalsCommand = can->add_subcommand(
+        "signals", "propose each identifier's signals from a capture file alone (start, length, "
+                   "byte order, signed, kind: counter, checksum, constant, toggle, value); "
+                   "--json: an array");
+    signalsCommand->add_option("LOG", logFile, "capture file")->required();
+    signalsCommand->add_option("--dbc-out", dbcOut,
+                               "also write them as a skeleton DBC file (ID_3B4, ID_3B4_S1...)");
     for (CLI::App* command : {dbcCheck, decode, can}) {
         command->add_option("--encoding", encoding, "the DBC file's texts")
             ->check(CLI::IsMember({"cp1252", "cp1251", "utf8"}))
@@ -287,6 +295,8 @@ int main(int argc, char** argv) {
         return CanHuntFile(context, logFile, marksFile, canFilter, huntWindow);
     if (*search)
         return CanSearchFile(context, logFile, marksFile, canFilter, huntWindow, searchMost);
+    if (*signalsCommand)
+        return CanSignalsFile(context, logFile, canFilter, dbcOut);
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {

@@ -21,6 +21,7 @@
 #include "OpenProblemText.h"
 #include "PortMapping.h"
 #include "ScreenFit.h"
+#include "SignalSkeleton.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ void TCanMonitorForm::BuildLayout() {
     connect(Panel1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu;
         menu.addAction(tr("Сохранить в файл…"), this, &TCanMonitorForm::SaveFrames);
+        menu.addAction(tr("Сохранить сигналы как DBC…"), this, &TCanMonitorForm::SaveSignalsDbc);
         menu.addAction(tr("Сигналы DBC…"), this, &TCanMonitorForm::ShowSignals);
         menu.addAction(tr("Поиск сигнала…"), this, &TCanMonitorForm::ShowHunt);
         menu.exec(Panel1->mapToGlobal(at));
@@ -320,6 +322,21 @@ void TCanMonitorForm::SaveFrames() {
     QString error;
     if (!can_.Save(path, error)) {
         dialogs_->error(this, tr("Не удалось записать файл %1: %2").arg(path, error));
+    }
+}
+
+// The signals the frames held suggest, as a skeleton DBC to start from.
+void TCanMonitorForm::SaveSignalsDbc() {
+    if (!dialogs_) {
+        return;
+    }
+    QString path = dialogs_->saveFileName(this, "DBC | *.dbc", "dbc");
+    std::string error;
+    if (!path.isEmpty() &&
+        !k57::SignalSkeleton::Save(k57::SignalSkeleton::Propose(can_.frames()),
+                                   path.toStdString(), error)) {
+        dialogs_->error(this, tr("Не удалось записать файл %1: %2")
+                                  .arg(path, QString::fromStdString(error)));
     }
 }
 

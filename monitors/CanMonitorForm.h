@@ -71,6 +71,8 @@ class TCanMonitorForm : public QDialog {
     void Timer2Timer();
     // Ctrl+S and the panel's "Сохранить в файл…".
     void SaveFrames();
+    // The panel's "Сохранить сигналы как DBC…": the frames' proposed signals.
+    void SaveSignalsDbc();
     // Ctrl+D and the panel's "Сигналы DBC…": the frames as named signals.
     void ShowSignals();
     void CaptureBoxClick();

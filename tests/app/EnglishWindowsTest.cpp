@@ -310,7 +310,8 @@ TEST_F(EnglishMonitorsTest, TheCanMonitorItsMenuAndTheHuntWindowAreEnglish) {
     QStringList menu = PopupTexts([&] {
         emit panel->customContextMenuRequested(QPoint(10, 10));
     });
-    EXPECT_EQ(menu, (QStringList{"Save to file…", "DBC signals…", "Signal hunt…"}));
+    EXPECT_EQ(menu, (QStringList{"Save to file…", "Save signals as DBC…", "DBC signals…",
+                                 "Signal hunt…"}));
     form.ShowHunt();
     auto* hunt = form.findChild<TCanHuntForm*>();
     ASSERT_TRUE(hunt);
