@@ -514,6 +514,10 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
         <source>Не удалось записать файл %1: %2</source>
         <translation>Could not write the file %1: %2</translation>
     </message>
+    <message>
+        <source>Сохранить сигналы как DBC…</source>
+        <translation>Save signals as DBC…</translation>
+    </message>
 </context>
 <context>
     <name>TCanSignalsForm</name>
