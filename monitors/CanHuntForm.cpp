@@ -14,6 +14,7 @@
 
 #include "CanMonitorSettings.h"
 #include "CanPlayback.h"
+#include "MarksQuestion.h"
 
 TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, Monitor monitor,
                            QWidget* parent)
@@ -198,7 +199,7 @@ void TCanHuntForm::OpenButtonClick() {
         this, tr("записи CAN (*.log *.asc *.csv *.trc *.blf);;candump (*.log);;Vector ASC (*.asc);;"
                "CSV (*.csv);;PCAN (*.trc);;Vector BLF (*.blf)"),
         "log");
-    if (path.isEmpty()) {
+    if (path.isEmpty() || !MarksQuestion::MayDrop(can_, dialogs_, this)) {
         return;
     }
     const double speeds[] = {1, 10, k57::CanPlayback::kAtOnce};
@@ -231,6 +232,10 @@ void TCanHuntForm::OpenButtonClick() {
 // The ranking over what has come so far.
 void TCanHuntForm::Refresh() {
     MarksLabel->setText(tr("отметок: %1").arg(can_.marks().size()));
+    if (can_.marks().size() < 2 && !ranking_.empty()) {  // a new capture
+        ranking_.clear();
+        RankingList->clear();
+    }
     if (!isVisible() || can_.marks().size() < 2 || refreshesLeft_ <= 0) {
         return;
     }
