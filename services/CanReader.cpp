@@ -38,11 +38,14 @@ void CanReader::Run() {
             }
             continue;
         }
-        std::lock_guard<std::mutex> lock(mutex_);
-        const size_t room = kMostWaiting - std::min(waiting_.size(), kMostWaiting);
-        const size_t kept = std::min(room, read.size());
-        waiting_.insert(waiting_.end(), read.begin(), read.begin() + long(kept));
-        lost_ += read.size() - kept;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            const size_t room = kMostWaiting - std::min(waiting_.size(), kMostWaiting);
+            const size_t kept = std::min(room, read.size());
+            waiting_.insert(waiting_.end(), read.begin(), read.begin() + long(kept));
+            lost_ += read.size() - kept;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPauseMs));
     }
 }
 
