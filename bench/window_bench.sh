@@ -69,8 +69,11 @@ report_cpu() {
     before=$(cpu_ticks "$tool")
     sleep "$seconds"
     after=$(cpu_ticks "$tool")
-    kill "$tool" "$sim" 2>/dev/null || true
-    wait "$tool" "$sim" 2>/dev/null || true
+    # The unit first: frames it sends to a tool already gone count as dropped.
+    kill "$sim" 2>/dev/null || true
+    wait "$sim" 2>/dev/null || true
+    kill "$tool" 2>/dev/null || true
+    wait "$tool" 2>/dev/null || true
     local extra=""
     [ "${2:-}" != drops ] || extra=", $(sim_dropped) lines dropped"
     awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v l="$1" -v e="$extra" \
