@@ -122,6 +122,15 @@ TEST_F(CanCaptureWindowTest, MarksNotSavedAreAskedForBeforeANewCaptureDropsThem)
     EXPECT_EQ(dialogs.boxes[0].preferred, k57::Answer::No);
     EXPECT_EQ(PortButton()->text(), "Open CAN");
     EXPECT_GT(ranking->count(), 0);
+    // The same for a recording opened in the hunt window.
+    const std::string recorded = dir.path() + "/recorded.log";
+    std::ofstream(recorded) << "(1700000000.000000) can0 7DF#00\n";
+    dialogs.files.push_back(QString::fromStdString(recorded));
+    Child<QPushButton>(*hunt, "OpenButton")->click();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[1].text, dialogs.boxes[0].text);
+    EXPECT_EQ(form->capture().Records().size(), 4u);  // not the recording's one
+    EXPECT_GT(ranking->count(), 0);
 
     // Agreed: a new capture with no marks and no ranking.
     dialogs.answers.push_back(k57::Answer::Yes);
@@ -140,7 +149,7 @@ TEST_F(CanCaptureWindowTest, MarksNotSavedAreAskedForBeforeANewCaptureDropsThem)
     dialogs.files.push_back(QString::fromStdString(dir.path() + "/bus.log"));
     form->SaveFrames();
     Open();
-    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
     CloseChannel();
 }
 
