@@ -38,7 +38,8 @@ window_named() {
 
 # The unit with the options given and k57tool; sets sim, tool and main.
 start_unit_and_tool() {
-    "$build/sim/k57sim" --port COM5 "$@" >/dev/null 2>&1 &
+    # Its report at the end (lines it dropped) is kept for sim_dropped.
+    "$build/sim/k57sim" --port COM5 "$@" >/dev/null 2>"$work/sim.err" &
     sim=$!
     pids+=("$sim")
     sleep 0.3
@@ -55,14 +56,26 @@ open_diagnostic() {
     diagnostic=$(window_named "^DiagnosticForm$")
 }
 
-# k57tool's CPU over $seconds, printed as a share of a core under $1.
+# The CAN frame lines the last unit dropped because the tool left its
+# adapter's buffer full, as it reported when it ended.
+sim_dropped() {
+    awk '/CAN frame lines dropped/ { n = $2 } END { print n + 0 }' "$work/sim.err"
+}
+
+# k57tool's CPU over $seconds, printed as a share of a core under $1; with
+# $2 = drops, the unit's dropped CAN frame lines beside it.
 report_cpu() {
     local before after
     before=$(cpu_ticks "$tool")
     sleep "$seconds"
     after=$(cpu_ticks "$tool")
-    awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v l="$1" \
-        'BEGIN { printf "  %-44s %5.2f %% of a core\n", l, 100 * t / hz / s }'
-    kill "$tool" "$sim" 2>/dev/null || true
-    wait "$tool" "$sim" 2>/dev/null || true
+    # The unit first: frames it sends to a tool already gone count as dropped.
+    kill "$sim" 2>/dev/null || true
+    wait "$sim" 2>/dev/null || true
+    kill "$tool" 2>/dev/null || true
+    wait "$tool" 2>/dev/null || true
+    local extra=""
+    [ "${2:-}" != drops ] || extra=", $(sim_dropped) lines dropped"
+    awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v l="$1" -v e="$extra" \
+        'BEGIN { printf "  %-44s %5.2f %% of a core%s\n", l, 100 * t / hz / s, e }'
 }

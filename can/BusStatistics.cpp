@@ -15,6 +15,38 @@ double BusStatistics::Identifier::PeriodMs() const {
     return frames > 1 ? double(lastUs - firstUs) / 1000.0 / double(frames - 1) : 0;
 }
 
+double BusStatistics::Identifier::RecentRate() const {
+    const double period = RecentPeriodMs();
+    return period > 0 ? 1000.0 / period : 0;
+}
+
+double BusStatistics::Identifier::RecentPeriodMs() const {
+    return recent.count > 1
+               ? double(recent.Newest() - recent.Oldest()) / 1000.0 / double(recent.count - 1)
+               : 0;
+}
+
+void BusStatistics::RecentTimes::Add(int64_t us) {
+    while (count > 2 && us - Oldest() > kRecentUs) {
+        oldest = (oldest + 1) % times.size();
+        --count;
+    }
+    if (count == times.size()) {
+        if (times.size() < kRecentMost) {
+            // Grown in order, oldest first; a slow message stays small.
+            std::rotate(times.begin(), times.begin() + long(oldest), times.end());
+            oldest = 0;
+            times.resize(std::min(kRecentMost, std::max<size_t>(4, 2 * times.size())));
+            times.shrink_to_fit();
+        } else {
+            oldest = (oldest + 1) % times.size();
+            --count;
+        }
+    }
+    times[(oldest + count) % times.size()] = us;
+    ++count;
+}
+
 uint8_t BusStatistics::Identifier::ChangingBits(int byte) const {
     uint8_t bits = 0;
     for (int bit = 0; bit < 8; ++bit) {
@@ -43,6 +75,7 @@ void BusStatistics::Add(const LoggedFrame& frame) {
     Identifier& ident = identifiers_[at->second];
     ++ident.frames;
     ident.lastUs = frame.us;
+    ident.recent.Add(frame.us);
     if (fresh || frame.remote) {
         return;  // nothing to compare with, or no data
     }
@@ -60,6 +93,30 @@ void BusStatistics::Add(const LoggedFrame& frame) {
 const BusStatistics::Identifier* BusStatistics::Find(uint64_t key) const {
     auto at = index_.find(key);
     return at == index_.end() ? nullptr : &identifiers_[at->second];
+}
+
+std::unordered_map<uint64_t, double> BusStatistics::MedianPeriodsMs(
+    const std::vector<LoggedFrame>& frames) {
+    std::unordered_map<uint64_t, int64_t> last;
+    std::unordered_map<uint64_t, std::vector<int64_t>> intervals;
+    for (const LoggedFrame& f : frames) {
+        auto [at, first] = last.try_emplace(f.Key(), f.us);
+        if (!first) {
+            intervals[f.Key()].push_back(f.us - at->second);
+            at->second = f.us;
+        }
+    }
+    std::unordered_map<uint64_t, double> medians;
+    for (auto& [key, spans] : intervals) {
+        const size_t half = spans.size() / 2;
+        std::nth_element(spans.begin(), spans.begin() + long(half), spans.end());
+        double median = double(spans[half]);
+        if (spans.size() % 2 == 0) {  // the mean of the two middle ones
+            median = (median + double(*std::max_element(spans.begin(), spans.begin() + long(half)))) / 2;
+        }
+        medians[key] = median / 1000.0;
+    }
+    return medians;
 }
 
 int BusStatistics::HeatLevel(uint32_t flips, uint64_t frames, int levels) {

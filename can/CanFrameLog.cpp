@@ -9,7 +9,8 @@
 
 namespace k57 {
 
-void CanFrameLog::Clear() {
+void CanFrameLog::Clear(int64_t startUs) {
+    startUs_ = startUs;
     entries_.clear();
     next_ = 0;
     added_ = 0;

@@ -24,14 +24,20 @@ struct LoggedFrame {
 };
 LoggedFrame LogEntry(const CanRecord& frame, int64_t microseconds);
 
-// The frames received since the CAN channel opened, the latest kCapacity of
-// them, each with the computer's time of reception, to be saved as a
-// candump log that can-utils, python-can and trace viewers read.
+// The frames of one capture (since the CAN channel opened, or a recording
+// played), the latest kCapacity of them, each with the computer's time of
+// reception, to be saved as a candump log that can-utils, python-can and
+// trace viewers read.
 class CanFrameLog {
   public:
     static constexpr size_t kCapacity = 1'000'000;
 
-    void Clear();
+    // A new capture, begun at `startUs` (the clock of the frames' times;
+    // 0: unknown).
+    void Clear(int64_t startUs = 0);
+    int64_t startUs() const { return startUs_; }
+    // Counts the captures: a reader sees a new one by this changing.
+    uint64_t captures() const { return clears_; }
     // `microseconds` since the epoch.
     void Add(const CanRecord& frame, int64_t microseconds);
     size_t size() const { return entries_.size(); }
@@ -65,6 +71,7 @@ class CanFrameLog {
     size_t next_ = 0;
     uint64_t added_ = 0;   // since the last Clear; frame n is at n % kCapacity
     uint64_t clears_ = 0;
+    int64_t startUs_ = 0;
 };
 
 // Now on the wall clock, in microseconds since the epoch, as candump logs

@@ -46,14 +46,14 @@ int TableLook::Heat(const BusStatistics::Identifier* ident, int byte, int bitFro
 }
 
 std::string RateText(const BusStatistics::Identifier& ident, bool period) {
-    const double rate = ident.Rate();
+    const double rate = ident.RecentRate();
     if (rate <= 0) {
         return {};
     }
     // The period says what the rounded rate leaves out.
     std::string text = Figure(rate, 1) + "/s";
     if (period) {
-        text += " " + Figure(ident.PeriodMs(), 10) + "ms";
+        text += " " + Figure(ident.RecentPeriodMs(), 10) + "ms";
     }
     return text;
 }

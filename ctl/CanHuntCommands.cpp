@@ -63,16 +63,20 @@ int CanStats(const Context& context, const std::string& log, const std::string& 
         return code;
     }
     BusStatistics statistics = CanHunt::Statistics(recording.frames);
+    const std::unordered_map<uint64_t, double> medians =
+        BusStatistics::MedianPeriodsMs(recording.frames);
     std::vector<BusStatistics::Identifier> rows = statistics.identifiers();
     std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
         return std::make_pair(a.extended, a.id) < std::make_pair(b.extended, b.id);
     });
     QJsonArray array;
     if (!context.json && !context.quiet) {
-        std::printf("%-8s %10s %10s %10s  %s\n", "id", "frames", "frames/s", "period ms",
-                    "changing bits (byte:mask)");
+        std::printf("%-8s %10s %10s %10s %10s  %s\n", "id", "frames", "frames/s", "period ms",
+                    "median ms", "changing bits (byte:mask)");
     }
     for (const BusStatistics::Identifier& row : rows) {
+        const auto median = medians.find((uint64_t(row.extended) << 32) | row.id);
+        const double medianMs = median == medians.end() ? 0 : median->second;
         QJsonArray changing;
         std::string bits;
         for (int byte = 0; byte < 8; ++byte) {
@@ -96,12 +100,13 @@ int CanStats(const Context& context, const std::string& log, const std::string& 
                                      {"count", qint64(row.frames)},
                                      {"rate", row.Rate()},
                                      {"period_ms", row.PeriodMs()},
+                                     {"period_median_ms", medianMs},
                                      {"changing", changing}});
         } else {
-            std::printf("%-8s %10llu %10.1f %10.1f %s\n",
+            std::printf("%-8s %10llu %10.1f %10.1f %10.1f %s\n",
                         Hex(row.id, row.extended).toLatin1().constData(),
                         static_cast<unsigned long long>(row.frames), row.Rate(), row.PeriodMs(),
-                        bits.c_str());
+                        medianMs, bits.c_str());
         }
     }
     if (context.json) {

@@ -17,6 +17,7 @@
 #include "CanMarksPanel.h"
 #include "CanMonitorSettings.h"
 #include "CanPlayback.h"
+#include "MarksQuestion.h"
 #include "PlotWidget.h"
 
 TCanHuntForm::TCanHuntForm(k57::CanSession& can, k57::DialogService*& dialogs, Monitor monitor,
@@ -209,7 +210,7 @@ void TCanHuntForm::OpenButtonClick() {
         this, tr("записи CAN (*.log *.asc *.csv *.trc *.blf);;candump (*.log);;Vector ASC (*.asc);;"
                "CSV (*.csv);;PCAN (*.trc);;Vector BLF (*.blf)"),
         "log");
-    if (path.isEmpty()) {
+    if (path.isEmpty() || !MarksQuestion::MayDrop(can_, dialogs_, this)) {
         return;
     }
     const double speeds[] = {1, 10, k57::CanPlayback::kAtOnce};
@@ -242,6 +243,10 @@ void TCanHuntForm::OpenButtonClick() {
 // The ranking over what has come so far.
 void TCanHuntForm::Refresh() {
     MarksPanel->Refresh();
+    if (can_.marks().size() < 2 && !ranking_.empty()) {  // a new capture, or marks deleted
+        ranking_.clear();
+        RankingList->clear();
+    }
     if (!isVisible() || can_.marks().size() < 1 || refreshesLeft_ <= 0) {
         return;
     }

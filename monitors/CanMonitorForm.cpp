@@ -18,6 +18,7 @@
 #include "CanMonitorSettings.h"
 #include "CanSignalsForm.h"
 #include "FormFont.h"
+#include "MarksQuestion.h"
 #include "OpenProblemText.h"
 #include "PortMapping.h"
 #include "ScreenFit.h"
@@ -62,6 +63,7 @@ TCanMonitorForm::TCanMonitorForm(k57::DeviceSession& device, QWidget* parent)
     setWindowTitle("CanMonitor");
     setFont(k57::FormFont());
     table_.SetLook(k57::CanMonitorSettings::Table().Look());
+    can_.ReadInBackground(true);
     BuildLayout();
     resize(673, 637);
     k57::FitToScreen(*this);
@@ -173,6 +175,9 @@ void TCanMonitorForm::done(int result) {
     }
     CloseProcedure();
     Timer2.stop();
+    if (signals_) {
+        signals_->Restart();  // the values decoded were this showing's
+    }
     QDialog::done(result);
 }
 
@@ -189,7 +194,7 @@ void TCanMonitorForm::PortButtonClick() {
 
 void TCanMonitorForm::OpenProcedure() {
     DeviceInterface* device = device_.get();
-    if (!device) {
+    if (!device || !MarksQuestion::MayDrop(can_, dialogs_, this)) {
         return;
     }
     k57::CanSession::Opening port = can_.OpenPort(device->Channel());

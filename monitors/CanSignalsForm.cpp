@@ -142,9 +142,18 @@ void TCanSignalsForm::UnloadButtonClick() {
     FilesChanged();
 }
 
-void TCanSignalsForm::FilesChanged() {
+void TCanSignalsForm::ClearTree() {
     shown_.clear();
     SignalsTree->clear();
+}
+
+void TCanSignalsForm::Restart() {
+    signals_.Restart();
+    ClearTree();
+}
+
+void TCanSignalsForm::FilesChanged() {
+    ClearTree();
     QStringList names;
     for (const auto& file : signals_.files()) {
         names << QFileInfo(file->path).fileName();
@@ -154,7 +163,9 @@ void TCanSignalsForm::FilesChanged() {
 }
 
 void TCanSignalsForm::RefreshTimer() {
-    signals_.Follow(frames_);
+    if (signals_.Follow(frames_)) {
+        ClearTree();  // a new capture
+    }
     if (!isVisible()) {
         return;
     }

@@ -42,11 +42,14 @@ class TCanSignalsForm : public QWidget {
     void UnloadButtonClick();
     // Takes the new frames and shows what changed.
     void RefreshTimer();
+    // The capture ended: its decoded values and plotted samples go.
+    void Restart();
 
   private:
     void ShowRow(const k57::CanSignals::Row& row);
     void SignalTicked(QTreeWidgetItem* item, int column);
     void FilesChanged();
+    void ClearTree();
 
     const k57::CanFrameLog& frames_;
     k57::CanSignals signals_;

@@ -10,6 +10,10 @@
 
 namespace k57 {
 
+CanSession::~CanSession() {
+    reader_.reset();  // before the link it reads
+}
+
 CanSession::Opening CanSession::Open(ByteChannel& link, int bitRateCode) {
     Opening opening = OpenPort(link);
     return opening.result == kReplyOk ? Handshake(bitRateCode) : opening;
@@ -24,12 +28,10 @@ CanSession::Opening CanSession::OpenPort(ByteChannel& link) {
         return opening;
     }
     link_ = &link;
-    can_ = std::make_unique<CanLink>(link);
-    frames_.Clear();  // the frames of this opening
-    clock_.Reset();
+    can_ = std::make_unique<CanFrameReader>(link);
     batch_.clear();
     batchNext_ = 0;
-    capture_.ResetMessageCounter();
+    StartCapture(CandumpNow());
     opening.result = kReplyOk;
     return opening;
 }
@@ -38,12 +40,16 @@ CanSession::Opening CanSession::Handshake(int bitRateCode) {
     Opening opening;
     std::optional<std::string> version;
     if (can_) {
-        version = can_->OpenCan(bitRateCode);
+        version = can_->link().OpenCan(bitRateCode);
     }
     if (!version) {
         Close();
         opening.result = kNoReply;
         return opening;
+    }
+    if (background_) {
+        // At once: the adapter sends from its open command on.
+        reader_ = std::make_unique<CanReader>(*can_);
     }
     opening.result = kReplyOk;
     opening.version = *version;
@@ -51,8 +57,9 @@ CanSession::Opening CanSession::Handshake(int bitRateCode) {
 }
 
 void CanSession::Close() {
+    reader_.reset();  // the link is this thread's again
     if (can_) {
-        can_->CloseCan();
+        can_->link().CloseCan();
     }
     // The link may go with its device session once the channel is closed.
     can_.reset();
@@ -74,14 +81,15 @@ bool CanSession::Play(const std::string& path, double speed, std::string& error)
         return false;
     }
     Close();
-    Reset();
-    frames_.Clear();
     recording_ = std::move(recording);
+    capture_.Reset();
+    StartCapture(recording_.frames.empty() ? 0 : recording_.frames.front().us);
     std::string sidecar, ignored;
     if (ReadWholeFile(CanMarks::SidecarPath(path), FileLimits::kMarksFile, sidecar, ignored)) {
         std::istringstream in(sidecar);
         std::vector<CanMarks::Problem> unread;  // a mark that cannot be read is no mark
         marks_ = CanMarks::Read(in, unread);
+        savedMarks_ = marks_.revision();  // on disk already
     }
     playback_.Start(recording_.frames, speed, CandumpNow());
     playing_ = true;
@@ -89,30 +97,14 @@ bool CanSession::Play(const std::string& path, double speed, std::string& error)
 }
 
 void CanSession::ReadBatch(int waitMs, size_t most) {
-    batch_.clear();
     batchNext_ = 0;
-    CanRecord frame;
-    // The first line may be waited for; what follows is only what is there.
-    for (int wait = waitMs; batch_.size() < most && can_ && can_->ReadCanLine(line_, wait);
-         wait = 0) {
-        if (CanCapture::ParseCanFrame(line_, frame)) {
-            batch_.push_back({frame, 0});
-        }
+    if (reader_) {
+        reader_->Take(batch_);
+        return;
     }
-    // Every stamp of the read is seen before any frame is timed: the last
-    // one tells how early the first ones were sent.
-    const int64_t arrival = CandumpNow();
-    std::vector<int64_t> unwrapped(batch_.size(), -1);
-    for (size_t i = 0; i < batch_.size(); ++i) {
-        const CanRecord& r = batch_[i].record;
-        if (r.stamped && r.stamp < StampClock::kWrapMs) {
-            unwrapped[i] = clock_.Unwrap(r.stamp, arrival);
-            clock_.Observe(unwrapped[i], arrival);
-        }
-    }
-    for (size_t i = 0; i < batch_.size(); ++i) {
-        batch_[i].us =
-            unwrapped[i] >= 0 ? clock_.TimeOf(unwrapped[i]) : clock_.Unstamped(arrival);
+    batch_.clear();
+    if (can_) {
+        can_->Read(waitMs, most, batch_);
     }
 }
 
@@ -186,7 +178,7 @@ std::optional<CanSession::Frame> CanSession::NextFrame(int waitMs) {
     }
 }
 
-bool CanSession::Save(const QString& path, QString& error) const {
+bool CanSession::Save(const QString& path, QString& error) {
     std::ostringstream text;
     frames_.WriteCandump(text,
                          [this](const LoggedFrame& f) { return filter_.Passes(f.id, f.extended); });
@@ -198,6 +190,7 @@ bool CanSession::Save(const QString& path, QString& error) const {
     const QString sidecar = QString::fromStdString(CanMarks::SidecarPath(path.toStdString()));
     if (marks_.size() == 0) {
         QFile::remove(sidecar);  // an earlier capture's marks are not this one's
+        savedMarks_ = marks_.revision();
         return true;
     }
     std::ostringstream marks;
@@ -206,13 +199,21 @@ bool CanSession::Save(const QString& path, QString& error) const {
         error = QString::fromStdString(reason);
         return false;
     }
+    savedMarks_ = marks_.revision();
     return true;
 }
 
 void CanSession::Reset() {
     capture_.Reset();
+    StartCapture(CandumpNow());
+}
+
+void CanSession::StartCapture(int64_t startUs) {
+    capture_.ResetMessageCounter();
     statistics_.Clear();
     marks_.Clear();
+    savedMarks_ = marks_.revision();
+    frames_.Clear(startUs);
 }
 
 void CanSession::SetFilter(const CanFilter& filter) {

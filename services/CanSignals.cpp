@@ -64,8 +64,21 @@ const CanSignals::Row* CanSignals::Take(const CanRecord& frame, int64_t us) {
     return &row;
 }
 
-void CanSignals::Follow(const CanFrameLog& log) {
+bool CanSignals::Follow(const CanFrameLog& log) {
+    const bool fresh = cursor_.clears != log.captures();
+    if (fresh) {
+        Restart();
+        if (log.startUs() > 0) {
+            startUs_ = log.startUs();
+        }
+    }
     log.VisitSince(cursor_, [this](const CanRecord& frame, int64_t us) { Take(frame, us); });
+    return fresh;
+}
+
+void CanSignals::Restart() {
+    rows_.clear();
+    ClearPlot();
 }
 
 void CanSignals::SetPlotted(const dbc::Signal& signal, bool on) {

@@ -18,8 +18,8 @@ namespace k57 {
 // CAN frames as named signals: one or more signal databases (DBC files)
 // loaded, each frame of a message they know decoded into its row (the
 // latest frame, its values with units and value texts), and the signals
-// chosen for plotting into plot channels over the time since the first
-// frame. The CAN signals window and k57ctl share it.
+// chosen for plotting into plot channels over the time since the capture
+// began (or its first frame). The CAN signals window and k57ctl share it.
 class CanSignals {
   public:
     // Samples each plotted signal keeps: 100 frames a second for 10 minutes.
@@ -55,8 +55,13 @@ class CanSignals {
     // and the plotted signals it carries. Frames no database knows and
     // remote frames are passed over; returns the row, or nullptr.
     const Row* Take(const CanRecord& frame, int64_t us);
-    // The frames `log` gained since the last call.
-    void Follow(const CanFrameLog& log);
+    // The frames `log` gained since the last call. When the log began a new
+    // capture the rows and the plotted samples start afresh, the time axis
+    // at the capture's start, and the call returns true.
+    bool Follow(const CanFrameLog& log);
+    // The rows and the plotted samples emptied, the time axis restarted at
+    // the next frame; the databases and the signals ticked stay.
+    void Restart();
     // By identifier, standard before extended.
     const std::map<uint64_t, Row>& rows() const { return rows_; }
 

@@ -230,4 +230,27 @@ TEST_F(CanHuntCtlTest, CaptureFilesOfEveryKindAndOnStandardInputAreSummedUp) {
     EXPECT_TRUE(cut.err.contains(QRegularExpression("cut.blf: byte \\d+: "))) << cut.err.toStdString();
 }
 
+// A gap in the capture pulls the mean period; the median beside it stands.
+TEST_F(CanHuntCtlTest, StatsGiveTheMedianPeriodBesideTheMean) {
+    QByteArray log;
+    for (int i = 0; i <= 20; ++i) {
+        const int ms = i * 10 + (i > 10 ? 2000 : 0);  // two silent seconds halfway
+        log += QByteArray::fromStdString(k57::CandumpStamp(1'700'000'000'000'000 + ms * 1000)) +
+               " can0 100#00\n";
+    }
+    Write(File("gap.log"), log);
+    k57::test::CtlRun json = Ctl({"--json", "can", "stats", File("gap.log")});
+    ASSERT_EQ(json.code, 0) << json.err.toStdString();
+    QJsonObject row = QJsonDocument::fromJson(json.out.toUtf8()).array()[0].toObject();
+    EXPECT_DOUBLE_EQ(row["period_ms"].toDouble(), 110.0);
+    EXPECT_DOUBLE_EQ(row["period_median_ms"].toDouble(), 10.0);
+    EXPECT_EQ(row["count"].toInt(), 21);
+    k57::test::CtlRun text = Ctl({"can", "stats", File("gap.log")});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains("period ms  median ms")) << lines[0].toStdString();
+    EXPECT_EQ(lines[1].simplified().toStdString(), "100 21 9.1 110.0 10.0");
+}
+
 }  // namespace

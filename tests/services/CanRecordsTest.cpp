@@ -210,4 +210,52 @@ TEST_F(CanRecordsTest, ACaptureFilePlaysIntoTheSessionWithItsMarksOnItsOwnClock)
     EXPECT_FALSE(error.empty());
 }
 
+// Each capture, the channel opened or a recording played, starts with no
+// figure of the one before: no rates, periods, heat, marks or frames.
+TEST_F(CanRecordsTest, RatesMarksAndFramesBelongToTheCaptureTheyCameFrom) {
+    // Reads as the window does until `frames` of the one identifier came.
+    auto readUntil = [&](uint64_t frames) {
+        return k57::test::WaitUntil([&] {
+            can.Pump(20, k57::FilterMode::None, false);
+            return !can.statistics().identifiers().empty() &&
+                   can.statistics().identifiers()[0].frames >= frames;
+        });
+    };
+    // A recording of 2023 with two marks, played first.
+    const std::string path = dir.path() + "/old.log";
+    std::ofstream(path) << "(1700000000.000000) can0 100#00\n"
+                           "(1700000000.500000) can0 100#01\n"
+                           "(1700000001.000000) can0 100#00\n";
+    std::ofstream(k57::CanMarks::SidecarPath(path)) << "1700000000.45 door\n1700000000.9\n";
+    std::string error;
+    ASSERT_TRUE(can.Play(path, k57::CanPlayback::kAtOnce, error)) << error;
+    EXPECT_EQ(can.Pump(20, k57::FilterMode::None, false), 3u);
+    ASSERT_EQ(can.marks().size(), 2u);
+
+    // Then the bus: one identifier at 100 frames a second.
+    k57::sim::UnitOptions options;
+    options.canFramesPerSecond = 100;
+    options.canIdentifiers = 1;
+    Plug(5, options);
+    const int64_t opened = k57::CandumpNow();
+    ASSERT_EQ(can.Open(session->Channel(), 6).result, k57::kReplyOk);
+    EXPECT_EQ(can.marks().size(), 0u);
+    ASSERT_TRUE(readUntil(100));
+    ASSERT_EQ(can.statistics().identifiers().size(), 1u);
+    EXPECT_GE(can.statistics().identifiers()[0].firstUs, opened);
+    EXPECT_EQ(can.capture().Records().size(), 1u);
+    can.frames().ForEach([&](const k57::LoggedFrame& f) { ASSERT_GE(f.us, opened); });
+    can.Close();
+
+    // Closed a while, then opened again: the message still reads 100/s.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_EQ(can.Open(session->Channel(), 6).result, k57::kReplyOk);
+    ASSERT_TRUE(readUntil(100));
+    const k57::BusStatistics::Identifier& again = can.statistics().identifiers()[0];
+    EXPECT_NEAR(again.Rate(), 100.0, 10.0);
+    EXPECT_NEAR(again.PeriodMs(), 10.0, 1.0);
+    EXPECT_LE(again.frames, 200u);  // none of the first opening's
+    can.Close();
+}
+
 }  // namespace

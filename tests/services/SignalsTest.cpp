@@ -178,21 +178,37 @@ TEST(CanSignals, AFrameOfAKnownMessageIsDecodedAndItsTickedSignalPlotted) {
     EXPECT_EQ(can.plot().channels()[0].Value(0), 16);
 }
 
-TEST(CanSignals, AFollowerOfTheFrameLogSeesEachFrameOnceAndStartsAgainAfterAClear) {
+// A cleared log is a new capture: its values and its time axis start
+// afresh, the axis at the capture's start.
+TEST(CanSignals, AFollowerOfTheFrameLogSeesEachFrameOnceAndEachCaptureAfresh) {
     k57::CanSignals can;
     std::vector<k57::dbc::Diagnostic> problems;
     ASSERT_TRUE(can.Load(Dbc("tesla_can.dbc"), k57::dbc::Encoding::Cp1252, problems));
+    const k57::dbc::Message* torque = can.Find(0x108, false);
+    ASSERT_TRUE(torque);
+    can.SetPlotted(*torque->FindSignal("DI_pedalPos"), true);
     k57::CanFrameLog log;
-    log.Add(Frame(0x108, {}), 1);
-    log.Add(Frame(0x108, {}), 2);
+    const int64_t of2023 = 1'690'000'000'000'000;
+    log.Add(Frame(0x108, {0, 0, 0, 0, 0, 0, 100, 0}), of2023);
+    log.Add(Frame(0x108, {0, 0, 0, 0, 0, 0, 100, 0}), of2023 + 1);
     can.Follow(log);
     can.Follow(log);
     EXPECT_EQ(can.rows().begin()->second.frames, 2u);
-    log.Clear();
-    log.Add(Frame(0x108, {}), 3);
+
+    const int64_t opened = 1'765'000'000'000'000;
+    log.Clear(opened);
+    log.Add(Frame(0x7FF, {}), opened + 1'000'000);  // no database knows it
     can.Follow(log);
-    EXPECT_EQ(can.rows().begin()->second.frames, 3u);
-    EXPECT_EQ(can.rows().begin()->second.us, 3);
+    EXPECT_TRUE(can.rows().empty());
+    EXPECT_EQ(can.plot().channels().at(0).size(), 0u);
+    log.Add(Frame(0x108, {0, 0, 0, 0, 0, 0, 50, 0}), opened + 2'500'000);
+    can.Follow(log);
+    ASSERT_EQ(can.rows().size(), 1u);
+    EXPECT_EQ(can.rows().begin()->second.frames, 1u);
+    const k57::PlotChannel& pedal = can.plot().channels().at(0);
+    ASSERT_EQ(pedal.size(), 1u);
+    EXPECT_DOUBLE_EQ(pedal.Time(0), 2.5);  // from the opening, not from 2023
+    EXPECT_DOUBLE_EQ(pedal.Value(0), 20);
 }
 
 TEST(CanSignals, BrokenAndMissingFilesAreReportedWithFileAndLine) {
