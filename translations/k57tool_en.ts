@@ -188,6 +188,17 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
     </message>
 </context>
 <context>
+    <name>MarksQuestion</name>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Отметки прошлой записи будут удалены. Продолжить?</source>
+        <translation>Marks of the last capture will be deleted. Continue?</translation>
+    </message>
+</context>
+<context>
     <name>OpenProblemText</name>
     <message>
         <source>нет такого порта</source>

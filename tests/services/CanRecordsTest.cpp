@@ -206,6 +206,19 @@ TEST_F(CanRecordsTest, ACaptureFilePlaysIntoTheSessionWithItsMarksOnItsOwnClock)
     EXPECT_EQ(ranking[0].bit, 0);
     EXPECT_DOUBLE_EQ(ranking[0].score, 2.0 / 3.0);  // changed after both marks, and once more
 
+    // Marks read from beside the log are on disk already; any change in the
+    // list is not, until saved.
+    EXPECT_FALSE(can.MarksUnsaved());
+    ASSERT_TRUE(can.marks().Remove(0));
+    EXPECT_TRUE(can.MarksUnsaved());
+    ASSERT_TRUE(can.marks().Undo());
+    EXPECT_TRUE(can.MarksUnsaved());  // the same marks, but a change made and taken back
+    QString why;
+    ASSERT_TRUE(can.Save(QString::fromStdString(dir.path() + "/saved.log"), why));
+    EXPECT_FALSE(can.MarksUnsaved());
+    can.Mark("");
+    EXPECT_TRUE(can.MarksUnsaved());
+
     EXPECT_FALSE(can.Play(dir.path() + "/none.log", 1, error));
     EXPECT_FALSE(error.empty());
 }
