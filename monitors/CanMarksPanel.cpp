@@ -105,7 +105,10 @@ void TCanMarksPanel::Refresh() {
     MarksList->setRowCount(int(marks.size()));
     int row = 0;
     for (const k57::CanMark& mark : marks.marks()) {
-        const QString cells[] = {QString::fromStdString(k57::CanMarks::SecondsText(mark.us)),
+        // Seconds into the capture, as the plots count them: the clock's own
+        // ten digits of epoch seconds say nothing at a glance.
+        const double seconds = double(mark.us - can_.frames().startUs()) / 1e6;
+        const QString cells[] = {QString::number(seconds, 'f', 3),
                                  QString::fromStdString(mark.label),
                                  MoveBox->itemText(int(mark.move))};
         for (int column = 0; column < 3; ++column) {

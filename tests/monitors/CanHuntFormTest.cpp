@@ -62,8 +62,11 @@ TEST_F(CanHuntFormTest, ARecordingOpensIntoTheWindowAndItsMarkedBitRanksFirst) {
     EXPECT_TRUE(list->item(0)->text().startsWith("1C3 byte 4 bit 1  0↔1"))
         << list->item(0)->text().toStdString();
 
-    // The recording's marks replace the list's.
-    EXPECT_EQ(hunt->findChild<QTableWidget*>("MarksList")->rowCount(), 3);
+    // The recording's marks replace the list's, timed from its start.
+    auto* marks = hunt->findChild<QTableWidget*>("MarksList");
+    ASSERT_EQ(marks->rowCount(), 3);
+    EXPECT_EQ(marks->item(0, 0)->text(), "5.000");
+    EXPECT_EQ(marks->item(2, 0)->text(), "13.000");
     // The marks say how the door's value moved: the search by value finds
     // its one bit, and plots it over the recording.
     auto* search = hunt->findChild<QListWidget*>("SearchList");
