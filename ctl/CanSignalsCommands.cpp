@@ -57,9 +57,11 @@ int CanSignalsFile(const Context& context, const std::string& log, const std::st
         if (!SignalSkeleton::Save(messages, dbcOut, error)) {
             return Fail("cannot write " + dbcOut + ": " + error, kNoJournal);
         }
+        auto counted = [](size_t n, const char* noun) {
+            return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+        };
         Say(context, "skeleton DBC written to " + dbcOut + ": " +
-                         std::to_string(messages.size()) + " messages, " +
-                         std::to_string(count) + " signals");
+                         counted(messages.size(), "message") + ", " + counted(count, "signal"));
     }
     return kDone;
 }
