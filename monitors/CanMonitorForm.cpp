@@ -173,6 +173,11 @@ void TCanMonitorForm::done(int result) {
         doneLater_ = result;  // the link is the request's until it is back
         return;
     }
+    // Shown again, the monitor starts a new capture: marks not saved are
+    // asked for now, while closing can still be called off.
+    if (dialogs_ && isVisible() && !MarksQuestion::MayDrop(can_, dialogs_, this)) {
+        return;
+    }
     CloseProcedure();
     Timer2.stop();
     if (signals_) {

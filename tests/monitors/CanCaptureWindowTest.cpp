@@ -151,6 +151,18 @@ TEST_F(CanCaptureWindowTest, MarksNotSavedAreAskedForBeforeANewCaptureDropsThem)
     Open();
     EXPECT_EQ(dialogs.boxes.size(), 3u);
     CloseChannel();
+
+    // Showing the monitor again starts a new capture: closing it asks while
+    // it can still be called off.
+    Child<QPushButton>(*hunt, "MarkButton")->click();
+    form->close();
+    ASSERT_EQ(dialogs.boxes.size(), 4u);
+    EXPECT_EQ(dialogs.boxes[3].text, dialogs.boxes[0].text);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->marks().size(), 1u);
+    dialogs.answers.push_back(k57::Answer::Yes);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(CanCaptureWindowTest, DecodedValuesGoWithTheMonitorAndCountFromTheCapturesStart) {
