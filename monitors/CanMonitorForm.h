@@ -44,6 +44,8 @@ class TCanMonitorForm : public QDialog {
     Q_OBJECT
 
   public:
+    // The port button's caption while the channel is closed.
+    static constexpr char kOpenCaption[] = "Open CAN";
     // The longest a tick handles frames before it leaves the rest to the next.
     static constexpr int kTickBudgetMs = 20;
     // How often the frames read are taken into the table. The channel is
