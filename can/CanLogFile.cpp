@@ -86,6 +86,11 @@ bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::strin
         error = in.ProblemText();
         return false;
     }
+    if (recording.full && recording.frames.size() < CanRecording::kMaxFrames) {
+        error = WithArguments(K57_TR("CanRecording", "в записи больше %1 идентификаторов"),
+                              {std::to_string(CanRecording::kMaxIdentifiers)});
+        return false;
+    }
     if (recording.full) {
         error = WithArguments(K57_TR("CanRecording", "в записи больше %1 кадров"),
                               {std::to_string(CanRecording::kMaxFrames)});

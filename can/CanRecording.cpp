@@ -190,6 +190,12 @@ bool CanRecording::Add(const LoggedFrame& frame) {
         full = true;
         return false;
     }
+    const uint64_t key = frame.Key();
+    if (identifiers.size() >= kMaxIdentifiers && !identifiers.count(key)) {
+        full = true;
+        return false;
+    }
+    identifiers.insert(key);
     frames.push_back(frame);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "CanFrameLog.h"
@@ -32,9 +33,16 @@ struct CanRecording {
     // About 100 MB of frames, eleven hours of a busy 500 kbit/s bus: a
     // longer capture is refused rather than taken whole.
     static constexpr size_t kMaxFrames = 4'000'000;
+    // Far more than a bus carries (an extended-identifier bus with every
+    // source address in use holds a few thousand); each one costs every
+    // analysis a kilobyte or so, so a capture of more is refused too.
+    static constexpr size_t kMaxIdentifiers = 65'536;
 
     std::vector<LoggedFrame> frames;
-    bool full = false;  // kMaxFrames reached; reading stopped there
+    // kMaxFrames reached, or a frame of one identifier more than
+    // kMaxIdentifiers came; reading stopped there.
+    bool full = false;
+    std::unordered_set<uint64_t> identifiers;  // CanRecord::Key() of each seen
     std::vector<Problem> problems;  // the first kMaxProblems
     int malformed = 0;
     int skipped = 0;
@@ -55,7 +63,7 @@ void ReadCanLog(std::istream& in, CanLogFormat format, CanRecording& recording,
 // Opens `path` ("-": standard input) once and reads it as a stream, its
 // lines cut at FileLimits::kLine; false with the reason in `error` when it
 // cannot be opened or read, is not a regular file, or holds more than
-// kMaxFrames frames.
+// kMaxFrames frames or kMaxIdentifiers identifiers.
 bool ReadCanLogFile(const std::string& path, CanRecording& recording, std::string& error);
 // The format ReadCanLogFile reads `path` in, by its name and first bytes.
 bool CanLogFormatOfFile(const std::string& path, CanLogFormat& format, std::string& error);

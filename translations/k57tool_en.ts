@@ -7,6 +7,10 @@
         <source>в записи больше %1 кадров</source>
         <translation>the recording holds more than %1 frames</translation>
     </message>
+    <message>
+        <source>в записи больше %1 идентификаторов</source>
+        <translation>the recording holds more than %1 identifiers</translation>
+    </message>
 </context>
 <context>
     <name>CatalogueLoader</name>

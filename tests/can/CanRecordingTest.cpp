@@ -112,6 +112,35 @@ TEST(CanRecording, MalformedLinesAreReportedByNumberAndReadingGoesOn) {
     EXPECT_EQ(fromCandump.problems[0].line, 2);
 }
 
+// Every figure of a capture is kept per identifier (a kilobyte or so each,
+// for the hunt, the statistics and the proposals), so a file of millions of
+// different extended identifiers is refused, as one of too many frames is.
+TEST(CanRecording, ACaptureOfMoreIdentifiersThanABusCarriesIsRefused) {
+    k57::test::TempDir dir;
+    auto write = [&](const std::string& name, uint32_t identifiers) {
+        const std::string path = dir.path() + "/" + name;
+        std::ofstream out(path);
+        for (uint32_t i = 0; i < identifiers; ++i) {
+            // Each identifier twice: the second time is no new one.
+            for (int twice = 0; twice < 2; ++twice) {
+                char line[64];
+                std::snprintf(line, sizeof line, "(1700000000.%06u) can0 %08X#00\n", i % 1000000,
+                              0x100000 + i);
+                out << line;
+            }
+        }
+        return path;
+    };
+    const uint32_t most = uint32_t(k57::CanRecording::kMaxIdentifiers);
+    k57::CanRecording fits;
+    std::string error;
+    ASSERT_TRUE(k57::ReadCanLogFile(write("fits.log", most), fits, error)) << error;
+    EXPECT_EQ(fits.frames.size(), 2u * most);
+    k57::CanRecording tooMany;
+    EXPECT_FALSE(k57::ReadCanLogFile(write("many.log", most + 1), tooMany, error));
+    EXPECT_NE(error.find(std::to_string(most) + " идентификаторов"), std::string::npos) << error;
+}
+
 TEST(CanRecording, FormatsAreKnownByTheirNameOrFirstLine) {
     EXPECT_EQ(k57::CanLogFormatOf("a.ASC", ""), k57::CanLogFormat::Asc);
     EXPECT_EQ(k57::CanLogFormatOf("a.txt", "date Sat Sep 30"), k57::CanLogFormat::Asc);
