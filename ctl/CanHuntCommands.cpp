@@ -207,10 +207,16 @@ int CanSearchFile(const Context& context, const std::string& log, const std::str
     if (!LoadMarks(marksFile, marks, code)) {
         return code;
     }
-    if (SignalSearch::MarksWithMove(marks.marks()) == 0) {
+    const size_t moving = SignalSearch::MarksWithMove(marks.marks());
+    if (moving == 0) {
         return Fail(marksFile +
                         ": no mark says how the value moved: end its line with up, down or same",
                     kBadInput);
+    }
+    if (moving < marks.size()) {  // the search has nothing to compare them with
+        const size_t still = marks.size() - moving;
+        std::fprintf(stderr, "k57ctl: %s: %zu mark%s without a move left out\n",
+                     marksFile.c_str(), still, still == 1 ? "" : "s");
     }
     if (most < 1) {
         return Fail("--most: at least 1", kBadInput);

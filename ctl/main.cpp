@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
                      "LOG.marks is one")
         ->required();
     hunt->add_option("--window", huntWindow, "seconds after a mark that count (default 1)")
-        ->check(CLI::Range(0.0, 3600.0));
+        ->check(CLI::Range(0.001, 3600.0));
     int searchMost = 50;
     auto* search = can->add_subcommand(
         "search", "rank the fields (id, start bit, length 1-32, byte order, sign) of a capture "
@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
         ->required();
     search->add_option("--window", huntWindow,
                        "seconds after a mark at whose end the value is read (default 1)")
-        ->check(CLI::Range(0.0, 3600.0));
+        ->check(CLI::Range(0.001, 3600.0));
     search->add_option("--most", searchMost, "candidates printed")
         ->check(CLI::Range(1, 100000))
         ->capture_default_str();

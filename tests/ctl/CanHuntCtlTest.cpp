@@ -187,6 +187,22 @@ TEST_F(CanHuntCtlTest, TheSearchByValueFindsTheFieldAsItsDbcFileWritesIt) {
         << text.out.toStdString();
     EXPECT_EQ(text.out.count('\n'), 2);
 
+    // A mark that says no move among those that do is left out, and said so.
+    QFile marks(File("search.marks"));
+    ASSERT_TRUE(marks.open(QIODevice::ReadOnly));
+    Write(File("mixed.marks"), marks.readAll() + "1010.0 door\n");
+    k57::test::CtlRun mixed = Ctl({"can", "search", File("search.log"), "--marks",
+                                   File("mixed.marks"), "--most", "1", "--filter", "+3B4"});
+    ASSERT_EQ(mixed.code, 0) << mixed.err.toStdString();
+    EXPECT_TRUE(mixed.out.startsWith("3B4 start 13 length 10 little signed  score 1.00  7/7 marks"))
+        << mixed.out.toStdString();
+    EXPECT_TRUE(mixed.err.contains("1 mark without a move left out")) << mixed.err.toStdString();
+    // A window of 0 s would hold no change: refused, not taken as the default.
+    k57::test::CtlRun none = Ctl({"can", "search", File("search.log"), "--marks",
+                                  File("search.marks"), "--window", "0"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.err.contains("--window")) << none.err.toStdString();
+
     // Marks that say no move, and marks on another clock, are refused.
     Write(File("plain.marks"), "1005.0 door\n1008.0\n");
     k57::test::CtlRun plain = Ctl({"can", "search", File("search.log"), "--marks", File("plain.marks")});
