@@ -2,7 +2,6 @@
 // bits ranked against the technician's marks. No unit needed.
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
@@ -12,19 +11,6 @@
 #include "ExitCodes.h"
 
 namespace k57::ctl {
-
-namespace {
-
-QString Hex(uint32_t id, bool extended) {
-    return QString::asprintf(extended ? "%08X" : "%03X", unsigned(id));
-}
-
-void PrintArray(const QJsonArray& array) {
-    QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Indented);
-    std::fwrite(text.data(), 1, size_t(text.size()), stdout);
-}
-
-}  // namespace
 
 bool LoadCapture(const std::string& log, const std::string& filterText, CanRecording& recording,
                  int& exitCode) {
@@ -95,7 +81,7 @@ int CanStats(const Context& context, const std::string& log, const std::string& 
             }
         }
         if (context.json) {
-            array.append(QJsonObject{{"id", Hex(row.id, row.extended)},
+            array.append(QJsonObject{{"id", CanIdText(row.id, row.extended)},
                                      {"extended", row.extended},
                                      {"count", qint64(row.frames)},
                                      {"rate", row.Rate()},
@@ -104,13 +90,13 @@ int CanStats(const Context& context, const std::string& log, const std::string& 
                                      {"changing", changing}});
         } else {
             std::printf("%-8s %10llu %10.1f %10.1f %10.1f %s\n",
-                        Hex(row.id, row.extended).toLatin1().constData(),
+                        CanIdText(row.id, row.extended).toLatin1().constData(),
                         static_cast<unsigned long long>(row.frames), row.Rate(), row.PeriodMs(),
                         medianMs, bits.c_str());
         }
     }
     if (context.json) {
-        PrintArray(array);
+        PrintJsonArray(array);
     }
     return kDone;
 }
@@ -176,7 +162,7 @@ int CanHuntFile(const Context& context, const std::string& log, const std::strin
         for (const SignalHunt::Candidate& c : ranking) {
             if (c.bit >= 0) {
                 const char* change = c.toggles ? "toggle" : c.after > c.before ? "rise" : "fall";
-                array.append(QJsonObject{{"id", Hex(c.id, c.extended)},
+                array.append(QJsonObject{{"id", CanIdText(c.id, c.extended)},
                                          {"extended", c.extended},
                                          {"byte", c.byte},
                                          {"bit", c.bit},
@@ -188,7 +174,7 @@ int CanHuntFile(const Context& context, const std::string& log, const std::strin
                                          {"change", change}});
             }
         }
-        PrintArray(array);
+        PrintJsonArray(array);
         return kDone;
     }
     if (ranking.empty()) {
@@ -233,7 +219,7 @@ int CanSearchFile(const Context& context, const std::string& log, const std::str
     if (context.json) {
         QJsonArray array;
         for (const SignalSearch::Candidate& c : ranking) {
-            array.append(QJsonObject{{"id", Hex(c.id, c.extended)},
+            array.append(QJsonObject{{"id", CanIdText(c.id, c.extended)},
                                      {"extended", c.extended},
                                      {"start", c.start},
                                      {"length", c.length},
@@ -241,7 +227,7 @@ int CanSearchFile(const Context& context, const std::string& log, const std::str
                                      {"signed", c.isSigned},
                                      {"score", c.score}});
         }
-        PrintArray(array);
+        PrintJsonArray(array);
         return kDone;
     }
     if (ranking.empty()) {

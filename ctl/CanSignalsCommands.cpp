@@ -2,7 +2,6 @@
 // the skeleton DBC made of them. No unit needed.
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
 
@@ -29,12 +28,12 @@ int CanSignalsFile(const Context& context, const std::string& log, const std::st
                     "kind");
     }
     for (const ProposedMessage& message : messages) {
-        std::string id = SkeletonName(message.id, message.extended).substr(3);  // past "ID_"
+        const QString id = CanIdText(message.id, message.extended);
         for (const ProposedSignal& signal : message.signalList) {
             ++count;
             const char* order = signal.bigEndian ? "big" : "little";
             if (context.json) {
-                array.append(QJsonObject{{"id", QString::fromStdString(id)},
+                array.append(QJsonObject{{"id", id},
                                          {"extended", message.extended},
                                          {"start", signal.start},
                                          {"length", signal.length},
@@ -42,15 +41,14 @@ int CanSignalsFile(const Context& context, const std::string& log, const std::st
                                          {"signed", signal.isSigned},
                                          {"kind", KindName(signal.kind)}});
             } else {
-                std::printf("%-8s %5d %6d  %-6s %-8s %s\n", id.c_str(), signal.start,
+                std::printf("%-8s %5d %6d  %-6s %-8s %s\n", id.toLatin1().constData(), signal.start,
                             signal.length, order, signal.isSigned ? "signed" : "unsigned",
                             KindName(signal.kind));
             }
         }
     }
     if (context.json) {
-        QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Indented);
-        std::fwrite(text.data(), 1, size_t(text.size()), stdout);
+        PrintJsonArray(array);
     }
     if (!dbcOut.empty()) {
         std::string error;

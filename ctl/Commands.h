@@ -11,7 +11,9 @@
 #include "ServiceRecord.h"
 
 class ParameterList;
+class QJsonArray;
 class QJsonObject;
+class QString;
 
 namespace k57 {
 struct CanRecording;
@@ -42,6 +44,9 @@ int ReadFailed(const std::string& file, const std::string& error);
 // The last request's failure, described, with its exit code.
 int Failed(const Context& context, int result);
 void PrintJson(const QJsonObject& object);
+void PrintJsonArray(const QJsonArray& array);
+// A CAN identifier as capture files write it: "1A0", "18DAF110".
+QString CanIdText(uint32_t id, bool extended);
 // The embedded catalogue into `list`, or a message and false.
 bool LoadCatalogue(ParameterList& list);
 // A question that needs an answer: --yes, or asked on a terminal.

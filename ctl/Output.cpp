@@ -1,3 +1,4 @@
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
@@ -34,9 +35,20 @@ int Failed(const Context& context, int result) {
     return Fail(Describe(context.device->LastFailure()), ExitFor(result));
 }
 
-void PrintJson(const QJsonObject& object) {
-    QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
+namespace {
+
+void PrintDocument(const QJsonDocument& document) {
+    QByteArray text = document.toJson(QJsonDocument::Indented);
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+}
+
+}  // namespace
+
+void PrintJson(const QJsonObject& object) { PrintDocument(QJsonDocument(object)); }
+void PrintJsonArray(const QJsonArray& array) { PrintDocument(QJsonDocument(array)); }
+
+QString CanIdText(uint32_t id, bool extended) {
+    return QString::asprintf(extended ? "%08X" : "%03X", unsigned(id));
 }
 
 bool LoadCatalogue(ParameterList& list) {
