@@ -109,7 +109,10 @@ TEST_F(CanCaptureWindowTest, MarksNotSavedAreAskedForBeforeANewCaptureDropsThem)
     for (int m = 0; m < 2; ++m) {
         Child<QPushButton>(*hunt, "MarkButton")->click();
         unit.flipCanBit();
-        QTest::qWait(300);  // the flip comes after the mark
+        // The flipped frame is in before the next mark: a hundred frames
+        // more are a quarter of a second of all four identifiers.
+        const size_t flipped = form->frames().size() + 100;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->frames().size() >= flipped; }, 30000));
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return ranking->count() > 0; }, 30000));
     CloseChannel();
