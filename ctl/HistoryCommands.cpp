@@ -65,7 +65,11 @@ QJsonObject Json(const JournalEntry& entry) {
             {"result", JournalText(entry.result)},
             {"detail", QString::fromStdString(entry.detail)},
             {"tool", QString::fromStdString(entry.toolVersion)},
-            {"frontEnd", JournalText(entry.frontEnd)}};
+            {"frontEnd", JournalText(entry.frontEnd)},
+            {"uuid", QString::fromStdString(entry.uuid)},
+            {"pc", QString::fromStdString(entry.pc)},
+            {"user", QString::fromStdString(entry.user)},
+            {"fromServer", entry.pulled}};
 }
 
 int UnitsList(const Context& context, Journal& journal) {
@@ -112,10 +116,12 @@ int Timeline(const Context& context, Journal& journal, uint32_t serial) {
         return kDone;
     }
     for (const JournalEntry& entry : entries) {
-        std::printf("%-6lld  %s  %-15s  %-16s  %-8s  %-6s  %s\n", entry.id,
+        // Another PC's entry says which: the workshop's record of the unit.
+        std::string from = entry.pulled ? "  [at " + entry.pc + "]" : std::string();
+        std::printf("%-6lld  %s  %-15s  %-16s  %-8s  %-6s  %s%s\n", entry.id,
                     JournalTimeText(entry.timeMs).c_str(), JournalText(entry.operation),
                     JournalText(entry.result), entry.port.c_str(), JournalText(entry.frontEnd),
-                    entry.detail.c_str());
+                    entry.detail.c_str(), from.c_str());
     }
     return kDone;
 }
@@ -162,11 +168,12 @@ int HistoryShow(Context& context, long long id, bool reveal) {
     }
     std::printf(
         "id: %lld\ntime: %s\nserial: %s\ntype: %s\nfirmware: %s\noperation: %s\n"
-        "port: %s\nresult: %s\ndetail: %s\ntool: %s\nfront end: %s\n",
+        "port: %s\nresult: %s\ndetail: %s\ntool: %s\nfront end: %s\npc: %s%s\nuser: %s\n",
         entry->id, JournalTimeText(entry->timeMs).c_str(), Serial(*entry).c_str(),
         Utf8(entry->unitType).c_str(), Utf8(entry->firmware).c_str(), JournalText(entry->operation),
         entry->port.c_str(), JournalText(entry->result), entry->detail.c_str(),
-        entry->toolVersion.c_str(), JournalText(entry->frontEnd));
+        entry->toolVersion.c_str(), JournalText(entry->frontEnd), entry->pc.c_str(),
+        entry->pulled ? " (from the workshop's server)" : "", entry->user.c_str());
     for (auto [title, text] : {std::pair{"settings before", &before}, {"settings after", &after}}) {
         if (*text) {
             std::printf("%s:\n%s%s", title, text->value().c_str(),

@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "InterfaceLanguage.h"
+#include "JournalCommands.h"
 #include "SettingsProblemText.h"
 #include "SessionFactory.h"
 #include "Terminal.h"
@@ -258,6 +259,9 @@ int main(int argc, char** argv) {
         command->add_flag("--reveal", reveal, "show the PIN and phone numbers unmasked");
     }
 
+    JournalCommandLine journalLine;
+    AddJournalCommands(app, journalLine);
+
     std::string unknown = UnknownCommand(app, argc, argv);
     if (!unknown.empty()) {
         std::string names;
@@ -306,39 +310,52 @@ int main(int argc, char** argv) {
     CatchInterrupt(context.device.get());
     context.record = std::make_unique<k57::ServiceRecord>(k57::JournalFrontEnd::Ctl);
 
-    if (*find)
-        return Find(context);
-    if (*info)
-        return Info(context);
-    if (*params)
-        return Params(context);
-    if (*read)
-        return SettingsRead(context, all, outFile);
-    if (*write)
-        return SettingsWrite(context, inFile, dryRun);
-    if (*set)
-        return SettingsSet(context, assignments);
-    if (*firmware)
-        return UpdateFirmware(context, image, force, restoreAfter);
-    if (*sound)
-        return UpdateSound(context, image);
-    if (*setId)
-        return SetId(context, serial);
-    if (*restart)
-        return Restart(context);
-    if (*restore)
-        return Restore(context, restoreId);
-    if (*can)
-        return Can(context, bitrate, count, seconds, canFilter, dbcFile, encoding);
-    if (*diag)
-        return Diag(context, seconds);
-    if (*show)
-        return HistoryShow(context, entryId, reveal);
-    if (*diff)
-        return HistoryDiff(context, entryIds, reveal);
-    if (*exportCsv)
-        return HistoryExport(context, csvFile, reveal);
-    if (*history)
-        return History(context, *historyUnit ? std::optional(historySerial) : std::nullopt);
-    return kBadInput;
+    int journalCommand = RunJournalCommand(context, journalLine);
+    if (journalCommand >= 0) {
+        return journalCommand;
+    }
+    // The workshop's server: its entries come down before a command that
+    // reads a unit's record (the history, a restore, the backup an update
+    // restores), and what the command recorded goes up after it.
+    ShareJournal(context, *history || *restore || *firmware || *sound);
+    auto run = [&]() -> int {
+        if (*find)
+            return Find(context);
+        if (*info)
+            return Info(context);
+        if (*params)
+            return Params(context);
+        if (*read)
+            return SettingsRead(context, all, outFile);
+        if (*write)
+            return SettingsWrite(context, inFile, dryRun);
+        if (*set)
+            return SettingsSet(context, assignments);
+        if (*firmware)
+            return UpdateFirmware(context, image, force, restoreAfter);
+        if (*sound)
+            return UpdateSound(context, image);
+        if (*setId)
+            return SetId(context, serial);
+        if (*restart)
+            return Restart(context);
+        if (*restore)
+            return Restore(context, restoreId);
+        if (*can)
+            return Can(context, bitrate, count, seconds, canFilter, dbcFile, encoding);
+        if (*diag)
+            return Diag(context, seconds);
+        if (*show)
+            return HistoryShow(context, entryId, reveal);
+        if (*diff)
+            return HistoryDiff(context, entryIds, reveal);
+        if (*exportCsv)
+            return HistoryExport(context, csvFile, reveal);
+        if (*history)
+            return History(context, *historyUnit ? std::optional(historySerial) : std::nullopt);
+        return kBadInput;
+    };
+    int exitCode = run();
+    ShareJournal(context, false);
+    return exitCode;
 }

@@ -9,6 +9,7 @@
 #include "SqliteStatement.h"
 #include "SafeSave.h"
 #include "Version.h"
+#include "Workstation.h"
 
 namespace k57 {
 
@@ -18,7 +19,8 @@ namespace {
 // own (constant) WHERE and ORDER BY.
 constexpr const char* kEntryColumns =
     "SELECT e.id, e.time_ms, e.serial, e.unit_type, e.firmware, e.operation, e.port, "
-    "e.result, e.detail, e.tool_version, e.front_end, b.bytes, a.bytes FROM entries e "
+    "e.result, e.detail, e.tool_version, e.front_end, b.bytes, a.bytes, e.uuid, e.pc, "
+    "e.user_name, e.pulled FROM entries e "
     "LEFT JOIN settings_texts b ON b.id = e.before_id "
     "LEFT JOIN settings_texts a ON a.id = e.after_id ";
 
@@ -40,6 +42,10 @@ JournalEntry ReadEntry(const SqliteStatement& row) {
                                                                        : JournalFrontEnd::Window;
     entry.before = row.OptionalBlob(11);
     entry.after = row.OptionalBlob(12);
+    entry.uuid = row.Text(13);
+    entry.pc = row.Text(14);
+    entry.user = row.Text(15);
+    entry.pulled = row.Integer(16) != 0;
     // A text this build does not know is kept visible in the detail.
     if (auto known = JournalOperationFrom(operation)) {
         entry.operation = *known;
@@ -81,36 +87,61 @@ std::string LikeText(const std::string& typed) {
     return escaped;
 }
 
+// The entry as it is kept: with its own UUID, and the PC and user that
+// made it, unless it came with them (from the server).
+JournalEntry Stamped(const JournalEntry& entry) {
+    JournalEntry stamped = entry;
+    if (stamped.uuid.empty()) {
+        stamped.uuid = NewUuid();
+    }
+    if (stamped.pc.empty() && !stamped.pulled) {
+        stamped.pc = ThisPc();
+    }
+    if (stamped.user.empty() && !stamped.pulled) {
+        stamped.user = ThisUser();
+    }
+    if (stamped.timeMs == 0) {
+        stamped.timeMs = QDateTime::currentMSecsSinceEpoch();
+    }
+    return stamped;
+}
+
 }  // namespace
 
 long long Journal::Record(const JournalEntry& entry) {
+    // A retry after a busy lock keeps the UUID it was given the first time.
+    JournalEntry stamped = Stamped(entry);
+    long long id = 0;
+    return Write([&] { return Insert(stamped, id); }) ? id : 0;
+}
+
+bool Journal::Write(const std::function<int()>& work) {
     lastCallFailed_ = !status_.available;
     if (!status_.available) {
-        return 0;
+        return false;
     }
-    long long id = 0;
     int result = SQLITE_OK;
     // The busy time-out waits inside each attempt; a lock that outlasts
-    // them all is somebody else's long job, and this entry is given up.
+    // them all is somebody else's long job, and this write is given up.
     for (int attempt = 0; attempt < std::max(1, options_.busyAttempts); ++attempt) {
-        result = TryRecord(entry, id);
+        SqliteTransaction transaction(db_);
+        result = transaction.began();
+        if (result == SQLITE_OK && (result = work()) == SQLITE_OK) {
+            result = transaction.Commit();
+        }
         if (ProblemOf(result) != JournalProblem::Busy) {
             break;
         }
     }
     if (result != SQLITE_OK) {
         Failed(result);
-        return 0;
+        return false;
     }
     Succeeded();
-    return id;
+    return true;
 }
 
-int Journal::TryRecord(const JournalEntry& entry, long long& id) {
-    SqliteTransaction transaction(db_);
-    if (transaction.began() != SQLITE_OK) {
-        return transaction.began();
-    }
+int Journal::Insert(const JournalEntry& entry, long long& id) {
     long long beforeId = 0;
     long long afterId = 0;
     int result;
@@ -118,14 +149,16 @@ int Journal::TryRecord(const JournalEntry& entry, long long& id) {
         (result = StoreSettings(entry.after, afterId)) != SQLITE_OK) {
         return result;
     }
-    SqliteStatement insert(db_,
-                           "INSERT INTO entries (time_ms, serial, unit_type, firmware, operation, "
-                           "port, result, detail, tool_version, front_end, before_id, after_id) "
-                           "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+    SqliteStatement insert(
+        db_,
+        "INSERT INTO entries (time_ms, serial, unit_type, firmware, operation, port, result, "
+        "detail, tool_version, front_end, before_id, after_id, uuid, pc, user_name, pulled, "
+        "pushed) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, "
+        "?16)");
     if (insert.prepared() != SQLITE_OK) {
         return insert.prepared();
     }
-    insert.Bind(1, entry.timeMs != 0 ? entry.timeMs : QDateTime::currentMSecsSinceEpoch());
+    insert.Bind(1, entry.timeMs);
     if (entry.serial) {
         insert.Bind(2, *entry.serial);
     }
@@ -143,11 +176,17 @@ int Journal::TryRecord(const JournalEntry& entry, long long& id) {
     if (afterId != 0) {
         insert.Bind(12, afterId);
     }
+    insert.BindText(13, entry.uuid);
+    insert.BindText(14, entry.pc);
+    insert.BindText(15, entry.user);
+    // What came from the server is on it already; what is made here waits
+    // for a push.
+    insert.Bind(16, entry.pulled ? 1 : 0);
     if ((result = insert.Step()) != SQLITE_DONE) {
         return result;
     }
     id = db_.LastInsertId();
-    return transaction.Commit();
+    return SQLITE_OK;
 }
 
 int Journal::StoreSettings(const std::optional<std::string>& text, long long& id) {
@@ -192,15 +231,20 @@ int Journal::Select(const char* where, long long key, Row&& row) {
 }
 
 std::vector<JournalEntry> Journal::Timeline(uint32_t serial) {
+    return Entries("WHERE e.serial = ?1 ORDER BY e.id", serial);
+}
+
+std::vector<JournalEntry> Journal::Entries(const char* where, long long key) {
     std::vector<JournalEntry> entries;
     lastCallFailed_ = !status_.available;
     if (status_.available) {
-        int result = Select("WHERE e.serial = ?1 ORDER BY e.id", serial, [&](JournalEntry e) {
+        int result = Select(where, key, [&](JournalEntry e) {
             entries.push_back(std::move(e));
             return true;
         });
         if (!IsSuccess(result)) {
             Failed(result);
+            entries.clear();
         }
     }
     return entries;

@@ -64,7 +64,9 @@ class Journal {
     // The units whose serial number contains `filter` (typed digits; empty
     // for all), those beginning with it first, then the last seen first.
     std::vector<UnitSummary> Units(const std::string& filter = {});
-    // One unit's entries, oldest first.
+    // One unit's entries in the order this journal learnt of them: made
+    // here, or come down from a workshop's server (a clock set back, or
+    // another PC's, must not reorder them).
     std::vector<JournalEntry> Timeline(uint32_t serial);
     std::optional<JournalEntry> Entry(long long id);
     // The unit's latest settings snapshot: its latest backup entry.
@@ -74,6 +76,24 @@ class Journal {
     // says how, in plain words.
     bool ExportCsv(std::ostream& out, bool reveal, std::string& error);
     bool ExportCsv(const std::string& path, bool reveal, std::string& error);
+
+    // --- shared through a workshop's server (JournalQueue.cpp) ------------
+    // How many entries made here wait to be pushed; -1 when it cannot be read.
+    long long QueuedCount();
+    // Up to `limit` entries made here and not on the server yet, oldest first.
+    std::vector<JournalEntry> Queued(int limit);
+    // These entries (by UUID) are on the server now.
+    bool MarkPushed(const std::vector<std::string>& uuids);
+    // Entries come down from the server, each kept unless it is known here
+    // already (by its UUID); one made here that comes back is on the server.
+    // How many were new; -1 when they could not be stored.
+    long long StorePulled(const std::vector<JournalEntry>& entries);
+    // Every entry made here waits to be pushed again: the server is another.
+    bool RequeueAll();
+    // The sync's bookmarks (last pulled sequence, times, the server's id):
+    // empty when not set.
+    std::string SyncValue(const std::string& key);
+    bool SetSyncValue(const std::string& key, const std::string& value);
 
   private:
     int Open();
@@ -86,7 +106,12 @@ class Journal {
     // Renames the damaged file (with its -wal and -shm) aside and begins a
     // new journal in its place.
     void SetAside();
-    int TryRecord(const JournalEntry& entry, long long& id);
+    // The entry's row, in the caller's transaction.
+    int Insert(const JournalEntry& entry, long long& id);
+    // Runs `work` (an SQLite result code) in one write transaction, again
+    // while another process holds the lock, and notes the outcome; false
+    // when it failed.
+    bool Write(const std::function<int()>& work);
     // The settings text's row, stored if it is new; 0 for no text.
     int StoreSettings(const std::optional<std::string>& text, long long& id);
     // Calls `row` with each entry that `where` (constant SQL with one
@@ -94,6 +119,8 @@ class Journal {
     template <typename Row>
     int Select(const char* where, long long key, Row&& row);
     std::optional<JournalEntry> One(const char* where, long long key);
+    // Every entry `where` selects; none when the read failed.
+    std::vector<JournalEntry> Entries(const char* where, long long key);
     bool Export(const std::function<bool(const std::string&)>& write, bool reveal,
                 std::string& error);
     std::string Words(JournalProblem problem) const;

@@ -60,6 +60,13 @@ struct JournalEntry {
     // none (an empty text is a text: every value at its default).
     std::optional<std::string> before;
     std::optional<std::string> after;
+    // Who made it, where: given when the entry is made (empty: the journal
+    // fills in a new UUID, this PC and this user) and kept as made when it
+    // travels through a workshop's server. UTF-8.
+    std::string uuid;
+    std::string pc;
+    std::string user;
+    bool pulled = false;  // made at another PC, come down from the server
 };
 
 // One unit as the journal knows it: from its latest entry, and how many.

@@ -45,6 +45,28 @@ CREATE TABLE entries (
 );
 CREATE INDEX entries_by_unit ON entries (serial, id);
 )sql"},
+    // Shared through a workshop's server: every entry has a UUID (its key
+    // there), the PC and the user that made it, whether it came down from
+    // the server and whether it is on the server yet. The sync's own
+    // bookmarks live beside it. Entries made before this step get a UUID
+    // now and are pushed like new ones.
+    {2, R"sql(
+ALTER TABLE entries ADD COLUMN uuid TEXT;
+ALTER TABLE entries ADD COLUMN pc TEXT NOT NULL DEFAULT '';
+ALTER TABLE entries ADD COLUMN user_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE entries ADD COLUMN pulled INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE entries ADD COLUMN pushed INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE entries ADD COLUMN server_seq INTEGER;
+UPDATE entries SET uuid = lower(hex(randomblob(4)) || '-' || hex(randomblob(2)) || '-4' ||
+    substr(hex(randomblob(2)), 2) || '-' || substr('89ab', 1 + abs(random()) % 4, 1) ||
+    substr(hex(randomblob(2)), 2) || '-' || hex(randomblob(6)));
+CREATE UNIQUE INDEX entries_by_uuid ON entries (uuid);
+CREATE INDEX entries_queued ON entries (id) WHERE pushed = 0;
+CREATE TABLE sync_state (
+    key TEXT PRIMARY KEY,
+    value TEXT NOT NULL
+);
+)sql"},
 };
 
 }  // namespace

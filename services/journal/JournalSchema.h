@@ -6,7 +6,7 @@ class SqliteDatabase;
 
 // The journal's tables as this build writes them; PRAGMA user_version holds
 // the version a file is at.
-constexpr int kJournalSchemaVersion = 1;
+constexpr int kJournalSchemaVersion = 2;
 
 // Brings the file up to kJournalSchemaVersion one step at a time, each
 // step in its own transaction; an empty file starts at 0. `version` is what
