@@ -198,7 +198,11 @@ int RunJournalCommand(Context& context, const JournalCommandLine& line) {
 }
 
 void ShareJournal(Context& context, bool pull) {
-    Journal* journal = context.record ? context.record->ExistingJournal() : nullptr;
+    // A PC new to the workshop pulls into a journal made for it; a push
+    // needs one that something was recorded in.
+    Journal* journal = !context.record ? nullptr
+                       : pull && !ConfiguredServer().empty() ? &context.record->journal()
+                                                            : context.record->ExistingJournal();
     if (!journal) {
         return;
     }

@@ -52,12 +52,16 @@ static_assert(kStepCount == kServerSchemaVersion);
 constexpr const char* kGrants = R"sql(
 DO $$
 BEGIN
-    IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'k57_technician') THEN
+    -- Roles belong to the whole server: another database's journal may be
+    -- making them at this moment.
+    BEGIN
         CREATE ROLE k57_technician NOLOGIN;
-    END IF;
-    IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'k57_admin') THEN
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
+    BEGIN
         CREATE ROLE k57_admin NOLOGIN;
-    END IF;
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
 END
 $$;
 REVOKE ALL ON SCHEMA k57 FROM PUBLIC;
