@@ -110,6 +110,12 @@ std::string PgServerAddress::Read(const std::string& infoPath) {
     std::ifstream file(infoPath);
     std::string uri;
     if (!file || !std::getline(file, uri) || uri.empty()) {
+        // The fixture leaves the reason a server could not start beside.
+        std::ifstream why(infoPath.substr(0, infoPath.find_last_of("/\\") + 1) + "skip-reason");
+        std::string reason;
+        if (why && std::getline(why, reason) && !reason.empty()) {
+            return "no PostgreSQL test server (" + reason + "): skipped";
+        }
         return "no PostgreSQL test server (" + infoPath + " cannot be read): skipped";
     }
     char* error = nullptr;
