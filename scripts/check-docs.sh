@@ -42,6 +42,7 @@ scripts/check-docs\.sh	this check itself
 scripts/run\.sh( |$)(--real)?$	builds and opens the window (the GUI)
 (^|[ /])linguist( |$)	opens Qt Linguist (the GUI)
 bench/	a benchmark: minutes of a busy machine, run by hand
+journal\.workshop\.lan|(^| )(psql|createuser|createdb) 	needs a workshop'"'"'s PostgreSQL server
 build/default/tests/	a test program: ctest runs it with the rest
 while :; do :; done|^kill %	keeps the processors busy on purpose'
 
