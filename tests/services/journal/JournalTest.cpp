@@ -238,6 +238,16 @@ TEST(JournalTest, SchemaIsMadeFromNothingKeptFromVersionOneAndANewerOneIsLeftAlo
         EXPECT_GT(journal.Record(Operation(31337, JournalOperation::Restore)), 1);
         ASSERT_EQ(journal.Units().size(), 1u) << journal.Status().message;
         EXPECT_EQ(journal.Units()[0].operations, 2);
+        // Made before the journal could be shared: a UUID of its own now,
+        // and it waits to be pushed with the new one.
+        std::vector<JournalEntry> both = journal.Timeline(31337);
+        ASSERT_EQ(both.size(), 2u);
+        EXPECT_EQ(both[0].uuid.size(), 36u);
+        EXPECT_EQ(both[0].uuid[14], '4');
+        EXPECT_NE(both[0].uuid, both[1].uuid);
+        EXPECT_TRUE(both[0].pc.empty());
+        EXPECT_FALSE(both[1].pc.empty());
+        EXPECT_EQ(journal.QueuedCount(), 2);
     }
     {
         JournalFolder folder;
