@@ -24,6 +24,18 @@ constexpr const char* kLastProblem = "last_problem";
 // committed under it, so numbers become visible in order.
 constexpr const char* kPushLock = "SELECT pg_advisory_xact_lock(57001)";
 
+// What a pull reads, each field bounded: any login in the technicians'
+// role can add rows, and a page must fit in memory whatever they hold. A
+// unit's settings text is a few kilobytes; one larger stays on the server.
+constexpr const char* kPullColumns =
+    "SELECT seq, uuid, time_ms, serial, substring(unit_type for 64), "
+    "substring(firmware for 64), left(operation, 64), left(port, 64), left(result, 64), "
+    "left(detail, 4096) || CASE WHEN octet_length(before) > 65536 OR octet_length(after) > "
+    "65536 THEN ' [settings too large: left on the server]' ELSE '' END, "
+    "left(tool_version, 128), left(front_end, 64), left(pc, 256), left(user_name, 256), "
+    "CASE WHEN octet_length(before) <= 65536 THEN before END, "
+    "CASE WHEN octet_length(after) <= 65536 THEN after END ";
+
 constexpr int kColumns = 15;
 constexpr const char* kInsertColumns =
     "INSERT INTO k57.entries (uuid, time_ms, serial, unit_type, firmware, operation, port, "
@@ -192,9 +204,7 @@ bool JournalSync::PullAll(SyncOutcome& outcome) {
     for (;;) {
         std::string seq = journal_.SyncValue(kPulledSeq);
         PgResult rows = server_.Exec(
-            "SELECT seq, uuid, time_ms, serial, unit_type, firmware, operation, port, result, "
-            "detail, tool_version, front_end, pc, user_name, before, after FROM k57.entries "
-            "WHERE seq > $1 ORDER BY seq LIMIT " +
+            std::string(kPullColumns) + "FROM k57.entries WHERE seq > $1 ORDER BY seq LIMIT " +
                 std::to_string(kPullBatch),
             {Text(seq.empty() ? "0" : seq)});
         if (!rows.ok()) {

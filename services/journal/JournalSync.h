@@ -48,7 +48,7 @@ class JournalSync {
     static constexpr int kConnectMs = 2000;
     static constexpr long long kRetryMs = 60000;
     static constexpr int kPushBatch = 500;
-    static constexpr int kPullBatch = 5000;
+    static constexpr int kPullBatch = 2000;
 
     // Both borrowed; `conninfo` is libpq's connection string or URI.
     JournalSync(Journal& journal, std::string conninfo);

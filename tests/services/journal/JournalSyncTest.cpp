@@ -166,6 +166,35 @@ TEST(JournalSync, APushMadeAgainAfterBeingCutOffAddsNothingTwice) {
     EXPECT_EQ(journal.Timeline(7).size(), 1200u);
 }
 
+TEST(JournalSync, WhatAnotherLoginAddedComesDownBoundedAndWhatThisBuildDoesNotKnowKeptVisible) {
+    PgTestDatabase db;
+    if (!db.available()) {
+        GTEST_SKIP() << db.skipReason();
+    }
+    std::string uri = Technician(db);
+    // Rows as any login in the technicians' role could add them by hand.
+    ASSERT_EQ(db.Execute("INSERT INTO k57.entries (uuid, time_ms, serial, unit_type, firmware, "
+                         "operation, port, result, detail, tool_version, front_end, pc, "
+                         "user_name, before, after) VALUES "
+                         "(gen_random_uuid(), 1, 11, 'K57', '1', 'read settings', 'COM5', 'ok', "
+                         "repeat('d', 100000), 'x', 'k57ctl', 'PC-X', 'u', "
+                         "convert_to(repeat('A', 70000), 'UTF8'), convert_to('Mic=1', 'UTF8')),"
+                         "(gen_random_uuid(), 2, 11, 'K57', '1', 'calibrate', 'COM5', 'melted', "
+                         "'', 'x', 'k57ctl', 'PC-X', 'u', NULL, NULL)"),
+              "");
+    JournalFolder folder;
+    Journal journal(folder.path());
+    SyncOutcome pulled = JournalSync(journal, uri).Pull();
+    ASSERT_TRUE(pulled.done()) << pulled.reason;
+    std::vector<JournalEntry> entries = journal.Timeline(11);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_FALSE(entries[0].before);  // too large: left on the server
+    EXPECT_EQ(entries[0].after, "Mic=1");
+    EXPECT_LT(entries[0].detail.size(), 4200u);
+    EXPECT_NE(entries[0].detail.find("settings too large"), std::string::npos);
+    EXPECT_EQ(entries[1].detail, "[calibrate] [melted] ");
+}
+
 TEST(JournalSync, ATechnicianMayAddAndReadButTheServerRefusesChangesAndDeletions) {
     PgTestDatabase db;
     if (!db.available()) {
