@@ -20,6 +20,15 @@ if(WIN32)
         install(FILES ${qt_root}/plugins/${plugin} DESTINATION ${folder})
         list(APPEND installed_plugins "\${CMAKE_INSTALL_PREFIX}/${plugin}")
     endforeach()
+    # libpq, the OpenSSL DLLs it imports for TLS to the workshop's server,
+    # and libsodium, from build/windows-sdk/deps-mingw64 (cmake/Libpq.cmake),
+    # shipped whatever the programs import now: scanned as the plugins are,
+    # so what they import comes along too.
+    set(deps libpq.dll libssl-3-x64.dll libcrypto-3-x64.dll libsodium-23.dll)
+    foreach(dll IN LISTS deps)
+        install(FILES ${K57_DEPS_BIN_DIR}/${dll} DESTINATION .)
+        list(APPEND installed_plugins "\${CMAKE_INSTALL_PREFIX}/${dll}")
+    endforeach()
     # SQLite's DLL sits in its package's bin/, beside include/.
     get_filename_component(sqlite_bin "${SQLite3_INCLUDE_DIR}/../bin" ABSOLUTE)
     # zlib1.dll sits beside the import library, in the MinGW tree's lib/.
@@ -29,7 +38,7 @@ if(WIN32)
     install(CODE "
         set(PROGRAMS \"\${CMAKE_INSTALL_PREFIX}/k57tool.exe;\${CMAKE_INSTALL_PREFIX}/k57ctl.exe\")
         set(PLUGINS \"${installed_plugins}\")
-        set(SEARCH \"${qt_root}/bin;${sqlite_bin};${zlib_bin}\")
+        set(SEARCH \"${qt_root}/bin;${sqlite_bin};${zlib_bin};${K57_DEPS_BIN_DIR}\")
         set(OBJDUMP \"${K57_OBJDUMP}\")
         set(DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
         include(\"${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake\")
@@ -49,6 +58,8 @@ if(WIN32)
     install(FILES /usr/share/doc/mingw-w64-common/copyright
             DESTINATION licenses RENAME mingw-w64.txt)
     install(FILES /usr/share/doc/libz-mingw-w64/copyright DESTINATION licenses RENAME zlib.txt)
+    # PostgreSQL's (libpq), OpenSSL's and libsodium's, as their archive has them.
+    install(DIRECTORY ${K57_DEPS_BIN_DIR}/../licenses/ DESTINATION licenses)
 
     # The portable zip and the installer (setup.exe); scripts/build-windows.sh
     # makes both. The programs in them are stripped, then signed when a

@@ -7,9 +7,10 @@
 # certificate, checks the packages (scripts/check-windows-packages.sh) and
 # runs the Windows tests under Wine.
 #
-# The Qt SDK and SQLite for MinGW come from shared/toolchains (K57_QT_MINGW
-# and K57_SQLITE_MINGW name other archives) and are unpacked into
-# build/windows-sdk, never into the repository's files.
+# The Qt SDK, SQLite and the other libraries for MinGW (libpq with OpenSSL,
+# libsodium) come from shared/toolchains (K57_QT_MINGW, K57_SQLITE_MINGW and
+# K57_DEPS_MINGW name other archives) and are unpacked into build/windows-sdk,
+# never into the repository's files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -25,6 +26,11 @@ sqlite=${K57_SQLITE_MINGW:-$root/../shared/toolchains/sqlite3-3.40.1-mingw64.tar
 if [ ! -f "$sdk/sqlite3-mingw64/include/sqlite3.h" ]; then
     mkdir -p "$sdk"
     tar -C "$sdk" -xf "$sqlite"
+fi
+deps=${K57_DEPS_MINGW:-$root/../shared/toolchains/deps-mingw64.tar.zst}
+if [ ! -f "$sdk/deps-mingw64/include/libpq-fe.h" ]; then
+    mkdir -p "$sdk"
+    tar -C "$sdk" -xf "$deps"
 fi
 
 # The Windows tests talk to the build machine's simulated unit; the
@@ -61,9 +67,9 @@ if [ "${1:-}" = --test ]; then
     # A prefix of the build's own; its services are started before ctest,
     # which would otherwise wait for ever on the pipes they inherit.
     export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
-    # The tests find the Qt DLLs through the SDK's runner, SQLite's and
-    # zlib's (the MinGW package's) here.
-    export WINEPATH="Z:$root/$sdk/sqlite3-mingw64/bin;Z:/usr/x86_64-w64-mingw32/lib"
+    # The tests find the Qt DLLs through the SDK's runner; SQLite's, libpq's
+    # (with OpenSSL's and libsodium's) and zlib's (the MinGW package's) here.
+    export WINEPATH="Z:$root/$sdk/sqlite3-mingw64/bin;Z:$root/$sdk/deps-mingw64/bin;Z:/usr/x86_64-w64-mingw32/lib"
     mkdir -p "$WINEPREFIX"
     wineserver -p
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what scripts/build-windows.sh made, as a technician receives it:
 # - both programs in the zip carry an icon, version information and a
-#   manifest, and are stripped;
+#   manifest, and are stripped; libpq with OpenSSL, and libsodium, are
+#   there with their licences;
 # - with a certificate (K57_SIGN_CERT, the signer's certificate in PEM)
 #   the programs, the installer and its uninstaller verify;
 # - the installer installs silently into a fresh Wine prefix, registers
@@ -45,6 +46,13 @@ for exe in k57tool.exe k57ctl.exe; do
 done
 verify "$setup"
 
+# libpq, the OpenSSL DLLs it imports, libsodium, and their licences.
+shipped_libraries="libpq.dll libssl-3-x64.dll libcrypto-3-x64.dll libsodium-23.dll
+    licenses/postgresql.txt licenses/openssl.txt licenses/libsodium.txt"
+for file in $shipped_libraries; do
+    if [ -s "$folder/$file" ]; then pass "the zip has $file"; else fail "the zip lacks $file"; fi
+done
+
 # The installer, silently, into a fresh prefix of its own.
 # No Mono or Gecko: their installers would wait for a click.
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -63,6 +71,9 @@ if [ -f "$installed/k57tool.exe" ] && [ -f "$installed/platforms/qwindows.dll" ]
 else
     fail "nothing installed in $installed"
 fi
+for file in $shipped_libraries; do
+    [ -s "$installed/$file" ] || fail "the installer left out $file"
+done
 (cd "$folder" && find . -type f | sort) >"$work/shipped.txt"
 (cd "$installed" && find . -type f ! -name Uninstall.exe | sort) >"$work/installed.txt" || true
 diff -u "$work/shipped.txt" "$work/installed.txt" >&2 && pass "the zip's files are the installed ones" \

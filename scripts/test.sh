@@ -7,4 +7,7 @@ preset="${1:-default}"
 scripts/setup.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
+# The fixture pg_server stops its PostgreSQL after the last test, failed or
+# not; this stops one that an interrupted ctest left running.
+trap 'scripts/pg-test-server.sh stop "build/$preset/pg-test" >/dev/null 2>&1 || true' EXIT
 ctest --preset "$preset"
