@@ -43,6 +43,7 @@ THistoryForm::THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dial
     Build();
     guarded_.Tell(this);
     SerialEditChange();
+    SerialEdit->setFocus();
 }
 
 THistoryForm::~THistoryForm() = default;

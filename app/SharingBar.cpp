@@ -42,7 +42,15 @@ TSharingBar::TSharingBar(k57::JournalSharing& sharing, k57::DialogService& dialo
 
     connect(SyncButton, &QPushButton::clicked, this, &TSharingBar::SyncButtonClick);
     connect(ConnectButton, &QPushButton::clicked, this, &TSharingBar::ConnectButtonClick);
-    connect(ServerEdit, &QLineEdit::returnPressed, this, &TSharingBar::ConnectButtonClick);
+    // Enter in the line connects, never clears: the button does that.
+    connect(ServerEdit, &QLineEdit::returnPressed, this, [this] {
+        if (!ServerEdit->text().trimmed().isEmpty()) {
+            ConnectButtonClick();
+        }
+    });
+    // Enter elsewhere in the journal window presses neither.
+    SyncButton->setAutoDefault(false);
+    ConnectButton->setAutoDefault(false);
     connect(&sharing_, &k57::JournalSharing::stateChanged, this, &TSharingBar::Show);
     connect(&sharing_, &k57::JournalSharing::connected, this, &TSharingBar::Connected);
     Show(sharing_.state());

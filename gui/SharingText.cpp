@@ -73,7 +73,8 @@ QString SharingProblemText(const SharingState& state) {
     if (state.lastProblem.empty()) {
         return {};
     }
-    return Tr("Последняя попытка не удалась: %1").arg(Words(state.lastProblem));
+    // libpq indents the lines of its messages.
+    return Tr("Последняя попытка не удалась: %1").arg(Words(state.lastProblem).simplified());
 }
 
 QString ServerTryText(const ServerTry& result, bool fromEnvironment) {

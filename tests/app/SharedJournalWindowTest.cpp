@@ -367,6 +367,10 @@ TEST_F(SharedJournalWindowTest, TheServerIsSetAndClearedFromTheJournalWindow) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return sync->isEnabled(); }, kWaitMs));
     EXPECT_TRUE(bar->stateText().startsWith(QString::fromUtf8("Сервер журнала: ") + shown))
         << bar->stateText().toStdString();
+    // Enter in the emptied line clears nothing.
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(k57::ConfiguredServer(), db.uri());
 
     // The environment's server is the one used: the box says so.
     qputenv("K57_JOURNAL_SERVER", QByteArray::fromStdString(db.uri()));
