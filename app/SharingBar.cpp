@@ -83,7 +83,9 @@ void TSharingBar::ConnectButtonClick() {
     std::string address = ServerEdit->text().trimmed().toStdString();
     if (address.empty()) {
         if (!sharing_.Disconnect()) {
-            dialogs_.error(this, tr("Не удалось записать настройки программы."));
+            k57::ServerTry notStored;
+            notStored.outcome = k57::ServerTry::Outcome::NotStored;
+            dialogs_.error(this, k57::ServerTryText(notStored, false));
             return;
         }
         dialogs_.message(this, tr("Журнал обслуживания"),
