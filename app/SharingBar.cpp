@@ -16,8 +16,7 @@ constexpr int kMaxAddress = 1000;
 
 }  // namespace
 
-TSharingBar::TSharingBar(k57::JournalSharing& sharing, k57::DialogService& dialogs,
-                         QWidget* parent)
+TSharingBar::TSharingBar(k57::JournalSharing& sharing, k57::DialogService& dialogs, QWidget* parent)
     : QWidget(parent), sharing_(sharing), dialogs_(dialogs) {
     StateLabel = new QLabel;
     StateLabel->setObjectName("SharingStateLabel");

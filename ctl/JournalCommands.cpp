@@ -63,9 +63,9 @@ int Connect(Context& context, const std::string& server) {
         Say(context, "K57_JOURNAL_SERVER is set and is used instead while it is");
     }
     if (done.outcome == Outcome::Unreachable) {
-        return Fail("the server cannot be reached now (" + done.reason +
-                        "); entries wait until it can",
-                    kNoJournal);
+        return Fail(
+            "the server cannot be reached now (" + done.reason + "); entries wait until it can",
+            kNoJournal);
     }
     if (done.outcome == Outcome::Unusable) {
         return Fail(done.reason, kNoJournal);

@@ -51,7 +51,7 @@ QString SharingStateText(const SharingState& state) {
     }
     QStringList lines;
     lines << Tr("Сервер журнала: %1").arg(Server(state));
-    QString waiting = state.queued < 0   ? Tr("Ждут отправки: неизвестно")
+    QString waiting = state.queued < 0 ? Tr("Ждут отправки: неизвестно")
                       : state.queued > 0 ? Tr("Ждут отправки: %1").arg(Entries(state.queued))
                                          : Tr("Все записи отправлены");
     lines << waiting + Tr("; отправка: %1; получение: %2")

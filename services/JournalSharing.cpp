@@ -52,7 +52,8 @@ JournalSharing::~JournalSharing() {
 
 void JournalSharing::Post(int kind) {
     SharingWorker* worker = worker_;
-    QMetaObject::invokeMethod(worker, [worker, kind] { worker->Run(kind); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker, [worker, kind] { worker->Run(kind); }, Qt::QueuedConnection);
 }
 
 void JournalSharing::Reported(const SharingState& state) {

@@ -27,9 +27,9 @@
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "ServerSchema.h"
+#include "Settle.h"
 #include "SharingBar.h"
 #include "SharingText.h"
-#include "Settle.h"
 #include "SimulatedUnits.h"
 #include "TempDir.h"
 
@@ -209,7 +209,9 @@ TEST_F(SharedJournalWindowTest, WhileTheServerIsAwayEntriesWaitAndTheWindowsSayS
     ASSERT_TRUE(k57::test::Settle(form->Device()));
     ASSERT_TRUE(WaitQueued(3));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return Line()->text() == QString::fromUtf8("Журнал: 3 записи ждут отправки на сервер"); },
+        [&] {
+            return Line()->text() == QString::fromUtf8("Журнал: 3 записи ждут отправки на сервер");
+        },
         kWaitMs))
         << Line()->text().toStdString();
 
@@ -267,9 +269,8 @@ class SilentPort {
 TEST_F(SharedJournalWindowTest, ClosingDoesNotWaitOnAServerThatNeverAnswers) {
     SilentPort silent;
     ASSERT_NE(silent.port(), 0);
-    qputenv("K57_JOURNAL_SERVER",
-            QByteArray("postgresql://bench@127.0.0.1:") + QByteArray::number(silent.port()) +
-                "/k57");
+    qputenv("K57_JOURNAL_SERVER", QByteArray("postgresql://bench@127.0.0.1:") +
+                                      QByteArray::number(silent.port()) + "/k57");
     Open();
     form->guardedChange().record().Record(JournalOperation::Identify, "COM5",
                                           k57::JournalResult::NoReply);
@@ -310,9 +311,9 @@ TEST_F(SharedJournalWindowTest, ClosingDoesNotWaitOnAPushTheServerNeverFinishes)
     Sharing().SyncNow();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return db.Row("SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
-                          "AND application_name = 'k57tool'") ==
-                   std::vector<std::string>{"1"};
+            return db.Row(
+                       "SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
+                       "AND application_name = 'k57tool'") == std::vector<std::string>{"1"};
         },
         kWaitMs));
     form->close();
@@ -340,7 +341,9 @@ TEST_F(SharedJournalWindowTest, TheServerIsSetAndClearedFromTheJournalWindow) {
     auto* connect = history.findChild<QPushButton*>("ConnectButton");
     auto* sync = history.findChild<QPushButton*>("SyncButton");
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return bar->stateText() == QString::fromUtf8("Сервер журнала: нет, только этот ПК"); },
+        [&] {
+            return bar->stateText() == QString::fromUtf8("Сервер журнала: нет, только этот ПК");
+        },
         kWaitMs))
         << bar->stateText().toStdString();
     EXPECT_FALSE(sync->isEnabled());
@@ -388,7 +391,9 @@ TEST_F(SharedJournalWindowTest, TheServerIsSetAndClearedFromTheJournalWindow) {
               QString::fromUtf8("Сервер журнала не задан: журнал только этого ПК."));
     EXPECT_EQ(k57::ConfiguredServer(), "");
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return bar->stateText() == QString::fromUtf8("Сервер журнала: нет, только этот ПК"); },
+        [&] {
+            return bar->stateText() == QString::fromUtf8("Сервер журнала: нет, только этот ПК");
+        },
         kWaitMs));
 }
 
