@@ -322,9 +322,12 @@ TEST_F(SharedJournalWindowTest, ClosingDoesNotWaitOnAPushTheServerNeverFinishes)
     form.reset();
     EXPECT_LT(closing.elapsed(), 5000);
 
-    // Let go, the push left behind goes through after all.
+    // Let go: the push left behind goes through after all, unless it gave
+    // up waiting first; then its entry waits for the next run. Never lost.
     ASSERT_TRUE(holder.Run("COMMIT"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ServerEntries(db.uri()) == 1; }, kWaitMs));
+    bool pushed = QTest::qWaitFor([&] { return ServerEntries(db.uri()) == 1; }, 10000);
+    k57::Journal journal;
+    EXPECT_TRUE(pushed || journal.QueuedCount() == 1);
 }
 
 TEST_F(SharedJournalWindowTest, TheServerIsSetAndClearedFromTheJournalWindow) {
