@@ -12,8 +12,11 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "JournalSharing.h"
 #include "ParameterList.h"
+#include "SharingBar.h"
 #include "UnitText.h"
 #include "WindowTexts.h"
 
@@ -26,15 +29,21 @@ QString Time(long long ms) {
 }  // namespace
 
 THistoryForm::THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dialogs,
-                           const ParameterList& catalogue, QWidget* parent)
+                           const ParameterList& catalogue, QWidget* parent,
+                           k57::JournalSharing* sharing)
     : QDialog(parent),
       guarded_(guarded),
       dialogs_(dialogs),
       catalogue_(catalogue),
       browser_(std::make_unique<k57::HistoryBrowser>(guarded.record().journal(), catalogue)) {
+    if (sharing) {
+        sharingBar_ = new TSharingBar(*sharing, dialogs_);
+        connect(sharing, &k57::JournalSharing::entriesArrived, this, &THistoryForm::Reload);
+    }
     Build();
     guarded_.Tell(this);
     SerialEditChange();
+    SerialEdit->setFocus();
 }
 
 THistoryForm::~THistoryForm() = default;
@@ -50,7 +59,7 @@ void THistoryForm::Build() {
     Timeline = new QTreeWidget;
     Timeline->setObjectName("Timeline");
     Timeline->setHeaderLabels({tr("Время (UTC)"), tr("Операция"), tr("Результат"), tr("Порт"),
-                               tr("Программа"), tr("Подробности")});
+                               tr("Программа"), tr("ПК"), tr("Подробности")});
     Timeline->setRootIsDecorated(false);
     Timeline->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Timeline->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -59,6 +68,8 @@ void THistoryForm::Build() {
     SettingsView = new QPlainTextEdit;
     SettingsView->setObjectName("SettingsView");
     SettingsView->setReadOnly(true);
+    EntryLabel = new QLabel;
+    EntryLabel->setObjectName("EntryLabel");
     CompareButton = new QPushButton(tr("Сравнить выбранные"));
     CompareUnitButton = new QPushButton(tr("Сравнить с устройством"));
     SaveButton = new QPushButton(tr("Сохранить в файл…"));
@@ -80,6 +91,7 @@ void THistoryForm::Build() {
     auto* right = new QVBoxLayout;
     right->addWidget(Timeline, 3);
     right->addLayout(buttons);
+    right->addWidget(EntryLabel);
     right->addWidget(SettingsView, 2);
     auto* rightPane = new QWidget;
     rightPane->setLayout(right);
@@ -88,6 +100,9 @@ void THistoryForm::Build() {
     splitter->addWidget(rightPane);
     splitter->setStretchFactor(1, 3);
     auto* layout = new QVBoxLayout(this);
+    if (sharingBar_) {
+        layout->addWidget(sharingBar_);
+    }
     layout->addWidget(splitter);
 
     connect(SerialEdit, &QLineEdit::textChanged, this, &THistoryForm::SerialEditChange);
@@ -103,6 +118,10 @@ void THistoryForm::Build() {
 
 QString THistoryForm::shownText() const {
     return SettingsView->toPlainText();
+}
+
+QString THistoryForm::entryText() const {
+    return EntryLabel->text();
 }
 
 void THistoryForm::SerialEditChange() {
@@ -147,10 +166,12 @@ void THistoryForm::UnitListChange() {
     TellReadProblem();
     for (size_t i = 0; i < timeline_.size(); ++i) {
         const k57::JournalEntry& e = timeline_[i];
-        auto* item =
-            new QTreeWidgetItem({Time(e.timeMs), k57::JournalText(e.operation),
-                                 k57::JournalText(e.result), QString::fromStdString(e.port),
-                                 k57::JournalText(e.frontEnd), QString::fromStdString(e.detail)});
+        // Another PC's entry names it; this PC's go without.
+        QString pc = e.pulled ? QString::fromStdString(e.pc) : QString();
+        auto* item = new QTreeWidgetItem(
+            {Time(e.timeMs), k57::JournalText(e.operation), k57::JournalText(e.result),
+             QString::fromStdString(e.port), k57::JournalText(e.frontEnd), pc,
+             QString::fromStdString(e.detail)});
         item->setData(0, Qt::UserRole, qint64(i));
         Timeline->addTopLevelItem(item);
     }
@@ -172,6 +193,35 @@ void THistoryForm::TimelineChange() {
     std::optional<std::string> text =
         selected.empty() ? std::nullopt : browser_->ShownSettings(selected.front());
     SettingsView->setPlainText(text ? k57::FromUnit(*text) : tr("(настроек в записи нет)"));
+    EntryLabel->setText(selected.empty() ? QString()
+                                         : tr("ПК: %1, пользователь: %2")
+                                               .arg(QString::fromStdString(selected.front().pc),
+                                                    QString::fromStdString(selected.front().user)));
+}
+
+void THistoryForm::Reload() {
+    QListWidgetItem* unit = UnitList->currentItem();
+    std::optional<qint64> serial;
+    if (unit) {
+        serial = unit->data(Qt::UserRole).toLongLong();
+    }
+    std::vector<std::string> chosen;
+    for (const k57::JournalEntry& entry : Selected()) {
+        chosen.push_back(entry.uuid);
+    }
+    const QSignalBlocker quiet(UnitList);
+    SerialEditChange();
+    for (int row = 0; serial && row < UnitList->count(); ++row) {
+        if (UnitList->item(row)->data(Qt::UserRole).toLongLong() == *serial) {
+            UnitList->setCurrentRow(row);
+        }
+    }
+    UnitListChange();
+    for (int i = 0; i < Timeline->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = Timeline->topLevelItem(i);
+        const std::string& uuid = timeline_[size_t(item->data(0, Qt::UserRole).toLongLong())].uuid;
+        item->setSelected(std::find(chosen.begin(), chosen.end(), uuid) != chosen.end());
+    }
 }
 
 void THistoryForm::RevealBoxClick() {

@@ -11,10 +11,16 @@
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
 class ParameterList;
+class TSharingBar;
+
+namespace k57 {
+class JournalSharing;
+}
 
 // "Журнал обслуживания": the units in the service journal, filtered as a
 // serial number is typed; a unit's timeline; an entry's settings (PIN and
@@ -27,11 +33,15 @@ class THistoryForm : public QDialog {
 
   public:
     THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dialogs,
-                 const ParameterList& catalogue, QWidget* parent = nullptr);
+                 const ParameterList& catalogue, QWidget* parent = nullptr,
+                 k57::JournalSharing* sharing = nullptr);
     ~THistoryForm() override;
 
     k57::HistoryBrowser& browser() { return *browser_; }
     QString shownText() const;
+    // "ПК: …, пользователь: …" of the entry shown.
+    QString entryText() const;
+    TSharingBar* sharingBar() const { return sharingBar_; }
 
   public slots:
     void SerialEditChange();
@@ -43,6 +53,9 @@ class THistoryForm : public QDialog {
     void SaveButtonClick();
     void WriteButtonClick();
     void ExportButtonClick();
+    // Entries came down: the units and the timeline again, the unit and the
+    // entries selected kept.
+    void Reload();
 
   private:
     void Build();
@@ -65,7 +78,9 @@ class THistoryForm : public QDialog {
 
     QLineEdit* SerialEdit;
     QListWidget* UnitList;
+    TSharingBar* sharingBar_ = nullptr;
     QTreeWidget* Timeline;
+    QLabel* EntryLabel;
     QCheckBox* RevealBox;
     QPlainTextEdit* SettingsView;
     QPushButton* CompareButton;

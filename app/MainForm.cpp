@@ -120,6 +120,7 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
     auto* trace = new QShortcut(QKeySequence("Ctrl+Shift+T"), this);
     connect(trace, &QShortcut::activated, this, &TMainForm::ShowTrace);
+    ShareJournal();
 }
 
 TMainForm::~TMainForm() = default;

@@ -13,6 +13,7 @@
 #include "FirmwareUpdate.h"
 #include "GuardedChange.h"
 #include "InterfaceLanguage.h"
+#include "JournalSharing.h"
 #include "ParameterList.h"
 #include "ServiceRecord.h"
 #include "SettingsVerdict.h"
@@ -20,6 +21,7 @@
 #include "SupportReport.h"
 #include "UpdateRun.h"
 
+class QLabel;
 class QMenu;
 
 namespace k57 {
@@ -92,6 +94,8 @@ class TMainForm : public QWidget {
     void ChooseLanguage(std::optional<k57::Language> language);
     // The unit as last read: by the port search, "серийный номер", "версия".
     const k57::ReportedUnit& unitIdentity() const { return unit_; }
+    // The journal shared through the workshop's server, if one is set.
+    k57::JournalSharing& journalSharing() { return sharing_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -99,6 +103,10 @@ class TMainForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The journal's entries go to the workshop's server as they are made;
+    // a line above the log says while some wait (MainFormJournal.cpp).
+    void ShareJournal();
+    void ShowSharing(const k57::SharingState& state);
     void AddLanguageMenu(QMenu& menu);
     void FillPortList(const QString& stored);
     void SelectPort(const QString& port);
@@ -134,8 +142,11 @@ class TMainForm : public QWidget {
     std::unique_ptr<Ui::TMainForm> ui;
     k57::DialogService& dialogs_;
     k57::DialogNotifier notifier_;
+    // Before the record, which tells it of each entry.
+    k57::JournalSharing sharing_{k57::Journal::DefaultPath()};
     // Before the session: its worker's requests use it until they end.
     k57::ServiceRecord record_{k57::JournalFrontEnd::Window};
+    QLabel* journalLine_ = nullptr;
     k57::DeviceSession device_;
     k57::GuardedChange guarded_{device_, record_, dialogs_};
     // The backup of the update under way.

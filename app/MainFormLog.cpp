@@ -138,7 +138,7 @@ void TMainForm::ShowHistory() {
     if (busyWithUnit()) {
         return;
     }
-    THistoryForm history(guarded_, dialogs_, parameterList_, this);
+    THistoryForm history(guarded_, dialogs_, parameterList_, this, &sharing_);
     history.exec();
 }
 

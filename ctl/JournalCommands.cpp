@@ -13,6 +13,7 @@
 #include "JournalServer.h"
 #include "JournalSync.h"
 #include "ServerSchema.h"
+#include "ServerTry.h"
 
 namespace k57::ctl {
 
@@ -47,27 +48,27 @@ Journal* UsableJournal(Context& context, int& exitCode) {
 }
 
 int Connect(Context& context, const std::string& server) {
-    std::string error;
-    std::string shown = ShownServer(server, error);
-    if (shown.empty()) {
-        return Fail("cannot read the server's address: " + error, kBadInput);
+    using Outcome = ServerTry::Outcome;
+    ServerTry done = SetJournalServer(server);
+    switch (done.outcome) {
+        case Outcome::Unreadable:
+            return Fail("cannot read the server's address: " + done.reason, kBadInput);
+        case Outcome::NotStored:
+            return Fail("cannot write the tool's settings", kNoJournal);
+        default:
+            break;
     }
-    if (!StoreServer(server)) {
-        return Fail("cannot write the tool's settings", kNoJournal);
-    }
-    Say(context, "journal server set: " + shown);
+    Say(context, "journal server set: " + done.shown);
     if (ServerFromEnvironment()) {
         Say(context, "K57_JOURNAL_SERVER is set and is used instead while it is");
     }
-    PgConnection connection;
-    if (!connection.Connect(server, JournalSync::kConnectMs)) {
-        return Fail("the server cannot be reached now (" + connection.error() +
-                        "); entries wait until it can",
-                    kNoJournal);
+    if (done.outcome == Outcome::Unreachable) {
+        return Fail(
+            "the server cannot be reached now (" + done.reason + "); entries wait until it can",
+            kNoJournal);
     }
-    ServerJournal found = CheckServerJournal(connection);
-    if (!found.usable) {
-        return Fail(found.problem, kNoJournal);
+    if (done.outcome == Outcome::Unusable) {
+        return Fail(done.reason, kNoJournal);
     }
     Say(context, "the server answers and its journal can be used");
     return kDone;

@@ -12,4 +12,9 @@ QString Counted(qint64 count, const char* one, const char* few, const char* many
 // "1 байт", "3 байта", "5 байт"; "1 byte", "3 bytes" in English.
 QString Bytes(qint64 count);
 
+// Journal entries: "1 запись", "3 записи", "5 записей"; and with the verb
+// agreeing, "1 запись ждёт", "3 записи ждут" ("1 entry waits" in English).
+QString Entries(qint64 count);
+QString EntriesWait(qint64 count);
+
 }  // namespace k57

@@ -137,7 +137,11 @@ long long ServiceRecord::Record(JournalOperation operation, const std::string& p
     entry.frontEnd = frontEnd_;
     entry.before = before;
     entry.after = after;
-    return journal().Record(entry);
+    long long id = journal().Record(entry);
+    if (id != 0 && recorded_) {
+        recorded_(operation, result);
+    }
+    return id;
 }
 
 std::string ServiceRecord::TakeProblem() {

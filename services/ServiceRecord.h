@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -69,6 +70,11 @@ class ServiceRecord {
                      const std::string& detail = {},
                      const std::optional<std::string>& before = std::nullopt,
                      const std::optional<std::string>& after = std::nullopt);
+    // Told of each entry the journal took, on the owner's thread: the
+    // window shares them with the workshop.
+    void SetRecorded(std::function<void(JournalOperation, JournalResult)> recorded) {
+        recorded_ = std::move(recorded);
+    }
     // The journal's problem not handed over yet (plain words, UTF-8), then
     // empty.
     std::string TakeProblem();
@@ -84,6 +90,7 @@ class ServiceRecord {
     JournalFrontEnd frontEnd_;
     std::string path_;
     std::shared_ptr<Journal> journal_;
+    std::function<void(JournalOperation, JournalResult)> recorded_;
     mutable std::mutex mutex_;
     std::map<std::string, UnitIdentity> known_;  // by shown port name
     // Ports whose unit said who it is in the operation under way, and those

@@ -23,6 +23,10 @@ constexpr const char* kLastProblem = "last_problem";
 // Serialises pushes on the server: a sequence number is taken and
 // committed under it, so numbers become visible in order.
 constexpr const char* kPushLock = "SELECT pg_advisory_xact_lock(57001)";
+// Another PC's push holds that lock for a moment; one whose PC lost the
+// network in the middle holds it until the server notices, which may take
+// hours. A push gives up after this and its entries wait for the next.
+constexpr const char* kPushLockWait = "SET LOCAL lock_timeout = '5s'";
 
 // What a pull reads, each field bounded: any login in the technicians'
 // role can add rows, and a page must fit in memory whatever they hold. A
@@ -166,8 +170,8 @@ bool JournalSync::PushBatch(const std::vector<JournalEntry>& batch, std::string&
     sql += " ON CONFLICT (uuid) DO NOTHING";
     // A push cut off anywhere here leaves the server as it was, or with the
     // batch whole; either way the next push sends it again harmlessly.
-    if (!server_.Run("BEGIN") || !server_.Run(kPushLock) || !server_.Run(sql, params) ||
-        !server_.Run("COMMIT")) {
+    if (!server_.Run("BEGIN") || !server_.Run(kPushLockWait) || !server_.Run(kPushLock) ||
+        !server_.Run(sql, params) || !server_.Run("COMMIT")) {
         error = server_.error();
         server_.Run("ROLLBACK");
         return false;

@@ -70,6 +70,13 @@ TEST_F(LaptopScreenTest, EveryWindowFitsAndKeepsItsControlsInSight) {
     EXPECT_GE(log->y(), main.findChild<QPushButton*>("GetVersionButton")->geometry().bottom());
     EXPECT_EQ(main.findChild<QWidget*>("SaveProgress")->geometry().bottom(), main.height() - 1);
     EXPECT_GE(log->height(), 48);
+    // The line saying that journal entries wait sits between the buttons
+    // and the log, within the window's width.
+    auto* waiting = main.findChild<QWidget*>("JournalLine");
+    ASSERT_TRUE(waiting);
+    EXPECT_GT(waiting->y(), main.findChild<QPushButton*>("GetVersionButton")->geometry().bottom());
+    EXPECT_LT(waiting->geometry().bottom(), log->y());
+    EXPECT_LE(waiting->geometry().right(), main.width() - 1);
 
     // The others shrink their scrolling parts.
     EXPECT_LE(diagnostic.findChild<QPlainTextEdit*>("Memo1")->geometry().bottom(),
