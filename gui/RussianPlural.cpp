@@ -34,6 +34,13 @@ bool TakesOne(qint64 count) {
     return n % 10 == 1 && n % 100 != 11;
 }
 
+// The sources Plural translates, marked for lupdate: the calls pass them on.
+[[maybe_unused]] const char* const kPluralSources[] = {
+    QT_TRANSLATE_N_NOOP("RussianPlural", "%n байт"),
+    QT_TRANSLATE_N_NOOP("RussianPlural", "%n записей"),
+    QT_TRANSLATE_N_NOOP("RussianPlural", "%n записей ждут"),
+};
+
 }  // namespace
 
 QString Bytes(qint64 count) {

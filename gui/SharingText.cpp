@@ -9,10 +9,6 @@ namespace k57 {
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("SharingText", text);
-}
-
 QString Words(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -20,7 +16,7 @@ QString Words(const std::string& text) {
 // The journal's UTC stamp in the PC's local time, to the second.
 QString When(const std::string& stamp) {
     if (stamp.empty()) {
-        return Tr("не было");
+        return QCoreApplication::translate("SharingText", "не было");
     }
     QDateTime time = QDateTime::fromString(QString::fromStdString(stamp), Qt::ISODateWithMs);
     return time.isValid() ? time.toLocalTime().toString("dd.MM.yyyy HH:mm:ss") : Words(stamp);
@@ -29,9 +25,11 @@ QString When(const std::string& stamp) {
 // An address the environment names may not be readable: it is not shown
 // then, since it may hold a password.
 QString Server(const SharingState& state) {
-    QString shown = state.server.empty() ? Tr("(адрес не читается)") : Words(state.server);
+    QString shown = state.server.empty()
+                        ? QCoreApplication::translate("SharingText", "(адрес не читается)")
+                        : Words(state.server);
     if (state.fromEnvironment) {
-        shown += Tr(" (задан в K57_JOURNAL_SERVER)");
+        shown += QCoreApplication::translate("SharingText", " (задан в K57_JOURNAL_SERVER)");
     }
     return shown;
 }
@@ -39,7 +37,10 @@ QString Server(const SharingState& state) {
 // What is stored is not what is used while the environment names a server.
 QString EnvironmentNote(bool fromEnvironment) {
     return fromEnvironment
-               ? '\n' + Tr("Пока задана переменная K57_JOURNAL_SERVER, используется сервер из неё.")
+               ? '\n' +
+                     QCoreApplication::translate(
+                         "SharingText",
+                         "Пока задана переменная K57_JOURNAL_SERVER, используется сервер из неё.")
                : QString();
 }
 
@@ -47,14 +48,16 @@ QString EnvironmentNote(bool fromEnvironment) {
 
 QString SharingStateText(const SharingState& state) {
     if (!state.configured) {
-        return Tr("Сервер журнала: нет, только этот ПК");
+        return QCoreApplication::translate("SharingText", "Сервер журнала: нет, только этот ПК");
     }
     QStringList lines;
-    lines << Tr("Сервер журнала: %1").arg(Server(state));
-    QString waiting = state.queued < 0 ? Tr("Ждут отправки: неизвестно")
-                      : state.queued > 0 ? Tr("Ждут отправки: %1").arg(Entries(state.queued))
-                                         : Tr("Все записи отправлены");
-    lines << waiting + Tr("; отправка: %1; получение: %2")
+    lines << QCoreApplication::translate("SharingText", "Сервер журнала: %1").arg(Server(state));
+    QString waiting =
+        state.queued < 0 ? QCoreApplication::translate("SharingText", "Ждут отправки: неизвестно")
+        : state.queued > 0 ? QCoreApplication::translate("SharingText", "Ждут отправки: %1")
+                                 .arg(Entries(state.queued))
+                           : QCoreApplication::translate("SharingText", "Все записи отправлены");
+    lines << waiting + QCoreApplication::translate("SharingText", "; отправка: %1; получение: %2")
                            .arg(When(state.lastPush), When(state.lastPull));
     if (!state.lastProblem.empty()) {
         lines << SharingProblemText(state);
@@ -66,7 +69,8 @@ QString WaitingText(const SharingState& state) {
     if (!state.configured || state.queued <= 0) {
         return {};
     }
-    return Tr("Журнал: %1 отправки на сервер").arg(EntriesWait(state.queued));
+    return QCoreApplication::translate("SharingText", "Журнал: %1 отправки на сервер")
+        .arg(EntriesWait(state.queued));
 }
 
 QString SharingProblemText(const SharingState& state) {
@@ -74,7 +78,8 @@ QString SharingProblemText(const SharingState& state) {
         return {};
     }
     // libpq indents the lines of its messages.
-    return Tr("Последняя попытка не удалась: %1").arg(Words(state.lastProblem).simplified());
+    return QCoreApplication::translate("SharingText", "Последняя попытка не удалась: %1")
+        .arg(Words(state.lastProblem).simplified());
 }
 
 QString ServerTryText(const ServerTry& result, bool fromEnvironment) {
@@ -82,28 +87,36 @@ QString ServerTryText(const ServerTry& result, bool fromEnvironment) {
     QString text;
     switch (result.outcome) {
         case Outcome::Unreadable:
-            return Tr("Адрес сервера не читается: %1").arg(Words(result.reason));
+            return QCoreApplication::translate("SharingText", "Адрес сервера не читается: %1")
+                .arg(Words(result.reason));
         case Outcome::NotStored:
-            return Tr("Не удалось записать настройки программы.");
+            return QCoreApplication::translate("SharingText",
+                                               "Не удалось записать настройки программы.");
         case Outcome::Unreachable:
-            text = Tr("Сервер журнала %1 задан, но сейчас не отвечает (%2). Записи будут ждать "
-                      "отправки, пока он не ответит.")
+            text = QCoreApplication::translate(
+                       "SharingText",
+                       "Сервер журнала %1 задан, но сейчас не отвечает (%2). Записи будут ждать "
+                       "отправки, пока он не ответит.")
                        .arg(Words(result.shown), Words(result.reason));
             break;
         case Outcome::Unusable:
-            text = Tr("Сервер журнала %1 задан и отвечает, но его журналом пользоваться нельзя: "
-                      "%2")
+            text = QCoreApplication::translate(
+                       "SharingText",
+                       "Сервер журнала %1 задан и отвечает, но его журналом пользоваться нельзя: "
+                       "%2")
                        .arg(Words(result.shown), Words(result.reason));
             break;
         case Outcome::Usable:
-            text = Tr("Сервер журнала %1 задан и отвечает.").arg(Words(result.shown));
+            text = QCoreApplication::translate("SharingText", "Сервер журнала %1 задан и отвечает.")
+                       .arg(Words(result.shown));
             break;
     }
     return text + EnvironmentNote(fromEnvironment);
 }
 
 QString ServerClearedText(bool fromEnvironment) {
-    return Tr("Сервер журнала не задан: журнал только этого ПК.") +
+    return QCoreApplication::translate("SharingText",
+                                       "Сервер журнала не задан: журнал только этого ПК.") +
            EnvironmentNote(fromEnvironment);
 }
 

@@ -258,6 +258,20 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
             <numerusform>%n bytes</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n записей</source>
+        <translation>
+            <numerusform>%n entry</numerusform>
+            <numerusform>%n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n записей ждут</source>
+        <translation>
+            <numerusform>%n entry waits</numerusform>
+            <numerusform>%n entries wait</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SafeSave</name>
@@ -363,6 +377,81 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
     <message>
         <source>%1 - номер телефона: + и цифры</source>
         <translation>%1 - phone number: + and digits</translation>
+    </message>
+</context>
+<context>
+    <name>SharingText</name>
+    <message>
+        <source>не было</source>
+        <translation>never</translation>
+    </message>
+    <message>
+        <source>(адрес не читается)</source>
+        <translation>(the address cannot be read)</translation>
+    </message>
+    <message>
+        <source> (задан в K57_JOURNAL_SERVER)</source>
+        <translation> (set by K57_JOURNAL_SERVER)</translation>
+    </message>
+    <message>
+        <source>Пока задана переменная K57_JOURNAL_SERVER, используется сервер из неё.</source>
+        <translation>While K57_JOURNAL_SERVER is set, the server it names is used.</translation>
+    </message>
+    <message>
+        <source>Сервер журнала: нет, только этот ПК</source>
+        <translation>Journal server: none, this PC only</translation>
+    </message>
+    <message>
+        <source>Сервер журнала: %1</source>
+        <translation>Journal server: %1</translation>
+    </message>
+    <message>
+        <source>Ждут отправки: неизвестно</source>
+        <translation>Waiting to be sent: unknown</translation>
+    </message>
+    <message>
+        <source>Ждут отправки: %1</source>
+        <translation>Waiting to be sent: %1</translation>
+    </message>
+    <message>
+        <source>Все записи отправлены</source>
+        <translation>All entries sent</translation>
+    </message>
+    <message>
+        <source>; отправка: %1; получение: %2</source>
+        <translation>; last sent: %1; last received: %2</translation>
+    </message>
+    <message>
+        <source>Журнал: %1 отправки на сервер</source>
+        <translation>Journal: %1 to be sent to the server</translation>
+    </message>
+    <message>
+        <source>Последняя попытка не удалась: %1</source>
+        <translation>The last try failed: %1</translation>
+    </message>
+    <message>
+        <source>Адрес сервера не читается: %1</source>
+        <translation>The server&apos;s address cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>Не удалось записать настройки программы.</source>
+        <translation>The program&apos;s settings could not be written.</translation>
+    </message>
+    <message>
+        <source>Сервер журнала %1 задан, но сейчас не отвечает (%2). Записи будут ждать отправки, пока он не ответит.</source>
+        <translation>The journal server %1 is set but does not answer now (%2). Entries will wait to be sent until it does.</translation>
+    </message>
+    <message>
+        <source>Сервер журнала %1 задан и отвечает, но его журналом пользоваться нельзя: %2</source>
+        <translation>The journal server %1 is set and answers, but its journal cannot be used: %2</translation>
+    </message>
+    <message>
+        <source>Сервер журнала %1 задан и отвечает.</source>
+        <translation>The journal server %1 is set and answers.</translation>
+    </message>
+    <message>
+        <source>Сервер журнала не задан: журнал только этого ПК.</source>
+        <translation>No journal server is set: the journal is this PC&apos;s alone.</translation>
     </message>
 </context>
 <context>
@@ -747,6 +836,14 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
         <translation>The service journal could not be read.
 
 %1</translation>
+    </message>
+    <message>
+        <source>ПК</source>
+        <translation>PC</translation>
+    </message>
+    <message>
+        <source>ПК: %1, пользователь: %2</source>
+        <translation>PC: %1, user: %2</translation>
     </message>
 </context>
 <context>
@@ -1153,6 +1250,25 @@ Open it?</translation>
 Записать?</source>
         <translation>Every parameter is at its default: written to the unit, they would reset all its settings, the PIN and the phone numbers included.
 Write them?</translation>
+    </message>
+</context>
+<context>
+    <name>TSharingBar</name>
+    <message>
+        <source>Синхронизировать</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>postgresql://пользователь@сервер/k57 (пусто: без сервера)</source>
+        <translation>postgresql://user@server/k57 (empty: no server)</translation>
+    </message>
+    <message>
+        <source>Подключить…</source>
+        <translation>Connect…</translation>
+    </message>
+    <message>
+        <source>Журнал обслуживания</source>
+        <translation>Service journal</translation>
     </message>
 </context>
 <context>

@@ -5,9 +5,6 @@
 // journal window.
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -29,7 +26,7 @@
 #include "ServerSchema.h"
 #include "Settle.h"
 #include "SharingBar.h"
-#include "SharingText.h"
+#include "SilentPort.h"
 #include "SimulatedUnits.h"
 #include "TempDir.h"
 
@@ -237,37 +234,8 @@ TEST_F(SharedJournalWindowTest, WhileTheServerIsAwayEntriesWaitAndTheWindowsSayS
         << bar->stateText().toStdString();
 }
 
-// A port that takes connections into its backlog and never answers: the
-// way a server hangs behind a firewall that lets the handshake through.
-class SilentPort {
-  public:
-    SilentPort() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(fd_, 64) != 0 ||
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentPort() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int port() const { return port_; }
-
-  private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 TEST_F(SharedJournalWindowTest, ClosingDoesNotWaitOnAServerThatNeverAnswers) {
-    SilentPort silent;
+    k57::test::SilentPort silent;
     ASSERT_NE(silent.port(), 0);
     qputenv("K57_JOURNAL_SERVER", QByteArray("postgresql://bench@127.0.0.1:") +
                                       QByteArray::number(silent.port()) + "/k57");
@@ -398,23 +366,6 @@ TEST_F(SharedJournalWindowTest, TheServerIsSetAndClearedFromTheJournalWindow) {
             return bar->stateText() == QString::fromUtf8("Сервер журнала: нет, только этот ПК");
         },
         kWaitMs));
-}
-
-TEST(SharingTextTest, TheWaitingLineCountsInRussianAndShowsOnlyWhileEntriesWaitForAServer) {
-    k57::SharingState state;
-    state.configured = true;
-    auto line = [&](long long queued) {
-        state.queued = queued;
-        return k57::WaitingText(state).toStdString();
-    };
-    EXPECT_EQ(line(1), "Журнал: 1 запись ждёт отправки на сервер");
-    EXPECT_EQ(line(3), "Журнал: 3 записи ждут отправки на сервер");
-    EXPECT_EQ(line(11), "Журнал: 11 записей ждут отправки на сервер");
-    EXPECT_EQ(line(21), "Журнал: 21 запись ждёт отправки на сервер");
-    EXPECT_EQ(line(0), "");
-    EXPECT_EQ(line(-1), "");  // the journal could not be read: not a count
-    state.configured = false;
-    EXPECT_EQ(line(5), "");
 }
 
 }  // namespace

@@ -5,11 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 #include <chrono>
 #include <thread>
@@ -19,6 +14,9 @@
 #include "JournalTestSupport.h"
 #include "PgTestServer.h"
 #include "ServerSchema.h"
+#ifndef _WIN32
+#include "SilentPort.h"
+#endif
 
 using namespace k57;
 using k57::test::JournalFolder;
@@ -53,43 +51,6 @@ JournalEntry Made(uint32_t serial, const std::string& pc, int n) {
     return entry;
 }
 
-#ifndef _WIN32
-// A port on 127.0.0.1 that takes connections (the system completes them)
-// and never answers; closed when the object goes. Or, closed at once, a
-// port nobody listens on.
-class Listener {
-  public:
-    explicit Listener(bool keep) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(fd_, 4) != 0 ||
-            getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-        if (!keep) {
-            close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~Listener() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    std::string Uri() const {
-        return "postgresql://x@127.0.0.1:" + std::to_string(port_) + "/k57";
-    }
-    int port() const { return port_; }
-
-  private:
-    int fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    int port_ = 0;
-};
-#endif
 
 long long ServerCount(PgTestDatabase& db, const char* what = "count(*)") {
     return std::stoll(db.Row(std::string("SELECT ") + what + " FROM k57.entries")[0]);
@@ -293,8 +254,8 @@ TEST(JournalSync, AWrongPasswordNoServerOrANewerJournalIsToldAndTheLocalWorkGoes
 #ifndef _WIN32
     // A port nobody listens on, then one that takes the connection and
     // never answers: the second costs the time-out, no more.
-    Listener closed(false);
-    Listener silent(true);
+    k57::test::SilentPort closed(false);
+    k57::test::SilentPort silent;
     ASSERT_NE(closed.port(), 0);
     ASSERT_NE(silent.port(), 0);
     SyncOutcome refused = tried(closed.Uri());
