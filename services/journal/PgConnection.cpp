@@ -145,9 +145,22 @@ bool PgConnection::Connect(const std::string& conninfo, int timeoutMs) {
         keys.push_back("connect_timeout");
         values.push_back(seconds.c_str());
     }
-    if (!given->count("application_name")) {
-        keys.push_back("application_name");
-        values.push_back("k57tool");
+    // A server that vanishes in the middle of a statement (a cable pulled,
+    // a laptop leaving the workshop's network) would otherwise hold the
+    // caller until the system gives the connection up, hours later: TCP
+    // keepalives find a dead peer in about half a minute, and unsent data
+    // left unacknowledged for 30 s ends the connection (Linux).
+    const char* defaults[][2] = {{"application_name", "k57tool"},
+                                 {"keepalives", "1"},
+                                 {"keepalives_idle", "10"},
+                                 {"keepalives_interval", "5"},
+                                 {"keepalives_count", "3"},
+                                 {"tcp_user_timeout", "30000"}};
+    for (const auto& [key, value] : defaults) {
+        if (!given->count(key)) {
+            keys.push_back(key);
+            values.push_back(value);
+        }
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
