@@ -1,6 +1,7 @@
 #include "ValuesFile.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 #include "Cp1251.h"
@@ -26,8 +27,7 @@ ValuesProblem At(Kind kind, int row, int column, std::string key = {}, std::stri
 
 // The cells as Windows-1251: a UTF-8 file's converted, a cell that cannot
 // be left as it is and named.
-void ToUnitCells(CsvRecord& record, bool utf8, std::vector<ValuesProblem>& problems,
-                 const std::vector<std::string>& columns) {
+void ToUnitCells(CsvRecord& record, bool utf8, ValuesFile& file) {
     if (!utf8) {
         return;
     }
@@ -35,8 +35,8 @@ void ToUnitCells(CsvRecord& record, bool utf8, std::vector<ValuesProblem>& probl
         if (std::optional<std::string> cell = cp1251::FromUtf8(record.cells[i])) {
             record.cells[i] = std::move(*cell);
         } else {
-            problems.push_back(At(Kind::NotInCodePage, record.row, int(i) + 1,
-                                  i < columns.size() ? columns[i] : std::string()));
+            file.Add(At(Kind::NotInCodePage, record.row, int(i) + 1,
+                        i < file.columns.size() ? file.columns[i] : std::string()));
         }
     }
 }
@@ -106,10 +106,25 @@ ValuesProblem Whole(Kind kind, int row = 0, int column = 0) {
 
 }  // namespace
 
+void ValuesFile::Add(ValuesProblem problem) {
+    places_.emplace(problem.row, problem.column);
+    problems_.push_back(std::move(problem));
+}
+
+void ValuesFile::SortProblems() {
+    std::stable_sort(problems_.begin(), problems_.end(),
+                     [](const ValuesProblem& a, const ValuesProblem& b) {
+                         return a.row != b.row ? a.row < b.row : a.column < b.column;
+                     });
+}
+
 bool ValuesFile::HasProblemAt(int row, int column) const {
-    return std::any_of(problems.begin(), problems.end(), [&](const ValuesProblem& problem) {
-        return problem.row == row && problem.column == column;
-    });
+    return places_.count({row, column}) > 0;
+}
+
+bool ValuesFile::HasProblemInRow(int row) const {
+    auto next = places_.lower_bound({row, std::numeric_limits<int>::min()});
+    return next != places_.end() && next->first == row;
 }
 
 std::optional<uint32_t> ParseSerial(std::string_view text) {
@@ -132,26 +147,24 @@ ValuesFile ReadValues(std::string_view bytes, const ParameterList& catalogue) {
         case CsvSplit::Problem::None:
             break;
         case CsvSplit::Problem::TooManyRows:
-            file.problems.push_back(Whole(Kind::TooManyRows));
+            file.Add(Whole(Kind::TooManyRows));
             return file;
         case CsvSplit::Problem::UnclosedQuote:
-            file.problems.push_back(
-                Whole(Kind::UnclosedQuote, split.problemRow, split.problemColumn));
+            file.Add(Whole(Kind::UnclosedQuote, split.problemRow, split.problemColumn));
             return file;
         case CsvSplit::Problem::TextAfterQuote:
-            file.problems.push_back(
-                Whole(Kind::TextAfterQuote, split.problemRow, split.problemColumn));
+            file.Add(Whole(Kind::TextAfterQuote, split.problemRow, split.problemColumn));
             return file;
     }
     if (split.records.empty()) {
-        file.problems.push_back(Whole(Kind::NoUnits));
+        file.Add(Whole(Kind::NoUnits));
         return file;
     }
     std::vector<ValuesProblem> problems;
     // The header is the first record; blank lines before it keep their
     // numbers, as an editor shows them.
     CsvRecord header = std::move(split.records.front());
-    ToUnitCells(header, utf8, file.problems, {});
+    ToUnitCells(header, utf8, file);
     file.columns = std::move(header.cells);
     CheckHeader(file, header.row, catalogue, problems);
     std::vector<CsvRecord> rows(std::make_move_iterator(split.records.begin() + 1),
@@ -160,10 +173,12 @@ ValuesFile ReadValues(std::string_view bytes, const ParameterList& catalogue) {
         problems.push_back(Whole(Kind::NoUnits));
     }
     for (CsvRecord& row : rows) {
-        ToUnitCells(row, utf8, file.problems, file.columns);
+        ToUnitCells(row, utf8, file);
     }
     CheckRows(file, rows, problems);
-    file.problems.insert(file.problems.end(), problems.begin(), problems.end());
+    for (ValuesProblem& problem : problems) {
+        file.Add(std::move(problem));
+    }
     return file;
 }
 
@@ -175,7 +190,7 @@ ValuesFile ReadValuesFile(const std::string& path, const ParameterList& catalogu
         ValuesProblem refused =
             Whole(problem == ReadProblem::TooLarge ? Kind::TooLarge : Kind::Unreadable);
         refused.detail = error;
-        file.problems.push_back(refused);
+        file.Add(refused);
         return file;
     }
     return ReadValues(bytes, catalogue);

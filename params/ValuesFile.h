@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ParameterList.h"
@@ -54,17 +56,27 @@ struct UnitValues {
 // a row per unit, found by its serial number. Comma-separated (RFC 4180),
 // UTF-8 or Windows-1251 as settings files are; a header "serial,KEY,KEY…"
 // whose keys are the catalogue's.
-struct ValuesFile {
+class ValuesFile {
+  public:
     // A production run is hundreds of units, a row some 100 bytes.
     static constexpr long long kMaxSize = 4LL << 20;
     static constexpr int kMaxUnits = 10000;
 
     std::vector<std::string> columns;  // the header's cells, Windows-1251
     std::vector<UnitValues> units;     // rows whose cells match the header
-    std::vector<ValuesProblem> problems;
 
-    bool ok() const { return problems.empty(); }
+    bool ok() const { return problems_.empty(); }
+    const std::vector<ValuesProblem>& problems() const { return problems_; }
+    void Add(ValuesProblem problem);
+    // By row, then column; problems at the same place keep their order.
+    void SortProblems();
+    // Looked up by place: a file may hold a problem in every cell.
     bool HasProblemAt(int row, int column) const;
+    bool HasProblemInRow(int row) const;
+
+  private:
+    std::vector<ValuesProblem> problems_;
+    std::set<std::pair<int, int>> places_;
 };
 
 // The file's bytes read and their structure checked against `catalogue`:

@@ -18,11 +18,6 @@ ValuesProblem RowProblem(Kind kind, const UnitValues& unit) {
     return problem;
 }
 
-bool RowHasProblem(const ValuesFile& values, int row) {
-    return std::any_of(values.problems.begin(), values.problems.end(),
-                       [&](const ValuesProblem& problem) { return problem.row == row; });
-}
-
 }  // namespace
 
 BatchPlan::BatchPlan(SettingsFileVerdict templateFile, ValuesFile values, ParameterList& catalogue)
@@ -39,10 +34,7 @@ BatchPlan::BatchPlan(SettingsFileVerdict templateFile, ValuesFile values, Parame
     if (template_.readable() && template_.verdict.ok()) {
         CheckTexts(settings);
     }
-    std::stable_sort(values_.problems.begin(), values_.problems.end(),
-                     [](const ValuesProblem& a, const ValuesProblem& b) {
-                         return a.row != b.row ? a.row < b.row : a.column < b.column;
-                     });
+    values_.SortProblems();
 }
 
 BatchPlan BatchPlan::Read(const std::string& templatePath, const std::string& valuesPath,
@@ -81,7 +73,9 @@ void BatchPlan::CheckCells(const SettingsService& settings) {
             }
         }
     }
-    values_.problems.insert(values_.problems.end(), found.begin(), found.end());
+    for (ValuesProblem& problem : found) {
+        values_.Add(std::move(problem));
+    }
 }
 
 // Every unit's text as the unit would get it, so that what only the
@@ -89,7 +83,7 @@ void BatchPlan::CheckCells(const SettingsService& settings) {
 void BatchPlan::CheckTexts(const SettingsService& settings) {
     std::vector<ValuesProblem> found;
     for (const UnitValues& unit : values_.units) {
-        if (RowHasProblem(values_, unit.row)) {
+        if (values_.HasProblemInRow(unit.row)) {
             continue;
         }
         std::string text = TextOf(unit);
@@ -112,7 +106,9 @@ void BatchPlan::CheckTexts(const SettingsService& settings) {
             found.push_back(RowProblem(Kind::SetsNothing, unit));
         }
     }
-    values_.problems.insert(values_.problems.end(), found.begin(), found.end());
+    for (ValuesProblem& problem : found) {
+        values_.Add(std::move(problem));
+    }
 }
 
 std::string BatchPlan::TextOf(const UnitValues& unit) const {

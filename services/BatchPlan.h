@@ -28,7 +28,7 @@ class BatchPlan {
     const SettingsFileVerdict& templateFile() const { return template_; }
     // The values file's problems, each cell's and each unit's text's
     // included, by row and column.
-    const std::vector<ValuesProblem>& valueProblems() const { return values_.problems; }
+    const std::vector<ValuesProblem>& valueProblems() const { return values_.problems(); }
     const ValuesFile& values() const { return values_; }
     // The keys the rows give values of (the header's, after "serial").
     int OwnKeyCount() const;

@@ -19,7 +19,7 @@ using namespace std::string_literals;
 // "row,column kind" for each problem, as a list that reads like the report.
 std::vector<std::string> Places(const k57::ValuesFile& file) {
     std::vector<std::string> places;
-    for (const k57::ValuesProblem& p : file.problems) {
+    for (const k57::ValuesProblem& p : file.problems()) {
         places.push_back(std::to_string(p.row) + "," + std::to_string(p.column) + " " +
                          std::to_string(int(p.kind)));
     }
@@ -115,10 +115,10 @@ TEST_F(ValuesFileTest, EveryStructuralProblemIsNamedByRowAndColumn) {
                   P(1, 3, Kind::UnknownKey), P(1, 4, Kind::KeyTwice), P(1, 5, Kind::UnknownKey),
                   P(3, 1, Kind::NotASerial), P(4, 1, Kind::NotASerial), P(5, 1, Kind::SerialTwice),
                   P(6, 0, Kind::CellCount), P(7, 0, Kind::CellCount), P(8, 1, Kind::NotASerial)}));
-    EXPECT_EQ(file.problems[1].earlier, 2);  // MicLevel's first column
-    EXPECT_EQ(file.problems[5].earlier, 2);  // serial 1's first row
-    EXPECT_EQ(file.problems[6].count, 2);
-    EXPECT_EQ(file.problems[6].earlier, 5);
+    EXPECT_EQ(file.problems()[1].earlier, 2);  // MicLevel's first column
+    EXPECT_EQ(file.problems()[5].earlier, 2);  // serial 1's first row
+    EXPECT_EQ(file.problems()[6].count, 2);
+    EXPECT_EQ(file.problems()[6].earlier, 5);
     EXPECT_EQ(k57::ParseSerial("4294967295"), 4294967295u);
     EXPECT_EQ(k57::ParseSerial("0"), 0u);
     EXPECT_FALSE(k57::ParseSerial(""));
@@ -149,7 +149,7 @@ TEST_F(ValuesFileTest, LargeFilesAndTooManyRowsAreRefusedWhole) {
     std::string large = "serial,NameBT\n1," + std::string(k57::ValuesFile::kMaxSize, 'a') + "\n";
     EXPECT_EQ(Places(k57::ReadValuesFile(WriteFile(large), list)),
               (std::vector<std::string>{P(0, 0, Kind::TooLarge)}));
-    EXPECT_EQ(k57::ReadValuesFile(dir.path() + "/none.csv", list).problems.at(0).kind,
+    EXPECT_EQ(k57::ReadValuesFile(dir.path() + "/none.csv", list).problems().at(0).kind,
               Kind::Unreadable);
 }
 

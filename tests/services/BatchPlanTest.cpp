@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -134,6 +135,31 @@ TEST_F(BatchPlanTest, EachUnitGetsTheTemplateWithItsOwnValuesInPlace) {
     // the unit's default (no line).
     EXPECT_EQ(plan.TextFor(1002), "MicLevel=10\nNoteKick=5\nUserNumber1=+70000000000\n");
     EXPECT_EQ(plan.TextFor(1003), std::nullopt);
+}
+
+TEST_F(BatchPlanTest, AFullFileOfBadCellsIsCheckedInSeconds) {
+    // The most rows, every cell refused: each problem is looked up by its
+    // place, never by going through all the others (which took minutes).
+    std::string values = "serial";
+    const char* keys[] = {"PinCod", "Balans", "UserNumber1", "KickSens", "MicLevel", "AccLow"};
+    for (const char* key : keys) {
+        values += std::string(",") + key;
+    }
+    values += "\n";
+    for (int serial = 0; serial < k57::ValuesFile::kMaxUnits; ++serial) {
+        values += std::to_string(serial);
+        for (size_t i = 0; i < std::size(keys); ++i) {
+            values += serial % 2 ? ",x" : ",日本";  // refused by a rule, or by the code page
+        }
+        values += "\n";
+    }
+    auto start = std::chrono::steady_clock::now();
+    k57::BatchPlan plan = Plan(kTemplate, values);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(plan.valueProblems().size(), std::size(keys) * k57::ValuesFile::kMaxUnits);
+    // Well under a second on a quiet machine; a busy one gets room.
+    EXPECT_LT(seconds, 15.0);
 }
 
 }  // namespace
