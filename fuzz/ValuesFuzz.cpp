@@ -1,28 +1,15 @@
-// The values file of a batch: any bytes read without harm, every problem
-// has a place the file has, and a plan without problems gives every unit a
+// The values file of a batch: any bytes read without harm, the problems in
+// the order of their rows, and a plan without problems gives every unit a
 // settings text the settings checks pass and the unit can take.
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "BatchPlan.h"
 #include "DeviceInterface.h"
-
-namespace {
-
-ParameterList& Catalogue() {
-    static ParameterList list([] {
-        std::ifstream in(K57_CATALOGUE_PATH, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }());
-    return list;
-}
-
-}  // namespace
+#include "FuzzCatalogue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ParameterList& list = Catalogue();
+    ParameterList& list = FuzzCatalogue();
     std::string bytes(reinterpret_cast<const char*>(data), size);
     k57::SettingsService settings(list);
     k57::SettingsFileVerdict templateFile;
