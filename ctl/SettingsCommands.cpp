@@ -17,16 +17,6 @@ namespace k57::ctl {
 
 namespace {
 
-// "where:3: MicLevel: ..." for each problem line of a text.
-void ListProblems(const std::string& where, const ParameterList& list,
-                  const SettingsVerdict& verdict) {
-    for (const SettingsLine& line : verdict.Problems()) {
-        std::string key = line.key.empty() ? "" : cp1251::ToUtf8(line.key) + ": ";
-        std::fprintf(stderr, "%s:%d: %s%s\n", where.c_str(), line.number, key.c_str(),
-                     ProblemText(list, line).c_str());
-    }
-}
-
 // The unit's settings text into `list`, kept as the unit holds it; what
 // the editor would refuse is told, not dropped.
 void LoadUnitSettings(const Context& context, ParameterList& list, const std::string& text) {

@@ -3,6 +3,8 @@
 
 #include "SettingsProblemText.h"
 
+#include <cstdio>
+
 #include "Cp1251.h"
 #include "SettingsMessages.h"
 
@@ -81,6 +83,15 @@ std::string ProblemText(const ParameterList& list, const SettingsLine& line) {
                    bound(false) + " to " + bound(true) + " characters in all)";
     }
     return {};
+}
+
+void ListProblems(const std::string& where, const ParameterList& list,
+                  const SettingsVerdict& verdict) {
+    for (const SettingsLine& line : verdict.Problems()) {
+        std::string key = line.key.empty() ? "" : cp1251::ToUtf8(line.key) + ": ";
+        std::fprintf(stderr, "%s:%d: %s%s\n", where.c_str(), line.number, key.c_str(),
+                     ProblemText(list, line).c_str());
+    }
 }
 
 std::string FileProblemText(const SettingsFileVerdict& file) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "BatchCommands.h"
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "InterfaceLanguage.h"
@@ -261,6 +262,8 @@ int main(int argc, char** argv) {
 
     JournalCommandLine journalLine;
     AddJournalCommands(app, journalLine);
+    BatchCommandLine batchLine;
+    AddBatchCommands(app, batchLine);
 
     std::string unknown = UnknownCommand(app, argc, argv);
     if (!unknown.empty()) {
@@ -301,6 +304,8 @@ int main(int argc, char** argv) {
         return CanSearchFile(context, logFile, marksFile, canFilter, huntWindow, searchMost);
     if (*signalsCommand)
         return CanSignalsFile(context, logFile, canFilter, dbcOut);
+    if (int batch = RunBatchCommand(batchLine); batch >= 0)
+        return batch;
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {

@@ -2,26 +2,12 @@
 // writes reads back to the same values.
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
-#include "ParameterList.h"
+#include "FuzzCatalogue.h"
 #include "SettingsService.h"
 
-namespace {
-
-ParameterList& Catalogue() {
-    static ParameterList list([] {
-        std::ifstream in(K57_CATALOGUE_PATH, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }());
-    return list;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ParameterList& list = Catalogue();
+    ParameterList& list = FuzzCatalogue();
     std::string text(reinterpret_cast<const char*>(data), size);
     k57::SettingsService settings(list);
     k57::SettingsVerdict verdict = settings.Check(text);

@@ -100,6 +100,16 @@ SettingsVerdict SettingsService::CheckAssignments(const std::vector<std::string>
     return verdict;
 }
 
+std::optional<SettingsProblem> SettingsService::CheckValue(const std::string& key,
+                                                           const std::string& value) const {
+    SettingsLine line;
+    line.key = key;
+    line.value = value;
+    std::map<std::string, int> seen;
+    Judge(line, seen);
+    return line.problem;
+}
+
 SettingsFileVerdict SettingsService::ReadFile(const std::string& path) const {
     SettingsFileVerdict file;
     std::string bytes;

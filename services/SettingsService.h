@@ -24,6 +24,10 @@ class SettingsService {
     SettingsVerdict Check(std::string_view text) const;
     // KEY=VALUE assignments typed in UTF-8, numbered from 1 in order.
     SettingsVerdict CheckAssignments(const std::vector<std::string>& utf8) const;
+    // One value for `key` (both Windows-1251), judged as a line "key=value"
+    // of a text would be: nothing when it may be written.
+    std::optional<SettingsProblem> CheckValue(const std::string& key,
+                                              const std::string& value) const;
     // A settings file: refused as a whole when unreadable, too large, holding
     // a NUL or an overlong line; otherwise read as UTF-8 or Windows-1251
     // (ToUnitText) and judged line by line.

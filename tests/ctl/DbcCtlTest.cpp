@@ -14,24 +14,11 @@
 #include <QRegularExpression>
 #include <random>
 
-#include "CtlProcess.h"
+#include "CtlFileTest.h"
 
 namespace {
 
-class DbcCtlTest : public ::testing::Test {
-  protected:
-    QString Write(const char* name, const QByteArray& text) {
-        QString path = QString::fromStdString(dir_.path()) + "/" + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
-    }
-    k57::test::CtlRun Ctl(const QStringList& args) { return k57::test::RunCtl(args, settings_); }
-
-    k57::test::TempDir dir_;
-    k57::test::IsolatedSettings settings_;
-};
+using DbcCtlTest = k57::test::CtlFileTest;
 
 const char* kDatabase =
     "BO_ 416 Engine: 8 ECU\n"
