@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <string>
+#include <thread>
+
+#include "Messages.h"
+#include "PortMapping.h"
+#include "SimulatedUnits.h"
+#include "T110_Device.h"
+
+namespace {
+
+using namespace orvan::tms::messages;
+
+// Where a link leads; empty when there is no link at all.
+std::string Target(const std::string& link) {
+    char target[PATH_MAX] = {};
+    ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+    return n > 0 ? std::string(target, size_t(n)) : std::string();
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+class UnitPluggingTest : public k57::test::SimulatedUnits {};
+
+TEST_F(UnitPluggingTest, APulledUnitLeavesNoComEntryAndComesBackAsAnotherUnitUnderIt) {
+    k57::sim::UnitOptions first;
+    first.serial = 111;
+    first.settings = "MicLevel=3\n";
+    k57::sim::Unit& unit = Plug(33, first);
+    const std::string entry = k57::ports::EntryPath(33);
+    const std::string firstPath = unit.devicePath();
+    ASSERT_EQ(Target(entry), firstPath);
+    k57::StoredPort::Write("COM33");
+    T110_Device device;
+    uint32_t serial = 0;
+    ASSERT_EQ(device.ReadIdInfo(serial), 1);
+
+    unit.Unplug();
+    EXPECT_FALSE(unit.plugged());
+    EXPECT_EQ(unit.devicePath(), "");
+    EXPECT_FALSE(Exists(entry));
+    EXPECT_EQ(k57::ports::Resolve("COM33"), "");
+
+    k57::sim::UnitOptions second;
+    second.serial = 222;
+    ASSERT_TRUE(unit.Plug(second));
+    EXPECT_TRUE(unit.plugged());
+    EXPECT_EQ(Target(entry), unit.devicePath());
+    std::string text = "left over";
+    EXPECT_EQ(device.ReadIdInfo(serial), 1);
+    EXPECT_EQ(serial, 222u);
+    EXPECT_EQ(device.ReadSettings(text), 1);
+    EXPECT_EQ(text, "");
+    // A new unit knows only what it was asked since.
+    EXPECT_EQ(unit.requests(), (std::vector<int>{kReqIdInfo, kReqSettings}));
+}
+
+TEST_F(UnitPluggingTest, APortHeldOpenSeesTheHangUpAndTheTerminalEnds) {
+    k57::sim::Unit& unit = Plug(34);
+    int fd = open(unit.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    unit.Unplug();
+    pollfd p{fd, POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 20000), 1);
+    EXPECT_TRUE(p.revents & POLLHUP);
+    char byte = 0;
+    EXPECT_LE(read(fd, &byte, 1), 0);
+    EXPECT_EQ(write(fd, "x", 1), -1);
+    close(fd);
+}
+
+TEST_F(UnitPluggingTest, ALinkFollowsTheUnitOutAndInUnlessAnotherMadeItTheirs) {
+    k57::test::TempDir dir;
+    const std::string link = dir.path() + "/com7";
+    k57::sim::Unit unit;
+    ASSERT_TRUE(unit.start());
+    ASSERT_TRUE(unit.linkAs(link));
+    EXPECT_EQ(Target(link), unit.devicePath());
+    unit.Unplug();
+    EXPECT_FALSE(Exists(link));
+    ASSERT_TRUE(unit.Plug({}));
+    EXPECT_EQ(Target(link), unit.devicePath());
+
+    // Replaced by hand meanwhile: the unit leaves it be when it goes.
+    ASSERT_EQ(unlink(link.c_str()), 0);
+    ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);
+    unit.Unplug();
+    EXPECT_EQ(Target(link), "/dev/null");
+}
+
+// The tool's requests and a test's look-ins go on while the unit is pulled
+// and plugged again and again: nothing crashes, every request ends, and the
+// ones while the unit is in get their answers.
+TEST_F(UnitPluggingTest, PluggingInAndOutWhileTheToolAsksIsSafe) {
+    k57::sim::Unit& unit = Plug(35);
+    k57::StoredPort::Write("COM35");
+    std::atomic<bool> done{false};
+    std::atomic<int> answered{0};
+    std::thread tool([&] {
+        T110_Device device;
+        uint32_t serial = 0;
+        while (!done) {
+            answered += device.ReadIdInfo(serial) == 1;
+            (void)unit.requests();
+        }
+    });
+    for (int round = 0; round < 10; ++round) {
+        unit.Unplug();
+        k57::sim::UnitOptions options;
+        options.serial = uint32_t(round);
+        ASSERT_TRUE(unit.Plug(options));
+        int before = answered;
+        EXPECT_TRUE(k57::test::WaitUntil([&] { return answered > before; }));
+    }
+    done = true;
+    tool.join();
+}
+
+}  // namespace
