@@ -12,7 +12,9 @@
 #include <thread>
 
 #include "Messages.h"
+#include "NextUnits.h"
 #include "PortMapping.h"
+#include "QuickSessions.h"
 #include "SimulatedUnits.h"
 #include "T110_Device.h"
 
@@ -126,6 +128,59 @@ TEST_F(UnitPluggingTest, PluggingInAndOutWhileTheToolAsksIsSafe) {
     }
     done = true;
     tool.join();
+}
+
+}  // namespace
+
+namespace {
+
+// The row as k57sim runs it, on a clock of the test's own: the unit goes
+// only once the tool has left it alone after a settings write, stays out
+// for the time asked, and the last one stays.
+TEST_F(UnitPluggingTest, ARowOfUnitsTakesTurnsAfterEachSettingsWrite) {
+    k57::sim::UnitOptions options;
+    options.serial = 500;
+    options.settings = "MicLevel=1\n";
+    k57::sim::Unit& unit = Plug(37, options);
+    k57::sim::NextUnits row(options, {501}, 1000);
+    k57::StoredPort::Write("COM37");
+    T110_Device device;
+    uint32_t serial = 0;
+    ASSERT_EQ(device.ReadIdInfo(serial), 1);
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.idleFor(k57::sim::NextUnits::kIdleMs); }));
+    EXPECT_EQ(row.Step(unit, 0), "");  // read, not written: stays
+
+    ASSERT_EQ(device.WriteSettings("MicLevel=2\n"), 1);
+    std::string said;
+    ASSERT_TRUE(k57::test::WaitUntil(
+        [&] { return !said.empty() || !(said = row.Step(unit, 10)).empty(); }));
+    EXPECT_EQ(said, "unplugged");
+    EXPECT_FALSE(unit.plugged());
+    EXPECT_EQ(row.Step(unit, 1009), "");
+    said = row.Step(unit, 1010);
+    EXPECT_EQ(said, "plugged in 501: " + unit.devicePath());
+    EXPECT_EQ(unit.serial(), 501u);
+    EXPECT_EQ(unit.settings(), "");
+    EXPECT_EQ(unit.settingsWrites(), 0);
+
+    ASSERT_EQ(device.WriteSettings("MicLevel=3\n"), 1);
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.idleFor(k57::sim::NextUnits::kIdleMs); }));
+    EXPECT_EQ(row.Step(unit, 5000), "");
+    EXPECT_TRUE(unit.plugged());
+}
+
+// A write the unit does not acknowledge did not program it: it stays.
+TEST_F(UnitPluggingTest, AnUnansweredWriteKeepsTheUnitIn) {
+    k57::sim::UnitOptions options;
+    options.fault = k57::sim::UnitOptions::Fault::Silent;
+    k57::sim::Unit& unit = Plug(38, options);
+    k57::sim::NextUnits row(options, {1}, 0);
+    k57::StoredPort::Write("COM38");
+    std::unique_ptr<T110_Device> device = k57::test::QuickSession();
+    EXPECT_EQ(device->WriteSettings("MicLevel=2\n"), k57::kNoReply);
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.idleFor(k57::sim::NextUnits::kIdleMs); }));
+    EXPECT_EQ(row.Step(unit, 0), "");
+    EXPECT_TRUE(unit.plugged());
 }
 
 }  // namespace
