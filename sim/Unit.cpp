@@ -20,13 +20,6 @@ uint64_t NowUs() {
     return uint64_t(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void SleepUntil(uint64_t dueUs) {
-    uint64_t now = NowUs();
-    if (dueUs > now) {
-        std::this_thread::sleep_for(std::chrono::microseconds(dueUs - now));
-    }
-}
-
 // What goes out for a framed request, as planned: the reply as the fault
 // made it, or that there is none.
 void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces, Trace& trace) {
@@ -58,7 +51,7 @@ int Unit::settingsWrites() const {
 bool Unit::idleFor(int ms) const {
     std::lock_guard<std::mutex> lock(mutex_);
     int unread = 0;
-    return pty_ && queue_.empty() && NowUs() - lastInputUs_ >= uint64_t(ms) * 1000 &&
+    return pty_ && !replying_ && queue_.empty() && NowUs() - lastInputUs_ >= uint64_t(ms) * 1000 &&
            ioctl(pty_->slave(), FIONREAD, &unread) == 0 && unread == 0;
 }
 
@@ -129,12 +122,19 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
         if (!core_->canOpen()) {
             frames_.clear();
         }
+        replying_ = !pieces.empty();
     }
     Flush();
+    // A unit pulled out meanwhile sends no more: the stop byte stays in the
+    // pipe for the serving loop to see.
     for (const Piece& piece : pieces) {
-        SleepUntil(piece.atUs);
-        pty_->writeAll(piece.bytes.data(), piece.bytes.size());
+        if (!Pty::WaitUntil(piece.atUs, stopPipe_[0]) ||
+            !pty_->writeAll(piece.bytes.data(), piece.bytes.size(), stopPipe_[0])) {
+            return;
+        }
     }
+    std::lock_guard<std::mutex> lock(mutex_);
+    replying_ = false;
 }
 
 // The text the unit sends by itself: diagnostic lines and CAN frames.

@@ -121,6 +121,7 @@ class Unit {
     std::string devicePath_;
     int settingsWrites_ = 0;
     uint64_t lastInputUs_ = 0;
+    bool replying_ = false;  // a reply's pieces still going out
     FaultStage faults_;
     int droppedLines_ = 0;
     std::string queue_;

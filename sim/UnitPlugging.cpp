@@ -148,6 +148,7 @@ bool Unit::Plug(UnitOptions options) {
         faults_ = FaultStage();
         settingsWrites_ = 0;
         lastInputUs_ = 0;
+        replying_ = false;
         pty_ = std::move(pty);
         devicePath_ = pty_->slavePath();
     }

@@ -102,6 +102,36 @@ TEST_F(UnitPluggingTest, ALinkFollowsTheUnitOutAndInUnlessAnotherMadeItTheirs) {
     EXPECT_EQ(Target(link), "/dev/null");
 }
 
+// Pulled out halfway through a slow reply, or while the tool has left
+// replies unread until the line is full: the unit goes at once, as a real
+// one does, and the rest never comes.
+TEST_F(UnitPluggingTest, APullCutsARepliesShort) {
+    for (bool slow : {false, true}) {
+        k57::sim::UnitOptions options;
+        options.dribbleBytes = slow ? 1 : 0;
+        options.dribblePauseMs = slow ? 60000 : 0;
+        options.versionText.assign(900, 'V');
+        k57::sim::Unit unit(options);
+        ASSERT_TRUE(unit.start());
+        int fd = open(unit.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(fd, 0);
+        ReqVersionMessage request;
+        std::vector<uint8_t> frame = k57::sim::EncodedFrame(request);
+        for (int i = 0; i < (slow ? 1 : 300); ++i) {
+            ASSERT_EQ(write(fd, frame.data(), frame.size()), ssize_t(frame.size()));
+        }
+        ASSERT_TRUE(k57::test::WaitUntil([&] { return !unit.requests().empty(); }));
+        std::atomic<bool> out{false};
+        std::thread pull([&] {
+            unit.Unplug();
+            out = true;
+        });
+        EXPECT_TRUE(k57::test::WaitUntil([&] { return out.load(); })) << "slow " << slow;
+        pull.join();
+        close(fd);
+    }
+}
+
 // The tool's requests and a test's look-ins go on while the unit is pulled
 // and plugged again and again: nothing crashes, every request ends, and the
 // ones while the unit is in get their answers.
@@ -167,6 +197,28 @@ TEST_F(UnitPluggingTest, ARowOfUnitsTakesTurnsAfterEachSettingsWrite) {
     ASSERT_TRUE(k57::test::WaitUntil([&] { return unit.idleFor(k57::sim::NextUnits::kIdleMs); }));
     EXPECT_EQ(row.Step(unit, 5000), "");
     EXPECT_TRUE(unit.plugged());
+}
+
+// A slow acknowledgement is the tool's until its last byte: the unit is
+// not pulled out from under it.
+TEST_F(UnitPluggingTest, ASlowAcknowledgementGoesOutWholeBeforeTheUnitGoes) {
+    k57::sim::UnitOptions options;
+    options.dribbleBytes = 1;
+    options.dribblePauseMs = 60;  // an acknowledgement takes about a second
+    k57::sim::Unit& unit = Plug(39, options);
+    k57::sim::NextUnits row(options, {2}, 0);
+    k57::StoredPort::Write("COM39");
+    std::string said;
+    std::thread technician([&] {
+        while (said.empty()) {
+            said = row.Step(unit, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    T110_Device device;
+    EXPECT_EQ(device.WriteSettings("MicLevel=2\n"), 1);
+    technician.join();
+    EXPECT_EQ(said, "unplugged");
 }
 
 // A write the unit does not acknowledge did not program it: it stays.
