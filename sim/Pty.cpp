@@ -6,7 +6,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 namespace k57::sim {
 
@@ -34,7 +36,7 @@ Pty::~Pty() {
     }
 }
 
-bool Pty::writeAll(const void* data, size_t length) {
+bool Pty::writeAll(const void* data, size_t length, int stopFd) {
     const char* p = static_cast<const char*>(data);
     while (length > 0) {
         ssize_t n = write(master_, p, length);
@@ -42,8 +44,10 @@ bool Pty::writeAll(const void* data, size_t length) {
             if (errno != EAGAIN && errno != EINTR) {
                 return false;
             }
-            pollfd pfd{master_, POLLOUT, 0};
-            poll(&pfd, 1, 100);
+            pollfd fds[2] = {{master_, POLLOUT, 0}, {stopFd, POLLIN, 0}};
+            if (poll(fds, stopFd >= 0 ? 2 : 1, 100) > 0 && fds[1].revents) {
+                return false;
+            }
             continue;
         }
         p += n;
@@ -59,6 +63,21 @@ size_t Pty::writeSome(const char* data, size_t length) {
 
 void Pty::offer(const std::string& bytes) {
     (void)!write(master_, bytes.data(), bytes.size());
+}
+
+bool Pty::WaitUntil(uint64_t dueUs, int stopFd) {
+    using namespace std::chrono;
+    for (;;) {
+        auto now = uint64_t(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+        if (now >= dueUs) {
+            return true;
+        }
+        pollfd stop{stopFd, POLLIN, 0};
+        int ms = int(std::min<uint64_t>((dueUs - now + 999) / 1000, 1000));
+        if (poll(&stop, 1, ms) > 0) {
+            return false;
+        }
+    }
 }
 
 void Pty::hangUp() {

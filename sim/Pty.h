@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace k57::sim {
@@ -20,8 +21,12 @@ class Pty {
     int slave() const { return slaveKeeper_; }
     const std::string& slavePath() const { return slavePath_; }
 
-    // Writes all bytes to the tool's side; false on error.
-    bool writeAll(const void* data, size_t length);
+    // Writes all bytes to the tool's side; false on error, or as soon as
+    // `stopFd` (when given) becomes readable.
+    bool writeAll(const void* data, size_t length, int stopFd = -1);
+    // Waits until the steady clock's `dueUs`; false, at once, when `stopFd`
+    // becomes readable first.
+    static bool WaitUntil(uint64_t dueUs, int stopFd);
     // Writes what the tool's side can take now; the rest is dropped, as a
     // line's bytes are when nobody listens.
     void offer(const std::string& bytes);

@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "FrameTrace.h"
+#include "Messages.h"
 #include "PortMapping.h"
 
 namespace k57::sim {
@@ -17,13 +18,6 @@ namespace {
 uint64_t NowUs() {
     using namespace std::chrono;
     return uint64_t(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-void SleepUntil(uint64_t dueUs) {
-    uint64_t now = NowUs();
-    if (dueUs > now) {
-        std::this_thread::sleep_for(std::chrono::microseconds(dueUs - now));
-    }
 }
 
 // What goes out for a framed request, as planned: the reply as the fault
@@ -49,63 +43,28 @@ void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces, Trace& 
 
 }  // namespace
 
-Unit::Unit(UnitOptions options) : core_(std::move(options)) {}
-
-Unit::~Unit() {
-    stop();
-    if (registeredCom_) {
-        ports::Release(registeredCom_, devicePath());
-    }
+int Unit::settingsWrites() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return settingsWrites_;
 }
 
-bool Unit::start() {
-    if (!pty_.ok() || pipe(stopPipe_) != 0) {
-        return false;
-    }
-    thread_ = std::thread([this] { Serve(); });
-    return true;
-}
-
-void Unit::stop() {
-    if (thread_.joinable()) {
-        char byte = 0;
-        (void)!write(stopPipe_[1], &byte, 1);
-        thread_.join();
-    }
-    for (int& fd : stopPipe_) {
-        if (fd >= 0) {
-            close(fd);
-            fd = -1;
-        }
-    }
-}
-
-bool Unit::registerAs(int comNumber) {
-    if (!ports::Register(comNumber, devicePath())) {
-        return false;
-    }
-    registeredCom_ = comNumber;
-    return true;
-}
-
-ports::Claim Unit::claimAs(int comNumber, std::string& holder) {
-    ports::Claim claim = ports::ClaimName(comNumber, devicePath(), holder);
-    if (claim == ports::Claim::Made) {
-        registeredCom_ = comNumber;
-    }
-    return claim;
+bool Unit::idleFor(int ms) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    int unread = 0;
+    return pty_ && !replying_ && queue_.empty() && NowUs() - lastInputUs_ >= uint64_t(ms) * 1000 &&
+           ioctl(pty_->slave(), FIONREAD, &unread) == 0 && unread == 0;
 }
 
 void Unit::configure(const std::function<void(UnitOptions&)>& change) {
     std::lock_guard<std::mutex> lock(mutex_);
-    change(core_.options());
+    change(core_->options());
 }
 
 void Unit::Serve() {
     uint8_t buffer[4096];
     for (;;) {
         short events = POLLIN | (queue_.empty() ? 0 : POLLOUT);
-        pollfd fds[2] = {{pty_.master(), events, 0}, {stopPipe_[0], POLLIN, 0}};
+        pollfd fds[2] = {{pty_->master(), events, 0}, {stopPipe_[0], POLLIN, 0}};
         if (poll(fds, 2, PollTimeoutMs()) < 0) {
             continue;
         }
@@ -113,7 +72,7 @@ void Unit::Serve() {
             return;
         }
         if (fds[0].revents & POLLIN) {
-            ssize_t n = read(pty_.master(), buffer, sizeof buffer);
+            ssize_t n = read(pty_->master(), buffer, sizeof buffer);
             if (n > 0) {
                 Receive(buffer, size_t(n));
             }
@@ -125,7 +84,7 @@ void Unit::Serve() {
 
 int Unit::PollTimeoutMs() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    uint64_t now = NowUs(), due = core_.NextDueUs(now);
+    uint64_t now = NowUs(), due = core_->NextDueUs(now);
     if (!frames_.empty()) {
         due = std::min(due, now + 2000);  // the reader may have made room
     }
@@ -139,41 +98,50 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         uint64_t now = NowUs();
-        faults_.NoteInput(n, now, core_.options());
-        for (const Outgoing& out : core_.Receive(bytes, n, now)) {
+        lastInputUs_ = now;
+        faults_.NoteInput(n, now, core_->options());
+        for (const Outgoing& out : core_->Receive(bytes, n, now)) {
             if (!out.framed) {
                 frametrace::Bytes(TraceEntry::Direction::Out, "text", out.bytes.data(),
-                                  out.bytes.size(), core_.trace());
+                                  out.bytes.size(), core_->trace());
                 Enqueue(std::string(out.bytes.begin(), out.bytes.end()));
                 continue;
             }
             // The tool has left the text modes: what it did not read is gone.
             queue_.clear();
             frames_.clear();
-            std::vector<Piece> planned = faults_.Plan(out, now, core_.options());
-            TraceReply(out, planned, core_.trace());
+            std::vector<Piece> planned = faults_.Plan(out, now, core_->options());
+            TraceReply(out, planned, core_->trace());
+            settingsWrites_ += out.code == orvan::tms::messages::kSettings && !planned.empty();
             for (Piece& piece : planned) {
                 pieces.push_back(std::move(piece));
             }
         }
         // A closed channel sends nothing more: the frames held for the
         // reader go with it.
-        if (!core_.canOpen()) {
+        if (!core_->canOpen()) {
             frames_.clear();
         }
+        replying_ = !pieces.empty();
     }
     Flush();
+    // A unit pulled out meanwhile sends no more: the stop byte stays in the
+    // pipe for the serving loop to see.
     for (const Piece& piece : pieces) {
-        SleepUntil(piece.atUs);
-        pty_.writeAll(piece.bytes.data(), piece.bytes.size());
+        if (!Pty::WaitUntil(piece.atUs, stopPipe_[0]) ||
+            !pty_->writeAll(piece.bytes.data(), piece.bytes.size(), stopPipe_[0])) {
+            return;
+        }
     }
+    std::lock_guard<std::mutex> lock(mutex_);
+    replying_ = false;
 }
 
 // The text the unit sends by itself: diagnostic lines and CAN frames.
 void Unit::Stream() {
     std::lock_guard<std::mutex> lock(mutex_);
     std::string frames;
-    Enqueue(core_.Stream(NowUs(), &frames));
+    Enqueue(core_->Stream(NowUs(), &frames));
     EnqueueFrames(frames);
 }
 
@@ -181,7 +149,7 @@ void Unit::EnqueueFrames(const std::string& lines) {
     for (size_t at = 0; at < lines.size();) {
         size_t end = lines.find('\r', at);
         end = end == std::string::npos ? lines.size() : end + 1;
-        if (frames_.size() < size_t(std::max(core_.options().canBufferFrames, 0))) {
+        if (frames_.size() < size_t(std::max(core_->options().canBufferFrames, 0))) {
             frames_.push_back(lines.substr(at, end - at));
         } else {
             ++droppedFrames_;
@@ -196,7 +164,7 @@ void Unit::EnqueueFrames(const std::string& lines) {
 // bus's pace, and finds the line idle between pieces: never a flood.
 void Unit::FlushFrames() {
     int unread = 0;
-    if (frames_.empty() || !queue_.empty() || ioctl(pty_.slave(), FIONREAD, &unread) != 0 ||
+    if (frames_.empty() || !queue_.empty() || ioctl(pty_->slave(), FIONREAD, &unread) != 0 ||
         unread > 0) {
         return;  // replies first; and the last piece not yet taken
     }
@@ -204,7 +172,7 @@ void Unit::FlushFrames() {
     for (; !frames_.empty(); frames_.pop_front()) {
         piece += frames_.front();
     }
-    size_t written = pty_.writeSome(piece.data(), piece.size());
+    size_t written = pty_->writeSome(piece.data(), piece.size());
     // Rare, as the terminal was empty: the rest goes first next time, so a
     // line is never cut.
     queue_ += piece.substr(written);
@@ -212,7 +180,7 @@ void Unit::FlushFrames() {
 
 void Unit::flipCanBit() {
     std::lock_guard<std::mutex> lock(mutex_);
-    core_.FlipCanBit();
+    core_->FlipCanBit();
 }
 
 int Unit::droppedFrames() const {
@@ -225,7 +193,7 @@ void Unit::Enqueue(const std::string& text) {
     if (text.empty()) {
         return;
     }
-    if (queue_.size() + text.size() > core_.options().textQueueBytes) {
+    if (queue_.size() + text.size() > core_->options().textQueueBytes) {
         droppedLines_ += int(std::count(text.begin(), text.end(), '\r'));
         return;
     }
@@ -235,7 +203,7 @@ void Unit::Enqueue(const std::string& text) {
 void Unit::Flush() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!queue_.empty()) {
-        queue_.erase(0, pty_.writeSome(queue_.data(), queue_.size()));
+        queue_.erase(0, pty_->writeSome(queue_.data(), queue_.size()));
     }
     FlushFrames();
 }
@@ -247,48 +215,48 @@ int Unit::droppedLines() const {
 
 int Unit::skippedFrames() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.canSkipped();
+    return core_->canSkipped();
 }
 
 template <typename T>
 T Unit::Read(T (UnitCore::*get)() const) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return (core_.*get)();
+    return ((*core_).*get)();
 }
 
 std::vector<int> Unit::requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.requests();
+    return core_->requests();
 }
 
 std::vector<uint8_t> Unit::image() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.image();
+    return core_->image();
 }
 
 std::vector<Unit::Commit> Unit::commits() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.commits();
+    return core_->commits();
 }
 
 std::string Unit::versionText() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.options().versionText;
+    return core_->options().versionText;
 }
 
 Unit::Commit Unit::sound() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.sound();
+    return core_->sound();
 }
 
 std::string Unit::settings() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.options().settings;
+    return core_->options().settings;
 }
 
 uint32_t Unit::serial() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.options().serial;
+    return core_->options().serial;
 }
 
 int Unit::restarts() const {
@@ -305,7 +273,7 @@ bool Unit::canOpen() const {
 
 std::vector<std::string> Unit::canCommands() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return core_.canCommands();
+    return core_->canCommands();
 }
 
 }  // namespace k57::sim

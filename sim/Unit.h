@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,7 +36,26 @@ class Unit {
     // entry goes when the unit does, unless another has replaced it.
     bool registerAs(int comNumber);
     ports::Claim claimAs(int comNumber, std::string& holder);
-    const std::string& devicePath() const { return pty_.slavePath(); }
+    // Makes `path` a symbolic link to the unit (a Wine prefix's COM port),
+    // replacing what is there; it goes as the COM entry does.
+    bool linkAs(const std::string& path);
+    // The terminal the tool opens; empty while the unit is unplugged.
+    std::string devicePath() const;
+
+    // Pulled out as a USB serial adapter is: the terminal closes (a port
+    // the tool holds open sees a hang-up), and the COM entry and link go.
+    // Plug comes back, as the same unit or another one, on a new terminal
+    // under the same COM entry and link; false when no terminal could be
+    // had. Both wait for the serving thread, so neither may be called from
+    // it; they may be called from any other thread while it serves.
+    void Unplug();
+    bool Plug(UnitOptions options);
+    bool plugged() const;
+    // Settings writes the unit has acknowledged since it was plugged in.
+    int settingsWrites() const;
+    // Whether the tool has sent nothing for `ms` and has taken every byte
+    // the unit sent: done with it, for now.
+    bool idleFor(int ms) const;
 
     void configure(const std::function<void(UnitOptions&)>& change);
 
@@ -61,7 +81,7 @@ class Unit {
     int droppedFrames() const;
     // The unit's side of the link: what it received and sent. Off until
     // turned on; safe to use while it serves.
-    Trace& trace() { return core_.trace(); }
+    Trace& trace() { return *trace_; }
     // Toggles the options' canFlip bit in the frames from now on.
     void flipCanBit();
 
@@ -81,13 +101,27 @@ class Unit {
     template <typename T>
     T Read(T (UnitCore::*get)() const) const;
 
-    Pty pty_;
+    bool StartServing();
+    void StopServing();
+    // The COM entry and link to the terminal, or their removal.
+    bool Announce();
+    void Withdraw();
+
+    // Unplug and Plug one at a time; the serving thread never takes it.
+    std::mutex plugging_;
+    std::unique_ptr<Pty> pty_;  // replaced only while the thread is stopped
     std::thread thread_;
     int stopPipe_[2] = {-1, -1};
     int registeredCom_ = 0;
+    std::string link_;
+    std::shared_ptr<Trace> trace_;
 
     mutable std::mutex mutex_;
-    UnitCore core_;
+    std::unique_ptr<UnitCore> core_;
+    std::string devicePath_;
+    int settingsWrites_ = 0;
+    uint64_t lastInputUs_ = 0;
+    bool replying_ = false;  // a reply's pieces still going out
     FaultStage faults_;
     int droppedLines_ = 0;
     std::string queue_;

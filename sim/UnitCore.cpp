@@ -49,7 +49,8 @@ Bytes EncodedFrame(AbstractMessage& message) {
     return frame;
 }
 
-UnitCore::UnitCore(UnitOptions options) : options_(std::move(options)) {
+UnitCore::UnitCore(UnitOptions options, std::shared_ptr<Trace> trace)
+    : options_(std::move(options)), trace_(std::move(trace)) {
     if (!options_.settingsFile.empty()) {
         options_.settings = ReadFile(options_.settingsFile);
     }
@@ -195,7 +196,7 @@ bool UnitCore::HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs) {
         return false;
     }
     frametrace::Bytes(TraceEntry::Direction::In, "text", inbox_.data(),
-                      size_t(cr + 1 - inbox_.begin()), trace_);
+                      size_t(cr + 1 - inbox_.begin()), *trace_);
     std::string reply = Command(std::string(inbox_.begin(), cr), nowUs);
     inbox_.erase(inbox_.begin(), cr + 1);
     if (!reply.empty()) {
@@ -210,7 +211,7 @@ bool UnitCore::HandleCommand(std::vector<Outgoing>& out, uint64_t nowUs) {
 std::vector<Outgoing> UnitCore::Receive(const uint8_t* bytes, size_t n, uint64_t nowUs) {
     if (!inbox_.empty() && nowUs - lastInputUs_ > kStaleFrameUs) {
         frametrace::Partial(TraceEntry::Direction::In, inbox_.data(), inbox_.size(),
-                            "dropped: the rest never came", trace_);
+                            "dropped: the rest never came", *trace_);
         inbox_.clear();
     }
     lastInputUs_ = nowUs;
@@ -235,7 +236,7 @@ std::vector<Outgoing> UnitCore::Receive(const uint8_t* bytes, size_t n, uint64_t
             }
             continue;
         }
-        frametrace::Bytes(TraceEntry::Direction::In, "noise", inbox_.data(), 1, trace_);
+        frametrace::Bytes(TraceEntry::Direction::In, "noise", inbox_.data(), 1, *trace_);
         inbox_.erase(inbox_.begin());
     }
     return out;
@@ -246,7 +247,7 @@ void UnitCore::HandleFrame(std::vector<Outgoing>& out) {
     size_t length = size_t(inbox_[2] | inbox_[3] << 8);
     auto request = createMessage(word, inbox_.data() + 4, uint16_t(length));
     frametrace::Received(inbox_.data(), length + 8, 0, request ? "" : "cannot be decoded",
-                         trace_);
+                         *trace_);
     inbox_.erase(inbox_.begin(), inbox_.begin() + long(length + 8));
     uint16_t code = uint16_t(word & 0x7FFF);
     requests_.push_back(code);

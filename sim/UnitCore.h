@@ -40,7 +40,10 @@ class UnitCore {
         bool accepted;  // size and checksum match what was received
     };
 
-    explicit UnitCore(UnitOptions options);
+    // `trace` is shared with the unit that this core replaces, when a unit
+    // is plugged in again: whoever watches the trace keeps watching.
+    explicit UnitCore(UnitOptions options,
+                      std::shared_ptr<Trace> trace = std::make_shared<Trace>());
     ~UnitCore();
 
     // Takes bytes from the tool; returns the answers in order.
@@ -68,7 +71,8 @@ class UnitCore {
     const std::vector<std::string>& canCommands() const { return canCommands_; }
     // The unit's side of the link, off until turned on: its own, so that a
     // tool in the same process keeps its trace apart.
-    Trace& trace() { return trace_; }
+    Trace& trace() { return *trace_; }
+    const std::shared_ptr<Trace>& sharedTrace() const { return trace_; }
 
   private:
     using Message = orvan::tms::messages::AbstractMessage;
@@ -97,7 +101,7 @@ class UnitCore {
     std::unique_ptr<MotionTrace> motion_;  // from the first reading on
     uint64_t motionStartUs_ = 0;
     std::unique_ptr<CanTraffic> can_;
-    Trace trace_;
+    std::shared_ptr<Trace> trace_;
 };
 
 }  // namespace k57::sim

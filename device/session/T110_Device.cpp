@@ -45,6 +45,12 @@ int T110_Device::Failed(k57::RequestFailure failure) {
 }
 
 bool T110_Device::OpenPort() {
+    // A port held open from before (the diagnostic mode) whose unit has been
+    // pulled out since is let go: the name may lead to another unit by now.
+    if (port_.IsOpen() && !port_.WaitForInput(0)) {
+        port_.Close();
+        unsettled_ = true;
+    }
     if (port_.Open()) {
         return true;
     }

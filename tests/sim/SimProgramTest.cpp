@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,6 +188,74 @@ TEST_F(SimProgramTest, AUnitEndingRemovesOnlyTheEntryItMade) {
     T110_Device device;
     uint32_t serial = 0;
     EXPECT_EQ(device.ReadIdInfo(serial), 1);
+}
+
+// What k57ctl prints on both its outputs, run with the test's ports and
+// settings.
+std::string Ctl(const k57::test::IsolatedSettings& settings, const std::string& args) {
+    std::string command = "XDG_CONFIG_HOME='" + settings.directory() + "' exec " +
+                          std::string(K57CTL_PATH) + " " + args + " 2>&1";
+    std::FILE* p = popen(command.c_str(), "r");
+    std::string said;
+    char buffer[256];
+    while (p && std::fgets(buffer, sizeof buffer, p)) {
+        said += buffer;
+    }
+    if (p) {
+        pclose(p);
+    }
+    return said;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+TEST_F(SimProgramTest, AfterItsSettingsAreWrittenTheUnitMakesWayForTheNextSerial) {
+    const std::string entry = k57::ports::Directory() + "/COM36";
+    k57::test::TempDir dir;
+    const std::string file = dir.path() + "/first.txt";
+    SimProgram sim("--port COM36 --serial 100 --settings " + file + " --next-serials 101 --away 500");
+    const std::string first = sim.line();
+    ASSERT_EQ(sim.line(), "COM36 -> " + first);
+    EXPECT_NE(Ctl(settings_, "--port COM36 info").find("serial: 100\n"), std::string::npos);
+    EXPECT_NE(Ctl(settings_, "--port COM36 settings set MicLevel=9").find("confirmed"),
+              std::string::npos);
+
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return !Exists(entry); }));
+    EXPECT_EQ(sim.line(), "unplugged");
+    EXPECT_NE(Ctl(settings_, "--port COM36 info").find("no such port"), std::string::npos);
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return Exists(entry); }));
+    const std::string next = Target(entry);
+    EXPECT_EQ(sim.line(), "plugged in 101: " + next);
+    std::string info = Ctl(settings_, "--port COM36 info");
+    EXPECT_NE(info.find("serial: 101\n"), std::string::npos) << info;
+    EXPECT_EQ(Ctl(settings_, "--port COM36 settings read"),  // a new unit, no settings
+              "every setting is at its default; --all prints them\n");
+
+    // The last of the row stays, written or not, until the program ends.
+    EXPECT_NE(Ctl(settings_, "--port COM36 settings set MicLevel=8").find("confirmed"),
+              std::string::npos);
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_EQ(sim.line(), "");
+    // The settings file is the first unit's: the next ones come empty.
+    std::string kept;
+    if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
+        char buffer[2048] = {};
+        kept.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
+        std::fclose(f);
+    }
+    EXPECT_NE(kept.find("MicLevel=9"), std::string::npos) << kept;
+    EXPECT_EQ(kept.find("MicLevel=8"), std::string::npos) << kept;
+}
+
+TEST_F(SimProgramTest, ARowOfSerialsMustBeNumbers) {
+    EXPECT_EQ(Refusal("--next-serials 1,,2"),
+              "k57sim: --next-serials: '1,,2' is not serial numbers S1,S2,...");
+    EXPECT_EQ(Refusal("--next-serials 1,x"),
+              "k57sim: --next-serials: '1,x' is not serial numbers S1,S2,...");
+    EXPECT_EQ(Refusal("--away -1"), "k57sim: --away: '-1' is not a number from 0 to 600000");
 }
 
 }  // namespace
