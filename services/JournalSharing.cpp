@@ -19,6 +19,8 @@ JournalSharing::JournalSharing(std::string journalPath, QObject* parent)
     connect(worker_, &SharingWorker::reported, this, &JournalSharing::Reported);
     connect(worker_, &SharingWorker::arrived, this, &JournalSharing::entriesArrived);
     connect(worker_, &SharingWorker::connected, this, &JournalSharing::connected);
+    connect(this, &JournalSharing::runWorker, worker_, &SharingWorker::Run);
+    connect(this, &JournalSharing::connectWorker, worker_, &SharingWorker::ConnectTo);
     connect(worker_, &SharingWorker::askedDone, this, [this] {
         --asked_;
         emit stateChanged(state_);
@@ -51,9 +53,7 @@ JournalSharing::~JournalSharing() {
 }
 
 void JournalSharing::Post(int kind) {
-    SharingWorker* worker = worker_;
-    QMetaObject::invokeMethod(
-        worker, [worker, kind] { worker->Run(kind); }, Qt::QueuedConnection);
+    emit runWorker(kind);
 }
 
 void JournalSharing::Reported(const SharingState& state) {
@@ -71,16 +71,12 @@ void JournalSharing::UnitIdentified() {
 
 void JournalSharing::SyncNow() {
     ++asked_;
-    SharingWorker* worker = worker_;
-    QMetaObject::invokeMethod(
-        worker, [worker] { worker->Run(SharingWorker::Asked); }, Qt::QueuedConnection);
+    emit runWorker(SharingWorker::Asked);
 }
 
 void JournalSharing::Connect(const std::string& conninfo) {
     ++asked_;
-    SharingWorker* worker = worker_;
-    QMetaObject::invokeMethod(
-        worker, [worker, conninfo] { worker->Connect(conninfo); }, Qt::QueuedConnection);
+    emit connectWorker(QString::fromStdString(conninfo));
 }
 
 bool JournalSharing::Disconnect() {

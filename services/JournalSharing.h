@@ -78,6 +78,10 @@ class JournalSharing : public QObject {
     // out of date.
     void entriesArrived(qint64 count);
     void connected(const k57::ServerTry& result);
+    // To the worker's thread: queued signals carry their arguments across
+    // in Qt's own event, where a functor built here would be read there.
+    void runWorker(int kind);
+    void connectWorker(const QString& conninfo);
 
   private:
     void Post(int kind);

@@ -26,6 +26,7 @@ class SharingWorker : public QObject {
     // One try of the kind; an Asked one (and Connect) ends with askedDone.
     void Run(int kind);
     void Connect(const std::string& conninfo);
+    void ConnectTo(const QString& conninfo) { Connect(conninfo.toStdString()); }
 
   signals:
     void reported(const k57::SharingState& state);
