@@ -209,11 +209,9 @@ TEST_F(UnitPluggingTest, ASlowAcknowledgementGoesOutWholeBeforeTheUnitGoes) {
     k57::sim::NextUnits row(options, {2}, 0);
     k57::StoredPort::Write("COM39");
     std::string said;
+    // Steps the row until the unit goes, within a generous deadline.
     std::thread technician([&] {
-        while (said.empty()) {
-            said = row.Step(unit, 0);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        k57::test::WaitUntil([&] { return !(said = row.Step(unit, 0)).empty(); }, 60000);
     });
     T110_Device device;
     EXPECT_EQ(device.WriteSettings("MicLevel=2\n"), 1);

@@ -24,11 +24,15 @@ inline int Count(const std::vector<int>& requests, int code) {
 // own thread, so what it received shows a moment after the tool sent it.
 // The deadline is generous, for a busy machine: waiting ends as soon as
 // `done` holds, and only a failure waits it out.
+// `done` is asked once a round and never again once it holds, so it may
+// take a step of its own.
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
-    for (int waited = 0; !done() && waited < ms; waited += 5) {
+    bool met = done();
+    for (int waited = 0; !met && waited < ms; waited += 5) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        met = done();
     }
-    return done();
+    return met;
 }
 
 // A test with a private ports directory and stored port, in which simulated

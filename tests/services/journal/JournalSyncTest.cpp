@@ -56,12 +56,24 @@ long long ServerCount(PgTestDatabase& db, const char* what = "count(*)") {
     return std::stoll(db.Row(std::string("SELECT ") + what + " FROM k57.entries")[0]);
 }
 
-TEST(JournalSync, TwoPcsAtOnceLeaveEveryEntryOnceOnTheServerAndAThirdPullsThemAll) {
-    PgTestDatabase db;
-    if (!db.available()) {
-        GTEST_SKIP() << db.skipReason();
+// A database of the test's own with the server's journal made, a
+// technician's address to it, and this PC's journal.
+class SharedJournal : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!db.available()) {
+            GTEST_SKIP() << db.skipReason();
+        }
+        uri = Technician(db);
     }
-    std::string uri = Technician(db);
+
+    PgTestDatabase db;
+    std::string uri;
+    JournalFolder folder;
+    Journal journal{folder.path()};
+};
+
+TEST_F(SharedJournal, TwoPcsAtOnceLeaveEveryEntryOnceOnTheServerAndAThirdPullsThemAll) {
     JournalFolder folderA, folderB, folderC;
     // Each PC records an operation and pushes it at once, as k57ctl does
     // after every command; both at the same time.
@@ -102,14 +114,7 @@ TEST(JournalSync, TwoPcsAtOnceLeaveEveryEntryOnceOnTheServerAndAThirdPullsThemAl
     EXPECT_EQ(journalA.QueuedCount(), 0);
 }
 
-TEST(JournalSync, APushMadeAgainAfterBeingCutOffAddsNothingTwice) {
-    PgTestDatabase db;
-    if (!db.available()) {
-        GTEST_SKIP() << db.skipReason();
-    }
-    std::string uri = Technician(db);
-    JournalFolder folder;
-    Journal journal(folder.path());
+TEST_F(SharedJournal, APushMadeAgainAfterBeingCutOffAddsNothingTwice) {
     for (int n = 0; n < 1200; ++n) {
         journal.Record(Made(7, "PC-A", n));
     }
@@ -127,12 +132,7 @@ TEST(JournalSync, APushMadeAgainAfterBeingCutOffAddsNothingTwice) {
     EXPECT_EQ(journal.Timeline(7).size(), 1200u);
 }
 
-TEST(JournalSync, WhatAnotherLoginAddedComesDownBoundedAndWhatThisBuildDoesNotKnowKeptVisible) {
-    PgTestDatabase db;
-    if (!db.available()) {
-        GTEST_SKIP() << db.skipReason();
-    }
-    std::string uri = Technician(db);
+TEST_F(SharedJournal, WhatAnotherLoginAddedComesDownBoundedAndWhatThisBuildDoesNotKnowKeptVisible) {
     // Rows as any login in the technicians' role could add them by hand.
     ASSERT_EQ(db.Execute("INSERT INTO k57.entries (uuid, time_ms, serial, unit_type, firmware, "
                          "operation, port, result, detail, tool_version, front_end, pc, "
@@ -143,8 +143,6 @@ TEST(JournalSync, WhatAnotherLoginAddedComesDownBoundedAndWhatThisBuildDoesNotKn
                          "(gen_random_uuid(), 2, 11, 'K57', '1', 'calibrate', 'COM5', 'melted', "
                          "'', 'x', 'k57ctl', 'PC-X', 'u', NULL, NULL)"),
               "");
-    JournalFolder folder;
-    Journal journal(folder.path());
     SyncOutcome pulled = JournalSync(journal, uri).Pull();
     ASSERT_TRUE(pulled.done()) << pulled.reason;
     std::vector<JournalEntry> entries = journal.Timeline(11);
@@ -156,14 +154,7 @@ TEST(JournalSync, WhatAnotherLoginAddedComesDownBoundedAndWhatThisBuildDoesNotKn
     EXPECT_EQ(entries[1].detail, "[calibrate] [melted] ");
 }
 
-TEST(JournalSync, ATechnicianMayAddAndReadButTheServerRefusesChangesAndDeletions) {
-    PgTestDatabase db;
-    if (!db.available()) {
-        GTEST_SKIP() << db.skipReason();
-    }
-    std::string uri = Technician(db);
-    JournalFolder folder;
-    Journal journal(folder.path());
+TEST_F(SharedJournal, ATechnicianMayAddAndReadButTheServerRefusesChangesAndDeletions) {
     journal.Record(Made(9, "PC-A", 1));
     ASSERT_TRUE(JournalSync(journal, uri).Push().done());
 
@@ -232,20 +223,13 @@ TEST(JournalSync, AServerStoppedInTheMiddleCostsOneTryThenTheWorkGoesOnAndOneSyn
     EXPECT_EQ(check.Exec("SELECT count(DISTINCT uuid) FROM k57.entries").Text(0, 0), "250");
 }
 
-TEST(JournalSync, AWrongPasswordNoServerOrANewerJournalIsToldAndTheLocalWorkGoesOn) {
-    PgTestDatabase db;
-    if (!db.available()) {
-        GTEST_SKIP() << db.skipReason();
-    }
-    std::string uri = Technician(db, "tech");
-    JournalFolder folder;
-    Journal journal(folder.path());
+TEST_F(SharedJournal, AWrongPasswordNoServerOrANewerJournalIsToldAndTheLocalWorkGoesOn) {
     auto tried = [&](const std::string& server) {
         journal.Record(Made(3, "PC-A", 0));
         return JournalSync(journal, server).Sync();
     };
 
-    SyncOutcome password = tried(db.UriAs(db.Role("tech"), "wrong"));
+    SyncOutcome password = tried(db.UriAs(db.Role("bench"), "wrong"));
     EXPECT_FALSE(password.reached);
     EXPECT_NE(password.reason.find("password authentication failed"), std::string::npos)
         << password.reason;
