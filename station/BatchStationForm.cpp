@@ -97,19 +97,19 @@ QWidget* TBatchStationForm::BuildChoices() {
     ports_ = new QLineEdit(QString::fromStdString(k57::StoredPort::Read()), box);
     ports_->setObjectName("PortsEdit");
     ports_->setPlaceholderText(tr("COM5, COM6"));
-    auto* chooseTemplate = new QPushButton(tr("Выбрать…"), box);
-    auto* chooseValues = new QPushButton(tr("Выбрать…"), box);
-    auto* offer = new QToolButton(box);
+    chooseTemplate_ = new QPushButton(tr("Выбрать…"), box);
+    chooseValues_ = new QPushButton(tr("Выбрать…"), box);
+    auto* offer = offer_ = new QToolButton(box);
     offer->setObjectName("PortsOffer");
     offer->setText(tr("Порты…"));
     offer->setPopupMode(QToolButton::InstantPopup);
     OfferPorts(*offer);
     grid->addWidget(new QLabel(tr("Шаблон настроек:"), box), 0, 0);
     grid->addWidget(template_, 0, 1);
-    grid->addWidget(chooseTemplate, 0, 2);
+    grid->addWidget(chooseTemplate_, 0, 2);
     grid->addWidget(new QLabel(tr("Файл значений (CSV):"), box), 1, 0);
     grid->addWidget(values_, 1, 1);
-    grid->addWidget(chooseValues, 1, 2);
+    grid->addWidget(chooseValues_, 1, 2);
     grid->addWidget(new QLabel(tr("Порты:"), box), 2, 0);
     grid->addWidget(ports_, 2, 1);
     grid->addWidget(offer, 2, 2);
@@ -132,8 +132,8 @@ QWidget* TBatchStationForm::BuildChoices() {
     buttons->addWidget(stop_);
     grid->addLayout(buttons, 5, 0, 1, 3);
     grid->setColumnStretch(1, 1);
-    connect(chooseTemplate, &QPushButton::clicked, this, &TBatchStationForm::ChooseTemplate);
-    connect(chooseValues, &QPushButton::clicked, this, &TBatchStationForm::ChooseValues);
+    connect(chooseTemplate_, &QPushButton::clicked, this, &TBatchStationForm::ChooseTemplate);
+    connect(chooseValues_, &QPushButton::clicked, this, &TBatchStationForm::ChooseValues);
     connect(check_, &QPushButton::clicked, this, &TBatchStationForm::Check);
     connect(start_, &QPushButton::clicked, this, &TBatchStationForm::Start);
     connect(stop_, &QPushButton::clicked, this, &TBatchStationForm::Stop);
@@ -272,9 +272,11 @@ void TBatchStationForm::Start() {
     station_->SetPollInterval(poll_);
     k57::StationBoard* board = &board_;
     station_->SetListener([board](const k57::BatchEvent& event) { board->Post(event); });
+    station_->Start();
+    // After the start, which counts the rows earlier runs used; the ports'
+    // events reach the board only once this returns to the event loop.
     board_.Reset(ports, station_->ledger().left());
     BuildRows();
-    station_->Start();
     stopping_ = false;
     watch_.start();
     UpdateButtons();
@@ -353,8 +355,9 @@ void TBatchStationForm::Redraw(const QList<int>& rows, bool counts) {
 
 void TBatchStationForm::UpdateButtons() {
     const bool running = station_ != nullptr;
-    for (QWidget* choice : std::initializer_list<QWidget*>{
-             template_, values_, ports_, updateFirmware_, templateOnly_, check_, start_}) {
+    for (QWidget* choice :
+         std::initializer_list<QWidget*>{template_, chooseTemplate_, values_, chooseValues_, ports_,
+                                         offer_, updateFirmware_, templateOnly_, check_, start_}) {
         choice->setEnabled(!running);
     }
     stop_->setEnabled(running && !stopping_);

@@ -84,7 +84,10 @@ class TBatchStationForm : public QWidget {
 
     QLineEdit* template_ = nullptr;
     QLineEdit* values_ = nullptr;
+    QPushButton* chooseTemplate_ = nullptr;
+    QPushButton* chooseValues_ = nullptr;
     QLineEdit* ports_ = nullptr;
+    QToolButton* offer_ = nullptr;
     QCheckBox* updateFirmware_ = nullptr;
     QCheckBox* templateOnly_ = nullptr;
     QPushButton* check_ = nullptr;

@@ -13,6 +13,8 @@
 #include <QPushButton>
 
 #include "BatchStationForm.h"
+#include "MainForm.h"
+#include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnits.h"
 
@@ -124,6 +126,21 @@ TEST_F(StationWindowTest, TwoUnitsAreWrittenFromTheirRowsAndOneWithoutARowIsLeft
     EXPECT_TRUE(form_.isVisible());
     ASSERT_TRUE(Await([&] { return !form_.running() && !form_.isVisible(); }));
     EXPECT_TRUE(dialogs_.errors.isEmpty()) << dialogs_.errors.join('\n').toStdString();
+}
+
+// The main window opens the station once, and shows the same window again.
+TEST_F(StationWindowTest, TheMainWindowOpensTheStationOnce) {
+    TMainForm main(dialogs_, QuickSessions());
+    main.ShowStation();
+    auto stations = main.findChildren<TBatchStationForm*>();
+    ASSERT_EQ(stations.size(), 1);
+    EXPECT_TRUE(stations[0]->isVisible());
+    EXPECT_EQ(stations[0]->windowTitle(), "Программирование партии");
+    EXPECT_TRUE(stations[0]->isWindow());
+    stations[0]->close();
+    main.ShowStation();
+    EXPECT_EQ(main.findChildren<TBatchStationForm*>().size(), 1);
+    EXPECT_TRUE(stations[0]->isVisible());
 }
 
 }  // namespace
