@@ -96,7 +96,7 @@ QWidget* TBatchStationForm::BuildChoices() {
     values_->setObjectName("ValuesEdit");
     ports_ = new QLineEdit(QString::fromStdString(k57::StoredPort::Read()), box);
     ports_->setObjectName("PortsEdit");
-    ports_->setPlaceholderText(tr("COM5, COM6"));
+    ports_->setPlaceholderText(QStringLiteral("COM5, COM6"));
     chooseTemplate_ = new QPushButton(tr("Выбрать…"), box);
     chooseValues_ = new QPushButton(tr("Выбрать…"), box);
     auto* offer = offer_ = new QToolButton(box);

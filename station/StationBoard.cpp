@@ -45,7 +45,7 @@ QString StationRow::Headline() const {
         case State::Waiting:
             return StationBoard::tr("Ожидание блока");
         case State::Working:
-            return StationBoard::tr("%1: %2").arg(unit, StepText(step));
+            return unit + ": " + StepText(step);
         case State::Done:
             return result && result->row > 0
                        ? StationBoard::tr("%1: готово (строка %2)").arg(unit).arg(result->row)
