@@ -104,7 +104,9 @@ std::string Where(const std::string& file, const ValuesProblem& problem) {
     return where + (problem.row > 0 ? ": " : " ");
 }
 
-int Check(const BatchCommandLine& line) {
+}  // namespace
+
+int CheckBatch(const BatchCommandLine& line) {
     ParameterList list;
     if (!LoadCatalogue(list)) {
         return kBadInput;
@@ -128,12 +130,12 @@ int Check(const BatchCommandLine& line) {
         return Fail(std::to_string(problems) + " problem(s); no unit may be written from these",
                     kBadInput);
     }
-    std::printf("%d units, %d keys of their own\n", int(plan.values().units.size()),
-                plan.OwnKeyCount());
+    if (line.check) {
+        std::printf("%d units, %d keys of their own\n", int(plan.values().units.size()),
+                    plan.OwnKeyCount());
+    }
     return kDone;
 }
-
-}  // namespace
 
 void AddBatchCommands(CLI::App& app, BatchCommandLine& line) {
     line.batch = app.add_subcommand(
@@ -148,21 +150,35 @@ void AddBatchCommands(CLI::App& app, BatchCommandLine& line) {
                      "empty cell keeps the template's value")
         ->required();
     line.batch->add_flag("--check", line.check,
-                         "check the template and every unit's values, and write nothing "
-                         "(required for now)");
+                         "check the template and every unit's values, and write nothing");
+    line.batch->add_option("--port", line.ports,
+                           "a port to watch for units (COM5 or a device path); give it again "
+                           "for more ports, written at once; default: the stored port");
+    line.batch->add_flag("--update-firmware", line.updateFirmware,
+                         "update a unit's firmware first when it is older than the tool's");
+    line.batch->add_flag("--template-only", line.templateOnly,
+                         "write the template alone to a unit with no row (skipped otherwise)");
+    line.batch
+        ->add_option("--count", line.count,
+                     "stop after N units (written, failed or skipped); default: until Ctrl+C")
+        ->check(CLI::PositiveNumber);
+    line.batch->add_option("--report", line.reportDir,
+                           "write a PDF certificate per unit and the batch's CSV summary into "
+                           "this folder");
 }
 
-int RunBatchCommand(const BatchCommandLine& line) {
+int RunBatchCommand(Context& context, const BatchCommandLine& line, const std::string& port) {
     if (!line.batch || !*line.batch) {
         return -1;
     }
-    if (!line.check) {
-        return Fail(
-            "writing units from a batch is not built yet; --check checks the "
-            "template and the values file",
-            kBadInput);
+    if (line.check) {
+        return CheckBatch(line);
     }
-    return Check(line);
+    std::vector<std::string> ports = line.ports;
+    if (ports.empty() && !port.empty()) {
+        ports.push_back(port);
+    }
+    return RunBatch(context, line, ports);
 }
 
 }  // namespace k57::ctl

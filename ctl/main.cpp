@@ -304,8 +304,8 @@ int main(int argc, char** argv) {
         return CanSearchFile(context, logFile, marksFile, canFilter, huntWindow, searchMost);
     if (*signalsCommand)
         return CanSignalsFile(context, logFile, canFilter, dbcOut);
-    if (int batch = RunBatchCommand(batchLine); batch >= 0)
-        return batch;
+    if (*batchLine.batch && batchLine.check)
+        return CheckBatch(batchLine);
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {
@@ -322,8 +322,11 @@ int main(int argc, char** argv) {
     // The workshop's server: its entries come down before a command that
     // reads a unit's record (the history, a restore, the backup an update
     // restores), and what the command recorded goes up after it.
-    ShareJournal(context, *history || *restore || *firmware || *sound);
+    // A batch learns from them which rows other PCs have used.
+    ShareJournal(context, *history || *restore || *firmware || *sound || *batchLine.batch);
     auto run = [&]() -> int {
+        if (int batch = RunBatchCommand(context, batchLine, port); batch >= 0)
+            return batch;
         if (*find)
             return Find(context);
         if (*info)

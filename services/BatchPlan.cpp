@@ -1,6 +1,7 @@
 #include "BatchPlan.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "DeviceInterface.h"
 #include "SettingsService.h"
@@ -135,13 +136,52 @@ std::string BatchPlan::TextOf(const UnitValues& unit) const {
     return text;
 }
 
-std::optional<std::string> BatchPlan::TextFor(uint32_t serial) const {
+const UnitValues* BatchPlan::UnitOf(uint32_t serial) const {
     for (const UnitValues& unit : values_.units) {
         if (unit.serial == serial && !values_.HasProblemAt(unit.row, 1)) {
-            return TextOf(unit);
+            return &unit;
         }
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<std::string> BatchPlan::TextFor(uint32_t serial) const {
+    const UnitValues* unit = UnitOf(serial);
+    return unit ? std::optional(TextOf(*unit)) : std::nullopt;
+}
+
+int BatchPlan::RowOf(uint32_t serial) const {
+    const UnitValues* unit = UnitOf(serial);
+    return unit ? unit->row : 0;
+}
+
+std::set<uint32_t> BatchPlan::Serials() const {
+    std::set<uint32_t> serials;
+    for (const UnitValues& unit : values_.units) {
+        if (!values_.HasProblemAt(unit.row, 1)) {
+            serials.insert(unit.serial);
+        }
+    }
+    return serials;
+}
+
+std::string BatchPlan::Mark() const {
+    // FNV-1a: the same on every platform and build, unlike std::hash.
+    uint64_t hash = 14695981039346656037ull;
+    auto add = [&hash](const std::string& bytes) {
+        for (unsigned char c : bytes) {
+            hash = (hash ^ c) * 1099511628211ull;
+        }
+        hash = (hash ^ 0xFFu) * 1099511628211ull;
+    };
+    add(TemplateText());
+    for (const UnitValues& unit : values_.units) {
+        add(std::to_string(unit.serial));
+        add(TextOf(unit));
+    }
+    char mark[9];
+    std::snprintf(mark, sizeof mark, "%08x", unsigned((hash >> 32) ^ hash));
+    return mark;
 }
 
 }  // namespace k57

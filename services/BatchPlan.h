@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,19 @@ class BatchPlan {
     // header's order. An empty cell leaves the template's line, or, when it
     // has none, the unit's default. Nothing when no row has the serial.
     std::optional<std::string> TextFor(uint32_t serial) const;
+    // The template's text alone: for a unit with no row, when told to.
+    std::string TemplateText() const { return TextOf(UnitValues{}); }
+    // The values file's row of the unit; 0 when it has none.
+    int RowOf(uint32_t serial) const;
+    // The serial numbers given rows.
+    std::set<uint32_t> Serials() const;
+    // Eight hex digits telling this batch from others in the journal: the
+    // same template and values give the same mark, so a run started again
+    // knows which rows the earlier runs used.
+    std::string Mark() const;
 
   private:
+    const UnitValues* UnitOf(uint32_t serial) const;
     std::string TextOf(const UnitValues& unit) const;
     void CheckCells(const SettingsService& settings);
     void CheckTexts(const SettingsService& settings);

@@ -14,12 +14,15 @@
 
 #include "BatchLedger.h"
 #include "BatchUnit.h"
+#include "EmbeddedImages.h"
+#include "JournalEntry.h"
 
 class DeviceInterface;
 
 namespace k57 {
 
 class BatchPlan;
+class ServiceRecord;
 
 // How a batch runs: on which ports, and what it may do to a unit.
 struct BatchOptions {
@@ -27,8 +30,7 @@ struct BatchOptions {
     bool updateFirmware = false;     // update a unit whose firmware is older first
     bool templateOnly = false;       // a unit with no row gets the template alone
     int count = 0;                   // stop after this many units; 0: until stopped
-    std::string templateName;        // the files' names, for the journal's words
-    std::string valuesName;
+    JournalFrontEnd frontEnd = JournalFrontEnd::Ctl;
 };
 
 // Where each port stands, told as it changes.
@@ -73,26 +75,42 @@ class BatchStation {
     // How often a port asks whether a unit came or went.
     void SetPollInterval(std::chrono::milliseconds interval) { poll_ = interval; }
 
-    void Start();
+    // The rows earlier runs of the batch used are learnt from the journal,
+    // then every port is watched. False, with the reason (UTF-8), when the
+    // firmware to update to cannot be loaded.
+    bool Start(std::string& error);
     // No port waits for another unit; a unit being written is finished
     // first. Returns at once; Wait for the ports to end.
     void Stop();
-    // Until every port has ended: stopped, or --count units done.
-    void Wait();
-    bool running() const;
+    // Until every port has ended (stopped, or the count done), or `limit`
+    // passed; whether they have.
+    bool Wait(std::chrono::milliseconds limit = std::chrono::hours(24 * 365));
+    bool running() const { return active_ > 0; }
+    // The batch's mark in the journal.
+    const std::string& mark() const { return mark_; }
 
     BatchCounts counts() const;
     const BatchLedger& ledger() const { return ledger_; }
+    // `call` run while no port uses the journal: the journal is shared by
+    // the ports' threads and the caller's (a push to the workshop's server).
+    void WithJournal(const std::function<void()>& call);
     // The journal's problem not told yet (UTF-8), then empty.
     std::string TakeJournalProblem();
 
   private:
-    void Run(const std::string& port);
+    struct Port;
+    void Run(Port& port);
+    // The unit's result told and counted; false when the count is reached.
+    bool Finished(Port& port, const BatchUnitResult& result);
+    // Until the unit `serial` is taken away, or another answers instead
+    // (left in `next`); false when stopped.
+    bool AwaitRemoval(Port& port, uint32_t serial, UnitIdentity& next);
     void Tell(const BatchEvent& event);
+    // A wait of the port: the session's request given up on Stop.
+    void SetWaiting(Port& port, bool waiting);
     // Sleeps for the poll interval or until stopped; false when stopped.
     bool Pause();
-    // One more unit handled; false when the count is reached.
-    bool Counted(const BatchUnitResult& result);
+    void LearnUsedRows();
 
     const BatchPlan& plan_;
     const ParameterList& catalogue_;
@@ -102,9 +120,14 @@ class BatchStation {
     Listener listener_;
     std::chrono::milliseconds poll_{500};
     BatchLedger ledger_;
-    std::vector<std::thread> threads_;
-    mutable std::mutex mutex_;  // the counts, the listener and the journal
+    std::string mark_;
+    images::Firmware firmware_;
+    std::unique_ptr<ServiceRecord> record_;
+    std::vector<std::unique_ptr<Port>> ports_;
+    mutable std::mutex mutex_;  // the counts, the listener, the waits
+    std::mutex journalLock_;    // one port at a time in the journal
     std::condition_variable wake_;
+    std::condition_variable ended_;
     std::atomic<bool> stopping_{false};
     std::atomic<int> active_{0};
     BatchCounts counts_;

@@ -12,6 +12,10 @@ class ParameterList;
 
 namespace k57 {
 
+namespace images {
+struct Firmware;
+}
+
 class BatchLedger;
 class BatchPlan;
 class ServiceRecord;
@@ -58,7 +62,8 @@ struct BatchUnitJob {
     ServiceRecord& record;
     std::mutex& journalLock;  // the ports' threads share one journal
     std::string batch;        // the batch's mark in the journal's words
-    bool updateFirmware = false;
+    // The firmware a unit with an older one gets first; null: none.
+    const images::Firmware* firmware = nullptr;
     bool templateOnly = false;
     std::function<void(BatchStep, int percent)> progress;
 };

@@ -24,6 +24,12 @@ Bytes FaultStage::Transform(const Outgoing& reply, const UnitOptions& options) {
     if (options.hangUpAfterFragments >= 0 && fragmentsAcked_ >= options.hangUpAfterFragments) {
         return {};
     }
+    if (reply.code == kSettings && options.hangUpOnSettingsWrite) {
+        hungUp_ = true;
+    }
+    if (hungUp_) {
+        return {};
+    }
     if (reply.code == kCommitUpdate && options.refuseCommits) {
         return {};
     }

@@ -34,6 +34,7 @@ class FaultStage {
     uint64_t inWireFreeUs_ = 0;
     uint64_t outWireFreeUs_ = 0;
     int fragmentsAcked_ = 0;
+    bool hungUp_ = false;
 };
 
 }  // namespace k57::sim

@@ -32,6 +32,8 @@ const char kUsage[] =
     "  --refuse-commits     never acknowledge a commit\n"
     "  --reset-on-firmware  an accepted firmware update also empties the settings\n"
     "  --keep-settings      acknowledge settings writes but keep the old settings\n"
+    "  --hang-up-on-write   go silent at a settings write, keeping the old settings,\n"
+    "                       and answer nothing more (a unit pulled out mid-write)\n"
     "  --diag-period MS     diagnostic mode: one reading line every MS (default 100)\n"
     "  --diag-motion        diagnostic mode: a parked car's motion sensor (rest\n"
     "                       noise, a tap every 7 s, a slow tilt), one reading\n"
@@ -209,6 +211,8 @@ bool Parse(int argc, char** argv, UnitOptions& options, int& com, std::string& l
             trace = true;
         } else if (arg == "--refuse-commits") {
             options.refuseCommits = true;
+        } else if (arg == "--hang-up-on-write") {
+            options.hangUpOnSettingsWrite = true;
         } else if (arg == "--keep-settings") {
             options.keepSettingsOnWrite = true;
         } else if (arg == "--reset-on-firmware") {

@@ -303,7 +303,7 @@ std::unique_ptr<AbstractMessage> UnitCore::Answer(uint16_t code, const Message* 
         }
         case kSettings:
             // A write is acknowledged with an empty settings message.
-            if (options_.keepSettingsOnWrite) {
+            if (options_.keepSettingsOnWrite || options_.hangUpOnSettingsWrite) {
                 return std::make_unique<SettingsMessage>();
             }
             options_.settings = static_cast<const SettingsMessage*>(request)->text();

@@ -32,6 +32,9 @@ struct UnitOptions {
     // Acknowledges a settings write and keeps its old settings, as a unit
     // whose flash write failed does.
     bool keepSettingsOnWrite = false;
+    // Goes silent at a settings write, keeping its old settings, and
+    // answers nothing more: a unit pulled out while it is written.
+    bool hangUpOnSettingsWrite = false;
     // A firmware update that the unit accepts also empties its settings,
     // as some firmware changes do.
     bool resetSettingsOnFirmware = false;
