@@ -79,12 +79,8 @@ TBatchStationForm::TBatchStationForm(k57::DialogService& dialogs, QWidget* paren
     UpdateButtons();
 }
 
-TBatchStationForm::~TBatchStationForm() {
-    if (station_) {
-        station_->Stop();
-        station_->Wait();
-    }
-}
+// The station's end waits for the unit being written, if any.
+TBatchStationForm::~TBatchStationForm() = default;
 
 QWidget* TBatchStationForm::BuildChoices() {
     auto* box = new QWidget(this);
@@ -263,8 +259,9 @@ void TBatchStationForm::Start() {
     }
     options.updateFirmware = updateFirmware_->isChecked();
     options.templateOnly = templateOnly_->isChecked();
-    templateName_ = options.templateName = FileName(template_->text()).toStdString();
-    valuesName_ = options.valuesName = FileName(values_->text()).toStdString();
+    options.frontEnd = k57::JournalFrontEnd::Window;
+    templateName_ = FileName(template_->text()).toStdString();
+    valuesName_ = FileName(values_->text()).toStdString();
     station_ = std::make_unique<k57::BatchStation>(*plan_, catalogue_, options, journalPath_);
     if (makeDevice_) {
         station_->SetDeviceMaker(makeDevice_);
@@ -272,7 +269,13 @@ void TBatchStationForm::Start() {
     station_->SetPollInterval(poll_);
     k57::StationBoard* board = &board_;
     station_->SetListener([board](const k57::BatchEvent& event) { board->Post(event); });
-    station_->Start();
+    std::string error;
+    if (!station_->Start(error)) {
+        station_.reset();
+        dialogs_.error(this, tr("Не удалось начать: %1").arg(QString::fromStdString(error)));
+        return;
+    }
+    batchMark_ = station_->mark();
     // After the start, which counts the rows earlier runs used; the ports'
     // events reach the board only once this returns to the event loop.
     board_.Reset(ports, station_->ledger().left());

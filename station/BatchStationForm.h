@@ -77,7 +77,7 @@ class TBatchStationForm : public QWidget {
     k57::BatchStation::DeviceMaker makeDevice_;
     std::string journalPath_;
     std::chrono::milliseconds poll_{500};
-    std::string templateName_, valuesName_;
+    std::string templateName_, valuesName_, batchMark_;
     QTimer watch_;  // while running: has the station ended?
     bool stopping_ = false;
     bool closeWhenEnded_ = false;

@@ -20,6 +20,7 @@ void TBatchStationForm::SaveCertificate(int row) {
     k57::CertificateFacts facts;
     facts.pc = k57::ThisPc();
     facts.user = k57::ThisUser();
+    facts.batch = batchMark_;
     facts.templateName = templateName_;
     facts.valuesName = valuesName_;
     std::string error;
