@@ -67,7 +67,10 @@ QString StationRow::Advice() const {
     }
     QStringList lines;
     if (!result->advice.empty() && state != State::Done) {
-        lines << QString::fromStdString(result->advice);
+        // The service's advice is a clause; the row shows it as a sentence.
+        QString advice = QString::fromStdString(result->advice);
+        advice[0] = advice[0].toUpper();
+        lines << (advice.endsWith('.') ? advice : advice + '.');
     }
     lines << (removed ? StationBoard::tr("Установите следующий блок.")
                       : StationBoard::tr("Снимите блок."));

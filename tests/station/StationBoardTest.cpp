@@ -78,7 +78,7 @@ TEST_F(StationBoardTest, AUnitGoesFromWaitingThroughItsStepsToDoneAndItsRowIsCou
 
 TEST_F(StationBoardTest, AFailedUnitShowsItsReasonAndWhatToDoAndASkippedOneIsCountedApart) {
     board.Take(Finished("COM6", 1002, Result::Failed, 3, "блок не ответил на запись",
-                        "Проверьте кабель и установите блок снова."));
+                        "проверьте кабель и установите блок снова"));
     EXPECT_EQ(Row(1).state, State::Failed);
     EXPECT_EQ(Row(1).Headline(), "1002: ошибка — блок не ответил на запись");
     EXPECT_EQ(Row(1).Advice(), "Проверьте кабель и установите блок снова.\nСнимите блок.");

@@ -109,6 +109,7 @@ TEST_F(StationWindowTest, TwoUnitsAreWrittenFromTheirRowsAndOneWithoutARowIsLeft
     EXPECT_EQ(rows[0].Headline(), "1001: готово (строка 2)");
     EXPECT_TRUE(rows[2].Headline().startsWith("4242: пропущен — "))
         << rows[2].Headline().toStdString();
+    EXPECT_TRUE(rows[2].Advice().startsWith("Блок не тронут")) << rows[2].Advice().toStdString();
 
     for (auto [unit, number, pin] : {std::tuple{&first, "+79990000001", "1234"},
                                      std::tuple{&second, "+79990000002", "4321"}}) {
