@@ -15,6 +15,7 @@
 #include "PortMapping.h"
 #include "RussianPlural.h"
 #include "SafeSave.h"
+#include "ScreenFit.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -149,6 +150,7 @@ void TMainForm::ShowHistory() {
 void TMainForm::ShowStation() {
     if (!station_) {
         station_ = new TBatchStationForm(dialogs_, this);
+        k57::CentreOnScreen(*station_);
     }
     station_->show();
     station_->raise();

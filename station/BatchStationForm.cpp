@@ -363,6 +363,8 @@ void TBatchStationForm::UpdateButtons() {
                                          offer_, updateFirmware_, templateOnly_, check_, start_}) {
         choice->setEnabled(!running);
     }
+    // While running the rows take the problems' room: there are none.
+    problems_->setVisible(!running);
     stop_->setEnabled(running && !stopping_);
     stop_->setText(stopping_ ? tr("Останавливается…") : tr("Остановить"));
 }
