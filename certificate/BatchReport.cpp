@@ -6,8 +6,8 @@
 
 namespace k57 {
 
-BatchReport::BatchReport(std::string folder, const ParameterList& catalogue,
-                         CertificateFacts facts, std::chrono::system_clock::time_point started)
+BatchReport::BatchReport(std::string folder, const ParameterList& catalogue, CertificateFacts facts,
+                         std::chrono::system_clock::time_point started)
     : folder_(std::move(folder)),
       catalogue_(catalogue),
       facts_(std::move(facts)),
@@ -32,8 +32,8 @@ bool BatchReport::Add(const BatchUnitResult& unit, std::string& error) {
     std::string certificateError;
     if (unit.serial) {
         certificate = CertificateFileName(unit);
-        const std::string path = (std::filesystem::u8path(folder_) /
-                                  std::filesystem::u8path(certificate)).u8string();
+        const std::string path =
+            (std::filesystem::u8path(folder_) / std::filesystem::u8path(certificate)).u8string();
         if (!WriteCertificate(path, unit, catalogue_, facts_, certificateError)) {
             certificate.clear();
         }

@@ -29,6 +29,9 @@ QFont SheetFont(double points, bool bold = false) {
     // included; Qt embeds the glyphs the page uses.
     font.setFamilies({"Arial", "Liberation Sans", "DejaVu Sans", "Tahoma"});
     font.setStyleHint(QFont::SansSerif);
+    // No ligatures: the text read out of the PDF (a search, a records
+    // system) must hold "fi", not the one character of its ligature.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -41,8 +44,8 @@ struct TableShape {
     int columns;
     double points;
 };
-constexpr TableShape kShapes[] = {{1, 10}, {1, 9}, {1, 8}, {2, 8},   {2, 7},   {2, 6},
-                                  {3, 6},  {3, 5}, {3, 4.5}, {3, 4}};
+constexpr TableShape kShapes[] = {{1, 10}, {1, 9}, {1, 8}, {2, 8},   {2, 7},
+                                  {2, 6},  {3, 6}, {3, 5}, {3, 4.5}, {3, 4}};
 
 double RowHeight(QPaintDevice* device, double points) {
     return QFontMetricsF(SheetFont(points), device).height() * 1.35;
@@ -69,8 +72,8 @@ class PageWriter {
         : painter_(painter), device_(device), width_(width), bottom_(height) {}
 
     void Title(const QString& text) {
-        y_ += Wrapped(SheetFont(16, true), QRectF(0, y_, width_, bottom_), text,
-                      Qt::AlignHCenter) + Mm(6);
+        y_ += Wrapped(SheetFont(16, true), QRectF(0, y_, width_, bottom_), text, Qt::AlignHCenter) +
+              Mm(6);
     }
 
     void Facts(const std::vector<CertificateLine>& facts) {
@@ -78,7 +81,8 @@ class PageWriter {
         const QFont value = SheetFont(10);
         double labelWidth = 0;
         for (const CertificateLine& fact : facts) {
-            labelWidth = std::max(labelWidth, QFontMetricsF(label, device_).horizontalAdvance(fact.name));
+            labelWidth =
+                std::max(labelWidth, QFontMetricsF(label, device_).horizontalAdvance(fact.name));
         }
         labelWidth = std::min(labelWidth + Mm(4), width_ / 2);
         for (const CertificateLine& fact : facts) {

@@ -16,24 +16,20 @@ namespace k57 {
 
 namespace {
 
-QString Text(const char* source) {
-    return QCoreApplication::translate("UnitCertificate", source);
-}
-
 QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
 QString ResultText(BatchUnitResult::Result result) {
     switch (result) {
-    case BatchUnitResult::Result::Ok:
-        return Text("успешно");
-    case BatchUnitResult::Result::Failed:
-        return Text("ошибка");
-    case BatchUnitResult::Result::Skipped:
-        break;
+        case BatchUnitResult::Result::Ok:
+            return QCoreApplication::translate("UnitCertificate", "успешно");
+        case BatchUnitResult::Result::Failed:
+            return QCoreApplication::translate("UnitCertificate", "ошибка");
+        case BatchUnitResult::Result::Skipped:
+            break;
     }
-    return Text("пропущен");
+    return QCoreApplication::translate("UnitCertificate", "пропущен");
 }
 
 // Local time, with its offset from UTC: a certificate is read far from the
@@ -44,40 +40,52 @@ QString LocalTimeText(std::chrono::system_clock::time_point time) {
     const int offset = local.offsetFromUtc();
     const QString sign = offset < 0 ? "-" : "+";
     const int minutes = std::abs(offset) / 60;
-    return local.toString("yyyy-MM-dd HH:mm:ss") +
-           QString(" (UTC%1%2:%3)")
-               .arg(sign)
-               .arg(minutes / 60, 2, 10, QChar('0'))
-               .arg(minutes % 60, 2, 10, QChar('0'));
+    return local.toString("yyyy-MM-dd HH:mm:ss") + QString(" (UTC%1%2:%3)")
+                                                       .arg(sign)
+                                                       .arg(minutes / 60, 2, 10, QChar('0'))
+                                                       .arg(minutes % 60, 2, 10, QChar('0'));
 }
 
 std::vector<CertificateLine> Facts(const BatchUnitResult& unit, const CertificateFacts& facts) {
     std::vector<CertificateLine> lines = {
-        {Text("Тип блока"), FromUnit(unit.unitType)},
-        {Text("Серийный номер"), unit.serial ? QString::number(*unit.serial) : QString("—")},
-        {Text("Прошивка до"), FromUnit(unit.firmwareBefore)},
-        {Text("Прошивка после"), FromUnit(unit.firmwareAfter)},
-        {Text("Результат"), ResultText(unit.result)},
-        {Text("Проверка чтением"),
-         unit.verified ? Text("подтверждена") : Text("не подтверждена")},
+        {QCoreApplication::translate("UnitCertificate", "Тип блока"), FromUnit(unit.unitType)},
+        {QCoreApplication::translate("UnitCertificate", "Серийный номер"),
+         unit.serial ? QString::number(*unit.serial) : QString("—")},
+        {QCoreApplication::translate("UnitCertificate", "Прошивка до"),
+         FromUnit(unit.firmwareBefore)},
+        {QCoreApplication::translate("UnitCertificate", "Прошивка после"),
+         FromUnit(unit.firmwareAfter)},
+        {QCoreApplication::translate("UnitCertificate", "Результат"), ResultText(unit.result)},
+        {QCoreApplication::translate("UnitCertificate", "Проверка чтением"),
+         unit.verified ? QCoreApplication::translate("UnitCertificate", "подтверждена")
+                       : QCoreApplication::translate("UnitCertificate", "не подтверждена")},
     };
     if (!unit.reason.empty()) {
-        lines.push_back({Text("Причина"), Utf8(unit.reason)});
+        lines.push_back(
+            {QCoreApplication::translate("UnitCertificate", "Причина"), Utf8(unit.reason)});
     }
     if (!unit.advice.empty()) {
-        lines.push_back({Text("Что делать"), Utf8(unit.advice)});
+        lines.push_back(
+            {QCoreApplication::translate("UnitCertificate", "Что делать"), Utf8(unit.advice)});
     }
-    lines.push_back({Text("Время"), LocalTimeText(unit.finished)});
-    lines.push_back({Text("Порт"), Utf8(unit.port)});
-    lines.push_back({Text("Компьютер"), Utf8(facts.pc)});
-    lines.push_back({Text("Пользователь"), Utf8(facts.user)});
-    lines.push_back({Text("Партия"), Utf8(facts.batch)});
-    lines.push_back({Text("Шаблон"), Utf8(facts.templateName)});
-    lines.push_back({Text("Файл значений"), Utf8(facts.valuesName)});
-    lines.push_back({Text("Строка файла значений"),
-                     unit.row > 0 ? QString::number(unit.row) : Text("нет, только шаблон")});
+    lines.push_back(
+        {QCoreApplication::translate("UnitCertificate", "Время"), LocalTimeText(unit.finished)});
+    lines.push_back({QCoreApplication::translate("UnitCertificate", "Порт"), Utf8(unit.port)});
+    lines.push_back({QCoreApplication::translate("UnitCertificate", "Компьютер"), Utf8(facts.pc)});
+    lines.push_back(
+        {QCoreApplication::translate("UnitCertificate", "Пользователь"), Utf8(facts.user)});
+    lines.push_back({QCoreApplication::translate("UnitCertificate", "Партия"), Utf8(facts.batch)});
+    lines.push_back(
+        {QCoreApplication::translate("UnitCertificate", "Шаблон"), Utf8(facts.templateName)});
+    lines.push_back(
+        {QCoreApplication::translate("UnitCertificate", "Файл значений"), Utf8(facts.valuesName)});
+    lines.push_back({QCoreApplication::translate("UnitCertificate", "Строка файла значений"),
+                     unit.row > 0
+                         ? QString::number(unit.row)
+                         : QCoreApplication::translate("UnitCertificate", "нет, только шаблон")});
     if (unit.entry > 0) {
-        lines.push_back({Text("Запись журнала"), QString::number(unit.entry)});
+        lines.push_back({QCoreApplication::translate("UnitCertificate", "Запись журнала"),
+                         QString::number(unit.entry)});
     }
     return lines;
 }
@@ -99,9 +107,9 @@ std::vector<CertificateLine> Settings(const std::string& written, const Paramete
     for (int i = 0; i < values.ParameterCount(); ++i) {
         const Parameter& parameter = values.ParameterAt(i);
         if (keys.count(parameter.key)) {
-            lines.push_back({FromUnit(parameter.name),
-                             FromUnit(MaskSettingValue(parameter.key,
-                                                       values.DisplayValue(parameter.key)))});
+            lines.push_back(
+                {FromUnit(parameter.name),
+                 FromUnit(MaskSettingValue(parameter.key, values.DisplayValue(parameter.key)))});
         }
     }
     return lines;
@@ -118,17 +126,21 @@ bool WriteCertificate(const std::string& path, const BatchUnitResult& unit,
                       const ParameterList& catalogue, const CertificateFacts& facts,
                       std::string& error) {
     CertificateSheet sheet;
-    sheet.title = Text("Сертификат программирования блока");
+    sheet.title =
+        QCoreApplication::translate("UnitCertificate", "Сертификат программирования блока");
     sheet.facts = Facts(unit, facts);
-    sheet.settingsTitle = Text("Записанные настройки");
-    sheet.nameHeading = Text("Параметр");
-    sheet.valueHeading = Text("Значение");
+    sheet.settingsTitle = QCoreApplication::translate("UnitCertificate", "Записанные настройки");
+    sheet.nameHeading = QCoreApplication::translate("UnitCertificate", "Параметр");
+    sheet.valueHeading = QCoreApplication::translate("UnitCertificate", "Значение");
     sheet.settings = Settings(unit.written, catalogue);
-    sheet.note = sheet.settings.empty() ? Text("Настройки не записывались.")
-                                        : Text("PIN-код и номера телефонов скрыты.");
+    sheet.note =
+        sheet.settings.empty()
+            ? QCoreApplication::translate("UnitCertificate", "Настройки не записывались.")
+            : QCoreApplication::translate("UnitCertificate", "PIN-код и номера телефонов скрыты.");
     const QByteArray pdf = CertificatePdf(sheet);
     if (pdf.isEmpty()) {
-        error = Text("PDF не построен: программа запущена без шрифтов (нет QGuiApplication)")
+        error = QCoreApplication::translate("UnitCertificate",
+                                            "PDF не построен: программе недоступны шрифты")
                     .toStdString();
         return false;
     }

@@ -10,9 +10,9 @@ namespace k57 {
 
 // Who made a certificate and from what, beside the unit's own facts.
 struct CertificateFacts {
-    std::string pc;      // ThisPc()
-    std::string user;    // ThisUser()
-    std::string batch;   // the batch's mark, as the journal has it
+    std::string pc;     // ThisPc()
+    std::string user;   // ThisUser()
+    std::string batch;  // the batch's mark, as the journal has it
     std::string templateName;
     std::string valuesName;
 };

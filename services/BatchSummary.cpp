@@ -46,8 +46,7 @@ std::string UtcIsoText(std::chrono::system_clock::time_point time) {
     return Format(time, false, "%Y-%m-%dT%H:%M:%SZ");
 }
 
-BatchSummary::BatchSummary(const std::string& folder,
-                           std::chrono::system_clock::time_point started)
+BatchSummary::BatchSummary(const std::string& folder, std::chrono::system_clock::time_point started)
     : path_((std::filesystem::u8path(folder) / ("batch-" + LocalStamp(started) + ".csv"))
                 .u8string()) {}
 
@@ -79,8 +78,8 @@ std::string BatchSummary::Line(const BatchUnitResult& unit, const std::string& c
 
 bool BatchSummary::Start(std::string& error) {
     if (Exists(path_)) {
-        error = WithArguments(
-            K57_TR("BatchSummary", "файл %1 уже есть, он оставлен как есть"), {path_});
+        error = WithArguments(K57_TR("BatchSummary", "файл %1 уже есть, он оставлен как есть"),
+                              {path_});
         return false;
     }
     text_ = Header();

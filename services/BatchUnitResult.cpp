@@ -6,12 +6,12 @@ namespace k57 {
 // without running a unit.
 const char* ResultCode(BatchUnitResult::Result result) {
     switch (result) {
-    case BatchUnitResult::Result::Ok:
-        return "ok";
-    case BatchUnitResult::Result::Failed:
-        return "failed";
-    case BatchUnitResult::Result::Skipped:
-        break;
+        case BatchUnitResult::Result::Ok:
+            return "ok";
+        case BatchUnitResult::Result::Failed:
+            return "failed";
+        case BatchUnitResult::Result::Skipped:
+            break;
     }
     return "skipped";
 }

@@ -19,8 +19,8 @@ inline std::string PdfTool(const char* tool, const std::string& path) {
     }
     process.start(tool, arguments);
     if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        return "<" + std::string(tool) + " failed: " +
-               process.readAllStandardError().toStdString() + ">";
+        return "<" + std::string(tool) +
+               " failed: " + process.readAllStandardError().toStdString() + ">";
     }
     return process.readAllStandardOutput().toStdString();
 }

@@ -37,7 +37,9 @@ class CertificateTest : public ::testing::Test {
   protected:
     ParameterList catalogue{k57::test::ShippedCatalogue()};
     k57::test::TempDir dir;
-    std::string Path(const char* name = "unit.pdf") { return (fs::path(dir.path()) / name).string(); }
+    std::string Path(const char* name = "unit.pdf") {
+        return (fs::path(dir.path()) / name).string();
+    }
 };
 
 TEST_F(CertificateTest, TellsTheUnitItsFirmwareSettingsAndResultWithThePrivateValuesMasked) {
@@ -109,7 +111,8 @@ TEST_F(CertificateTest, AFolderThatCannotBeWrittenFailsWithAReasonAndLeavesNoFil
     folders.push_back(fs::path(dir.path()) / "file" / "certificates");
     if (geteuid() != 0) {
         fs::create_directory(fs::path(dir.path()) / "locked");
-        fs::permissions(fs::path(dir.path()) / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        fs::permissions(fs::path(dir.path()) / "locked",
+                        fs::perms::owner_read | fs::perms::owner_exec);
         folders.push_back(fs::path(dir.path()) / "locked");
     }
     for (const fs::path& folder : folders) {

@@ -63,10 +63,10 @@ TEST(BatchSummaryTest, EachUnitAddsALineReadBackCellForCell) {
               (std::vector<std::string>{"time", "port", "serial", "type", "firmware_before",
                                         "firmware_after", "result", "verified", "row", "reason",
                                         "certificate"}));
-    EXPECT_EQ(split.records[1].cells,
-              (std::vector<std::string>{"2026-12-09T05:53:06Z", "/dev/ttyACM0", "1001",
-                                        "K57 Охрана", "000.009", "000.010", "ok", "yes", "2", "",
-                                        "K57-1001.pdf"}));
+    EXPECT_EQ(
+        split.records[1].cells,
+        (std::vector<std::string>{"2026-12-09T05:53:06Z", "/dev/ttyACM0", "1001", "K57 Охрана",
+                                  "000.009", "000.010", "ok", "yes", "2", "", "K57-1001.pdf"}));
     ASSERT_EQ(split.records[2].cells.size(), 11u);
     EXPECT_EQ(split.records[2].cells[6], "failed");
     EXPECT_EQ(split.records[2].cells[7], "no");
