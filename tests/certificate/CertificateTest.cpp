@@ -129,12 +129,6 @@ TEST_F(CertificateTest, AFolderThatCannotBeWrittenFailsWithAReasonAndLeavesNoFil
                     fs::perm_options::replace, code);
 }
 
-TEST_F(CertificateTest, TheFileIsNamedAfterTheSerialAndTheLocalTime) {
-    const std::string name = CertificateFileName(WrittenUnit());
-    EXPECT_EQ(name.rfind("K57-4021337-2026120", 0), 0u) << name;
-    EXPECT_EQ(name.size(), std::string("K57-4021337-20261209-055136.pdf").size()) << name;
-}
-
 TEST_F(CertificateTest, TheReportFolderHoldsEachUnitsCertificateNamedInTheSummary) {
     const fs::path folder = fs::path(dir.path()) / "report" / "today";
     BatchReport report(folder.string(), catalogue, Facts(), WrittenUnit().finished);
