@@ -207,17 +207,6 @@ class UnitWork {
 
 }  // namespace
 
-const char* ResultCode(BatchUnitResult::Result result) {
-    switch (result) {
-        case Result::Ok:
-            return "ok";
-        case Result::Failed:
-            return "failed";
-        default:
-            return "skipped";
-    }
-}
-
 BatchUnitResult ProgramUnit(const BatchUnitJob& job, DeviceInterface& device,
                             const UnitIdentity& unit) {
     return UnitWork(job, device, unit).Run();
