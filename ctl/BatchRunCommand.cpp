@@ -84,11 +84,12 @@ void PrintResult(const Context& context, const BatchUnitResult& unit) {
                          {"reason", QString::fromStdString(reason)}};
         std::printf("%s\n", QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
     } else {
-        std::string what = unit.port + " " + SerialText(unit.serial) + ": " +
-                           ResultCode(unit.result);
+        std::string what =
+            unit.port + " " + SerialText(unit.serial) + ": " + ResultCode(unit.result);
         if (unit.result == BatchUnitResult::Result::Ok) {
-            what += unit.row > 0 ? " (row " + std::to_string(unit.row) + "), read back and confirmed"
-                                 : " (the template alone), read back and confirmed";
+            what += unit.row > 0
+                        ? " (row " + std::to_string(unit.row) + "), read back and confirmed"
+                        : " (the template alone), read back and confirmed";
         } else {
             what += ": " + reason;
         }
@@ -140,11 +141,11 @@ int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::st
     std::unique_ptr<BatchReport> report;
     std::string error;
     if (!line.reportDir.empty()) {
-        report = std::make_unique<BatchReport>(
-            line.reportDir, catalogue,
-            CertificateFacts{ThisPc(), ThisUser(), station.mark(), line.templateFile,
-                             line.valuesFile},
-            std::chrono::system_clock::now());
+        report =
+            std::make_unique<BatchReport>(line.reportDir, catalogue,
+                                          CertificateFacts{ThisPc(), ThisUser(), station.mark(),
+                                                           line.templateFile, line.valuesFile},
+                                          std::chrono::system_clock::now());
         if (!report->Start(error)) {
             return Fail(error + "; no unit was written", kNoJournal);
         }
