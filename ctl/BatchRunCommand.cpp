@@ -10,6 +10,7 @@
 
 #include "BatchCommands.h"
 #include "BatchPlan.h"
+#include "BatchReport.h"
 #include "BatchStation.h"
 #include "Commands.h"
 #include "Cp1251.h"
@@ -17,6 +18,7 @@
 #include "JournalCommands.h"
 #include "StoredPort.h"
 #include "Terminal.h"
+#include "Workstation.h"
 
 namespace k57::ctl {
 
@@ -82,11 +84,12 @@ void PrintResult(const Context& context, const BatchUnitResult& unit) {
                          {"reason", QString::fromStdString(reason)}};
         std::printf("%s\n", QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
     } else {
-        std::string what = unit.port + " " + SerialText(unit.serial) + ": " +
-                           ResultCode(unit.result);
+        std::string what =
+            unit.port + " " + SerialText(unit.serial) + ": " + ResultCode(unit.result);
         if (unit.result == BatchUnitResult::Result::Ok) {
-            what += unit.row > 0 ? " (row " + std::to_string(unit.row) + "), read back and confirmed"
-                                 : " (the template alone), read back and confirmed";
+            what += unit.row > 0
+                        ? " (row " + std::to_string(unit.row) + "), read back and confirmed"
+                        : " (the template alone), read back and confirmed";
         } else {
             what += ": " + reason;
         }
@@ -135,7 +138,18 @@ int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::st
     BatchStation station(plan, catalogue, options);
     EventQueue queue;
     station.SetListener([&queue](const BatchEvent& event) { queue.Push(event); });
+    std::unique_ptr<BatchReport> report;
     std::string error;
+    if (!line.reportDir.empty()) {
+        report =
+            std::make_unique<BatchReport>(line.reportDir, catalogue,
+                                          CertificateFacts{ThisPc(), ThisUser(), station.mark(),
+                                                           line.templateFile, line.valuesFile},
+                                          std::chrono::system_clock::now());
+        if (!report->Start(error)) {
+            return Fail(error + "; no unit was written", kNoJournal);
+        }
+    }
     if (!station.Start(error)) {
         return Fail("no firmware image: " + error, kBadInput);
     }
@@ -153,6 +167,9 @@ int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::st
             PrintStep(context, event, lastStep[event.port]);
             if (event.result) {
                 PrintResult(context, *event.result);
+                if (report && !report->Add(*event.result, error)) {
+                    std::fprintf(stderr, "k57ctl: %s\n", error.c_str());
+                }
                 // Shared at once: another station of the workshop must
                 // not use the row again.
                 station.WithJournal([&context] { ShareJournal(context, false); });
@@ -163,6 +180,10 @@ int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::st
         }
     }
     BatchCounts counts = station.counts();
+    if (report) {
+        Say(context, "certificates and the summary are in " + line.reportDir + " (" +
+                         report->summaryPath() + ")");
+    }
     Say(context, std::to_string(counts.ok) + " written, " + std::to_string(counts.failed) +
                      " failed, " + std::to_string(counts.skipped) + " skipped; " +
                      std::to_string(counts.left) + " rows not used yet");

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "ApplicationObject.h"
 #include "BatchCommands.h"
 #include "Commands.h"
 #include "ExitCodes.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     argc = arguments.count();
     argv = arguments.values();
     UseUtf8Console();
+    // Before the translation is installed, which goes into it.
+    std::unique_ptr<QCoreApplication> application = MakeApplication(argc, argv);
     CLI::App app{
         "Service tool for the K57 alarm and telematics unit, from a command line.\n"
         "Exit codes: 0 done, 1 bad usage or invalid input (a refused value, a file\n"

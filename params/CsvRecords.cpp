@@ -80,4 +80,22 @@ CsvSplit SplitCsv(std::string_view text, int maxRecords) {
     return split;
 }
 
+std::string CsvField(const std::string& text) {
+    std::string field = text;
+    if (!field.empty() && std::string("=+-@\t\r").find(field[0]) != std::string::npos) {
+        field.insert(0, "'");
+    }
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
+    }
+    std::string quoted = "\"";
+    for (char c : field) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
 }  // namespace k57

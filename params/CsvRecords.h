@@ -31,4 +31,10 @@ struct CsvSplit {
 // Windows-1251 or UTF-8 alike.
 CsvSplit SplitCsv(std::string_view text, int maxRecords);
 
+// One cell as it is written: in double quotes, its quotes written twice,
+// when it holds a comma, a quote or a line break. A text that a spreadsheet
+// would take for a formula (one beginning with "=", "+", "-", "@", a tab or
+// CR) is led by an apostrophe, so that opening the file never runs anything.
+std::string CsvField(const std::string& text);
+
 }  // namespace k57

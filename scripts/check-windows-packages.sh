@@ -96,6 +96,14 @@ timeout 10 xvfb-run -a "$wine" "$installed/k57tool.exe" </dev/null >"$work/k57to
     || status=$?
 if [ $status -eq 124 ]; then pass "installed k57tool starts"; else
     fail "installed k57tool ended ($status)"; cat "$work/k57tool.log" >&2; fi
+# k57ctl makes a QGuiApplication for batch --report (certificates need Qt's
+# fonts) on the package's own platform plugin: ending with 1 (the files are
+# missing) means it started; a plugin it cannot load ends it otherwise.
+status=0
+timeout 60 xvfb-run -a "$wine" "$installed/k57ctl.exe" batch none.txt --values none.csv --check \
+    --report "Z:$work/report" </dev/null >"$work/k57ctl-report.log" 2>&1 || status=$?
+if [ $status -eq 1 ]; then pass "installed k57ctl starts for batch --report"; else
+    fail "installed k57ctl batch --report ended ($status)"; cat "$work/k57ctl-report.log" >&2; fi
 wineserver -k >/dev/null 2>&1 || true
 
 # The user's journal and a settings file the uninstaller must leave alone.

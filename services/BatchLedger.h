@@ -15,9 +15,9 @@ namespace k57 {
 class BatchLedger {
   public:
     enum class Claim {
-        Taken,    // the caller has the row now
-        Used,     // a unit with this serial was done already
-        Busy,     // another port is writing a unit with this serial
+        Taken,  // the caller has the row now
+        Used,   // a unit with this serial was done already
+        Busy,   // another port is writing a unit with this serial
     };
 
     // The serial numbers the values file gives rows to.

@@ -75,7 +75,8 @@ void BatchStation::LearnUsedRows() {
     for (uint32_t serial : plan_.Serials()) {
         for (const JournalEntry& entry : record_->journal().Timeline(serial)) {
             if (entry.operation == JournalOperation::WriteSettings &&
-                entry.result == JournalResult::Ok && entry.detail.compare(0, prefix.size(), prefix) == 0) {
+                entry.result == JournalResult::Ok &&
+                entry.detail.compare(0, prefix.size(), prefix) == 0) {
                 ledger_.MarkUsed(serial);
                 break;
             }

@@ -54,19 +54,22 @@ class UnitWork {
         if (!own && !job_.templateOnly) {
             return Finish(Result::Skipped,
                           K57_TR("BatchUnit", "в файле значений нет строки для этого блока"),
-                          K57_TR("BatchUnit", "блок не тронут; добавьте его строку или "
-                                              "отложите блок"));
+                          K57_TR("BatchUnit",
+                                 "блок не тронут; добавьте его строку или "
+                                 "отложите блок"));
         }
         switch (job_.ledger.Take(serial)) {
             case BatchLedger::Claim::Used:
                 return Finish(Result::Skipped,
                               K57_TR("BatchUnit", "этот блок уже запрограммирован в этой партии"),
-                              K57_TR("BatchUnit", "блок не тронут; его строка не используется "
-                                                  "второй раз"));
+                              K57_TR("BatchUnit",
+                                     "блок не тронут; его строка не используется "
+                                     "второй раз"));
             case BatchLedger::Claim::Busy:
                 return Finish(Result::Skipped,
-                              K57_TR("BatchUnit", "блок с тем же серийным номером "
-                                                  "программируется на другом порту"),
+                              K57_TR("BatchUnit",
+                                     "блок с тем же серийным номером "
+                                     "программируется на другом порту"),
                               K57_TR("BatchUnit", "проверьте серийные номера блоков"));
             case BatchLedger::Claim::Taken:
                 break;
@@ -89,9 +92,9 @@ class UnitWork {
         if (!Journaled([&] { return guard.KeepBackup(); })) {
             Finish(Result::Failed,
                    read != kReplyOk
-                       ? WithArguments(K57_TR("BatchUnit",
-                                              "настройки не прочитаны для резервной копии: %1"),
-                                       {FailureText(read)})
+                       ? WithArguments(
+                             K57_TR("BatchUnit", "настройки не прочитаны для резервной копии: %1"),
+                             {FailureText(read)})
                        : K57_TR("BatchUnit", "журнал не принял резервную копию"),
                    K57_TR("BatchUnit", "ничего не записано; подключите блок заново"));
             return false;
@@ -102,8 +105,9 @@ class UnitWork {
         SettingsService settings(list);
         settings.LoadGoodLines(settings.Check(text));
         Progress(BatchStep::Writing);
-        guard.WriteSettings(device_, list.ValuesToText());
-        Progress(BatchStep::ReadingBack);
+        guard.WriteSettings(device_, list.ValuesToText(),
+                            [this] { Progress(BatchStep::ReadingBack); });
+        Progress(BatchStep::ReadingBack, 100);
         WriteCheck check;
         Journaled([&] {
             check = guard.Written(job_.catalogue, Detail());
@@ -133,8 +137,10 @@ class UnitWork {
         SettingsGuard guard(job_.record, JournalOperation::FirmwareUpdate);
         guard.ReadBackup(device_);
         if (!Journaled([&] { return guard.KeepBackup(); })) {
-            Finish(Result::Failed, K57_TR("BatchUnit", "нет резервной копии настроек; прошивка "
-                                                       "не обновлялась"),
+            Finish(Result::Failed,
+                   K57_TR("BatchUnit",
+                          "нет резервной копии настроек; прошивка "
+                          "не обновлялась"),
                    K57_TR("BatchUnit", "подключите блок заново"));
             return false;
         }
@@ -168,8 +174,8 @@ class UnitWork {
     static std::string CheckText(const WriteCheck& check) {
         switch (check.state) {
             case WriteCheck::State::Differs:
-                return WithArguments(
-                    K57_TR("BatchUnit", "блок хранит другие значения: %1"), {DifferingKeys(check)});
+                return WithArguments(K57_TR("BatchUnit", "блок хранит другие значения: %1"),
+                                     {DifferingKeys(check)});
             case WriteCheck::State::Unknown:
                 return WithArguments(K57_TR("BatchUnit", "настройки не прочитаны обратно: %1"),
                                      {FailureText(check.readResult)});
@@ -206,17 +212,6 @@ class UnitWork {
 };
 
 }  // namespace
-
-const char* ResultCode(BatchUnitResult::Result result) {
-    switch (result) {
-        case Result::Ok:
-            return "ok";
-        case Result::Failed:
-            return "failed";
-        default:
-            return "skipped";
-    }
-}
 
 BatchUnitResult ProgramUnit(const BatchUnitJob& job, DeviceInterface& device,
                             const UnitIdentity& unit) {

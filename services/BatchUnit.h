@@ -28,7 +28,7 @@ enum class BatchStep {
     UpdatingFirmware,  // its older firmware replaced (with percent)
     BackingUp,         // its settings read and kept
     Writing,           // the template with its row written
-    ReadingBack,       // and read back to be compared
+    ReadingBack,       // and read back to be compared (100: read back)
     Finished,          // its result is known
     WaitingForRemoval  // done; the port waits for it to be taken away
 };
@@ -43,11 +43,11 @@ struct BatchUnitResult {
     std::string unitType;        // Windows-1251, as the unit sent it
     std::string firmwareBefore;  // Windows-1251 version texts
     std::string firmwareAfter;
-    int row = 0;            // the values file's row given; 0: the template alone
-    std::string written;    // the settings text written (Windows-1251), empty if none
-    std::string reason;     // why it failed or was skipped (UTF-8, the interface's language)
-    std::string advice;     // what to do about it (UTF-8), may be empty
-    long long entry = 0;    // the write's journal entry, 0: none
+    int row = 0;          // the values file's row given; 0: the template alone
+    std::string written;  // the settings text written (Windows-1251), empty if none
+    std::string reason;   // why it failed or was skipped (UTF-8, the interface's language)
+    std::string advice;   // what to do about it (UTF-8), may be empty
+    long long entry = 0;  // the write's journal entry, 0: none
     std::chrono::system_clock::time_point finished;
 };
 

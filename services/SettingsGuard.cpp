@@ -77,8 +77,9 @@ void SettingsGuard::Changed(const UpdateSteps& update) {
                         " fragments sent");
 }
 
-int SettingsGuard::WriteSettings(DeviceInterface& device, const std::string& text) {
-    write_ = WriteAndReadBack(device, text);
+int SettingsGuard::WriteSettings(DeviceInterface& device, const std::string& text,
+                                 const std::function<void()>& written) {
+    write_ = WriteAndReadBack(device, text, written);
     return write_.writeResult;
 }
 

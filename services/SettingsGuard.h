@@ -65,8 +65,10 @@ class SettingsGuard {
     // An update's entry: how it ended and how far it got.
     void Changed(const UpdateSteps& update);
 
-    // On the device's thread: `text` written and read back.
-    int WriteSettings(DeviceInterface& device, const std::string& text);
+    // On the device's thread: `text` written and read back; `written` told
+    // between the two.
+    int WriteSettings(DeviceInterface& device, const std::string& text,
+                      const std::function<void()>& written = nullptr);
     // The write's entry, with the backup as the settings before, the text
     // written as after, and its verdict after `detail`; the verdict.
     WriteCheck Written(const ParameterList& catalogue, const std::string& detail = {});

@@ -15,13 +15,17 @@ bool NothingSent(int writeResult) {
 
 }  // namespace
 
-WriteAttempt WriteAndReadBack(DeviceInterface& device, const std::string& text) {
+WriteAttempt WriteAndReadBack(DeviceInterface& device, const std::string& text,
+                              const std::function<void()>& written) {
     WriteAttempt attempt;
     attempt.written = text;
     attempt.writeResult = device.WriteSettings(text);
     if (NothingSent(attempt.writeResult)) {
         attempt.readResult = attempt.writeResult;
         return attempt;
+    }
+    if (written) {
+        written();
     }
     std::string read;
     attempt.readResult = device.ReadSettings(read);

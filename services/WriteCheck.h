@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +23,9 @@ struct WriteAttempt {
 // On the device's thread: `text` written, then the settings read back
 // unless nothing can have reached the unit. Read back even when the write
 // was not acknowledged: a unit may take a write whose reply is lost.
-WriteAttempt WriteAndReadBack(DeviceInterface& device, const std::string& text);
+// `written`, when given, is told between the two.
+WriteAttempt WriteAndReadBack(DeviceInterface& device, const std::string& text,
+                              const std::function<void()>& written = nullptr);
 
 // What a settings write came to, told by the settings read back: a unit may
 // take a write and not acknowledge it, or acknowledge it and keep other

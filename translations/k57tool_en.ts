@@ -2,6 +2,104 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
+    <name>BatchSummary</name>
+    <message>
+        <source>файл %1 уже есть, он оставлен как есть</source>
+        <translation>the file %1 is there already; it was left as it is</translation>
+    </message>
+</context>
+<context>
+    <name>BatchUnit</name>
+    <message>
+        <source>порт закрылся: блок отключён</source>
+        <translation>the port closed: the unit was unplugged</translation>
+    </message>
+    <message>
+        <source>блок перестал отвечать</source>
+        <translation>the unit stopped answering</translation>
+    </message>
+    <message>
+        <source>блок ответил не то, что ожидалось</source>
+        <translation>the unit&apos;s reply was not the one expected</translation>
+    </message>
+    <message>
+        <source>запрос не отправлен</source>
+        <translation>the request was not sent</translation>
+    </message>
+    <message>
+        <source>блок не назвал серийный номер</source>
+        <translation>the unit did not give its serial number</translation>
+    </message>
+    <message>
+        <source>в файле значений нет строки для этого блока</source>
+        <translation>the values file has no row for this unit</translation>
+    </message>
+    <message>
+        <source>блок не тронут; добавьте его строку или отложите блок</source>
+        <translation>the unit was not touched; add its row or set the unit aside</translation>
+    </message>
+    <message>
+        <source>этот блок уже запрограммирован в этой партии</source>
+        <translation>this unit was programmed in this batch already</translation>
+    </message>
+    <message>
+        <source>блок не тронут; его строка не используется второй раз</source>
+        <translation>the unit was not touched; its row is not used twice</translation>
+    </message>
+    <message>
+        <source>блок с тем же серийным номером программируется на другом порту</source>
+        <translation>a unit with the same serial number is being programmed on another port</translation>
+    </message>
+    <message>
+        <source>проверьте серийные номера блоков</source>
+        <translation>check the units&apos; serial numbers</translation>
+    </message>
+    <message>
+        <source>настройки не прочитаны для резервной копии: %1</source>
+        <translation>the settings could not be read for a backup: %1</translation>
+    </message>
+    <message>
+        <source>журнал не принял резервную копию</source>
+        <translation>the journal did not take the backup</translation>
+    </message>
+    <message>
+        <source>ничего не записано; подключите блок заново</source>
+        <translation>nothing was written; plug the unit in again</translation>
+    </message>
+    <message>
+        <source>строка блока не израсходована; подключите его снова</source>
+        <translation>the unit&apos;s row was not spent; plug it in again</translation>
+    </message>
+    <message>
+        <source>нет резервной копии настроек; прошивка не обновлялась</source>
+        <translation>no backup of the settings; the firmware was not updated</translation>
+    </message>
+    <message>
+        <source>подключите блок заново</source>
+        <translation>plug the unit in again</translation>
+    </message>
+    <message>
+        <source>прошивка не обновлена: %1</source>
+        <translation>the firmware was not updated: %1</translation>
+    </message>
+    <message>
+        <source>подключите блок заново: обновление начнётся сначала</source>
+        <translation>plug the unit in again: the update starts from the beginning</translation>
+    </message>
+    <message>
+        <source>блок хранит другие значения: %1</source>
+        <translation>the unit holds other values: %1</translation>
+    </message>
+    <message>
+        <source>настройки не прочитаны обратно: %1</source>
+        <translation>the settings could not be read back: %1</translation>
+    </message>
+    <message>
+        <source>настройки не записаны: %1</source>
+        <translation>the settings were not written: %1</translation>
+    </message>
+</context>
+<context>
     <name>CanRecording</name>
     <message>
         <source>в записи больше %1 кадров</source>
@@ -1300,6 +1398,133 @@ Write them?</translation>
     <message>
         <source>В новых записях трассировки PIN-код SIM-карты и номера телефонов будут видны полностью</source>
         <translation>New trace entries will show the SIM PIN and the phone numbers in full</translation>
+    </message>
+</context>
+<context>
+    <name>UnitCertificate</name>
+    <message>
+        <source>папка %1 не создана: %2</source>
+        <translation>the folder %1 was not made: %2</translation>
+    </message>
+    <message>
+        <source>успешно</source>
+        <translation>successful</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>пропущен</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>Тип блока</source>
+        <translation>Unit type</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Прошивка до</source>
+        <translation>Firmware before</translation>
+    </message>
+    <message>
+        <source>Прошивка после</source>
+        <translation>Firmware after</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Проверка чтением</source>
+        <translation>Read-back check</translation>
+    </message>
+    <message>
+        <source>подтверждена</source>
+        <translation>confirmed</translation>
+    </message>
+    <message>
+        <source>не подтверждена</source>
+        <translation>not confirmed</translation>
+    </message>
+    <message>
+        <source>Причина</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>Что делать</source>
+        <translation>What to do</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Порт</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Компьютер</source>
+        <translation>PC</translation>
+    </message>
+    <message>
+        <source>Пользователь</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>Партия</source>
+        <translation>Batch</translation>
+    </message>
+    <message>
+        <source>Шаблон</source>
+        <translation>Template</translation>
+    </message>
+    <message>
+        <source>Файл значений</source>
+        <translation>Values file</translation>
+    </message>
+    <message>
+        <source>Строка файла значений</source>
+        <translation>Values file row</translation>
+    </message>
+    <message>
+        <source>нет, только шаблон</source>
+        <translation>none, the template alone</translation>
+    </message>
+    <message>
+        <source>Запись журнала</source>
+        <translation>Journal entry</translation>
+    </message>
+    <message>
+        <source>Сертификат программирования блока</source>
+        <translation>Unit programming certificate</translation>
+    </message>
+    <message>
+        <source>Записанные настройки</source>
+        <translation>Settings written</translation>
+    </message>
+    <message>
+        <source>Параметр</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Настройки не записывались.</source>
+        <translation>No settings were written.</translation>
+    </message>
+    <message>
+        <source>PIN-код и номера телефонов скрыты.</source>
+        <translation>The PIN and the phone numbers are masked.</translation>
+    </message>
+    <message>
+        <source>PDF не построен: программе недоступны шрифты</source>
+        <translation>the PDF was not made: the program has no fonts</translation>
     </message>
 </context>
 <context>

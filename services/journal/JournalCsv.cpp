@@ -2,33 +2,13 @@
 
 #include <iterator>
 
+#include "CsvRecords.h"
 #include "SettingsMask.h"
 #include "UnitText.h"
 
 namespace k57 {
 
 namespace {
-
-// A field as CSV has it. A text that a spreadsheet would take for a formula
-// (a port name or detail beginning with "=", "+", "-" or "@") is led by an
-// apostrophe so that opening the file never runs anything.
-std::string Field(const std::string& text) {
-    std::string field = text;
-    if (!field.empty() && std::string("=+-@\t\r").find(field[0]) != std::string::npos) {
-        field.insert(0, "'");
-    }
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        return field;
-    }
-    std::string quoted = "\"";
-    for (char c : field) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
 
 std::string FromUnitBytes(const std::string& bytes) {
     return FromUnit(bytes).toStdString();
@@ -66,7 +46,7 @@ std::string JournalCsvRow(const JournalEntry& entry, bool reveal) {
     };
     std::string row;
     for (size_t i = 0; i < std::size(fields); ++i) {
-        row += (i == 0 ? "" : ",") + Field(fields[i]);
+        row += (i == 0 ? "" : ",") + CsvField(fields[i]);
     }
     return row + "\r\n";
 }

@@ -122,6 +122,18 @@ TEST_F(StationWindowTest, TwoUnitsAreWrittenFromTheirRowsAndOneWithoutARowIsLeft
     EXPECT_EQ(stranger.settingsWrites(), 0);
     EXPECT_EQ(stranger.settings(), "MicLevel=3\n");
 
+    // A finished unit's certificate, where the user says.
+    const QString certificate = QString::fromStdString(files_.path()) + "/1001.pdf";
+    dialogs_.files.push_back(certificate);
+    auto buttons = form_.findChildren<QPushButton*>("CertificateButton");
+    ASSERT_EQ(buttons.size(), 3);
+    ASSERT_TRUE(buttons[0]->isVisible());
+    EXPECT_FALSE(buttons[2]->isVisible());
+    buttons[0]->click();
+    QFile pdf(certificate);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << dialogs_.errors.join('\n').toStdString();
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
     // Closed while running: the station stops, then the window goes.
     form_.close();
     EXPECT_TRUE(form_.isVisible());
