@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "BatchStationForm.h"
+#include "FileInFolder.h"
 #include "MainForm.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
@@ -26,11 +27,7 @@ using State = StationRow::State;
 class StationWindowTest : public SimulatedUnits {
   protected:
     QString Write(const char* name, const QByteArray& text) {
-        QString path = QString::fromStdString(files_.path()) + "/" + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
+        return WriteFileIn(files_, name, text);
     }
     sim::Unit& PlugUnit(int com, uint32_t serial) {
         sim::UnitOptions options;
