@@ -13,7 +13,8 @@ void TBatchStationForm::SaveCertificate(int row) {
         return;
     }
     const k57::BatchUnitResult& unit = *board_.rows()[size_t(row)].result;
-    QString path = dialogs_.saveFileName(this, tr("сертификаты PDF | *.pdf"), "pdf");
+    QString path = dialogs_.saveFileName(this, tr("сертификаты PDF | *.pdf"), "pdf",
+                                         QString::fromStdString(k57::CertificateFileName(unit)));
     if (path.isEmpty()) {
         return;
     }

@@ -130,6 +130,9 @@ TEST_F(StationWindowTest, TwoUnitsAreWrittenFromTheirRowsAndOneWithoutARowIsLeft
     QFile pdf(certificate);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << dialogs_.errors.join('\n').toStdString();
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    ASSERT_EQ(dialogs_.suggestions.size(), 1);
+    EXPECT_TRUE(dialogs_.suggestions[0].startsWith("K57-1001-"))
+        << dialogs_.suggestions[0].toStdString();
 
     // Closed while running: the station stops, then the window goes.
     form_.close();
