@@ -116,6 +116,7 @@ TEST_F(BatchStationTest, ThreeUnitsOnThreePortsTwoWithRowsAndOneLeftAlone) {
     EXPECT_EQ(entries.back().result, k57::JournalResult::Ok);
     EXPECT_EQ(entries.back().detail.rfind("batch " + station->mark() + ": row 2", 0), 0u)
         << entries.back().detail;
+    EXPECT_EQ(done[1001].entry, entries.back().id);
     EXPECT_TRUE(journal.Timeline(1003).empty());
 }
 
