@@ -162,6 +162,16 @@ void AddBatchCommands(CLI::App& app, BatchCommandLine& line) {
         ->add_option("--count", line.count,
                      "stop after N units (written, failed or skipped); default: until Ctrl+C")
         ->check(CLI::PositiveNumber);
+    line.batch->footer(
+        "Each unit that appears on a port is identified, matched to its row by its serial\n"
+        "number, backed up, written and read back; then the port waits for the next unit.\n"
+        "A unit with no row, or whose row a unit used already (in the journal), is left\n"
+        "alone; a unit that fails keeps its row. One line per unit on standard output\n"
+        "(--json: {\"serial\", \"port\", \"result\": ok|failed|skipped, \"verified\",\n"
+        "\"reason\"}), the steps on standard error. Exit code 0 when no unit failed, 7 when\n"
+        "one did, 1 when the files have problems (nothing is written then).\n"
+        "Example: k57ctl batch template.txt --values values.csv --port COM5 --port COM6\n"
+        "         --report certificates");
     line.batch->add_option("--report", line.reportDir,
                            "write a PDF certificate per unit and the batch's CSV summary into "
                            "this folder");

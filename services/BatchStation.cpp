@@ -135,6 +135,9 @@ void BatchStation::Run(Port& port) {
             record_->Forget(port.name);
             unit = record_->Identify(device);
             SetWaiting(port, false);
+            if (stopping_) {
+                break;  // its request may have been given up: not a unit to write
+            }
             if (!unit.serial) {
                 if (!Pause()) {
                     break;

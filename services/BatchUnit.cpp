@@ -114,6 +114,7 @@ class UnitWork {
             return true;
         });
         result_.written = list.ValuesToText();
+        result_.entry = guard.changeEntry();
         result_.verified = check.confirmed();
         if (check.confirmed()) {
             Finish(Result::Ok, {}, {});

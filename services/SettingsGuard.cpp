@@ -46,7 +46,7 @@ void SettingsGuard::Changed(int result, const std::string& detail,
 
 void SettingsGuard::Changed(JournalResult result, const std::string& detail,
                             const std::optional<std::string>& after) {
-    record_.Record(change_, port_, result, detail, backup_, after);
+    changeEntry_ = record_.Record(change_, port_, result, detail, backup_, after);
 }
 
 void SettingsGuard::Changed(const UpdateSteps& update) {

@@ -48,6 +48,9 @@ class SettingsGuard {
     const std::optional<std::string>& backup() const { return backup_; }
     // The backup's journal entry; 0 when the journal did not take it.
     long long backupEntry() const { return backupEntry_; }
+    // The change's own entry, once recorded; 0 when the journal did not
+    // take it.
+    long long changeEntry() const { return changeEntry_; }
     // Whether the unit the backup was read from is the one `serial` names
     // (an entry's unit; nothing: of no known unit, which fits any).
     bool SameUnit(std::optional<uint32_t> serial) const;
@@ -93,6 +96,7 @@ class SettingsGuard {
     int backupResult_ = kReplyOk;
     std::optional<std::string> backup_;
     long long backupEntry_ = 0;
+    long long changeEntry_ = 0;
     int againResult_ = kReplyOk;
     std::optional<std::string> again_;
     WriteAttempt write_;

@@ -50,7 +50,7 @@ TEST_F(BatchCtlTest, InRussianTheProblemsAreToldInTheWindowsWords) {
                             "до 4294967295)");
 }
 
-TEST_F(BatchCtlTest, GoodFilesAreSummedUpAndWritingIsNotOfferedYet) {
+TEST_F(BatchCtlTest, GoodFilesAreSummedUp) {
     QString templ = Write("template.txt", "MicLevel=10\n");
     QString values = Write("values.csv",
                            "serial,PinCod,NameBT\n"
@@ -60,11 +60,6 @@ TEST_F(BatchCtlTest, GoodFilesAreSummedUpAndWritingIsNotOfferedYet) {
     k57::test::CtlRun run = Ctl({"batch", templ, "--values", values, "--check"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "3 units, 2 keys of their own\n");
-
-    k57::test::CtlRun write = Ctl({"batch", templ, "--values", values});
-    EXPECT_EQ(write.code, 1);
-    EXPECT_TRUE(write.err.contains("not built yet")) << write.err.toStdString();
-    EXPECT_TRUE(write.err.contains("--check")) << write.err.toStdString();
 
     k57::test::CtlRun help = Ctl({"batch", "--help"});
     EXPECT_EQ(help.code, 0);

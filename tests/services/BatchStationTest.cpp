@@ -12,7 +12,9 @@
 
 #include "BatchPlan.h"
 #include "BatchStation.h"
+#include "EmbeddedImages.h"
 #include "Journal.h"
+#include "Messages.h"
 #include "ShippedCatalogue.h"
 #include "SimulatedUnits.h"
 
@@ -116,6 +118,7 @@ TEST_F(BatchStationTest, ThreeUnitsOnThreePortsTwoWithRowsAndOneLeftAlone) {
     EXPECT_EQ(entries.back().result, k57::JournalResult::Ok);
     EXPECT_EQ(entries.back().detail.rfind("batch " + station->mark() + ": row 2", 0), 0u)
         << entries.back().detail;
+    EXPECT_EQ(done[1001].entry, entries.back().id);
     EXPECT_TRUE(journal.Timeline(1003).empty());
 }
 
@@ -126,6 +129,34 @@ TEST_F(BatchStationTest, ATemplateOnlyRunWritesTheUnitWithNoRow) {
     EXPECT_EQ(done[1003].row, 0);
     EXPECT_NE(c.settings().find("MicLevel=10"), std::string::npos);
     EXPECT_EQ(c.settings().find("UserNumber1"), std::string::npos);
+}
+
+TEST_F(BatchStationTest, AnOlderFirmwareIsUpdatedBeforeTheSettingsAreWritten) {
+    k57::sim::Unit& a = Unit(41, 1001);
+    k57::BatchOptions options;
+    options.ports = {"COM41"};
+    options.count = 1;
+    options.updateFirmware = true;
+    station = std::make_unique<k57::BatchStation>(*plan, catalogue, options, journal());
+    std::string error;
+    ASSERT_TRUE(station->Start(error)) << error;
+    ASSERT_TRUE(station->Wait(std::chrono::seconds(120)));
+    k57::images::Firmware image = k57::images::LoadFirmware();
+    EXPECT_EQ(station->counts().ok, 1);
+    EXPECT_EQ(k57::test::Count(a.requests(), orvan::tms::messages::kBeginFirmwareUpdate), 1);
+    EXPECT_NE(a.settings().find("PinCod=1111"), std::string::npos);
+    std::vector<k57::JournalEntry> entries = k57::Journal(journal()).Timeline(1001);
+    std::vector<k57::JournalOperation> operations;
+    for (const k57::JournalEntry& entry : entries) {
+        operations.push_back(entry.operation);
+    }
+    using Op = k57::JournalOperation;
+    EXPECT_EQ(operations,
+              (std::vector<Op>{Op::Backup, Op::FirmwareUpdate, Op::Backup, Op::WriteSettings}));
+    EXPECT_EQ(entries[1].result, k57::JournalResult::Ok);
+    // The write names the firmware the unit restarted into.
+    EXPECT_NE(entries[0].firmware, image.info.version);
+    EXPECT_EQ(entries.back().firmware, image.info.version);
 }
 
 TEST_F(BatchStationTest, TheReadBackCatchesAUnitThatKeptItsOldSettingsAndTheRowStaysUnused) {
