@@ -13,6 +13,7 @@
 #include "RussianPlural.h"
 #include "ScreenFit.h"
 #include "SettingsMessages.h"
+#include "SettingsProblemLines.h"
 #include "SettingsService.h"
 #include "UnitText.h"
 #include "WindowTexts.h"
@@ -23,31 +24,6 @@ namespace {
 // The log's designed place; a window shorter than designed takes the loss
 // from the log, down to a few lines.
 constexpr int kLogTop = 312, kLogHeight = 177, kLogLeast = 48;
-
-// "строка 3, MicLevel: 99 - многовато будет."
-QString ProblemLine(const k57::SettingsLine& line) {
-    QString where = TMainForm::tr("строка %1").arg(line.number);
-    if (!line.key.empty()) {
-        where += ", " + k57::FromUnit(line.key);
-    }
-    return where + ": " +
-           QString::fromStdString(k57::WindowMessage(*line.problem, line.value, line.earlierLine));
-}
-
-QString FileProblem(k57::SettingsFile::Problem problem, const std::string& detail) {
-    using Problem = k57::SettingsFile::Problem;
-    switch (problem) {
-        case Problem::TooLarge:
-            return TMainForm::tr("файл больше 1 МБ, это не файл настроек");
-        case Problem::NulByte:
-            return TMainForm::tr("в файле есть нулевой байт, это не текстовый файл настроек");
-        case Problem::LongLine:
-            return TMainForm::tr("строка %1 длиннее %2")
-                .arg(QString::fromStdString(detail), k57::Bytes(k57::SettingsFile::kMaxLine));
-        default:
-            return QString::fromStdString(detail);
-    }
-}
 
 }  // namespace
 
@@ -152,9 +128,9 @@ void TMainForm::ListSettingsProblems(const QString& intro, const k57::SettingsVe
     }
     QStringList lines;
     for (const k57::SettingsLine& line : problems) {
-        Log(ProblemLine(line));
+        Log(k57::ProblemLine(line));
         if (size_t(lines.size()) < shown) {
-            lines << ProblemLine(line);
+            lines << k57::ProblemLine(line);
         }
     }
     if (problems.size() > shown) {
@@ -197,9 +173,8 @@ void TMainForm::OpenFileButtonClick() {
     k57::SettingsService settings(parameterList_);
     k57::SettingsFileVerdict file = settings.ReadFile(path.toStdString());
     if (!file.readable()) {
-        dialogs_.error(
-            this,
-            tr("Не удалось открыть файл %1: %2").arg(path, FileProblem(file.problem, file.detail)));
+        dialogs_.error(this, tr("Не удалось открыть файл %1: %2")
+                                 .arg(path, k57::FileProblem(file.problem, file.detail)));
         return;
     }
     // Written to the unit, such a file would reset every setting.

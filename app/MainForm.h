@@ -32,6 +32,7 @@ class TCanMonitorForm;
 class TDiagnosticForm;
 class TParametersEditForm;
 class TTraceForm;
+class TBatchStationForm;
 
 namespace Ui {
 class TMainForm;
@@ -83,6 +84,9 @@ class TMainForm : public QWidget {
     void SaveLog();
     // The log's context menu: "Журнал обслуживания…", the history window.
     void ShowHistory();
+    // The log's context menu: "Партия…", the batch station window, made
+    // when first asked for and kept: a run goes on while it is hidden.
+    void ShowStation();
     // The link's trace window (also Ctrl+Shift+T).
     void ShowTrace();
     // The log's context menu: "Сохранить отчёт для поддержки…", one text
@@ -169,6 +173,7 @@ class TMainForm : public QWidget {
     TParametersEditForm* editor_ = nullptr;
     TDiagnosticForm* diagnostic_ = nullptr;
     TCanMonitorForm* canMonitor_ = nullptr;
-    TTraceForm* traceForm_ = nullptr;  // made when first asked for
+    TTraceForm* traceForm_ = nullptr;       // made when first asked for
+    TBatchStationForm* station_ = nullptr;  // made when first asked for
     k57::ReportedUnit unit_;
 };

@@ -8,12 +8,14 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
+#include "BatchStationForm.h"
 #include "HistoryForm.h"
 #include "MainForm.h"
 #include "OpenProblemText.h"
 #include "PortMapping.h"
 #include "RussianPlural.h"
 #include "SafeSave.h"
+#include "ScreenFit.h"
 #include "ui_MainForm.h"
 
 namespace {
@@ -116,6 +118,9 @@ void TMainForm::Memo1ContextMenu(const QPoint& at) {
     QAction* history = menu->addAction(tr("Журнал обслуживания…"));
     history->setObjectName("HistoryAction");
     connect(history, &QAction::triggered, this, &TMainForm::ShowHistory);
+    QAction* batch = menu->addAction(tr("Партия…"));
+    batch->setObjectName("BatchStationAction");
+    connect(batch, &QAction::triggered, this, &TMainForm::ShowStation);
     menu->addSeparator();
     QAction* trace = menu->addAction(tr("Трассировка обмена…"));
     QAction* report = menu->addAction(tr("Сохранить отчёт для поддержки…"));
@@ -140,6 +145,16 @@ void TMainForm::ShowHistory() {
     }
     THistoryForm history(guarded_, dialogs_, parameterList_, this, &sharing_);
     history.exec();
+}
+
+void TMainForm::ShowStation() {
+    if (!station_) {
+        station_ = new TBatchStationForm(dialogs_, this);
+        k57::CentreOnScreen(*station_);
+    }
+    station_->show();
+    station_->raise();
+    station_->activateWindow();
 }
 
 // One line each, as the technician sees it, each after the time it was
@@ -174,7 +189,7 @@ void TMainForm::WriteTextFile(const QString& path, const QByteArray& text) {
     std::string error;
     if (!k57::SafeSave(path.toStdString(), std::string_view(text.constData(), size_t(text.size())),
                        error)) {
-        dialogs_.error(this, tr("Не удалось записать файл %1: %2")
-                                 .arg(path, QString::fromStdString(error)));
+        dialogs_.error(
+            this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
     }
 }

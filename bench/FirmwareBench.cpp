@@ -34,7 +34,9 @@ class Yes : public k57::DialogService {
     }
     void error(QWidget*, const QString& text) override { last = text; }
     QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     QString last;
 };
 

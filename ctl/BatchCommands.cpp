@@ -11,6 +11,7 @@
 #include "Cp1251.h"
 #include "ExitCodes.h"
 #include "SettingsProblemText.h"
+#include "ValuesMessages.h"
 
 namespace k57::ctl {
 
@@ -22,8 +23,12 @@ std::string Quoted(const std::string& windows1251) {
     return "\"" + cp1251::ToUtf8(windows1251) + "\"";
 }
 
-// What is wrong, in the words the settings checks use for a value.
+// What is wrong, in the words the settings checks use for a value; in
+// Russian (--lang ru) the window's.
 std::string ValuesProblemText(const ParameterList& list, const ValuesProblem& problem) {
+    if (RussianProblemTexts()) {
+        return ValuesWindowMessage(problem);
+    }
     switch (problem.kind) {
         case Kind::Unreadable:
             return problem.detail;
@@ -82,6 +87,10 @@ std::string ValuesProblemText(const ParameterList& list, const ValuesProblem& pr
 // "values.csv: row 4, column 3 (UserNumber1): …", or less where the problem
 // is the whole row's or the file's.
 std::string Where(const std::string& file, const ValuesProblem& problem) {
+    if (RussianProblemTexts()) {
+        const std::string place = ValuesProblemPlace(problem);
+        return file + ":" + (place.empty() ? " " : " " + place + ": ");
+    }
     std::string where = file + ":";
     if (problem.row > 0) {
         where += " row " + std::to_string(problem.row);

@@ -37,6 +37,10 @@ void UseRussianProblemTexts(bool russian) {
     gRussian = russian;
 }
 
+bool RussianProblemTexts() {
+    return gRussian;
+}
+
 std::string ProblemText(const ParameterList& list, const SettingsLine& line) {
     const std::string value = "\"" + cp1251::ToUtf8(line.value) + "\"";
     int index = list.IndexOf(line.key);

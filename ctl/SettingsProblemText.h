@@ -12,6 +12,7 @@ namespace k57::ctl {
 // the range or length allowed.
 std::string ProblemText(const ParameterList& list, const SettingsLine& line);
 void UseRussianProblemTexts(bool russian);
+bool RussianProblemTexts();
 // "where:3: MicLevel: ..." on stderr for each problem line of a text.
 void ListProblems(const std::string& where, const ParameterList& list,
                   const SettingsVerdict& verdict);

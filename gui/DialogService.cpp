@@ -78,11 +78,12 @@ QString MessageBoxDialogs::openFileName(QWidget* owner, const QString& filter,
 }
 
 QString MessageBoxDialogs::saveFileName(QWidget* owner, const QString& filter,
-                                        const QString& suffix) {
-    QString path = WithSuffix(
-        QFileDialog::getSaveFileName(owner, QString(), folder_.start(), QtFilter(filter), nullptr,
-                                     QFileDialog::DontConfirmOverwrite),
-        suffix);
+                                        const QString& suffix, const QString& suggested) {
+    const QString start = suggested.isEmpty() ? folder_.start() : folder_.start() + "/" + suggested;
+    QString path =
+        WithSuffix(QFileDialog::getSaveFileName(owner, QString(), start, QtFilter(filter), nullptr,
+                                                QFileDialog::DontConfirmOverwrite),
+                   suffix);
     folder_.remember(path);
     return path;
 }

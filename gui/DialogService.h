@@ -25,19 +25,22 @@ class DialogService {
     // The standard report of an error that ended an action.
     virtual void error(QWidget* owner, const QString& text) = 0;
     // The chosen path, or an empty text when the user cancelled. `filter` is
-    // "description | pattern".
+    // "description | pattern"; `suggested`, a file name offered in the
+    // dialog's folder.
     virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
-    virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
+    virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix,
+                                 const QString& suggested = {}) = 0;
 };
 
 // The real thing: QMessageBox and QFileDialog.
 class MessageBoxDialogs : public DialogService {
   public:
-    Answer message(QWidget* owner, const QString& caption, const QString& text,
-                   Buttons buttons, Answer preferred) override;
+    Answer message(QWidget* owner, const QString& caption, const QString& text, Buttons buttons,
+                   Answer preferred) override;
     void error(QWidget* owner, const QString& text) override;
     QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
-    QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+    QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix,
+                         const QString& suggested) override;
 
   private:
     FileDialogFolder folder_;

@@ -31,6 +31,25 @@ TEST_F(BatchCtlTest, EveryProblemOfBothFilesIsToldWithItsPlace) {
     EXPECT_EQ(run.err.toStdString(), expected.join('\n').toStdString() + "\n");
 }
 
+// The window's words, from the place both front ends share.
+TEST_F(BatchCtlTest, InRussianTheProblemsAreToldInTheWindowsWords) {
+    QString templ = Write("template.txt", "MicLevel=10\n");
+    QString values = Write("values.csv",
+                           "serial,UserNumber1,PinCod\n"
+                           "1001,899900000001,1234\n"
+                           "x,,\n");
+    k57::test::CtlRun run = Ctl({"--lang", "ru", "batch", templ, "--values", values, "--check"});
+    EXPECT_EQ(run.code, 1);
+    QStringList lines = run.err.split('\n');
+    ASSERT_GE(lines.size(), 2) << run.err.toStdString();
+    EXPECT_EQ(lines[0], values +
+                            ": строка 2, столбец 2 (UserNumber1): 899900000001 - номер "
+                            "телефона: + и цифры");
+    EXPECT_EQ(lines[1], values +
+                            ": строка 3, столбец 1 (serial): \"x\" - не серийный номер (от 0 "
+                            "до 4294967295)");
+}
+
 TEST_F(BatchCtlTest, GoodFilesAreSummedUp) {
     QString templ = Write("template.txt", "MicLevel=10\n");
     QString values = Write("values.csv",

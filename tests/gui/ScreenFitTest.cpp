@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QTreeWidget>
 
+#include "BatchStationForm.h"
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
 #include "MainForm.h"
@@ -86,9 +87,19 @@ TEST_F(LaptopScreenTest, EveryWindowFitsAndKeepsItsControlsInSight) {
 
     // The main window sits wholly on the screen, its title bar too.
     k57::CentreOnScreen(main);
-    EXPECT_GE(main.y() - (k57::kWindowFrame.height() - k57::kWindowFrame.width() / 2),
-              area_.top());
+    EXPECT_GE(main.y() - (k57::kWindowFrame.height() - k57::kWindowFrame.width() / 2), area_.top());
     EXPECT_LE(main.y() + main.height(), area_.bottom() + 1);
+}
+
+// The station's rows give up height; its choices and buttons stay in sight.
+TEST_F(LaptopScreenTest, TheStationWindowFitsWithItsButtonsAndRowsInSight) {
+    TBatchStationForm station(dialogs_);
+    station.show();
+    ExpectFits(station);
+    EXPECT_LE(station.findChild<QPushButton*>("StopButton")->mapTo(&station, QPoint(0, 0)).y() +
+                  station.findChild<QPushButton*>("StopButton")->height(),
+              station.height());
+    EXPECT_GT(station.findChild<QScrollArea*>("StationRows")->viewport()->height(), 100);
 }
 
 }  // namespace

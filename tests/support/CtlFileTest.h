@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include "CtlProcess.h"
+#include "FileInFolder.h"
 
 namespace k57::test {
 
@@ -14,11 +13,7 @@ class CtlFileTest : public ::testing::Test {
   protected:
     // The file `name` in the test's folder, holding `bytes`; its path.
     QString Write(const char* name, const QByteArray& bytes) {
-        QString path = QString::fromStdString(dir_.path()) + "/" + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
+        return WriteFileIn(dir_, name, bytes);
     }
     CtlRun Ctl(const QStringList& args) { return RunCtl(args, settings_); }
 

@@ -17,14 +17,14 @@ class ScriptedDialogs : public DialogService {
         QString caption;
         QString text;
         Buttons buttons;
-        bool busyPointer;   // shown while the busy pointer was up
-        Answer preferred;   // what Enter would answer
+        bool busyPointer;  // shown while the busy pointer was up
+        Answer preferred;  // what Enter would answer
     };
 
     Answer message(QWidget* owner, const QString& caption, const QString& text, Buttons buttons,
                    Answer preferred) override {
-        boxes.push_back({owner, caption, text, buttons, QApplication::overrideCursor() != nullptr,
-                         preferred});
+        boxes.push_back(
+            {owner, caption, text, buttons, QApplication::overrideCursor() != nullptr, preferred});
         if (!answers.empty()) {
             Answer a = answers.front();
             answers.pop_front();
@@ -40,8 +40,10 @@ class ScriptedDialogs : public DialogService {
         filters << filter;
         return Next();
     }
-    QString saveFileName(QWidget*, const QString& filter, const QString&) override {
+    QString saveFileName(QWidget*, const QString& filter, const QString&,
+                         const QString& suggested) override {
         filters << filter;
+        suggestions << suggested;
         return Next();
     }
 
@@ -58,6 +60,7 @@ class ScriptedDialogs : public DialogService {
     std::deque<QString> files;  // paths the file dialogs return; empty: cancelled
     std::vector<Box> boxes;
     QStringList errors;
+    QStringList suggestions;  // the names the save dialogs offered
     QStringList filters;
 
   private:
