@@ -1280,6 +1280,10 @@ In the unit: %1, in the program: %2.</translation>
         <translation>The file %1 sets no parameter: written to the unit, it would return every setting, the PIN and the phone numbers included, to its default.
 Open it?</translation>
     </message>
+    <message>
+        <source>Партия…</source>
+        <translation>Batch…</translation>
+    </message>
 </context>
 <context>
     <name>TParametersEditForm</name>
@@ -1544,6 +1548,77 @@ Write them?</translation>
     <message>
         <source>Параметры таймаута не устанавливаются</source>
         <translation>Timeout settings cannot be applied</translation>
+    </message>
+</context>
+<context>
+    <name>ValuesMessages</name>
+    <message>
+        <source>строка %1</source>
+        <translation>row %1</translation>
+    </message>
+    <message>
+        <source>, столбец %1</source>
+        <translation>, column %1</translation>
+    </message>
+    <message>
+        <source>файл больше %1 МБ, это не файл значений</source>
+        <translation>larger than %1 MB, not a values file</translation>
+    </message>
+    <message>
+        <source>больше %1 строк блоков; разделите файл на несколько</source>
+        <translation>more than %1 rows of units; split it into several files</translation>
+    </message>
+    <message>
+        <source>ячейка в кавычках не закрыта до конца файла</source>
+        <translation>a quoted cell is not closed before the end of the file</translation>
+    </message>
+    <message>
+        <source>после закрывающей кавычки ячейка продолжается (кавычка внутри ячейки пишется дважды: &quot;&quot;)</source>
+        <translation>a quoted cell goes on after its closing quote (a quote inside one is written twice: &quot;&quot;)</translation>
+    </message>
+    <message>
+        <source>после заголовка нет строк блоков</source>
+        <translation>no rows of units after the header</translation>
+    </message>
+    <message>
+        <source>ячейки разделены &quot;;&quot;; в файле значений разделитель &quot;,&quot;</source>
+        <translation>the cells are separated by &quot;;&quot;; the values file takes &quot;,&quot;</translation>
+    </message>
+    <message>
+        <source>первый столбец должен называться &quot;serial&quot;</source>
+        <translation>the first column must be &quot;serial&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;serial&quot; должен быть первым столбцом</source>
+        <translation>&quot;serial&quot; must be the first column</translation>
+    </message>
+    <message>
+        <source>пустое имя столбца</source>
+        <translation>an empty column name</translation>
+    </message>
+    <message>
+        <source>уже задан в столбце %1</source>
+        <translation>given in column %1 already</translation>
+    </message>
+    <message>
+        <source>ячеек: %1, а в заголовке: %2</source>
+        <translation>%1 cell(s) where the header has %2</translation>
+    </message>
+    <message>
+        <source>%1 - не серийный номер (от 0 до 4294967295)</source>
+        <translation>%1 is not a serial number (0 to 4294967295)</translation>
+    </message>
+    <message>
+        <source>серийный номер %1 уже задан в строке %2</source>
+        <translation>serial number %1 is given by row %2 already</translation>
+    </message>
+    <message>
+        <source>настройки блока вместе с шаблоном занимают %1 байт, а блок принимает не больше %2</source>
+        <translation>the unit&apos;s settings come to %1 bytes with the template&apos;s; the unit takes at most %2</translation>
+    </message>
+    <message>
+        <source>настройки блока не задают ни одного параметра: его PIN-код и номера телефонов были бы сброшены</source>
+        <translation>the unit&apos;s settings would set no parameter: its PIN and phone numbers would be reset</translation>
     </message>
 </context>
 <context>
