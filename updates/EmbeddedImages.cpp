@@ -47,7 +47,10 @@ bool ReadImage(const std::string& path, long long limit, std::string& bytes, std
 }
 
 Firmware LoadFirmware(const char* path) {
-    const std::string image = ReadItem(path, FileLimits::kFirmwareImage);
+    return FirmwareFromImage(ReadItem(path, FileLimits::kFirmwareImage), path);
+}
+
+Firmware FirmwareFromImage(const std::string& image, const char* path) {
     if (image.size() < size_t(kInfoOffset) + sizeof(VersionInfo)) {
         throw std::runtime_error(
             WithArguments(K57_TR("EmbeddedImages", "Образ прошивки слишком короткий: %1"), {path}));

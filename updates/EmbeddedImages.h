@@ -30,6 +30,8 @@ struct Firmware {
 bool ReadImage(const std::string& path, long long limit, std::string& bytes, std::string& error);
 
 Firmware LoadFirmware(const char* path = kFirmwarePath);
+// The firmware from its image's bytes (a package's); `name` for the error.
+Firmware FirmwareFromImage(const std::string& image, const char* name);
 
 // The sound package: data size L and data checksum, then L bytes of data.
 // Its size minus the 8-byte header, taken from the item's size.
