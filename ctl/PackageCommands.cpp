@@ -45,6 +45,10 @@ int Keygen(const PackageCommandLine& line) {
                     kNoJournal);
     }
     if (!SafeSave(line.publicFile, package::PublicKeyText(key), error, SaveAccess::Shared)) {
+        // A secret key without its public half would sign packages no one
+        // could be given the key of: neither is kept.
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::u8path(line.secretFile), ignored);
         return Fail(line.publicFile + ": " + error, kNoJournal);
     }
     std::printf("key id %s\n", package::Hex(key.Id()).c_str());
