@@ -101,7 +101,7 @@ int Verify(const Context& context, const PackageCommandLine& line) {
     if (context.json) {
         QJsonObject object{{"file", Q(line.packageFile)},
                            {"verdict", VerdictName(check.verdict)},
-                           {"sha256", Q(check.fileSha256)}};
+                           {"blake2b_256", Q(check.fileHash)}};
         if (check.keyNamed) {
             object["key_id"] = Q(package::Hex(check.keyId));
         }

@@ -40,7 +40,7 @@ bool Verified(Context& context, PackageInstall& install, package::Kind kind,
 }  // namespace
 
 std::string PackageInstall::JournalDetail() const {
-    std::string detail = "package sha256 " + check.fileSha256;
+    std::string detail = "package blake2b-256 " + check.fileHash;
     if (check.signedManifest) {
         detail += ", version " + check.manifest.version;
     }

@@ -15,7 +15,7 @@ struct PackageInstall {
     PackageCheck check;
     bool allowDowngrade = false;
 
-    // "package sha256 …, version 000.010, key 1a2b…": an install's detail.
+    // "package blake2b-256 …, version 000.010, key 1a2b…": an install's detail.
     std::string JournalDetail() const;
     // The refusal told and recorded (result not sent, with the reason);
     // kPackageRefused.

@@ -1,7 +1,5 @@
 #include "PackageCheck.h"
 
-#include <stdexcept>
-
 #include "EmbeddedImages.h"
 #include "FileRead.h"
 
@@ -28,17 +26,6 @@ PackageCheck& Refuse(PackageCheck& check, PackageVerdict verdict, std::string de
     return check;
 }
 
-// The version the firmware's information block holds, or false when it is
-// not a firmware image at all.
-bool FirmwareVersion(const std::string& image, std::string& version) {
-    try {
-        images::Firmware firmware = images::FirmwareFromImage(image, "package");
-        version = firmware.info.version;
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -84,7 +71,7 @@ PackageCheck CheckPackageFile(const std::string& path, std::optional<package::Ki
 PackageCheck CheckPackageBytes(std::string_view file, std::optional<package::Kind> kind,
                                const TrustedKeys& keys) {
     PackageCheck check;
-    check.fileSha256 = package::Sha256Hex(file);
+    check.fileHash = package::Blake2bHex(file);
     package::Package parts;
     std::string detail;
     package::Layout layout = package::Split(file, parts, detail);
@@ -134,16 +121,17 @@ PackageCheck CheckPackageBytes(std::string_view file, std::optional<package::Kin
 
 bool ImageVersionMatches(const package::Manifest& manifest, const std::string& image,
                          std::string& detail) {
-    std::string own;
     if (manifest.kind == package::Kind::Sound) {
         return true;
     }
-    if (!FirmwareVersion(image, own)) {
+    VersionInfo info{};
+    if (!images::InfoBlock(image, info)) {
         detail = "the image is not a firmware image (too short for its information block)";
         return false;
     }
-    if (own != manifest.version) {
-        detail = "the firmware image says version \"" + own + "\", the manifest " +
+    if (info.version != manifest.version) {
+        detail = "the firmware image says version \"" + std::string(info.version) +
+                 "\", the manifest " +
                  manifest.version;
         return false;
     }

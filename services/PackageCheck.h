@@ -36,7 +36,7 @@ const char* VerdictName(PackageVerdict verdict);
 struct PackageCheck {
     PackageVerdict verdict = PackageVerdict::Unreadable;
     std::string detail;      // why, in English, when refused
-    std::string fileSha256;  // the whole file's, once read
+    std::string fileHash;    // the whole file's BLAKE2b-256, once read
     bool keyNamed = false;   // the header was read: keyId holds the signer's id
     package::KeyId keyId{};
     bool signedManifest = false;  // the signature holds: manifest is the publisher's

@@ -112,6 +112,14 @@ std::string Sha256Hex(std::string_view bytes) {
     return Hex(hash);
 }
 
+std::string Blake2bHex(std::string_view bytes) {
+    Start();
+    std::array<uint8_t, 32> hash{};
+    crypto_generichash(hash.data(), hash.size(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                       bytes.size(), nullptr, 0);
+    return Hex(hash);
+}
+
 Signature Sign(std::string_view message, const SecretKey& key) {
     Start();
     Signature signature{};

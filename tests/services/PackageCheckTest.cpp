@@ -41,7 +41,7 @@ TEST_F(PackageCheckTest, AGoodPackageIsGoodAndEveryChangedByteIsCaught) {
     ASSERT_EQ(check.verdict, V::Good) << check.detail;
     EXPECT_EQ(check.manifest.version, "000.010");
     EXPECT_EQ(check.image, test::FirmwareImage("000.010"));
-    EXPECT_EQ(check.fileSha256, package::Sha256Hex(good));
+    EXPECT_EQ(check.fileHash, package::Blake2bHex(good));
 
     // Every byte of the manifest is signed, the version's too.
     for (size_t at : {size_t(0), size_t(30), size_t(40)}) {
