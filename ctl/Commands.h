@@ -24,6 +24,8 @@ struct WriteCheck;
 // k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
 namespace k57::ctl {
 
+struct PackageInstall;
+
 struct Context {
     std::unique_ptr<DeviceInterface> device;
     bool json = false;
@@ -80,7 +82,14 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments);
 // `restore`: after the update, the backup is written back when the unit's
 // settings differ from it (otherwise asked on a terminal).
 int UpdateFirmware(Context& context, const std::string& image, bool force, bool restore = false);
-int UpdateSound(Context& context, const std::string& image);
+// `package`: the verified package the image came from, or null.
+int UpdateSound(Context& context, const std::string& image,
+                const PackageInstall* package = nullptr);
+// A signed package (.k57pkg) verified, then written as above; nothing is
+// sent when it is refused (kPackageRefused, with its own journal entry).
+int InstallFirmwarePackage(Context& context, const std::string& file, bool force, bool restore,
+                           bool allowDowngrade);
+int InstallSoundPackage(Context& context, const std::string& file);
 
 // `filter`: a CAN filter line ("+1A0 -7DF +400/700"). With `dbcFile`, the
 // frames its database knows are printed decoded (as "can decode" prints

@@ -20,6 +20,8 @@ enum Exit {
                      // be written (the old one is left whole)
     kNotConfirmed = 7,  // settings sent, but reading them back shows other values or
                         // fails: the unit's state is to be checked
+    kPackageRefused = 7,  // an update package refused by its check (package verify,
+                          // update --package): nothing of it reached a unit
     kInterrupted = 130,
 };
 

@@ -10,6 +10,7 @@
 #include "ExitCodes.h"
 #include "FileRead.h"
 #include "FirmwareUpdate.h"
+#include "PackageInstall.h"
 #include "ParameterList.h"
 #include "PortMapping.h"
 #include "SettingsGuard.h"
@@ -109,13 +110,13 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
 
 // Backup, the update, and its journal entry.
 int GuardedSend(Context& context, SettingsGuard& guard, UpdateSteps& update,
-                const std::string& what, const char* wait) {
+                const std::string& what, const char* wait, const PackageInstall* package) {
     int exitCode = kDone;
     if (!BackedUp(context, guard, exitCode)) {
         return exitCode;
     }
     exitCode = Send(context, update, what, wait);
-    guard.Changed(update);
+    guard.Changed(update, package ? package->JournalDetail() : std::string());
     TellJournalProblem(context);
     return exitCode;
 }
@@ -183,6 +184,13 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
         return FileReadsStopped() ? ReadFailed(imagePath, {})
                                   : Fail(std::string("no firmware image: ") + e.what(), kBadInput);
     }
+    return WriteFirmware(context, firmware, imagePath, force, restore, nullptr);
+}
+
+// The unit's version is read before anything is sent: a package is judged
+// against it there, and a refused one ends the update with its own entry.
+int WriteFirmware(Context& context, const images::Firmware& firmware, const std::string& imagePath,
+                  bool force, bool restore, PackageInstall* package) {
     FirmwareUpdate update(firmware);
     if (!update.CheckImage()) {
         return Fail(imagePath +
@@ -205,6 +213,13 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
             kWrongReply);
     }
     std::string current = cp1251::ToUtf8(update.unit().version);
+    if (package) {
+        CheckAgainstUnit(package->check, update.unit().version, package->allowDowngrade);
+        if (!package->check.good()) {
+            return package->Refused(context, JournalOperation::FirmwareUpdate);
+        }
+        force = force || package->allowDowngrade;
+    }
     if (stage == UpdateSteps::Stage::Confirm) {
         if (!force) {
             return Fail("the unit has firmware " + current + ", not older than the image's " +
@@ -221,14 +236,14 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
         return exitCode;
     }
     SettingsGuard guard(*context.record, JournalOperation::FirmwareUpdate);
-    exitCode = GuardedSend(context, guard, update, "firmware " + image, "10 s");
+    exitCode = GuardedSend(context, guard, update, "firmware " + image, "10 s", package);
     if (exitCode != kDone || update.outcome() != UpdateOutcome::Done) {
         return exitCode;
     }
     return RestoreAfterUpdate(context, guard, restore);
 }
 
-int UpdateSound(Context& context, const std::string& imagePath) {
+int UpdateSound(Context& context, const std::string& imagePath, const PackageInstall* package) {
     std::string path = imagePath.empty() ? images::kSoundPath : imagePath;
     SoundUpdate update(path);
     uint32_t size = 0;
@@ -246,7 +261,7 @@ int UpdateSound(Context& context, const std::string& imagePath) {
     }
     update.Start();
     SettingsGuard guard(*context.record, JournalOperation::SoundUpdate);
-    return GuardedSend(context, guard, update, "sound data", "20 s");
+    return GuardedSend(context, guard, update, "sound data", "20 s", package);
 }
 
 }  // namespace k57::ctl

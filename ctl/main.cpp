@@ -10,6 +10,7 @@
 #include "ExitCodes.h"
 #include "InterfaceLanguage.h"
 #include "JournalCommands.h"
+#include "PackageCommands.h"
 #include "SettingsProblemText.h"
 #include "SessionFactory.h"
 #include "Terminal.h"
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
         "read or is of another type, 5 the unit refused (a commit not acknowledged),\n"
         "6 the service journal cannot be read or written, or a file cannot be written\n"
         "(the old one is left whole), 7 settings sent but not confirmed by reading\n"
-        "them back, 130 interrupted.",
+        "them back, or an update package refused by its check (nothing of it sent),\n"
+        "130 interrupted.",
         "k57ctl"};
     app.set_version_flag("--version", k57::VersionText("k57ctl"));
     app.require_subcommand(1);
@@ -138,14 +140,26 @@ int main(int argc, char** argv) {
     bool force = false;
     auto* firmware = update->add_subcommand(
         "firmware", "write the embedded firmware (or --image) with the window's steps");
-    firmware->add_option("--image", image, "a firmware image file instead of the embedded one");
+    std::string packageFile;
+    bool allowDowngrade = false;
+    auto* firmwareImage =
+        firmware->add_option("--image", image, "a firmware image file instead of the embedded one");
+    firmware->add_option("--package", packageFile,
+                         "a signed firmware package (.k57pkg), verified before anything is sent")
+        ->excludes(firmwareImage);
+    firmware->add_flag("--allow-downgrade", allowDowngrade,
+                       "install a package older than the unit's firmware");
     firmware->add_flag("--yes", context.yes, "do not ask");
     firmware->add_flag("--force", force, "update a unit whose version is equal or newer");
     bool restoreAfter = false;
     firmware->add_flag("--restore", restoreAfter,
                        "write the backup back when the update changed the unit's settings");
     auto* sound = update->add_subcommand("sound", "write the embedded sound package (or --image)");
-    sound->add_option("--image", image, "a sound package file instead of the embedded one");
+    auto* soundImage =
+        sound->add_option("--image", image, "a sound package file instead of the embedded one");
+    sound->add_option("--package", packageFile,
+                      "a signed sound package (.k57pkg), verified before anything is sent")
+        ->excludes(soundImage);
     sound->add_flag("--yes", context.yes, "do not ask");
 
     uint32_t serial = 0;
@@ -263,6 +277,8 @@ int main(int argc, char** argv) {
         command->add_flag("--reveal", reveal, "show the PIN and phone numbers unmasked");
     }
 
+    PackageCommandLine packageLine;
+    AddPackageCommands(app, packageLine);
     JournalCommandLine journalLine;
     AddJournalCommands(app, journalLine);
     BatchCommandLine batchLine;
@@ -309,6 +325,8 @@ int main(int argc, char** argv) {
         return CanSignalsFile(context, logFile, canFilter, dbcOut);
     if (*batchLine.batch && batchLine.check)
         return CheckBatch(batchLine);
+    if (int packageCommand = RunPackageCommand(context, packageLine); packageCommand >= 0)
+        return packageCommand;
 
     context.device = k57::MakeUnitSession();
     if (!port.empty()) {
@@ -343,9 +361,13 @@ int main(int argc, char** argv) {
         if (*set)
             return SettingsSet(context, assignments);
         if (*firmware)
-            return UpdateFirmware(context, image, force, restoreAfter);
+            return packageFile.empty()
+                       ? UpdateFirmware(context, image, force, restoreAfter)
+                       : InstallFirmwarePackage(context, packageFile, force, restoreAfter,
+                                                allowDowngrade);
         if (*sound)
-            return UpdateSound(context, image);
+            return packageFile.empty() ? UpdateSound(context, image)
+                                       : InstallSoundPackage(context, packageFile);
         if (*setId)
             return SetId(context, serial);
         if (*restart)

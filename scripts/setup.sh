@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev librapidxml-dev libgtest-dev libsqlite3-dev
           qt6-translations-l10n qt6-l10n-tools qt6-tools-dev libcli11-dev python3-can fontconfig fonts-dejavu-core
           librsvg2-bin python3-canmatrix locales-all zlib1g-dev poppler-utils
-          libpq-dev postgresql)
+          libpq-dev postgresql libsodium-dev)
 if [ "${1:-}" = package ]; then
     packages+=(dpkg-dev desktop-file-utils)
 fi

@@ -49,7 +49,7 @@ void SettingsGuard::Changed(JournalResult result, const std::string& detail,
     changeEntry_ = record_.Record(change_, port_, result, detail, backup_, after);
 }
 
-void SettingsGuard::Changed(const UpdateSteps& update) {
+void SettingsGuard::Changed(const UpdateSteps& update, const std::string& source) {
     JournalResult result;
     switch (update.outcome()) {
         case UpdateOutcome::Done:
@@ -74,7 +74,7 @@ void SettingsGuard::Changed(const UpdateSteps& update) {
     }
     const UpdateProgress& sent = update.progress();
     Changed(result, std::to_string(sent.fragmentsSent) + " of " + std::to_string(sent.fragments) +
-                        " fragments sent");
+                        " fragments sent" + (source.empty() ? "" : "; " + source));
 }
 
 int SettingsGuard::WriteSettings(DeviceInterface& device, const std::string& text,

@@ -65,8 +65,9 @@ class SettingsGuard {
                  const std::optional<std::string>& after = std::nullopt);
     void Changed(JournalResult result, const std::string& detail = {},
                  const std::optional<std::string>& after = std::nullopt);
-    // An update's entry: how it ended and how far it got.
-    void Changed(const UpdateSteps& update);
+    // An update's entry: how it ended and how far it got, then `source`
+    // (where the image came from: a package's hash, version and key).
+    void Changed(const UpdateSteps& update, const std::string& source = {});
 
     // On the device's thread: `text` written and read back; `written` told
     // between the two.

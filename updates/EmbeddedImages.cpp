@@ -47,21 +47,30 @@ bool ReadImage(const std::string& path, long long limit, std::string& bytes, std
 }
 
 Firmware LoadFirmware(const char* path) {
-    const std::string image = ReadItem(path, FileLimits::kFirmwareImage);
+    return FirmwareFromImage(ReadItem(path, FileLimits::kFirmwareImage), path);
+}
+
+bool InfoBlock(std::string_view image, VersionInfo& info) {
     if (image.size() < size_t(kInfoOffset) + sizeof(VersionInfo)) {
+        return false;
+    }
+    std::memcpy(&info, image.data() + kInfoOffset, sizeof(VersionInfo));
+    // The fields are NUL-terminated within their widths, whatever the image holds.
+    info.type[sizeof info.type - 1] = '\0';
+    info.version[sizeof info.version - 1] = '\0';
+    info.extra[sizeof info.extra - 1] = '\0';
+    return true;
+}
+
+Firmware FirmwareFromImage(const std::string& image, const char* path) {
+    Firmware firmware;
+    if (!InfoBlock(image, firmware.info)) {
         throw std::runtime_error(
             WithArguments(K57_TR("EmbeddedImages", "Образ прошивки слишком короткий: %1"), {path}));
     }
-    Firmware firmware;
     firmware.size = int32_t(image.size());
     firmware.buffer.assign(kPrefix, 0xFF);
     firmware.buffer.insert(firmware.buffer.end(), image.begin(), image.end());
-    std::memcpy(&firmware.info, firmware.buffer.data() + kPrefix + kInfoOffset,
-                sizeof(VersionInfo));
-    // The fields are NUL-terminated within their widths, whatever the image holds.
-    firmware.info.type[sizeof firmware.info.type - 1] = '\0';
-    firmware.info.version[sizeof firmware.info.version - 1] = '\0';
-    firmware.info.extra[sizeof firmware.info.extra - 1] = '\0';
     return firmware;
 }
 

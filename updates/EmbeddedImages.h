@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "VersionInfo.h"
@@ -30,6 +31,11 @@ struct Firmware {
 bool ReadImage(const std::string& path, long long limit, std::string& bytes, std::string& error);
 
 Firmware LoadFirmware(const char* path = kFirmwarePath);
+// The information block of a firmware image, its fields NUL-terminated
+// within their widths; false when the image is too short to hold one.
+bool InfoBlock(std::string_view image, VersionInfo& info);
+// The firmware from its image's bytes (a package's); `name` for the error.
+Firmware FirmwareFromImage(const std::string& image, const char* name);
 
 // The sound package: data size L and data checksum, then L bytes of data.
 // Its size minus the 8-byte header, taken from the item's size.
