@@ -111,7 +111,10 @@ int CheckBatch(const BatchCommandLine& line) {
     if (!LoadCatalogue(list)) {
         return kBadInput;
     }
-    BatchPlan plan = BatchPlan::Read(line.templateFile, line.valuesFile, list);
+    return TellPlan(line, list, BatchPlan::Read(line.templateFile, line.valuesFile, list));
+}
+
+int TellPlan(const BatchCommandLine& line, const ParameterList& list, const BatchPlan& plan) {
     const SettingsFileVerdict& read = plan.templateFile();
     int problems = 0;
     if (!read.readable()) {

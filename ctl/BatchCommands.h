@@ -7,6 +7,12 @@ namespace CLI {
 class App;
 }
 
+class ParameterList;
+
+namespace k57 {
+class BatchPlan;
+}
+
 namespace k57::ctl {
 
 struct Context;
@@ -32,6 +38,8 @@ void AddBatchCommands(CLI::App& app, BatchCommandLine& line);
 int RunBatchCommand(Context& context, const BatchCommandLine& line, const std::string& port);
 // Every problem of the template and the values file told; 0 when none.
 int CheckBatch(const BatchCommandLine& line);
+// The same for a plan read already from the line's files.
+int TellPlan(const BatchCommandLine& line, const ParameterList& list, const BatchPlan& plan);
 // The batch written, port by port, until Ctrl+C or the count.
 int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::string> ports);
 

@@ -128,7 +128,7 @@ int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::st
     BatchPlan plan = BatchPlan::Read(line.templateFile, line.valuesFile, catalogue);
     if (!plan.ok()) {
         // The same words as --check: every problem, and nothing written.
-        return CheckBatch(line);
+        return TellPlan(line, catalogue, plan);
     }
     BatchOptions options;
     options.ports = ports;

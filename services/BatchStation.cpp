@@ -47,10 +47,6 @@ bool BatchStation::Start(std::string& error) {
     }
     record_ = std::make_unique<ServiceRecord>(options_.frontEnd, journalPath_);
     LearnUsedRows();
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        counts_.left = ledger_.left();
-    }
     for (const std::string& name : options_.ports) {
         auto port = std::make_unique<Port>();
         port->device = makeDevice_();
@@ -87,6 +83,10 @@ void BatchStation::LearnUsedRows() {
 
 void BatchStation::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
+    Stopping();
+}
+
+void BatchStation::Stopping() {
     stopping_ = true;
     for (auto& port : ports_) {
         if (port->waiting) {
@@ -104,7 +104,9 @@ bool BatchStation::Wait(std::chrono::milliseconds limit) {
 
 BatchCounts BatchStation::counts() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return counts_;
+    BatchCounts counts = counts_;
+    counts.left = ledger_.left();
+    return counts;
 }
 
 void BatchStation::WithJournal(const std::function<void()>& call) {
@@ -183,19 +185,12 @@ bool BatchStation::Finished(Port& port, const BatchUnitResult& result) {
             ++counts_.skipped;
             break;
     }
-    counts_.left = ledger_.left();
     if (listener_) {
         listener_(event);
     }
     ++handled_;
     if (options_.count > 0 && handled_ >= options_.count) {
-        stopping_ = true;
-        for (auto& other : ports_) {
-            if (other->waiting) {
-                other->device->SetAbandoned(true);
-            }
-        }
-        wake_.notify_all();
+        Stopping();
         return false;
     }
     return true;

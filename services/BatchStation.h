@@ -106,6 +106,9 @@ class BatchStation {
     // (left in `next`); false when stopped.
     bool AwaitRemoval(Port& port, uint32_t serial, UnitIdentity& next);
     void Tell(const BatchEvent& event);
+    // Under the lock: no port waits for another unit, and the requests of
+    // those waiting now are given up.
+    void Stopping();
     // A wait of the port: the session's request given up on Stop.
     void SetWaiting(Port& port, bool waiting);
     // Sleeps for the poll interval or until stopped; false when stopped.
@@ -130,7 +133,7 @@ class BatchStation {
     std::condition_variable ended_;
     std::atomic<bool> stopping_{false};
     std::atomic<int> active_{0};
-    BatchCounts counts_;
+    BatchCounts counts_;  // `left` comes from the ledger when asked
     int handled_ = 0;
     std::string journalProblem_;
 };

@@ -104,16 +104,15 @@ class UnitWork {
         ParameterList list = job_.catalogue;
         SettingsService settings(list);
         settings.LoadGoodLines(settings.Check(text));
+        result_.written = list.ValuesToText();
         Progress(BatchStep::Writing);
-        guard.WriteSettings(device_, list.ValuesToText(),
-                            [this] { Progress(BatchStep::ReadingBack); });
+        guard.WriteSettings(device_, result_.written, [this] { Progress(BatchStep::ReadingBack); });
         Progress(BatchStep::ReadingBack, 100);
         WriteCheck check;
         Journaled([&] {
             check = guard.Written(job_.catalogue, Detail());
             return true;
         });
-        result_.written = list.ValuesToText();
         result_.entry = guard.changeEntry();
         result_.verified = check.confirmed();
         if (check.confirmed()) {
