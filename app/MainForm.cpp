@@ -1,8 +1,10 @@
 #include "MainForm.h"
 
+#include <QAction>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QShortcut>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -34,6 +36,15 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
       notifier_(dialogs),
       device_(std::move(sessions)) {
     ui->setupUi(this);
+    // Updates from a package: on the update buttons' own menu, and in the
+    // log's beside the window's other additions.
+    packageAction_ = new QAction(tr("Обновить из файла…"), this);
+    packageAction_->setObjectName("PackageUpdateAction");
+    connect(packageAction_, &QAction::triggered, this, &TMainForm::PackageUpdateClick);
+    for (QWidget* button : {ui->BlowUpdateButton, ui->WaveUpdateButton}) {
+        button->addAction(packageAction_);
+        button->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
     k57::FitToScreen(*this);
     ui->PortComboBox->setCompleter(nullptr);  // each keystroke is a port change of its own
     // Tab moves on from the log, as it does from every other control.

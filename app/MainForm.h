@@ -14,6 +14,7 @@
 #include "GuardedChange.h"
 #include "InterfaceLanguage.h"
 #include "JournalSharing.h"
+#include "PackageFirmwareUpdate.h"
 #include "ParameterList.h"
 #include "ServiceRecord.h"
 #include "SettingsVerdict.h"
@@ -21,8 +22,10 @@
 #include "SupportReport.h"
 #include "UpdateRun.h"
 
+class QAction;
 class QLabel;
 class QMenu;
+class QTemporaryFile;
 
 namespace k57 {
 struct FoundUnit;
@@ -77,6 +80,10 @@ class TMainForm : public QWidget {
     void GetVersionButtonClick();
     void BlowUpdateButtonClick();
     void WaveUpdateButtonClick();
+    // "Обновить из файла…" (the log's menu and the update buttons'): a
+    // signed package verified, shown and asked about, then the update with
+    // its backup (MainFormPackages.cpp).
+    void PackageUpdateClick();
     void Memo1DblClick();
     void GroupBox1DblClick();
     // The log's context menu: "Сохранить журнал…" (UTF-8 text, each line
@@ -142,6 +149,15 @@ class TMainForm : public QWidget {
     void ShowProgress(const k57::UpdateProgress& progress);
     void UpdateFinished(k57::UpdateSteps* update);
     void RestoreWaveCaption();
+    // The sound's backup, then the transfer of `update`.
+    void StartSound(k57::SoundUpdate& update);
+    // The update under way or just ended is a sound one.
+    bool SoundRunning() const;
+    // A package turned away: the log and a box say why.
+    void TellRefusal(const k57::PackageCheck& check, const QString& unitVersion = {});
+    // What the journal keeps of an update's source: a package's hash,
+    // version and key, or its refusal.
+    std::string UpdateSource(const k57::UpdateSteps* update) const;
 
     std::unique_ptr<Ui::TMainForm> ui;
     k57::DialogService& dialogs_;
@@ -159,6 +175,14 @@ class TMainForm : public QWidget {
     int32_t soundDataSize_ = 0;
     k57::FirmwareUpdate firmwareUpdate_{firmware_};
     k57::SoundUpdate soundUpdate_;
+    // The last package chosen, kept while its update runs: the firmware with
+    // its check, or the verified sound image put aside in a file of its own.
+    std::unique_ptr<k57::PackageFirmwareUpdate> packageFirmware_;
+    std::unique_ptr<QTemporaryFile> packageSoundFile_;
+    std::unique_ptr<k57::SoundUpdate> packageSound_;
+    std::string packageSoundDetail_;
+    QString packageName_;  // the chosen package's file name
+    QAction* packageAction_ = nullptr;
     // Runs the update under way, if any; its stage is read between steps.
     k57::UpdateRun update_{device_};
     // The sound goes a block every 10 ms; the firmware's next fragment goes

@@ -121,6 +121,7 @@ void TMainForm::Memo1ContextMenu(const QPoint& at) {
     QAction* batch = menu->addAction(tr("Партия…"));
     batch->setObjectName("BatchStationAction");
     connect(batch, &QAction::triggered, this, &TMainForm::ShowStation);
+    menu->addAction(packageAction_);
     menu->addSeparator();
     QAction* trace = menu->addAction(tr("Трассировка обмена…"));
     QAction* report = menu->addAction(tr("Сохранить отчёт для поддержки…"));

@@ -53,8 +53,8 @@ void TMainForm::UpdateDeviceCommands() {
     for (QWidget* w : commands) {
         w->setEnabled(!locked);
     }
-    ui->WaveUpdateButton->setEnabled(!locked || update_.update() == &soundUpdate_ ||
-                                     preparingSound_);
+    ui->WaveUpdateButton->setEnabled(!locked || SoundRunning() || preparingSound_);
+    packageAction_->setEnabled(!locked);
     ui->FindPortButton->setEnabled(!locked || searchStop_);
 }
 
@@ -81,8 +81,12 @@ void TMainForm::StartUpdate(k57::JournalOperation operation, std::function<void(
     guarded_.Backup(this, updateGuard_, std::move(go), std::move(stopped));
 }
 
+bool TMainForm::SoundRunning() const {
+    return dynamic_cast<const k57::SoundUpdate*>(update_.update()) != nullptr;
+}
+
 void TMainForm::WaveUpdateButtonClick() {
-    if (update_.update() == &soundUpdate_) {
+    if (SoundRunning()) {
         // The button reads "Стоп" while the sound is sent: it stops.
         update_.Stop();
         return;
@@ -100,17 +104,21 @@ void TMainForm::WaveUpdateButtonClick() {
                          k57::Buttons::OkCancel) != k57::Answer::Ok) {
         return;
     }
+    StartSound(soundUpdate_);
+}
+
+void TMainForm::StartSound(k57::SoundUpdate& update) {
     ui->SaveProgress->setMinimum(0);
     ui->SaveProgress->setValue(0);
     ui->WaveUpdateButton->setText(tr("Стоп"));
     Log(tr("Подготовка к записи, ждите..."));
     preparingSound_ = true;
     stopPreparing_ = false;
-    auto prepared = [this](bool go) {
+    auto prepared = [this, &update](bool go) {
         preparingSound_ = false;
         if (go && !stopPreparing_) {
             // The start may take 20 s; then a block every 10 ms.
-            update_.Start(soundUpdate_, kSoundPauseMs);
+            update_.Start(update, kSoundPauseMs);
             return;
         }
         RestoreWaveCaption();
@@ -128,11 +136,25 @@ void TMainForm::WaveUpdateButtonClick() {
 
 // What a step led to: a question, the start, or one more fragment sent.
 void TMainForm::UpdateStepped(Stage before, Stage now) {
-    bool firmware = update_.update() == &firmwareUpdate_;
+    auto* firmware = dynamic_cast<k57::FirmwareUpdate*>(update_.update());
     const k57::UpdateProgress& progress = update_.update()->progress();
     if (now == Stage::Confirm) {
-        QString unit = k57::FromUnit(firmwareUpdate_.unit().version);
-        QString image = k57::FromUnit(firmware_.info.version);
+        QString unit = k57::FromUnit(firmware->unit().version);
+        QString image = k57::FromUnit(firmware->image().version);
+        if (firmware == packageFirmware_.get() && packageFirmware_->downgrade()) {
+            // An older firmware may be what a workshop wants, but never by
+            // a hasty Enter.
+            if (dialogs_.message(this, tr("Внимание"),
+                                 tr("В устройстве версия %1, новее, чем в пакете (%2).\n"
+                                    "Установить более старую версию?")
+                                     .arg(unit, image),
+                                 k57::Buttons::YesNo, k57::Answer::No) != k57::Answer::Yes) {
+                update_.Stop(Outcome::Declined);
+                return;
+            }
+            update_.Confirm();
+            return;
+        }
         if (dialogs_.message(this, tr("Внимание"),
                              tr("Устройство уже содержит новейшую или равную версию.\n"
                                 "                         Обновлять или нет?\n\n"
@@ -185,7 +207,7 @@ void TMainForm::RestoreWaveCaption() {
 // after a failure, what to do next. A failed request has its own line
 // before it, naming the port and the cause.
 void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
-    bool firmware = update == &firmwareUpdate_;
+    auto* firmware = dynamic_cast<k57::FirmwareUpdate*>(update);
     Outcome outcome = update->outcome();
     const k57::UpdateProgress& progress = update->progress();
     if (update->lastResult() != k57::kReplyOk) {
@@ -193,7 +215,7 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     }
     k57::GuardedChange::Guard guard = std::move(updateGuard_);
     if (guard) {
-        guard->Changed(*update);
+        guard->Changed(*update, UpdateSource(update));
         guarded_.Tell(this);
     }
     UpdateDeviceCommands();
@@ -212,7 +234,10 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
             return;
         case Outcome::Declined:
             Log(tr("Обновление не начато: в устройстве уже версия %1.")
-                    .arg(k57::FromUnit(firmwareUpdate_.unit().version)));
+                    .arg(k57::FromUnit(firmware->unit().version)));
+            return;
+        case Outcome::PackageRefused:
+            TellRefusal(packageFirmware_->check(), k57::FromUnit(firmware->unit().version));
             return;
         case Outcome::StartFailed:
             if (firmware) {

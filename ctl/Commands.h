@@ -24,8 +24,6 @@ struct WriteCheck;
 // k57ctl's commands. Each returns the program's exit code (ExitCodes.h).
 namespace k57::ctl {
 
-struct PackageInstall;
-
 struct Context {
     std::unique_ptr<DeviceInterface> device;
     bool json = false;
@@ -83,8 +81,7 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments);
 // settings differ from it (otherwise asked on a terminal).
 int UpdateFirmware(Context& context, const std::string& image, bool force, bool restore = false);
 // `package`: the verified package the image came from, or null.
-int UpdateSound(Context& context, const std::string& image,
-                const PackageInstall* package = nullptr);
+int UpdateSound(Context& context, const std::string& image, const std::string& packageDetail = {});
 // A signed package (.k57pkg) verified, then written as above; nothing is
 // sent when it is refused (kPackageRefused, with its own journal entry).
 int InstallFirmwarePackage(Context& context, const std::string& file, bool force, bool restore,

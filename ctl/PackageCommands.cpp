@@ -76,7 +76,7 @@ int Make(const PackageCommandLine& line) {
     // A firmware image whose own version is not the one given would be
     // refused by every installer: it is refused here, before it is signed.
     if (!package::Make(manifest, image, key, bytes, error) ||
-        !ImageVersionMatches(manifest, image, error)) {
+        !ImageMatchesManifest(manifest, image, error)) {
         return Fail("no package made: " + error, kBadInput);
     }
     if (!SafeSave(line.output, bytes, error, SaveAccess::Shared)) {
@@ -109,22 +109,22 @@ int Verify(const Context& context, const PackageCommandLine& line) {
             object["reason"] = Q(check.detail);
         }
         if (check.signedManifest) {
-            object["manifest"] = QJsonObject{
-                {"kind", package::KindName(m.kind)}, {"product", Q(m.product)},
-                {"version", Q(m.version)},           {"lowest", Q(m.lowest)},
-                {"image_size", qint64(m.imageSize)}, {"image_sha256", Q(m.imageSha256)},
-                {"created", Q(m.created)},           {"notes_ru", Q(m.notesRu)},
-                {"notes_en", Q(m.notesEn)}};
+            object["manifest"] =
+                QJsonObject{{"kind", package::KindName(m.kind)}, {"product", Q(m.product)},
+                            {"version", Q(m.version)},           {"lowest", Q(m.lowest)},
+                            {"image_size", qint64(m.imageSize)}, {"image_sha256", Q(m.imageSha256)},
+                            {"created", Q(m.created)},           {"notes_ru", Q(m.notesRu)},
+                            {"notes_en", Q(m.notesEn)}};
         }
         PrintJson(object);
     } else {
         if (check.signedManifest) {
-            std::printf("kind: %s\nproduct: %s\nversion: %s\nlowest: %s\nimage: %u bytes, "
-                        "sha256 %s\ncreated: %s\nnotes (ru): %s\nnotes (en): %s\n",
-                        package::KindName(m.kind), m.product.c_str(), m.version.c_str(),
-                        m.lowest.empty() ? "any" : m.lowest.c_str(), m.imageSize,
-                        m.imageSha256.c_str(), m.created.c_str(), m.notesRu.c_str(),
-                        m.notesEn.c_str());
+            std::printf(
+                "kind: %s\nproduct: %s\nversion: %s\nlowest: %s\nimage: %u bytes, "
+                "sha256 %s\ncreated: %s\nnotes (ru): %s\nnotes (en): %s\n",
+                package::KindName(m.kind), m.product.c_str(), m.version.c_str(),
+                m.lowest.empty() ? "any" : m.lowest.c_str(), m.imageSize, m.imageSha256.c_str(),
+                m.created.c_str(), m.notesRu.c_str(), m.notesEn.c_str());
         }
         if (check.keyNamed) {
             std::printf("key id: %s\n", package::Hex(check.keyId).c_str());
@@ -154,15 +154,15 @@ void AddPackageCommands(CLI::App& app, PackageCommandLine& line) {
         ->required()
         ->check(CLI::IsMember({"firmware", "sound"}));
     line.make->add_option("--image", line.imageFile, "the image (up to 8 MB)")->required();
-    line.make->add_option("--version", line.version, "as the unit reports it: 000.010")
-        ->required();
+    line.make->add_option("--version", line.version, "as the unit reports it: 000.010")->required();
     line.make->add_option("--lowest", line.lowest, "the oldest version it may replace");
     line.make->add_option("--notes-ru", line.notesRu, "what changed, in Russian (one line)");
     line.make->add_option("--notes-en", line.notesEn, "what changed, in English (one line)");
     line.make->add_option("--secret", line.secretFile, "the secret key's file")->required();
     line.make->add_option("-o,--output", line.output, "the package file to write")->required();
     line.verify = package->add_subcommand(
-        "verify", "check PKG against the trusted keys: manifest, key id, verdict (exit 7: refused)");
+        "verify",
+        "check PKG against the trusted keys: manifest, key id, verdict (exit 7: refused)");
     line.verify->add_option("PKG", line.packageFile, "the package file")->required();
 }
 

@@ -16,83 +16,67 @@ namespace {
 
 // The package read and checked against the trusted keys and the kind the
 // command writes; false when refused (told and recorded).
-bool Verified(Context& context, PackageInstall& install, package::Kind kind,
+bool Verified(Context& context, const std::string& file, PackageCheck& check, package::Kind kind,
               JournalOperation operation, int& exitCode) {
     TrustedKeys keys = TrustedKeys::Load();
     for (const std::string& problem : keys.problems()) {
         std::fprintf(stderr, "k57ctl: a trusted key passed over: %s\n", problem.c_str());
     }
-    install.check = CheckPackageFile(install.file, kind, keys);
-    if (install.check.good()) {
-        Say(context, install.file + ": verified, " + package::KindName(kind) + " " +
-                         install.check.manifest.version + ", key " +
-                         package::Hex(install.check.keyId));
+    check = CheckPackageFile(file, kind, keys);
+    if (check.good()) {
+        Say(context, file + ": verified, " + package::KindName(kind) + " " +
+                         check.manifest.version + ", key " + package::Hex(check.keyId));
         return true;
     }
-    if (FileReadsStopped()) {
-        exitCode = ReadFailed(install.file, {});
-        return false;
-    }
-    exitCode = install.Refused(context, operation);
+    exitCode =
+        FileReadsStopped() ? ReadFailed(file, {}) : RefusePackage(context, file, check, operation);
     return false;
 }
 
 }  // namespace
 
-std::string PackageInstall::JournalDetail() const {
-    std::string detail = "package blake2b-256 " + check.fileHash;
-    if (check.signedManifest) {
-        detail += ", version " + check.manifest.version;
-    }
-    if (check.keyNamed) {
-        detail += ", key " + package::Hex(check.keyId);
-    }
-    return detail;
-}
-
-int PackageInstall::Refused(Context& context, JournalOperation operation) const {
+int RefusePackage(Context& context, const std::string& file, const PackageCheck& check,
+                  JournalOperation operation) {
     if (context.record) {
         context.record->Record(operation, context.device->PortName(), JournalResult::NotSent,
-                               "package refused (" + std::string(VerdictName(check.verdict)) +
-                                   "): " + check.detail + "; " + JournalDetail());
+                               PackageRefusalDetail(check));
         TellJournalProblem(context);
     }
-    return Fail(file + ": refused, nothing was sent to the unit: " + check.detail,
-                kPackageRefused);
+    return Fail(file + ": refused, nothing was sent to the unit: " + check.detail, kPackageRefused);
 }
 
 int InstallFirmwarePackage(Context& context, const std::string& file, bool force, bool restore,
                            bool allowDowngrade) {
-    PackageInstall install{file, {}, allowDowngrade};
+    PackageCheck check;
     int exitCode = kDone;
-    if (!Verified(context, install, package::Kind::Firmware, JournalOperation::FirmwareUpdate,
+    if (!Verified(context, file, check, package::Kind::Firmware, JournalOperation::FirmwareUpdate,
                   exitCode)) {
         return exitCode;
     }
     // The check read the image's information block already: it holds.
-    images::Firmware firmware = images::FirmwareFromImage(install.check.image, file.c_str());
-    return WriteFirmware(context, firmware, file, force, restore, &install);
+    PackageFirmwareUpdate update(std::move(check), allowDowngrade);
+    return WriteFirmware(context, update, file, force, restore, &update);
 }
 
 // The sound update reads its package afresh at every transfer, from a
 // file: the verified image is written to one of the user's own, and that
 // copy is what is sent.
 int InstallSoundPackage(Context& context, const std::string& file) {
-    PackageInstall install{file, {}, false};
+    PackageCheck check;
     int exitCode = kDone;
-    if (!Verified(context, install, package::Kind::Sound, JournalOperation::SoundUpdate,
+    if (!Verified(context, file, check, package::Kind::Sound, JournalOperation::SoundUpdate,
                   exitCode)) {
         return exitCode;
     }
     QTemporaryFile copy;
-    const std::string& image = install.check.image;
+    const std::string& image = check.image;
     if (!copy.open() || copy.write(image.data(), qint64(image.size())) != qint64(image.size()) ||
         !copy.flush()) {
-        return Fail("the verified sound image cannot be put aside: " +
-                        copy.errorString().toStdString(),
-                    kNoJournal);
+        return Fail(
+            "the verified sound image cannot be put aside: " + copy.errorString().toStdString(),
+            kNoJournal);
     }
-    return UpdateSound(context, copy.fileName().toStdString(), &install);
+    return UpdateSound(context, copy.fileName().toStdString(), PackageJournalDetail(check));
 }
 
 }  // namespace k57::ctl

@@ -110,13 +110,13 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
 
 // Backup, the update, and its journal entry.
 int GuardedSend(Context& context, SettingsGuard& guard, UpdateSteps& update,
-                const std::string& what, const char* wait, const PackageInstall* package) {
+                const std::string& what, const char* wait, const std::string& source) {
     int exitCode = kDone;
     if (!BackedUp(context, guard, exitCode)) {
         return exitCode;
     }
     exitCode = Send(context, update, what, wait);
-    guard.Changed(update, package ? package->JournalDetail() : std::string());
+    guard.Changed(update, source);
     TellJournalProblem(context);
     return exitCode;
 }
@@ -184,21 +184,21 @@ int UpdateFirmware(Context& context, const std::string& imagePath, bool force, b
         return FileReadsStopped() ? ReadFailed(imagePath, {})
                                   : Fail(std::string("no firmware image: ") + e.what(), kBadInput);
     }
-    return WriteFirmware(context, firmware, imagePath, force, restore, nullptr);
+    FirmwareUpdate update(firmware);
+    return WriteFirmware(context, update, imagePath, force, restore);
 }
 
 // The unit's version is read before anything is sent: a package is judged
 // against it there, and a refused one ends the update with its own entry.
-int WriteFirmware(Context& context, const images::Firmware& firmware, const std::string& imagePath,
-                  bool force, bool restore, PackageInstall* package) {
-    FirmwareUpdate update(firmware);
+int WriteFirmware(Context& context, FirmwareUpdate& update, const std::string& imagePath,
+                  bool force, bool restore, const PackageFirmwareUpdate* package) {
     if (!update.CheckImage()) {
         return Fail(imagePath +
                         ": not a firmware image (its information block at offset 256 "
                         "holds no type and version)",
                     kBadInput);
     }
-    std::string image = cp1251::ToUtf8(firmware.info.version);
+    std::string image = cp1251::ToUtf8(update.image().version);
     DeviceInterface& device = *context.device;
     update.Start();
     UpdateSteps::Stage stage = update.Step(device);
@@ -212,13 +212,13 @@ int WriteFirmware(Context& context, const images::Firmware& firmware, const std:
             ports::ShownName(device.PortName()) + ": the unit's version reply cannot be read",
             kWrongReply);
     }
+    if (update.outcome() == UpdateOutcome::PackageRefused) {
+        return RefusePackage(context, imagePath, package->check(),
+                             JournalOperation::FirmwareUpdate);
+    }
     std::string current = cp1251::ToUtf8(update.unit().version);
     if (package) {
-        CheckAgainstUnit(package->check, update.unit().version, package->allowDowngrade);
-        if (!package->check.good()) {
-            return package->Refused(context, JournalOperation::FirmwareUpdate);
-        }
-        force = force || package->allowDowngrade;
+        force = force || package->allowsDowngrade();
     }
     if (stage == UpdateSteps::Stage::Confirm) {
         if (!force) {
@@ -236,14 +236,15 @@ int WriteFirmware(Context& context, const images::Firmware& firmware, const std:
         return exitCode;
     }
     SettingsGuard guard(*context.record, JournalOperation::FirmwareUpdate);
-    exitCode = GuardedSend(context, guard, update, "firmware " + image, "10 s", package);
+    exitCode = GuardedSend(context, guard, update, "firmware " + image, "10 s",
+                           package ? package->JournalDetail() : std::string());
     if (exitCode != kDone || update.outcome() != UpdateOutcome::Done) {
         return exitCode;
     }
     return RestoreAfterUpdate(context, guard, restore);
 }
 
-int UpdateSound(Context& context, const std::string& imagePath, const PackageInstall* package) {
+int UpdateSound(Context& context, const std::string& imagePath, const std::string& packageDetail) {
     std::string path = imagePath.empty() ? images::kSoundPath : imagePath;
     SoundUpdate update(path);
     uint32_t size = 0;
@@ -261,7 +262,7 @@ int UpdateSound(Context& context, const std::string& imagePath, const PackageIns
     }
     update.Start();
     SettingsGuard guard(*context.record, JournalOperation::SoundUpdate);
-    return GuardedSend(context, guard, update, "sound data", "20 s", package);
+    return GuardedSend(context, guard, update, "sound data", "20 s", packageDetail);
 }
 
 }  // namespace k57::ctl

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(reply settings values catalogue can capture diagnostic dbc)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(reply settings values catalogue can capture diagnostic dbc package)
 
 scripts/setup.sh fuzz
 cmake --preset fuzz >/dev/null

@@ -2,6 +2,7 @@
 
 #include "EmbeddedImages.h"
 #include "FileRead.h"
+#include "UpdateSources.h"
 
 namespace k57 {
 
@@ -9,13 +10,20 @@ namespace {
 
 PackageVerdict FromLayout(package::Layout layout) {
     switch (layout) {
-        case package::Layout::Good: return PackageVerdict::Good;
-        case package::Layout::Empty: return PackageVerdict::Empty;
-        case package::Layout::Truncated: return PackageVerdict::Truncated;
-        case package::Layout::Oversized: return PackageVerdict::Oversized;
-        case package::Layout::NotAPackage: return PackageVerdict::NotAPackage;
-        case package::Layout::UnknownFormat: return PackageVerdict::UnknownFormat;
-        case package::Layout::TrailingBytes: return PackageVerdict::TrailingBytes;
+        case package::Layout::Good:
+            return PackageVerdict::Good;
+        case package::Layout::Empty:
+            return PackageVerdict::Empty;
+        case package::Layout::Truncated:
+            return PackageVerdict::Truncated;
+        case package::Layout::Oversized:
+            return PackageVerdict::Oversized;
+        case package::Layout::NotAPackage:
+            return PackageVerdict::NotAPackage;
+        case package::Layout::UnknownFormat:
+            return PackageVerdict::UnknownFormat;
+        case package::Layout::TrailingBytes:
+            return PackageVerdict::TrailingBytes;
     }
     return PackageVerdict::NotAPackage;
 }
@@ -26,28 +34,46 @@ PackageCheck& Refuse(PackageCheck& check, PackageVerdict verdict, std::string de
     return check;
 }
 
-
 }  // namespace
 
 const char* VerdictName(PackageVerdict verdict) {
     switch (verdict) {
-        case PackageVerdict::Good: return "good";
-        case PackageVerdict::Unreadable: return "unreadable";
-        case PackageVerdict::Empty: return "empty";
-        case PackageVerdict::Truncated: return "truncated";
-        case PackageVerdict::Oversized: return "oversized";
-        case PackageVerdict::NotAPackage: return "not-a-package";
-        case PackageVerdict::UnknownFormat: return "unknown-format";
-        case PackageVerdict::TrailingBytes: return "trailing-bytes";
-        case PackageVerdict::UnknownKey: return "unknown-key";
-        case PackageVerdict::BadSignature: return "bad-signature";
-        case PackageVerdict::BadManifest: return "bad-manifest";
-        case PackageVerdict::ImageChanged: return "image-changed";
-        case PackageVerdict::WrongKind: return "wrong-kind";
-        case PackageVerdict::WrongProduct: return "wrong-product";
-        case PackageVerdict::ImageVersionMismatch: return "image-version-mismatch";
-        case PackageVerdict::OlderThanUnit: return "older-than-unit";
-        case PackageVerdict::BelowLowest: return "below-lowest";
+        case PackageVerdict::Good:
+            return "good";
+        case PackageVerdict::Unreadable:
+            return "unreadable";
+        case PackageVerdict::Empty:
+            return "empty";
+        case PackageVerdict::Truncated:
+            return "truncated";
+        case PackageVerdict::Oversized:
+            return "oversized";
+        case PackageVerdict::NotAPackage:
+            return "not-a-package";
+        case PackageVerdict::UnknownFormat:
+            return "unknown-format";
+        case PackageVerdict::TrailingBytes:
+            return "trailing-bytes";
+        case PackageVerdict::UnknownKey:
+            return "unknown-key";
+        case PackageVerdict::BadSignature:
+            return "bad-signature";
+        case PackageVerdict::BadManifest:
+            return "bad-manifest";
+        case PackageVerdict::ImageChanged:
+            return "image-changed";
+        case PackageVerdict::WrongKind:
+            return "wrong-kind";
+        case PackageVerdict::WrongProduct:
+            return "wrong-product";
+        case PackageVerdict::ImageVersionMismatch:
+            return "image-version-mismatch";
+        case PackageVerdict::NotSoundData:
+            return "not-sound-data";
+        case PackageVerdict::OlderThanUnit:
+            return "older-than-unit";
+        case PackageVerdict::BelowLowest:
+            return "below-lowest";
     }
     return "unknown";
 }
@@ -111,17 +137,27 @@ PackageCheck CheckPackageBytes(std::string_view file, std::optional<package::Kin
         return Refuse(check, PackageVerdict::WrongProduct,
                       "made for " + m.product + ", not " + package::kProduct);
     }
-    if (!ImageVersionMatches(m, parts.image, detail)) {
-        return Refuse(check, PackageVerdict::ImageVersionMismatch, detail);
+    if (!ImageMatchesManifest(m, parts.image, detail)) {
+        return Refuse(check,
+                      m.kind == package::Kind::Sound ? PackageVerdict::NotSoundData
+                                                     : PackageVerdict::ImageVersionMismatch,
+                      detail);
     }
     check.image = std::move(parts.image);
     check.verdict = PackageVerdict::Good;
     return check;
 }
 
-bool ImageVersionMatches(const package::Manifest& manifest, const std::string& image,
-                         std::string& detail) {
+bool ImageMatchesManifest(const package::Manifest& manifest, const std::string& image,
+                          std::string& detail) {
     if (manifest.kind == package::Kind::Sound) {
+        uint32_t size = 0;
+        if (!SoundSource::HeaderMatches(image, size)) {
+            detail =
+                "the image is not sound data: its header's size and checksum do not match "
+                "the data";
+            return false;
+        }
         return true;
     }
     VersionInfo info{};
@@ -131,8 +167,7 @@ bool ImageVersionMatches(const package::Manifest& manifest, const std::string& i
     }
     if (info.version != manifest.version) {
         detail = "the firmware image says version \"" + std::string(info.version) +
-                 "\", the manifest " +
-                 manifest.version;
+                 "\", the manifest " + manifest.version;
         return false;
     }
     return true;
@@ -150,9 +185,25 @@ void CheckAgainstUnit(PackageCheck& check, const std::string& unitVersion, bool 
     } else if (!allowDowngrade &&
                images::CompareVersions(m.version.c_str(), unitVersion.c_str()) < 0) {
         Refuse(check, PackageVerdict::OlderThanUnit,
-               "the package's firmware " + m.version + " is older than the unit's " +
-                   unitVersion + "; --allow-downgrade installs it anyway");
+               "the package's firmware " + m.version + " is older than the unit's " + unitVersion +
+                   "; --allow-downgrade installs it anyway");
     }
+}
+
+std::string PackageJournalDetail(const PackageCheck& check) {
+    std::string detail = "package blake2b-256 " + check.fileHash;
+    if (check.signedManifest) {
+        detail += ", version " + check.manifest.version;
+    }
+    if (check.keyNamed) {
+        detail += ", key " + package::Hex(check.keyId);
+    }
+    return detail;
+}
+
+std::string PackageRefusalDetail(const PackageCheck& check) {
+    return "package refused (" + std::string(VerdictName(check.verdict)) + "): " + check.detail +
+           "; " + PackageJournalDetail(check);
 }
 
 }  // namespace k57

@@ -26,6 +26,7 @@ enum class PackageVerdict {
     WrongKind,             // firmware where sound is wanted, or the other way
     WrongProduct,          // made for another product
     ImageVersionMismatch,  // the firmware's own information block says another version
+    NotSoundData,          // sound data whose own header does not match it
     OlderThanUnit,         // the unit has a newer firmware (--allow-downgrade)
     BelowLowest,           // the unit's firmware is older than the package may replace
 };
@@ -35,9 +36,9 @@ const char* VerdictName(PackageVerdict verdict);
 
 struct PackageCheck {
     PackageVerdict verdict = PackageVerdict::Unreadable;
-    std::string detail;      // why, in English, when refused
-    std::string fileHash;    // the whole file's BLAKE2b-256, once read
-    bool keyNamed = false;   // the header was read: keyId holds the signer's id
+    std::string detail;     // why, in English, when refused
+    std::string fileHash;   // the whole file's BLAKE2b-256, once read
+    bool keyNamed = false;  // the header was read: keyId holds the signer's id
     package::KeyId keyId{};
     bool signedManifest = false;  // the signature holds: manifest is the publisher's
     package::Manifest manifest;
@@ -54,14 +55,21 @@ PackageCheck CheckPackageFile(const std::string& path, std::optional<package::Ki
 PackageCheck CheckPackageBytes(std::string_view file, std::optional<package::Kind> kind,
                                const TrustedKeys& keys);
 
-// Whether a firmware image's own information block holds the manifest's
-// version (always, for sound); false with the reason.
-bool ImageVersionMatches(const package::Manifest& manifest, const std::string& image,
-                         std::string& detail);
+// Whether the image is what the manifest says by its own marks: a firmware
+// image's information block holds the manifest's version, sound data's
+// header its size and checksum. False with the reason.
+bool ImageMatchesManifest(const package::Manifest& manifest, const std::string& image,
+                          std::string& detail);
 
 // A good firmware package against the firmware the unit reports: refused
 // when older (unless `allowDowngrade`) or when the unit's is below the
 // manifest's lowest.
 void CheckAgainstUnit(PackageCheck& check, const std::string& unitVersion, bool allowDowngrade);
+
+// What the journal keeps of a package: "package blake2b-256 …, version
+// 000.010, key 1a2b…" (the version and key once they are known).
+std::string PackageJournalDetail(const PackageCheck& check);
+// A refusal's entry: "package refused (bad-signature): why; " and the above.
+std::string PackageRefusalDetail(const PackageCheck& check);
 
 }  // namespace k57

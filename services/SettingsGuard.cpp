@@ -66,6 +66,7 @@ void SettingsGuard::Changed(const UpdateSteps& update, const std::string& source
             result = JournalResult::BadReply;
             break;
         case UpdateOutcome::ImageInvalid:
+        case UpdateOutcome::PackageRefused:
             result = JournalResult::NotSent;
             break;
         default:

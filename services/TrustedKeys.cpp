@@ -27,6 +27,7 @@ TrustedKeys TrustedKeys::Load(const std::string& folder) {
     std::string problem;
     if (package::ReadPublicKey(K57_BUILTIN_PUBLIC_KEY, builtIn, problem)) {
         trusted.keys_.push_back(builtIn);
+        trusted.sources_.emplace_back();
     } else {
         trusted.problems_.push_back("the built-in key: " + problem);
     }
@@ -49,6 +50,7 @@ TrustedKeys TrustedKeys::Load(const std::string& folder) {
             continue;
         }
         trusted.keys_.push_back(key);
+        trusted.sources_.push_back(file.filename().u8string());
     }
     return trusted;
 }
@@ -60,6 +62,15 @@ const package::PublicKey* TrustedKeys::Find(const package::KeyId& id) const {
         }
     }
     return nullptr;
+}
+
+std::string TrustedKeys::Source(const package::KeyId& id) const {
+    for (size_t i = 0; i < keys_.size(); ++i) {
+        if (keys_[i].Id() == id) {
+            return sources_[i];
+        }
+    }
+    return {};
 }
 
 }  // namespace k57

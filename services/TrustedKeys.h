@@ -22,12 +22,16 @@ class TrustedKeys {
 
     // The key with this id, or null.
     const package::PublicKey* Find(const package::KeyId& id) const;
+    // Where the key with this id came from: its file's name ("workshop.pub"),
+    // or empty for the built-in key (or none).
+    std::string Source(const package::KeyId& id) const;
     const std::vector<std::string>& problems() const { return problems_; }
     // The folder the keys were read from.
     const std::string& folder() const { return folder_; }
 
   private:
     std::vector<package::PublicKey> keys_;
+    std::vector<std::string> sources_;  // beside keys_; empty: built in
     std::vector<std::string> problems_;
     std::string folder_;
 };

@@ -16,6 +16,7 @@ enum class UpdateOutcome {
     CommitRefused,      // the unit did not confirm size and checksum
     Stopped,            // stopped by the user; nothing more was sent
     ImageInvalid,       // the image or package does not hold what it should
+    PackageRefused,     // the package may not replace the unit's firmware
 };
 
 // How far the fragments have gone, for a progress display.

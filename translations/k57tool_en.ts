@@ -348,6 +348,101 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
     </message>
 </context>
 <context>
+    <name>PackageText</name>
+    <message>
+        <source>Файл не читается.</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>Файл пуст: пакета в нём нет.</source>
+        <translation>The file is empty: there is no package in it.</translation>
+    </message>
+    <message>
+        <source>Файл обрывается раньше конца пакета: он скопирован не полностью.</source>
+        <translation>The file ends before the package does: it was not copied whole.</translation>
+    </message>
+    <message>
+        <source>Файл больше, чем может быть пакет обновления.</source>
+        <translation>The file is larger than an update package can be.</translation>
+    </message>
+    <message>
+        <source>Это не пакет обновления K57.</source>
+        <translation>This is not a K57 update package.</translation>
+    </message>
+    <message>
+        <source>Пакет сделан для более новой версии программы: обновите программу.</source>
+        <translation>The package was made for a newer version of this program: update the program.</translation>
+    </message>
+    <message>
+        <source>После пакета в файле лишние данные.</source>
+        <translation>The file holds more data after the package.</translation>
+    </message>
+    <message>
+        <source>Пакет подписан ключом %1, которому здесь не доверяют.</source>
+        <translation>The package is signed with key %1, which is not trusted here.</translation>
+    </message>
+    <message>
+        <source>Подпись не сходится: пакет изменён или повреждён.</source>
+        <translation>The signature does not hold: the package was changed or damaged.</translation>
+    </message>
+    <message>
+        <source>Описание пакета не читается этой программой.</source>
+        <translation>This program cannot read the package&apos;s description.</translation>
+    </message>
+    <message>
+        <source>Данные пакета не те, что подписаны: пакет изменён или повреждён.</source>
+        <translation>The package&apos;s data is not what was signed: the package was changed or damaged.</translation>
+    </message>
+    <message>
+        <source>Пакет другого вида.</source>
+        <translation>The package is of another kind.</translation>
+    </message>
+    <message>
+        <source>Пакет сделан для %1, а не для %2.</source>
+        <translation>The package was made for %1, not for %2.</translation>
+    </message>
+    <message>
+        <source>Версия, записанная в самой прошивке, не совпадает с версией пакета.</source>
+        <translation>The version written in the firmware itself is not the package&apos;s version.</translation>
+    </message>
+    <message>
+        <source>Звуковые данные в пакете не сходятся со своим заголовком.</source>
+        <translation>The sound data in the package does not match its own header.</translation>
+    </message>
+    <message>
+        <source>В устройстве версия %1, новее, чем в пакете (%2).</source>
+        <translation>The unit has version %1, newer than the package&apos;s (%2).</translation>
+    </message>
+    <message>
+        <source>В устройстве версия %1, а пакет заменяет версии не ниже %2.</source>
+        <translation>The unit has version %1, and the package replaces only %2 or newer.</translation>
+    </message>
+    <message>
+        <source>Прошивка %1 для %2</source>
+        <translation>Firmware %1 for %2</translation>
+    </message>
+    <message>
+        <source>Звуковые данные %1 для %2</source>
+        <translation>Sound data %1 for %2</translation>
+    </message>
+    <message>
+        <source>Заменяет версии не ниже %1</source>
+        <translation>Replaces version %1 or newer</translation>
+    </message>
+    <message>
+        <source>Создан: %1</source>
+        <translation>Made: %1</translation>
+    </message>
+    <message>
+        <source>Подписан: ключ %1 (встроенный в программу)</source>
+        <translation>Signed: key %1 (built into the program)</translation>
+    </message>
+    <message>
+        <source>Подписан: ключ %1 (%2)</source>
+        <translation>Signed: key %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>RussianPlural</name>
     <message numerus="yes">
         <source>%n байт</source>
@@ -1283,6 +1378,64 @@ Open it?</translation>
     <message>
         <source>Партия…</source>
         <translation>Batch…</translation>
+    </message>
+    <message>
+        <source>Обновить из файла…</source>
+        <translation>Update from a file…</translation>
+    </message>
+    <message>
+        <source>пакеты обновления | *.k57pkg</source>
+        <translation>update packages | *.k57pkg</translation>
+    </message>
+    <message>
+        <source>Записать звуковые данные из пакета %1?
+
+%2
+
+Старые данные будут удалены безвозвратно!</source>
+        <translation>Write the sound data from package %1?
+
+%2
+
+The old data will be erased for good!</translation>
+    </message>
+    <message>
+        <source>Обновить прошивку из пакета %1?
+
+%2
+
+После обновления возможно произойдет сброс настроек.
+Рекомендуется сохранить текущие настройки. (Кнопка &quot;Сохранить в файл&quot;).</source>
+        <translation>Update the firmware from package %1?
+
+%2
+
+The update may reset the settings.
+Saving the current settings first is recommended (the &quot;Save to file&quot; button).</translation>
+    </message>
+    <message>
+        <source>Пакет %1 проверен: версия %2, ключ %3.</source>
+        <translation>Package %1 verified: version %2, key %3.</translation>
+    </message>
+    <message>
+        <source>Проверенные звуковые данные не удалось сохранить во временный файл: %1</source>
+        <translation>The verified sound data could not be kept in a temporary file: %1</translation>
+    </message>
+    <message>
+        <source>Пакет %1 отклонён: %2 Устройству ничего не передано.</source>
+        <translation>Package %1 refused: %2 Nothing was sent to the unit.</translation>
+    </message>
+    <message>
+        <source>Пакет %1 отклонён.
+%2</source>
+        <translation>Package %1 refused.
+%2</translation>
+    </message>
+    <message>
+        <source>В устройстве версия %1, новее, чем в пакете (%2).
+Установить более старую версию?</source>
+        <translation>The unit has version %1, newer than the package&apos;s (%2).
+Install the older version?</translation>
     </message>
 </context>
 <context>

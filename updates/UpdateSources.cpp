@@ -60,6 +60,15 @@ bool SoundSource::Check(const std::string& path, uint32_t& dataSize, std::string
         problem = "cannot read " + path + ": " + error;
         return false;
     }
+    if (!HeaderMatches(package, dataSize)) {
+        problem =
+            path + ": not a sound package (its header's size and checksum do not match its data)";
+        return false;
+    }
+    return true;
+}
+
+bool SoundSource::HeaderMatches(std::string_view package, uint32_t& dataSize) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(package.data());
     uint32_t size = 0, checksum = 0;
     if (package.size() >= size_t(kSoundHeader)) {
@@ -67,8 +76,6 @@ bool SoundSource::Check(const std::string& path, uint32_t& dataSize, std::string
     }
     if (package.size() < size_t(kSoundHeader) || size != uint32_t(package.size() - kSoundHeader) ||
         Crc32(bytes + kSoundHeader, size) != checksum) {
-        problem =
-            path + ": not a sound package (its header's size and checksum do not match its data)";
         return false;
     }
     dataSize = size;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "EmbeddedImages.h"
 
@@ -61,6 +62,8 @@ class SoundSource : public TransferSource {
     // Whether the package at `path` can be read and its header's size and
     // checksum match its data; the data size, or what is wrong.
     static bool Check(const std::string& path, uint32_t& dataSize, std::string& problem);
+    // The same for the package's bytes.
+    static bool HeaderMatches(std::string_view package, uint32_t& dataSize);
 
   private:
     std::string path_;

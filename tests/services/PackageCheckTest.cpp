@@ -67,8 +67,7 @@ TEST_F(PackageCheckTest, ForeignKeysKindsProductsAndImagesAreRefused) {
     EXPECT_EQ(foreign.verdict, V::UnknownKey);
     EXPECT_NE(foreign.detail.find(package::Hex(strangerPublic.Id())), std::string::npos);
 
-    EXPECT_EQ(Check(test::FirmwarePackage("000.010"), package::Kind::Sound).verdict,
-              V::WrongKind);
+    EXPECT_EQ(Check(test::FirmwarePackage("000.010"), package::Kind::Sound).verdict, V::WrongKind);
     package::Manifest other = test::FirmwareManifest("000.010");
     other.product = "K99";
     EXPECT_EQ(Check(test::MakePackage(other, image)).verdict, V::WrongProduct);
@@ -77,19 +76,29 @@ TEST_F(PackageCheckTest, ForeignKeysKindsProductsAndImagesAreRefused) {
               V::ImageVersionMismatch);
     EXPECT_EQ(Check(test::MakePackage(test::FirmwareManifest("000.010"), "short")).verdict,
               V::ImageVersionMismatch);
+    // Sound data is the unit's own format: its header holds the data's size
+    // and checksum, and a signed package whose header disagrees is no use.
+    package::Manifest sound = test::FirmwareManifest("2026.1");
+    sound.kind = package::Kind::Sound;
+    std::string soundData("\x04\0\0\0\0\0\0\0abcd", 12);
+    EXPECT_EQ(Check(test::MakePackage(sound, soundData), package::Kind::Sound).verdict,
+              V::NotSoundData);
 
     // Once the folder holds the stranger's key, its packages are good.
     std::ofstream(dir_.path() + "/stranger.pub") << package::PublicKeyText(strangerPublic);
     std::ofstream(dir_.path() + "/notes.txt") << "not a key";
     std::ofstream(dir_.path() + "/broken.pub") << "k57pkg-ed25519-public 12\n";
     TrustedKeys keys = TrustedKeys::Load(dir_.path());
-    EXPECT_EQ(CheckPackageBytes(test::MakePackage(test::FirmwareManifest("000.010"), image,
-                                                  stranger),
-                                package::Kind::Firmware, keys)
-                  .verdict,
-              V::Good);
+    EXPECT_EQ(
+        CheckPackageBytes(test::MakePackage(test::FirmwareManifest("000.010"), image, stranger),
+                          package::Kind::Firmware, keys)
+            .verdict,
+        V::Good);
     ASSERT_EQ(keys.problems().size(), 1u);
     EXPECT_NE(keys.problems()[0].find("broken.pub"), std::string::npos);
+    // The window names the signer by where its key came from.
+    EXPECT_EQ(keys.Source(strangerPublic.Id()), "stranger.pub");
+    EXPECT_EQ(keys.Source(test::TestSecretKey().Public().Id()), "");
 }
 
 TEST_F(PackageCheckTest, TheUnitsVersionDecidesDowngradesAndTheLowest) {
@@ -111,8 +120,7 @@ TEST_F(PackageCheckTest, FilesTooLargeEmptyOrMissingAreRefusedBeforeTheyAreRead)
     const std::string path = dir_.path() + "/p.k57pkg";
     std::ofstream(path, std::ios::binary).close();
     EXPECT_EQ(CheckPackageFile(path, std::nullopt, keys_).verdict, V::Empty);
-    std::ofstream(path, std::ios::binary)
-        .seekp(std::streamoff(package::kMaxPackage)) << 'x';
+    std::ofstream(path, std::ios::binary).seekp(std::streamoff(package::kMaxPackage)) << 'x';
     EXPECT_EQ(CheckPackageFile(path, std::nullopt, keys_).verdict, V::Oversized);
     EXPECT_EQ(CheckPackageFile(path + ".none", std::nullopt, keys_).verdict, V::Unreadable);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << test::FirmwarePackage("000.010");
