@@ -38,7 +38,12 @@ fi
 cmake --preset default >/dev/null
 cmake --build --preset default --target k57sim k57resources_lrelease
 
-cmake --preset windows -DK57_HOST_QM_DIR="$root/build/default/resources" >/dev/null
+# K57_RELEASE_PUBLIC_KEY as for scripts/package.sh. The tests sign with the
+# test key: --test builds with it whatever is set.
+key=${K57_RELEASE_PUBLIC_KEY:-$root/tests/data/k57-test.pub}
+[ "${1:-}" != --test ] || key=$root/tests/data/k57-test.pub
+cmake --preset windows -DK57_HOST_QM_DIR="$root/build/default/resources" \
+    -DK57_BUILTIN_PUBLIC_KEY="$key" >/dev/null
 cmake --build --preset windows
 
 # The tests sign with a throwaway certificate of their own when none is given.

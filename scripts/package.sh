@@ -6,7 +6,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh package
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DK57_BUILD_TESTS=OFF -DK57_BUILD_BENCH=OFF >/dev/null
+# K57_RELEASE_PUBLIC_KEY: the publisher's public key the package trusts;
+# without it, the project's test key (CMake warns).
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DK57_BUILD_TESTS=OFF -DK57_BUILD_BENCH=OFF \
+    -DK57_BUILTIN_PUBLIC_KEY="${K57_RELEASE_PUBLIC_KEY:-$PWD/tests/data/k57-test.pub}" >/dev/null
 cmake --build build/release
 (cd build/release && cpack -G DEB >/dev/null)
 deb=$(ls build/release/k57tool_*.deb)

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "CtlProcess.h"
+#include "TestPackages.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ TEST_F(CtlHostTest, CyrillicValuesAndPathsArriveAsTheyWereTyped) {
     QString saved = QString::fromStdString(dir.path()) + "/Настройки блока.txt";
     k57::test::CtlRun read = Ctl({"--port", "COM40", "settings", "read", "-o", saved});
     EXPECT_EQ(read.code, 0) << read.err.toStdString();
-    EXPECT_TRUE(FileBytes(saved).contains("NameBT=\xC0\xE2\xF2\xEE")) << FileBytes(saved).toStdString();
+    EXPECT_TRUE(FileBytes(saved).contains("NameBT=\xC0\xE2\xF2\xEE"))
+        << FileBytes(saved).toStdString();
 
     // A value the unit's code page cannot hold is refused, never stored as "?".
     k57::test::CtlRun foreign = Ctl({"--port", "COM40", "settings", "set", "NameBT=日本"});
@@ -71,6 +73,49 @@ TEST_F(CtlHostTest, CyrillicValuesAndPathsArriveAsTheyWereTyped) {
     EXPECT_TRUE(FileBytes(Com40Settings()).contains("NameBT=\xC0\xE2\xF2\xEE\n"));
 
     ASSERT_EQ(Ctl({"--port", "COM40", "settings", "set", "NameBT="}).code, 0);
+}
+
+// COM46 reports the firmware it was last sent: a refused package leaves it
+// as it was. Each bad package would make it 000.011 if it got through.
+TEST_F(CtlHostTest, APackageIsVerifiedBeforeAnythingIsSentAndTheGoodOneInstalled) {
+    k57::test::TempDir dir, keys;
+    qputenv("K57_TRUSTED_KEYS_DIR", QByteArray::fromStdString(keys.path()));
+    auto save = [&](const char* name, const std::string& bytes) {
+        QString path = QString::fromStdString(dir.path()) + "/" + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), qint64(bytes.size()));
+        return path;
+    };
+    auto install = [&](const QString& path) {
+        return Ctl({"--port", "COM46", "update", "firmware", "--yes", "--package", path});
+    };
+    auto firmware = [&] { return Ctl({"--port", "COM46", "info"}).out; };
+    ASSERT_EQ(install(save("good.k57pkg", k57::test::FirmwarePackage("000.010"))).code, 0);
+    ASSERT_TRUE(firmware().contains("000.010")) << firmware().toStdString();
+
+    const std::string newer = k57::test::FirmwarePackage("000.011");
+    std::string changed = newer;
+    changed[changed.size() - 1] ^= 0x01;
+    k57::package::SecretKey stranger;
+    k57::package::PublicKey strangerPublic;
+    ASSERT_TRUE(k57::package::GenerateKeys(stranger, strangerPublic));
+    const std::pair<const char*, std::string> bad[] = {
+        {"changed", changed},
+        {"stranger", k57::test::MakePackage(k57::test::FirmwareManifest("000.011"),
+                                            k57::test::FirmwareImage("000.011"), stranger)},
+        {"truncated", newer.substr(0, newer.size() / 2)},
+        {"empty", ""},
+        {"below lowest", k57::test::FirmwarePackage("000.011", "000.011")},
+        {"older", k57::test::FirmwarePackage("000.009")},
+    };
+    for (const auto& [name, bytes] : bad) {
+        k57::test::CtlRun run = install(save("bad.k57pkg", bytes));
+        EXPECT_EQ(run.code, 7) << name << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("nothing was sent to the unit")) << name;
+    }
+    EXPECT_TRUE(firmware().contains("000.010")) << firmware().toStdString();
+    qunsetenv("K57_TRUSTED_KEYS_DIR");
 }
 
 }  // namespace
