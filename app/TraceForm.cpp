@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "ScreenFit.h"
 #include "Trace.h"
 #include "TraceFormat.h"
 
@@ -34,8 +35,9 @@ TTraceForm::TTraceForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     // unless the technician asks, and then only in what comes next.
     reveal_ = new QCheckBox(tr("Показывать PIN-код и телефоны"), this);
     reveal_->setObjectName("TraceReveal");
-    reveal_->setToolTip(tr("В новых записях трассировки PIN-код SIM-карты и номера "
-                           "телефонов будут видны полностью"));
+    reveal_->setToolTip(
+        tr("В новых записях трассировки PIN-код SIM-карты и номера "
+           "телефонов будут видны полностью"));
     reveal_->setChecked(k57::Trace::Global().RevealsPrivate());
 
     auto* bar = new QHBoxLayout;
@@ -48,6 +50,7 @@ TTraceForm::TTraceForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addLayout(bar);
     layout->addWidget(view_, 1);
     resize(900, 500);
+    k57::FitToScreen(*this);  // a laptop at 150 % has less room than designed
 
     connect(search_, &QLineEdit::returnPressed, this, &TTraceForm::FindNext);
     connect(find, &QPushButton::clicked, this, &TTraceForm::FindNext);

@@ -8,6 +8,7 @@
 
 #include "DialogService.h"
 #include "PlotWidget.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ TDiagnosticPlotForm::TDiagnosticPlotForm(k57::DiagnosticTrace& trace, QWidget* p
     layout->addLayout(bar);
     layout->addWidget(Plot, 1);
     resize(900, 480);
+    k57::FitToScreen(*this);  // a laptop at 150 % has less room than designed
 
     connect(RecordButton, &QPushButton::clicked, this, &TDiagnosticPlotForm::RecordButtonClick);
     connect(OpenButton, &QPushButton::clicked, this, &TDiagnosticPlotForm::OpenButtonClick);

@@ -13,12 +13,15 @@
 #include "BatchStationForm.h"
 #include "CanMonitorForm.h"
 #include "DiagnosticForm.h"
+#include "DiagnosticPlotForm.h"
+#include "DiagnosticTrace.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
 #include "ScreenFit.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TraceForm.h"
 
 namespace {
 
@@ -100,6 +103,20 @@ TEST_F(LaptopScreenTest, TheStationWindowFitsWithItsButtonsAndRowsInSight) {
                   station.findChild<QPushButton*>("StopButton")->height(),
               station.height());
     EXPECT_GT(station.findChild<QScrollArea*>("StationRows")->viewport()->height(), 100);
+}
+
+// The two windows opened from the others: the sensor's plot and the link's
+// trace, each with its controls above a view that gives up the height.
+TEST_F(LaptopScreenTest, ThePlotAndTraceWindowsFit) {
+    k57::DiagnosticTrace trace;
+    TDiagnosticPlotForm plot(trace);
+    plot.setObjectName("DiagnosticPlotForm");
+    TTraceForm traceForm;
+    traceForm.setObjectName("TraceForm");
+    for (QWidget* window : {static_cast<QWidget*>(&plot), static_cast<QWidget*>(&traceForm)}) {
+        window->show();
+        ExpectFits(*window);
+    }
 }
 
 }  // namespace
