@@ -20,8 +20,8 @@
 #include "ScriptedDialogs.h"
 #include "Settle.h"
 #include "SimulatedUnits.h"
-#include "WindowProbe.h"
 #include "StallMeter.h"
+#include "WindowProbe.h"
 
 using namespace orvan::tms::messages;
 
@@ -63,7 +63,10 @@ TEST_F(ResponsivenessTest, ASilentUnitNeverStallsTheWindowAndClicksMeanwhileAreD
     qint64 longestGap = heartbeat.Longest();
 
     EXPECT_GE(took.elapsed(), 3990);
-    EXPECT_LT(longestGap, 100) << "the event loop stalled";
+    // A wait on the unit in the window's thread would stall it for the whole
+    // four seconds; a loaded machine may leave any thread unscheduled for a
+    // while, which is not the window's doing.
+    EXPECT_LT(longestGap, 500) << "the event loop stalled";
     EXPECT_EQ(versionClicks.count(), 0);
     // Counted in whole seconds from when the wait began, which a machine
     // slowed by sanitizers may start a little after the click.
@@ -116,8 +119,7 @@ TEST_F(ResponsivenessTest, ClosingDuringAnUpdateAsksAndCancelLetsItCommit) {
     EXPECT_EQ(dialogs.boxes[1].buttons, k57::Buttons::OkCancel);
     EXPECT_EQ(dialogs.boxes[1].preferred, k57::Answer::Cancel);  // Enter carries on
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return !Log().isEmpty() && Log().last().startsWith("Загрузка закончена."); },
-        30000));
+        [&] { return !Log().isEmpty() && Log().last().startsWith("Загрузка закончена."); }, 30000));
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(unit.commits().size(), 1u);
     EXPECT_TRUE(unit.commits()[0].accepted);
