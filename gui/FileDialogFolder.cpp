@@ -1,5 +1,6 @@
 #include "FileDialogFolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -9,7 +10,9 @@ QString FileDialogFolder::start() const {
     if (!last_.isEmpty() && QFileInfo(last_).isDir()) {
         return last_;
     }
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A missing folder would read as the file's name in a save dialog.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void FileDialogFolder::remember(const QString& path) {

@@ -4,7 +4,8 @@
 
 namespace k57 {
 
-// Where the file dialogs open: the user's Documents folder at first, then
+// Where the file dialogs open: the user's Documents folder at first (the
+// home folder where there is none), then
 // the folder of the last file chosen. Remembered in memory only, for as long
 // as the program runs: the tool keeps no settings but the stored port.
 class FileDialogFolder {
