@@ -3,6 +3,7 @@
 // a long wait shows on the progress bar.
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -192,5 +193,8 @@ void TMainForm::WriteTextFile(const QString& path, const QByteArray& text) {
                        error)) {
         dialogs_.error(
             this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
+        return;
     }
+    // Where it went, so the file can be found again.
+    Log(tr("Сохранено в файл %1").arg(QDir::toNativeSeparators(path)));
 }

@@ -1437,6 +1437,10 @@ Saving the current settings first is recommended (the &quot;Save to file&quot; b
         <translation>The unit has version %1, newer than the package&apos;s (%2).
 Install the older version?</translation>
     </message>
+    <message>
+        <source>Сохранено в файл %1</source>
+        <translation>Saved to file %1</translation>
+    </message>
 </context>
 <context>
     <name>TParametersEditForm</name>

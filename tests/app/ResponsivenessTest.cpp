@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -185,8 +186,8 @@ TEST_F(ResponsivenessTest, TheLogIsSavedAsUtf8WithTheTimeOfEachLine) {
         texts << line.mid(21);
     }
     EXPECT_EQ(texts, (QStringList{"Серийный номер устройства 1", "COM5: нет ответа за 4 с"}));
-    // The window keeps showing the lines themselves.
-    EXPECT_EQ(Log(), texts);
+    // The window keeps showing the lines themselves, and says where they went.
+    EXPECT_EQ(Log(), texts + QStringList{"Сохранено в файл " + QDir::toNativeSeparators(path)});
 }
 
 TEST_F(ResponsivenessTest, TheLogIsARecordTheKeyboardCannotChange) {
