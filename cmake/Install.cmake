@@ -4,6 +4,11 @@ include(GNUInstallDirs)
 set(CPACK_PACKAGE_NAME k57tool)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "K57 service tool")
+# Who publishes the build: Windows shows it as the programs' company and the
+# installed program's publisher. The product's name stays the vendor above.
+set(K57_PUBLISHER "K57 service tool authors" CACHE STRING
+    "The publisher the Windows programs and installer name")
+set(CPACK_K57_PUBLISHER "${K57_PUBLISHER}")
 set(CPACK_PACKAGE_CONTACT "K57 service tool <k57tool@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Service tool for the K57 vehicle alarm and telematics unit")
 
@@ -58,6 +63,10 @@ if(WIN32)
     install(FILES /usr/share/doc/mingw-w64-common/copyright
             DESTINATION licenses RENAME mingw-w64.txt)
     install(FILES /usr/share/doc/libz-mingw-w64/copyright DESTINATION licenses RENAME zlib.txt)
+    # Compiled into the programs, from the distribution's headers.
+    install(FILES /usr/share/doc/libcli11-dev/copyright DESTINATION licenses RENAME CLI11.txt)
+    install(FILES /usr/share/doc/librapidxml-dev/copyright
+            DESTINATION licenses RENAME RapidXML.txt)
     # PostgreSQL's (libpq), OpenSSL's and libsodium's, as their archive has them.
     install(DIRECTORY ${K57_DEPS_BIN_DIR}/../licenses/ DESTINATION licenses)
 
@@ -65,6 +74,12 @@ if(WIN32)
     # makes both. The programs in them are stripped, then signed when a
     # certificate is given (scripts/sign-windows.sh).
     set(CPACK_GENERATOR "ZIP;NSIS64")
+    # The installer's licence page shows the tool's own terms, with the
+    # line ends Windows' text box breaks lines at.
+    file(READ "${PROJECT_SOURCE_DIR}/LICENSE" k57_licence)
+    string(REPLACE "\n" "\r\n" k57_licence "${k57_licence}")
+    file(WRITE "${CMAKE_BINARY_DIR}/LICENSE.txt" "${k57_licence}")
+    set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_BINARY_DIR}/LICENSE.txt")
     set(CPACK_PACKAGE_FILE_NAME "k57tool-${PROJECT_VERSION}-win64")
     set(CPACK_STRIP_FILES ON)
     set(CPACK_K57_SIGN_SCRIPT "${PROJECT_SOURCE_DIR}/scripts/sign-windows.sh")

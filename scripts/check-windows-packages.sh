@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what scripts/build-windows.sh made, as a technician receives it:
-# - both programs in the zip carry an icon, version information and a
-#   manifest, and are stripped; libpq with OpenSSL, and libsodium, are
+# - both programs in the zip carry an icon, version information naming the
+#   publisher (K57_PUBLISHER) and a manifest, and are stripped; CLI11's and
+#   RapidXML's licences are there, as both are compiled in; libpq with OpenSSL, and libsodium, are
 #   there with their licences;
 # - with a certificate (K57_SIGN_CERT, the signer's certificate in PEM)
 #   the programs, the installer and its uninstaller verify;
@@ -16,6 +17,8 @@ root=$(pwd)
 work=$root/build/windows-package-check
 rm -rf "$work"
 mkdir -p "$work/zip"
+# The publisher the build was made for (K57_PUBLISHER), as its cache has it.
+publisher=$(sed -n 's/^K57_PUBLISHER:STRING=//p' "${K57_WINDOWS_BUILD:-build/windows}/CMakeCache.txt")
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -37,6 +40,14 @@ for exe in k57tool.exe k57ctl.exe; do
     for kind in "type=group_icon" "type=version" "--type=24 "; do
         if grep -q -- "$kind" <<<"$resources"; then pass "$exe has $kind"; else fail "$exe lacks $kind"; fi
     done
+    # The version information's strings are UTF-16: without their zero bytes
+    # the key runs into its value.
+    version_info=$(wrestool -x --raw --type=version "$folder/$exe" | tr -d '\0')
+    if [[ "$version_info" == *"CompanyName$publisher"* ]]; then
+        pass "$exe names its publisher"
+    else
+        fail "$exe does not name \"$publisher\" as its company"
+    fi
     if x86_64-w64-mingw32-objdump -t "$folder/$exe" | grep -q "^\[ *[0-9]*\]"; then
         fail "$exe is not stripped"
     else
@@ -48,7 +59,8 @@ verify "$setup"
 
 # libpq, the OpenSSL DLLs it imports, libsodium, and their licences.
 shipped_libraries="libpq.dll libssl-3-x64.dll libcrypto-3-x64.dll libsodium-23.dll
-    licenses/postgresql.txt licenses/openssl.txt licenses/libsodium.txt"
+    licenses/postgresql.txt licenses/openssl.txt licenses/libsodium.txt
+    licenses/CLI11.txt licenses/RapidXML.txt"
 for file in $shipped_libraries; do
     if [ -s "$folder/$file" ]; then pass "the zip has $file"; else fail "the zip lacks $file"; fi
 done
@@ -82,6 +94,8 @@ registry=$("$wine" reg query "$key" 2>/dev/null | tr -d '\r' || true)
 for value in DisplayName DisplayVersion Publisher EstimatedSize UninstallString QuietUninstallString; do
     if grep -q "^ *$value " <<<"$registry"; then pass "registered $value"; else fail "no $value under $key"; fi
 done
+if grep -q "^ *Publisher .*  $publisher\$" <<<"$registry"; then pass "published by $publisher"
+else fail "the Publisher is not \"$publisher\""; fi
 verify "$installed/Uninstall.exe"
 menu=$(find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "K57 service tool.lnk" | head -1)
 [ -n "$menu" ] && pass "Start menu shortcut" || fail "no Start menu shortcut"

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
 #include <QLineEdit>
@@ -40,7 +41,8 @@ QRect DrawnText(QLineEdit& edit, const QString& text) {
 
 void ExpectShown(QLineEdit& edit, const QString& text) {
     QRect drawn = DrawnText(edit, text);
-    SCOPED_TRACE(edit.objectName().toStdString() + " in " + QFontInfo(edit.font()).family().toStdString());
+    SCOPED_TRACE(edit.objectName().toStdString() + " in " +
+                 QFontInfo(edit.font()).family().toStdString());
     ASSERT_FALSE(drawn.isEmpty()) << "no text drawn";
     // The whole line inside the box, as tall as the font's letters.
     EXPECT_TRUE(edit.rect().contains(drawn));
@@ -68,6 +70,19 @@ TEST_F(FontFallbackTest, ThePortBoxAndTheEditorsValueBoxShowTheirText) {
     auto* value = editor.findChild<QLineEdit*>("ValueEdit");
     ASSERT_TRUE(value);
     ExpectShown(*value, "1234");
+}
+
+// Message boxes, menus and the plot take Windows' dialog face; the trace
+// takes its fixed one. Without Tahoma and Courier New both came out in
+// whatever Wine found first: a serif and a proportional face.
+TEST_F(FontFallbackTest, TheDialogFaceIsSansAndTheFixedFaceIsFixed) {
+    for (const char* family : {"MS Shell Dlg 2", "MS Shell Dlg"}) {
+        QString shown = QFontInfo(QFont(family)).family();
+        EXPECT_TRUE(shown.startsWith("DejaVu Sans") && !shown.contains("Mono"))
+            << family << " shown as " << shown.toStdString();
+    }
+    QFontInfo fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    EXPECT_TRUE(fixed.fixedPitch()) << fixed.family().toStdString();
 }
 
 }  // namespace
