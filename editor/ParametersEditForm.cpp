@@ -60,6 +60,8 @@ void TParametersEditForm::FormShow() {
             if (p.groupName == name) {
                 auto* node = new QTreeWidgetItem(group, {k57::FromUnit(p.name)});
                 node->setData(0, kParameterIndex, i);
+                // Several names share a long beginning the column cuts.
+                node->setToolTip(0, node->text(0));
                 nodes_[size_t(i)] = node;
                 ShowInTree(i);
             }
@@ -174,7 +176,7 @@ void TParametersEditForm::EnumValueChange(int index) {
         ValueEdit->setText(QString::fromStdString(session_.typed()));
         ShowChoices();
         ShowInTree(session_.currentIndex());
-        SetModified(true);
+        SetModified(session_.modified());
     }
 }
 
@@ -197,7 +199,7 @@ bool TParametersEditForm::CommitEdit() {
     }
     ShowInTree(session_.currentIndex());
     if (session_.modified() != was) {
-        SetModified(true);
+        SetModified(session_.modified());
     }
     return true;
 }
@@ -228,7 +230,17 @@ void TParametersEditForm::SaveActionExecute() {
             this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
         return;
     }
+    Unchanged();
+}
+
+// The values saved or held by the unit are the ones changes are told from:
+// the marks go.
+void TParametersEditForm::Unchanged() {
+    session_.Rebase();
     SetModified(false);
+    for (size_t i = 0; i < nodes_.size(); ++i) {
+        ShowInTree(int(i));
+    }
 }
 
 void TParametersEditForm::SendActionExecute() {
@@ -285,7 +297,7 @@ void TParametersEditForm::SettingsWritten(const k57::WriteCheck& check) {
     }
     k57::GuardedChange::TellWritten(dialogs_, this, check, *parameters);
     if (check.confirmed()) {
-        SetModified(false);
+        Unchanged();
     }
 }
 

@@ -65,6 +65,8 @@ class TParametersEditForm : public QDialog {
     bool FormCloseQuery();
 
     bool CommitEdit();
+    // After a save or a confirmed write: nothing left to mark.
+    void Unchanged();
     void SetModified(bool value);
     void ShowSms();
     void Refuse(const QString& text);

@@ -25,11 +25,24 @@ void EditSession::Start(ParameterList* list) {
     current_ = nullptr;
     currentEnum_ = nullptr;
     typed_.clear();
+    Rebase();
+}
+
+void EditSession::Rebase() {
     modified_ = false;
     started_.clear();
     for (int i = 0; list_ && i < list_->ParameterCount(); ++i) {
         started_.push_back(list_->ParameterAt(i).value);
     }
+}
+
+bool EditSession::AnyChanged() const {
+    for (size_t i = 0; i < started_.size(); ++i) {
+        if (Changed(int(i))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void EditSession::Select(int index) {
@@ -76,7 +89,7 @@ std::optional<std::string> EditSession::Commit() {
     }
     if (*bytes != current_->value) {
         current_->value = *bytes;
-        modified_ = true;
+        modified_ = AnyChanged();
     }
     return std::nullopt;
 }
@@ -121,7 +134,7 @@ bool EditSession::Choose(int index) {
     }
     current_->value = value;
     typed_ = value;
-    modified_ = true;
+    modified_ = AnyChanged();
     return true;
 }
 
@@ -139,8 +152,7 @@ std::string EditSession::ValueText(int index) const {
 }
 
 bool EditSession::Changed(int index) const {
-    return list_ && index >= 0 && index < int(started_.size()) &&
-           index < list_->ParameterCount() &&
+    return list_ && index >= 0 && index < int(started_.size()) && index < list_->ParameterCount() &&
            list_->ParameterAt(index).value != started_[size_t(index)];
 }
 

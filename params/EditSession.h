@@ -19,6 +19,9 @@ class EditSession {
     // `list` may be null for nothing to edit. Not owned.
     void Start(ParameterList* list);
     ParameterList* list() const { return list_; }
+    // The values as they are now become the ones changes are told from (once
+    // they are saved or the unit holds them); not modified.
+    void Rebase();
 
     // Makes parameter `index` of the list current, with its value as the
     // typed text; -1 for none.
@@ -52,6 +55,9 @@ class EditSession {
     // True when parameter `index`'s value differs from the one it had at Start.
     bool Changed(int index) const;
 
+    // Some value differs from its starting one; a commit or choice that
+    // brings every value back leaves the session unmodified.
+    bool AnyChanged() const;
     bool modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }
     // A text typed and not yet committed counts as a change too.

@@ -199,11 +199,16 @@ TEST_F(EditorTest, TheTreeShowsEachValueAndMarksTheChangedOnesBold) {
     Type("99");
     EXPECT_FALSE(Select(0, 7));
     EXPECT_EQ(mic->text(1), "12");
-    Type("8");  // back to what was read
+    EXPECT_EQ(editor.windowTitle(), "Редактор параметров. Настройки изменены!");
+    Type("8");  // back to what was read: no change left to tell of
     ASSERT_TRUE(Select(0, 7));
     EXPECT_EQ(mic->text(1), "8");
     EXPECT_FALSE(mic->font(0).bold());
     EXPECT_FALSE(links->font(0).bold());
+    EXPECT_EQ(editor.windowTitle(), "Редактор параметров");
+    EXPECT_FALSE(editor.modified());
+    // Names too long for the column are whole in the tooltip.
+    EXPECT_EQ(mic->toolTip(0), mic->text(0));
 }
 
 TEST_F(EditorTest, SmsLineUsesTheStoredPinUntilANewOneIsCommitted) {
@@ -301,6 +306,9 @@ TEST_F(EditorTest, WritesToTheUnitExactlyTheProducedText) {
                                             "Сообщение: Настройки записаны и подтверждены: "
                                             "прочитанные из устройства совпадают."}));
     EXPECT_FALSE(editor.modified());
+    // What the unit now holds is no change: the marks go.
+    EXPECT_FALSE(tree->topLevelItem(0)->child(8)->font(0).bold());
+    EXPECT_FALSE(tree->topLevelItem(0)->font(0).bold());
 
     std::string text;
     EXPECT_EQ(session.get()->ReadSettings(text), 1);

@@ -140,7 +140,18 @@ TEST_F(EditSessionTest, TheTreeShowsValuesAndWhatChangedSinceTheStart) {
     session.Type("8");  // back to where it started
     ASSERT_EQ(session.Commit(), std::nullopt);
     EXPECT_FALSE(session.Changed(mic));
-    EXPECT_TRUE(session.modified());  // the caption still says something was stored
+    EXPECT_FALSE(session.modified());  // every value is back: nothing to save
+
+    // Once saved or written, the values then are the ones changes are told from.
+    session.Type("12");
+    ASSERT_EQ(session.Commit(), std::nullopt);
+    session.Rebase();
+    EXPECT_FALSE(session.Changed(mic));
+    EXPECT_FALSE(session.modified());
+    session.Type("8");
+    ASSERT_EQ(session.Commit(), std::nullopt);
+    EXPECT_TRUE(session.Changed(mic));
+    EXPECT_TRUE(session.modified());
 }
 
 TEST_F(EditSessionTest, AChoiceNotInTheCatalogueShowsWithAHintUntilARealOneIsPicked) {
