@@ -15,7 +15,8 @@ uint64_t Key(uint32_t id, bool extended) { return uint64_t(extended) << 32 | id;
 void PlanDecimals(Signal& signal) {
     signal.decimalScale = 0;
     if (signal.valueType != ValueType::Integer || signal.length > 52 ||
-        (signal.factor == std::trunc(signal.factor) && signal.offset == std::trunc(signal.offset))) {
+        (signal.factor == std::trunc(signal.factor) &&
+         signal.offset == std::trunc(signal.offset))) {
         return;
     }
     const double largestRaw = std::ldexp(1.0, signal.length);

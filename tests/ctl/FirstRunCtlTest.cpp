@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QProcess>
@@ -83,11 +84,12 @@ TEST_F(FirstRunCtlTest, AnUpdatesProgressGoesToStandardError) {
 // those are the words as written, whatever the English translation holds).
 TEST_F(FirstRunCtlTest, AFileThatCannotBeReadIsToldWhy) {
     Plug(5);
-    k57::test::CtlRun image = Ctl({"--lang", "ru", "update", "firmware", "--yes", "--image",
-                                   File("nosuch.bin")});
+    k57::test::CtlRun image =
+        Ctl({"--lang", "ru", "update", "firmware", "--yes", "--image", File("nosuch.bin")});
     EXPECT_EQ(image.code, 1);
-    EXPECT_EQ(image.err.toStdString(), "k57ctl: no firmware image: " +
-                                           File("nosuch.bin").toStdString() + ": нет такого файла\n");
+    EXPECT_EQ(image.err.toStdString(),
+              "k57ctl: no firmware image: " + File("nosuch.bin").toStdString() +
+                  ": нет такого файла\n");
 
     k57::test::CtlRun missing = Ctl({"--lang", "ru", "dbc", "check", File("nosuch.dbc")});
     EXPECT_EQ(missing.code, 1);

@@ -135,7 +135,8 @@ std::string Refusal(const std::string& args) {
     const std::string tail = "; see --help\n";
     size_t end = said.find('\n');
     EXPECT_EQ(end + 1, said.size()) << said;
-    bool pointed = said.size() >= tail.size() && said.compare(said.size() - tail.size(), tail.size(), tail) == 0;
+    bool pointed = said.size() >= tail.size() &&
+                   said.compare(said.size() - tail.size(), tail.size(), tail) == 0;
     EXPECT_TRUE(pointed) << said;
     return pointed ? said.substr(0, said.size() - tail.size()) : said.substr(0, end);
 }
