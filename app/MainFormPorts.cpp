@@ -12,8 +12,6 @@
 
 namespace {
 
-const char kDefaultPort[] = "COM5";
-
 void StorePort(const QString& port) {
     if (!k57::StoredPort::Write(port.toStdString())) {
         throw std::runtime_error(
@@ -26,7 +24,7 @@ void StorePort(const QString& port) {
 QString TMainForm::StoredPortOrDefault() {
     QString stored = QString::fromStdString(k57::StoredPort::Read());
     if (stored.isEmpty()) {
-        stored = kDefaultPort;
+        stored = k57::StoredPort::kDefaultPort;
         StorePort(stored);
     }
     return stored;

@@ -118,8 +118,7 @@ void PrintStep(const Context& context, const BatchEvent& event, std::string& las
 
 int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::string> ports) {
     if (ports.empty()) {
-        std::string stored = StoredPort::Read();
-        ports.push_back(stored.empty() ? "COM5" : stored);
+        ports.push_back(StoredPort::ReadOrDefault());
     }
     ParameterList catalogue;
     if (!LoadCatalogue(catalogue)) {

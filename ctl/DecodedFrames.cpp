@@ -39,7 +39,7 @@ void AppendJsonNumber(std::string& out, double value) {
     if (!std::isfinite(value)) {
         out += "null";
     } else if (std::trunc(value) != value) {
-        out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+        AppendNumber(out, value);
     } else if (std::fabs(value) <= 9007199254740992.0) {
         out.append(text, std::to_chars(text, text + sizeof text, int64_t(value)).ptr);
     } else {

@@ -1,6 +1,7 @@
 #include "ExitCodes.h"
 
 #include "PortMapping.h"
+#include "Terminal.h"
 
 namespace k57::ctl {
 
@@ -15,7 +16,8 @@ int ExitFor(int result) {
         case kCannotFrame:
             return kBadInput;
         default:
-            return kTimedOut;
+            // Ctrl+C ends the wait for a reply as if none came.
+            return Interrupted() ? kInterrupted : kTimedOut;
     }
 }
 

@@ -25,7 +25,7 @@ enum Exit {
     kInterrupted = 130,
 };
 
-// The exit code for a request's result.
+// The exit code for a request's result: 130 for a wait Ctrl+C ended.
 int ExitFor(int result);
 
 // "COM5: no reply within 4 s" and the like, for the last failed request.

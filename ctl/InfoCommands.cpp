@@ -155,6 +155,9 @@ int SetId(Context& context, uint32_t serial) {
 int Restart(Context& context) {
     // Who the unit is, asked while it still answers.
     context.record->Identify(*context.device);
+    if (Interrupted()) {  // while it was asked: no restart follows
+        return Fail(ports::ShownName(context.device->PortName()) + ": interrupted", kInterrupted);
+    }
     int result = context.device->Restart();
     Record(context, JournalOperation::Restart, result);
     if (result != kReplyOk) {

@@ -109,7 +109,7 @@ std::string Kilobytes(double bytes) {
 }
 
 Progress::Progress(std::string what, bool quiet)
-    : what_(std::move(what)), quiet_(quiet), terminal_(IsTerminal(stdout)) {}
+    : what_(std::move(what)), quiet_(quiet), terminal_(IsTerminal(stderr)) {}
 
 void Progress::Update(const UpdateProgress& progress) {
     if (quiet_) {
@@ -119,8 +119,7 @@ void Progress::Update(const UpdateProgress& progress) {
     if (!terminal_) {
         if (percent / 10 > lastTenth_) {
             lastTenth_ = percent / 10;
-            std::fprintf(stdout, "%s: %d %%\n", what_.c_str(), lastTenth_ * 10);
-            std::fflush(stdout);
+            std::fprintf(stderr, "%s: %d %%\n", what_.c_str(), lastTenth_ * 10);
         }
         return;
     }
@@ -136,17 +135,16 @@ void Progress::Update(const UpdateProgress& progress) {
     std::string bar(size_t(filled), '#');
     bar.resize(width, '.');
     int left = progress.SecondsLeft();
-    std::fprintf(stdout, "\r%s [%s] %3d %%  %s of %s  %s/s  %02d:%02d left ", what_.c_str(),
+    std::fprintf(stderr, "\r%s [%s] %3d %%  %s of %s  %s/s  %02d:%02d left ", what_.c_str(),
                  bar.c_str(), percent, Kilobytes(double(progress.bytesSent)).c_str(),
                  Kilobytes(double(progress.bytes)).c_str(),
                  Kilobytes(progress.bytesPerSecond).c_str(), left / 60, left % 60);
-    std::fflush(stdout);
+    std::fflush(stderr);
 }
 
 void Progress::Finish() {
     if (drawn_) {
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
+        std::fputc('\n', stderr);
         drawn_ = false;
     }
 }

@@ -34,8 +34,9 @@ class HeldWaits {
     HeldWaits& operator=(const HeldWaits&) = delete;
 };
 
-// An update's progress: on a terminal a bar with percentage, bytes, rate
-// and time left, redrawn in place; otherwise one plain line per 10 %;
+// An update's progress, on standard error beside the other steps (standard
+// output holds results alone): on a terminal a bar with percentage, bytes,
+// rate and time left, redrawn in place; otherwise one plain line per 10 %;
 // nothing when `quiet`. Finish ends the bar's line, so what follows starts
 // a line of its own.
 class Progress {

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "ApplicationObject.h"
@@ -13,6 +14,7 @@
 #include "PackageCommands.h"
 #include "SettingsProblemText.h"
 #include "SessionFactory.h"
+#include "StoredPort.h"
 #include "Terminal.h"
 #include "Trace.h"
 #include "Utf8Console.h"
@@ -189,7 +191,11 @@ int main(int argc, char** argv) {
     can->add_option("--bitrate", bitrate, "kbit/s: 10 20 50 100 125 250 500 800 1000")
         ->capture_default_str();
     can->add_option("--count", count, "stop after N frames");
-    can->add_option("--duration", seconds, "stop after S seconds");
+    // A capture that would end before it starts is a slip, refused as one.
+    const CLI::Validator aboveZero([](std::string& text) -> std::string {
+        return std::strtod(text.c_str(), nullptr) > 0 ? "" : "takes a number of seconds above 0";
+    }, "S>0");
+    can->add_option("--duration", seconds, "stop after S seconds")->check(aboveZero);
     std::string dbcFile, logFile, encoding = "cp1252";
     can->add_option("--dbc", dbcFile,
                     "DBC file: print the frames it knows decoded; --json: one object a line");
@@ -199,7 +205,7 @@ int main(int argc, char** argv) {
                     "identifiers: \"+1A0 -7DF +400/700\" (include, exclude, ID/MASK; 4-8 digits: "
                     "extended)");
     auto* diag = app.add_subcommand("diag", "diagnostic mode: readings and events with stamps");
-    diag->add_option("--duration", seconds, "stop after S seconds");
+    diag->add_option("--duration", seconds, "stop after S seconds")->check(aboveZero);
 
     // CAN signal databases: files only, no unit.
     auto* dbc = app.add_subcommand("dbc", "CAN signal databases (DBC files)");
@@ -329,10 +335,9 @@ int main(int argc, char** argv) {
         return packageCommand;
 
     context.device = k57::MakeUnitSession();
-    if (!port.empty()) {
-        context.device->SetPortName(port.c_str());
-        context.port = port;
-    }
+    context.device->SetPortName(port.empty() ? k57::StoredPort::ReadOrDefault().c_str()
+                                             : port.c_str());
+    context.port = port;
     CatchInterrupt(context.device.get());
     context.record = std::make_unique<k57::ServiceRecord>(k57::JournalFrontEnd::Ctl);
 

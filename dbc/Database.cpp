@@ -1,12 +1,40 @@
 #include "Database.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace k57::dbc {
 
 namespace {
 
 uint64_t Key(uint32_t id, bool extended) { return uint64_t(extended) << 32 | id; }
+
+// Finds the fewest decimal places (1 to 9) that write the factor and the
+// offset exactly as read; none for integral ones (plain arithmetic is exact
+// for them) or where the whole numbers could outgrow a double's 53 bits.
+void PlanDecimals(Signal& signal) {
+    signal.decimalScale = 0;
+    if (signal.valueType != ValueType::Integer || signal.length > 52 ||
+        (signal.factor == std::trunc(signal.factor) &&
+         signal.offset == std::trunc(signal.offset))) {
+        return;
+    }
+    const double largestRaw = std::ldexp(1.0, signal.length);
+    double scale = 1;
+    for (int places = 1; places <= 9; ++places) {
+        scale *= 10;
+        double factor = std::nearbyint(signal.factor * scale);
+        double offset = std::nearbyint(signal.offset * scale);
+        if (factor / scale == signal.factor && offset / scale == signal.offset) {
+            if (largestRaw * std::fabs(factor) + std::fabs(offset) < 0x1p53) {
+                signal.factorUnits = int64_t(factor);
+                signal.offsetUnits = int64_t(offset);
+                signal.decimalScale = scale;
+            }
+            return;
+        }
+    }
+}
 
 // The signal that selects `signal`: the one SG_MUL_VAL_ names, or else the
 // message's top-level "M" signal.
@@ -127,6 +155,7 @@ void Database::Finish() {
             if (!plan) {
                 signal.plan.bytesNeeded = BitPlan::kMaxBytes + 1;
             }
+            PlanDecimals(signal);
         }
         LinkMultiplexors(message);
     }

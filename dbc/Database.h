@@ -58,6 +58,14 @@ struct Signal {
 
     // Filled when the database is complete (Database::Finish).
     BitPlan plan;
+    // Factor and offset as whole numbers of 1/decimalScale (0.1 and -40 as
+    // 1 and -400 tenths) when they are such decimals and raw * factor fits a
+    // double exactly: the value is then one rounding of the decimal the file
+    // means (12 * 0.1 is 1.2, not 1.2000000000000002). decimalScale 0: the
+    // plain raw * factor + offset.
+    int64_t factorUnits = 0;
+    int64_t offsetUnits = 0;
+    double decimalScale = 0;
     // Of the multiplexor that selects this signal, in Message::multiplexors;
     // -1 for a signal without one.
     int multiplexorSlot = -1;

@@ -14,6 +14,9 @@ int64_t RawValue(const Signal& signal, const uint8_t* data) {
 }
 
 double PhysicalValue(const Signal& signal, int64_t raw) {
+    if (signal.decimalScale != 0) {  // whole numbers, exact; one rounding
+        return double(raw * signal.factorUnits + signal.offsetUnits) / signal.decimalScale;
+    }
     double value;
     switch (signal.valueType) {
         case ValueType::Float: {

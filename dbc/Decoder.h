@@ -15,7 +15,8 @@ struct Value {
     // The bits as an integer: sign-extended for a signed signal; for an
     // unsigned 64-bit one above INT64_MAX read it as uint64_t.
     int64_t raw = 0;
-    double physical = 0;  // raw * factor + offset (IEEE value for float signals)
+    double physical = 0;  // raw * factor + offset (IEEE value for float signals), the
+                          // double nearest the decimal value for a decimal factor
     const std::string* text = nullptr;  // the VAL_ text of raw, if any
 };
 

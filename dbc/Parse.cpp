@@ -94,7 +94,9 @@ bool Parser::Unused(const Token& keyword) {
 }
 
 std::string Diagnostic::ToString() const {
-    return file + ":" + std::to_string(line) + ": " + (warning ? "warning: " : "") + message;
+    // Line 0 is the file as a whole: it did not open.
+    std::string where = line > 0 ? file + ":" + std::to_string(line) : file;
+    return where + ": " + (warning ? "warning: " : "") + message;
 }
 
 int ParseResult::ErrorCount() const {

@@ -44,6 +44,8 @@ QString SystemText(int code) {
             return QCoreApplication::translate("OpenProblemText", "порт занят другой программой");
         case EIO:
             return QCoreApplication::translate("OpenProblemText", "ошибка ввода-вывода");
+        case ENOTTY:
+            return QCoreApplication::translate("OpenProblemText", "это не последовательный порт");
         case EROFS:
             return QCoreApplication::translate("OpenProblemText", "порт открыт только для чтения");
 #endif

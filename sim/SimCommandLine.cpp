@@ -1,5 +1,8 @@
 #include "SimCommandLine.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -90,6 +93,19 @@ bool Serials(const std::string& text, std::vector<uint32_t>& serials) {
     return serials.size() < 10000;
 }
 
+// Why a capture to replay cannot be read, in k57sim's English; empty when
+// it can.
+std::string CaptureProblem(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? "no such file" : std::strerror(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    return ::access(path.c_str(), R_OK) == 0 ? "" : "no permission to read it";
+}
+
 }  // namespace
 
 bool Parse(int argc, char** argv, UnitOptions& options, int& com, std::string& link,
@@ -157,9 +173,10 @@ bool Parse(int argc, char** argv, UnitOptions& options, int& com, std::string& l
             good = text(v);
             size_t colon = v.find(':');
             long long bytes = 0, pause = 0;
-            if (good && (!Number(v.substr(0, colon), 1, 1024, bytes) ||
-                         (colon != std::string::npos &&
-                          !Number(v.substr(colon + 1), 0, 60000, pause)))) {
+            if (good && colon == std::string::npos) {
+                good = refuse("--dribble needs BYTES:MS");
+            } else if (good && (!Number(v.substr(0, colon), 1, 1024, bytes) ||
+                                !Number(v.substr(colon + 1), 0, 60000, pause))) {
                 good = refuse("--dribble: '" + v + "' is not BYTES:MS");
             }
             options.dribbleBytes = int(bytes);
@@ -181,6 +198,11 @@ bool Parse(int argc, char** argv, UnitOptions& options, int& com, std::string& l
             good = number(1, 4096, options.canIdentifiers);
         } else if (arg == "--can-log") {
             good = text(options.canLog);
+            // Refused here: a capture that cannot be read would play nothing.
+            std::string why = good ? CaptureProblem(options.canLog) : "";
+            if (!why.empty()) {
+                good = refuse("--can-log: " + options.canLog + ": " + why);
+            }
         } else if (arg == "--can-buffer") {
             good = number(0, 1000000, options.canBufferFrames);
         } else if (arg == "--can-flip") {

@@ -77,8 +77,7 @@ int main(int argc, char** argv) {
     bool flips = false, trace = false;
     k57::sim::Row row;
     if (!k57::sim::Parse(argc, argv, options, com, link, row, flips, trace, refusal)) {
-        std::fprintf(stderr, "k57sim: %s\n\n", refusal.why.c_str());
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, "k57sim: %s; see --help\n", refusal.why.c_str());
         return 2;
     }
     k57::sim::Unit unit(options);

@@ -38,7 +38,9 @@ int OpenRegular(const std::string& path, long long& size, ReadProblem& problem, 
 #endif
     if (fd < 0) {
         error = errno;
-        problem = ReadProblem::Unreadable;
+        problem = error == ENOENT || error == ENOTDIR ? ReadProblem::NoSuchFile
+                  : error == EACCES || error == EPERM ? ReadProblem::NoPermission
+                                                      : ReadProblem::Unreadable;
         return -1;
     }
 #ifdef _WIN32
@@ -120,6 +122,10 @@ std::string ReadProblemText(ReadProblem problem, long long limit, const std::str
     switch (problem) {
         case ReadProblem::None:
             return {};
+        case ReadProblem::NoSuchFile:
+            return K57_TR("FileRead", "нет такого файла");
+        case ReadProblem::NoPermission:
+            return K57_TR("FileRead", "нет прав на чтение файла");
         case ReadProblem::NotRegular:
             return K57_TR("FileRead", "это не обычный файл");
         case ReadProblem::TooLarge:

@@ -20,7 +20,17 @@ constexpr long long kPlotCsv = 64 * kMegabyte;       // the trace holds 262,144 
 constexpr size_t kLine = 4096;                       // a capture's or a marks file's line
 }  // namespace FileLimits
 
-enum class ReadProblem { None, Unreadable, NotRegular, TooLarge, Stopped };
+// NoSuchFile and NoPermission are the two a user mistypes or meets most;
+// Unreadable is any other reason the system gives.
+enum class ReadProblem {
+    None,
+    Unreadable,
+    NoSuchFile,
+    NoPermission,
+    NotRegular,
+    TooLarge,
+    Stopped
+};
 
 // From the first call on, every read in progress ends at its next piece (in
 // well under a second) and none starts: Ctrl+C. Safe in a signal handler.

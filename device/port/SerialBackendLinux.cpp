@@ -100,6 +100,14 @@ Device* OpenExclusive(const std::string& name, std::string& reason, OpenProblem*
         why = {OpenProblem::Kind::System, code};
         return nullptr;
     }
+    // A file or /dev/null opens like a port but takes no line settings:
+    // said here in one line, before the settings would fail.
+    if (!isatty(fd)) {
+        reason = path + ": not a serial port";
+        why = {OpenProblem::Kind::System, ENOTTY};
+        ::close(fd);
+        return nullptr;
+    }
     // TIOCEXCL keeps other users out, but root passes it; the advisory lock
     // also stops a second open by root or by this very process.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -41,6 +41,7 @@ TEST(RussianTextsTest, APortThatDoesNotOpenIsToldInRussian) {
     EXPECT_EQ(k57::OpenProblemText({Kind::System, EACCES}), "нет прав на доступ к порту");
     EXPECT_EQ(k57::OpenProblemText({Kind::System, ENXIO}), "устройство отключено");
     EXPECT_EQ(k57::OpenProblemText({Kind::System, EBUSY}), "порт занят другой программой");
+    EXPECT_EQ(k57::OpenProblemText({Kind::System, ENOTTY}), "это не последовательный порт");
     // A code without words of its own still says it is the system's.
     EXPECT_EQ(k57::OpenProblemText({Kind::System, 9999}), "системная ошибка 9999");
 }

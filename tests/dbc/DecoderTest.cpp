@@ -126,6 +126,28 @@ TEST(DecoderTest, AShortFrameDecodesOnlyTheSignalsItHolds) {
     EXPECT_TRUE(DecodeFrame(database, 256, false, kBytes, 0).empty());
 }
 
+// A decimal factor means a decimal value: 12 * 0.1 is the 1.2 the file
+// says, the double nearest it, not the 1.2000000000000002 binary
+// arithmetic makes of it; offsets and negative raws too.
+TEST(DecoderTest, DecimalFactorsGiveTheDoubleNearestTheDecimalValue) {
+    Database database = k57::test::CleanDatabase(R"(
+BO_ 300 Decimals: 8 ECU
+ SG_ Tenth : 0|8@1+ (0.1,0) [0|0] "" GW
+ SG_ Temp : 8|8@1- (0.1,-40) [0|0] "" GW
+ SG_ Milli : 16|16@1+ (0.001,0.5) [0|0] "" GW
+ SG_ Third : 32|8@1+ (0.3333333,0) [0|0] "" GW
+ SG_ Wide : 0|64@1+ (0.1,0) [0|0] "" GW
+)");
+    const uint8_t data[8] = {12, 0xFD, 0x39, 0x30, 3, 0, 0, 0};
+    auto v = DecodeFrame(database, 300, false, data, 8);
+    EXPECT_EQ(v["Tenth"].physical, 1.2);
+    EXPECT_EQ(v["Temp"].physical, -40.3);    // raw -3
+    EXPECT_EQ(v["Milli"].physical, 12.845);  // raw 12345
+    EXPECT_EQ(v["Third"].physical, 0.9999999);
+    // Beyond what whole numbers hold exactly: the plain product, as before.
+    EXPECT_EQ(v["Wide"].physical, double(0x000000033039FD0CULL) * 0.1);
+}
+
 const char* kMultiplexed = R"(
 BO_ 1024 Mux: 8 ECU
  SG_ Sel M : 0|4@1+ (1,0) [0|15] "" GW

@@ -131,7 +131,14 @@ std::string Refusal(const std::string& args) {
     }
     int status = p ? pclose(p) : -1;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args;
-    return said.substr(0, said.find('\n'));
+    // One line, pointing at the help rather than repeating it.
+    const std::string tail = "; see --help\n";
+    size_t end = said.find('\n');
+    EXPECT_EQ(end + 1, said.size()) << said;
+    bool pointed = said.size() >= tail.size() &&
+                   said.compare(said.size() - tail.size(), tail.size(), tail) == 0;
+    EXPECT_TRUE(pointed) << said;
+    return pointed ? said.substr(0, said.size() - tail.size()) : said.substr(0, end);
 }
 
 TEST_F(SimProgramTest, ABadCommandLineIsNamedAndRefused) {
@@ -145,6 +152,13 @@ TEST_F(SimProgramTest, ABadCommandLineIsNamedAndRefused) {
     EXPECT_EQ(Refusal("--port"), "k57sim: --port needs a value");
     EXPECT_EQ(Refusal("--port 5"), "k57sim: --port: '5' is not a COM name such as COM5");
     EXPECT_EQ(Refusal("--dribble 5:x"), "k57sim: --dribble: '5:x' is not BYTES:MS");
+    EXPECT_EQ(Refusal("--dribble 5"), "k57sim: --dribble needs BYTES:MS");
+}
+
+TEST_F(SimProgramTest, ACaptureToReplayMustBeThere) {
+    EXPECT_EQ(Refusal("--can-log /nonexistent/can.log"),
+              "k57sim: --can-log: /nonexistent/can.log: no such file");
+    EXPECT_EQ(Refusal("--can-log /tmp"), "k57sim: --can-log: /tmp: not a regular file");
 }
 
 // Where a ports directory's entry leads; empty when there is none.
