@@ -12,8 +12,8 @@
 #include "InterfaceLanguage.h"
 #include "JournalCommands.h"
 #include "PackageCommands.h"
-#include "SettingsProblemText.h"
 #include "SessionFactory.h"
+#include "SettingsProblemText.h"
 #include "StoredPort.h"
 #include "Terminal.h"
 #include "Trace.h"
@@ -89,10 +89,12 @@ int main(int argc, char** argv) {
 
     std::string port;
     Context context;
-    app.add_option("--port", port, "COM name (COM7) or device path; default: the stored port");
+    app.add_option("--port", port,
+                   "COM name (COM7) or device path; default: the stored port, or COM5");
     app.add_flag("--json", context.json,
-                 "find, info, params, settings read, history, dbc check: one JSON object; "
-                 "can decode: one a line; can stats, can hunt, can search, can signals: an array");
+                 "find, info, params, settings read, history, dbc check, journal status, "
+                 "package verify: one JSON object; can decode, can --dbc, batch: one a line; "
+                 "can stats, can hunt, can search, can signals: an array");
     app.add_flag("--quiet", context.quiet, "print results only");
     std::string language = "en";
     app.add_option("--lang", language,
@@ -141,13 +143,15 @@ int main(int argc, char** argv) {
     std::string image;
     bool force = false;
     auto* firmware = update->add_subcommand(
-        "firmware", "write the embedded firmware (or --image) with the window's steps");
+        "firmware",
+        "write the embedded firmware (or --image, or --package) with the window's steps");
     std::string packageFile;
     bool allowDowngrade = false;
     auto* firmwareImage =
         firmware->add_option("--image", image, "a firmware image file instead of the embedded one");
-    firmware->add_option("--package", packageFile,
-                         "a signed firmware package (.k57pkg), verified before anything is sent")
+    firmware
+        ->add_option("--package", packageFile,
+                     "a signed firmware package (.k57pkg), verified before anything is sent")
         ->excludes(firmwareImage);
     firmware->add_flag("--allow-downgrade", allowDowngrade,
                        "install a package older than the unit's firmware");
@@ -156,11 +160,13 @@ int main(int argc, char** argv) {
     bool restoreAfter = false;
     firmware->add_flag("--restore", restoreAfter,
                        "write the backup back when the update changed the unit's settings");
-    auto* sound = update->add_subcommand("sound", "write the embedded sound package (or --image)");
+    auto* sound =
+        update->add_subcommand("sound", "write the embedded sound data (or --image, or --package)");
     auto* soundImage =
         sound->add_option("--image", image, "a sound package file instead of the embedded one");
-    sound->add_option("--package", packageFile,
-                      "a signed sound package (.k57pkg), verified before anything is sent")
+    sound
+        ->add_option("--package", packageFile,
+                     "a signed sound package (.k57pkg), verified before anything is sent")
         ->excludes(soundImage);
     sound->add_flag("--yes", context.yes, "do not ask");
 
@@ -192,9 +198,12 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     can->add_option("--count", count, "stop after N frames");
     // A capture that would end before it starts is a slip, refused as one.
-    const CLI::Validator aboveZero([](std::string& text) -> std::string {
-        return std::strtod(text.c_str(), nullptr) > 0 ? "" : "takes a number of seconds above 0";
-    }, "S>0");
+    const CLI::Validator aboveZero(
+        [](std::string& text) -> std::string {
+            return std::strtod(text.c_str(), nullptr) > 0 ? ""
+                                                          : "takes a number of seconds above 0";
+        },
+        "S>0");
     can->add_option("--duration", seconds, "stop after S seconds")->check(aboveZero);
     std::string dbcFile, logFile, encoding = "cp1252";
     can->add_option("--dbc", dbcFile,
@@ -214,19 +223,23 @@ int main(int argc, char** argv) {
         "check", "read FILE: messages, signals, value tables, what was skipped, errors by line");
     dbcCheck->add_option("FILE", dbcFile, "DBC file")->required();
     auto* decode = can->add_subcommand(
-        "decode", "decode a capture file (candump, ASC, CSV, PCAN .trc, Vector .blf; \"-\": a "
-                  "candump log on stdin) with a DBC file; --json: one object a line");
-    decode->add_option("LOG", logFile,
-                       "capture file; a candump log as \"can\" prints or candump -l writes")
+        "decode",
+        "decode a capture file (candump, ASC, CSV, PCAN .trc, Vector .blf; \"-\": a "
+        "candump log on stdin) with a DBC file; --json: one object a line");
+    decode
+        ->add_option("LOG", logFile,
+                     "capture file; a candump log as \"can\" prints or candump -l writes")
         ->required();
     decode->add_option("--dbc", dbcFile, "DBC file")->required();
     auto* stats = can->add_subcommand(
-        "stats", "a capture file (candump, ASC, CSV, PCAN .trc, Vector .blf): per identifier "
-                 "count, rate, period and changing bits; --json: an array");
+        "stats",
+        "a capture file (candump, ASC, CSV, PCAN .trc, Vector .blf): per identifier "
+        "count, rate, period and changing bits; --json: an array");
     stats->add_option("LOG", logFile, "capture file")->required();
     auto* hunt = can->add_subcommand(
-        "hunt", "rank the bits of a capture file that changed just after the marks; --json: an "
-                "array, best first");
+        "hunt",
+        "rank the bits of a capture file that changed just after the marks; --json: an "
+        "array, best first");
     hunt->add_option("LOG", logFile, "capture file")->required();
     hunt->add_option("--marks", marksFile,
                      "one time a line, seconds on the log's clock (# comments); the window's "
@@ -236,24 +249,28 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.001, 3600.0));
     int searchMost = 50;
     auto* search = can->add_subcommand(
-        "search", "rank the fields (id, start bit, length 1-32, byte order, sign) of a capture "
-                  "file whose value moved as the marks say; --json: an array, best first");
+        "search",
+        "rank the fields (id, start bit, length 1-32, byte order, sign) of a capture "
+        "file whose value moved as the marks say; --json: an array, best first");
     search->add_option("LOG", logFile, "capture file")->required();
-    search->add_option("--marks", marksFile,
-                       "one mark a line: seconds on the log's clock, a label, then up, down or "
-                       "same")
+    search
+        ->add_option("--marks", marksFile,
+                     "one mark a line: seconds on the log's clock, a label, then up, down or "
+                     "same")
         ->required();
-    search->add_option("--window", huntWindow,
-                       "seconds after a mark at whose end the value is read (default 1)")
+    search
+        ->add_option("--window", huntWindow,
+                     "seconds after a mark at whose end the value is read (default 1)")
         ->check(CLI::Range(0.001, 3600.0));
     search->add_option("--most", searchMost, "candidates printed")
         ->check(CLI::Range(1, 100000))
         ->capture_default_str();
     std::string dbcOut;
     auto* signalsCommand = can->add_subcommand(
-        "signals", "propose each identifier's signals from a capture file alone (start, length, "
-                   "byte order, signed, kind: counter, checksum, constant, toggle, value); "
-                   "--json: an array");
+        "signals",
+        "propose each identifier's signals from a capture file alone (start, length, "
+        "byte order, signed, kind: counter, checksum, constant, toggle, value); "
+        "--json: an array");
     signalsCommand->add_option("LOG", logFile, "capture file")->required();
     signalsCommand->add_option("--dbc-out", dbcOut,
                                "also write them as a skeleton DBC file (ID_3B4, ID_3B4_S1...)");
@@ -366,10 +383,9 @@ int main(int argc, char** argv) {
         if (*set)
             return SettingsSet(context, assignments);
         if (*firmware)
-            return packageFile.empty()
-                       ? UpdateFirmware(context, image, force, restoreAfter)
-                       : InstallFirmwarePackage(context, packageFile, force, restoreAfter,
-                                                allowDowngrade);
+            return packageFile.empty() ? UpdateFirmware(context, image, force, restoreAfter)
+                                       : InstallFirmwarePackage(context, packageFile, force,
+                                                                restoreAfter, allowDowngrade);
         if (*sound)
             return packageFile.empty() ? UpdateSound(context, image)
                                        : InstallSoundPackage(context, packageFile);

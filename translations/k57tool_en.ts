@@ -197,6 +197,14 @@
         <source>не удалось прочитать файл: %1</source>
         <translation>cannot read the file: %1</translation>
     </message>
+    <message>
+        <source>нет такого файла</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>нет прав на чтение файла</source>
+        <translation>no permission to read the file</translation>
+    </message>
 </context>
 <context>
     <name>GuardedChange</name>
@@ -345,6 +353,10 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
     <message>
         <source>причина неизвестна</source>
         <translation>unknown reason</translation>
+    </message>
+    <message>
+        <source>это не последовательный порт</source>
+        <translation>not a serial port</translation>
     </message>
 </context>
 <context>
