@@ -47,15 +47,37 @@ void GuardedChange::Recorded(QWidget* owner, JournalOperation operation,
         });
 }
 
+// Why the backup's read failed, as a few words for the question; empty
+// where there is nothing more to say.
+QString GuardedChange::ReadProblem(int result) const {
+    DeviceInterface* unit = device_.get();
+    switch (result) {
+        case kNoReply:
+            return QCoreApplication::translate("GuardedChange", "устройство не ответило");
+        case kBadReply:
+            return unit && unit->LastFailure().decoded
+                       ? QCoreApplication::translate("GuardedChange", "ответ другого типа")
+                       : QCoreApplication::translate("GuardedChange", "ответ не читается");
+        default:
+            return {};
+    }
+}
+
 bool GuardedChange::WithoutBackup(QWidget* owner, const SettingsGuard& guard) {
+    const QString why = ReadProblem(guard.readResult());
     QString question =
         guard.backup()
             ? QCoreApplication::translate("GuardedChange",
                                           "Резервная копия не сохранена: журнал обслуживания "
                                           "недоступен.\nПродолжить без резервной копии?")
+        : why.isEmpty()
+            ? QCoreApplication::translate("GuardedChange",
+                                          "Не удалось прочитать настройки устройства для "
+                                          "резервной копии.\nПродолжить без резервной копии?")
             : QCoreApplication::translate("GuardedChange",
                                           "Не удалось прочитать настройки устройства для "
-                                          "резервной копии.\nПродолжить без резервной копии?");
+                                          "резервной копии (%1).\nПродолжить без резервной копии?")
+                  .arg(why);
     return dialogs_.message(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
                             question, Buttons::YesNo, Answer::No) == Answer::Yes;
 }

@@ -67,6 +67,7 @@ class GuardedChange {
   private:
     // Whether to go on without the backup the guard could not keep.
     bool WithoutBackup(QWidget* owner, const SettingsGuard& guard);
+    QString ReadProblem(int result) const;
     // The verdict's words; empty for a confirmed write.
     static QString NotConfirmed(const WriteCheck& check, const ParameterList& catalogue);
     void CompareAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue, Log log);

@@ -296,6 +296,24 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
         <source>Настройки записаны и подтверждены: прочитанные из устройства совпадают.</source>
         <translation>Settings written and confirmed: those read back from the unit match.</translation>
     </message>
+    <message>
+        <source>устройство не ответило</source>
+        <translation>the unit did not answer</translation>
+    </message>
+    <message>
+        <source>ответ другого типа</source>
+        <translation>a reply of another type</translation>
+    </message>
+    <message>
+        <source>ответ не читается</source>
+        <translation>the reply cannot be read</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать настройки устройства для резервной копии (%1).
+Продолжить без резервной копии?</source>
+        <translation>The unit&apos;s settings could not be read for a backup (%1).
+Continue without a backup?</translation>
+    </message>
 </context>
 <context>
     <name>MarksQuestion</name>

@@ -129,8 +129,8 @@ TEST_F(JournalWindowTest, ABackupThatCannotBeReadIsAQuestionNoByDefault) {
     WriteMicLevel3();
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.shown()[1],
-              "Внимание: Не удалось прочитать настройки устройства для резервной копии.\n"
-              "Продолжить без резервной копии?");
+              "Внимание: Не удалось прочитать настройки устройства для резервной копии "
+              "(ответ другого типа).\nПродолжить без резервной копии?");
     EXPECT_EQ(dialogs.boxes[1].buttons, k57::Buttons::YesNo);
     EXPECT_EQ(dialogs.boxes[1].preferred, k57::Answer::No);
     EXPECT_EQ(Count(unit.requests(), kSettings), 0);
