@@ -17,11 +17,7 @@
 
 namespace k57::ctl {
 
-namespace {
-
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
+namespace {}  // namespace
 
 // The file read, its diagnostics on stderr; false when it cannot be read.
 bool LoadDatabase(const std::string& file, const std::string& encodingName,
@@ -50,12 +46,12 @@ int DbcCheck(const Context& context, const std::string& file, const std::string&
     if (context.json) {
         QJsonObject skipped;
         for (const auto& [keyword, count] : result.skipped) {
-            skipped[Utf8(keyword)] = count;
+            skipped[QString::fromStdString(keyword)] = count;
         }
         QJsonArray diagnostics;
         for (const dbc::Diagnostic& diagnostic : result.diagnostics) {
             diagnostics.append(QJsonObject{{"line", diagnostic.line},
-                                           {"message", Utf8(diagnostic.message)},
+                                           {"message", QString::fromStdString(diagnostic.message)},
                                            {"warning", diagnostic.warning}});
         }
         PrintJson(QJsonObject{{"messages", int(database.messages.size())},
@@ -85,8 +81,8 @@ class FramePrinter {
         : json_(context.json), database_(database) {}
 
     // The frame printed decoded when the database knows it; false otherwise.
-    bool Print(int64_t microseconds, uint32_t id, bool extended, bool remote,
-               const uint8_t* data, int length) {
+    bool Print(int64_t microseconds, uint32_t id, bool extended, bool remote, const uint8_t* data,
+               int length) {
         const dbc::Message* message = database_.Find(id, extended);
         if (!message || remote) {
             return false;
@@ -118,8 +114,7 @@ std::string DecodeSummary(int64_t frames, int64_t decoded) {
 
 // A capture file of another kind than candump (ASC, CSV, PCAN trace, BLF),
 // read whole.
-int DecodeCapture(const Context& context, const std::string& log,
-                  const dbc::Database& database) {
+int DecodeCapture(const Context& context, const std::string& log, const dbc::Database& database) {
     CanRecording recording;
     std::string error;
     if (!ReadCanLogFile(log, recording, error)) {
@@ -132,7 +127,8 @@ int DecodeCapture(const Context& context, const std::string& log,
     }
     PrintCaptureProblems(log, recording);
     Say(context, DecodeSummary(int64_t(recording.frames.size()), decoded) +
-                     std::to_string(recording.skipped) + " error, status or CAN FD frames skipped, " +
+                     std::to_string(recording.skipped) +
+                     " error, status or CAN FD frames skipped, " +
                      std::to_string(recording.malformed) + " malformed");
     return kDone;
 }
@@ -179,8 +175,7 @@ int CanDecode(const Context& context, const std::string& log, const std::string&
     Say(context, DecodeSummary(frames, decoded) + std::to_string(reader.canFdSkipped()) +
                      " CAN FD lines skipped, " + std::to_string(reader.malformed()) +
                      " malformed lines");
-    return logFile.problem() == ReadProblem::None ? kDone
-                                                  : ReadFailed(log, logFile.ProblemText());
+    return logFile.problem() == ReadProblem::None ? kDone : ReadFailed(log, logFile.ProblemText());
 }
 
 }  // namespace k57::ctl

@@ -14,8 +14,6 @@ namespace k57::ctl {
 
 namespace {
 
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-
 void AppendHex(std::string& out, uint32_t id, bool extended) {
     char text[12];
     int length = std::snprintf(text, sizeof text, extended ? "%08X" : "%03X", id);
@@ -50,7 +48,8 @@ void AppendJsonNumber(std::string& out, double value) {
 
 // `text` quoted and escaped as QJsonDocument does.
 std::string JsonString(const std::string& text) {
-    QByteArray array = QJsonDocument(QJsonArray{Utf8(text)}).toJson(QJsonDocument::Compact);
+    QByteArray array =
+        QJsonDocument(QJsonArray{QString::fromStdString(text)}).toJson(QJsonDocument::Compact);
     return std::string(array.constData() + 1, size_t(array.size()) - 2);  // the [ ]
 }
 
@@ -58,8 +57,8 @@ std::string JsonString(const std::string& text) {
 
 // What every line of one message repeats, worked out on its first frame.
 struct DecodedLines::MessageParts {
-    std::string textHead;  // " 1A0 Engine:"
-    std::string jsonHead;  // {"id":"1A0","message":"Engine","signals":{
+    std::string textHead;                // " 1A0 Engine:"
+    std::string jsonHead;                // {"id":"1A0","message":"Engine","signals":{
     std::vector<std::string> textNames;  // "Speed="
     std::vector<std::string> jsonNames;  // "\"Speed\":"
     // QJsonObject keeps its keys sorted and one value a key: the signals in
@@ -82,19 +81,19 @@ const DecodedLines::MessageParts& DecodedLines::PartsOf(const dbc::Message& mess
     std::string id;
     AppendHex(id, message.id, message.extended);
     parts.textHead = " " + id + " " + message.name + ":";
-    parts.jsonHead = "{\"id\":\"" + id + "\",\"message\":" + JsonString(message.name) +
-                     ",\"signals\":{";
+    parts.jsonHead =
+        "{\"id\":\"" + id + "\",\"message\":" + JsonString(message.name) + ",\"signals\":{";
     // The order QJsonObject gives the names, each name's rank in it.
     QJsonObject names;
     for (const dbc::Signal& signal : message.signalList) {
         parts.textNames.push_back(signal.name + "=");
         parts.jsonNames.push_back(JsonString(signal.name) + ":");
-        names[Utf8(signal.name)] = 0;
+        names[QString::fromStdString(signal.name)] = 0;
     }
     QStringList sorted = names.keys();
     std::vector<int> rank;
     for (const dbc::Signal& signal : message.signalList) {
-        rank.push_back(int(sorted.indexOf(Utf8(signal.name))));
+        rank.push_back(int(sorted.indexOf(QString::fromStdString(signal.name))));
     }
     for (size_t i = 0; i < rank.size(); ++i) {
         parts.jsonOrder.push_back(int(i));
@@ -102,9 +101,9 @@ const DecodedLines::MessageParts& DecodedLines::PartsOf(const dbc::Message& mess
     std::stable_sort(parts.jsonOrder.begin(), parts.jsonOrder.end(),
                      [&rank](int a, int b) { return rank[size_t(a)] < rank[size_t(b)]; });
     for (size_t i = 0; i < parts.jsonOrder.size(); ++i) {
-        parts.sameNameFollows.push_back(
-            i + 1 < parts.jsonOrder.size() &&
-            rank[size_t(parts.jsonOrder[i])] == rank[size_t(parts.jsonOrder[i + 1])]);
+        parts.sameNameFollows.push_back(i + 1 < parts.jsonOrder.size() &&
+                                        rank[size_t(parts.jsonOrder[i])] ==
+                                            rank[size_t(parts.jsonOrder[i + 1])]);
     }
     return parts;
 }

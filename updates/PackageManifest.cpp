@@ -8,11 +8,9 @@ namespace k57::package {
 
 namespace {
 
-constexpr const char* kKeys[] = {"format",       "kind",         "product",
-                                 "version",      "lowest",       "image-size",
-                                 "image-sha256", "created",      "notes-ru",
-                                 "notes-en"};
-constexpr const char kFormat[] = "1";
+constexpr const char* kKeys[] = {"format",     "kind",         "product", "version",  "lowest",
+                                 "image-size", "image-sha256", "created", "notes-ru", "notes-en"};
+constexpr const char kManifestFormat[] = "1";
 
 bool IsVersion(const std::string& text, bool mayBeEmpty) {
     if (text.empty()) {
@@ -111,9 +109,9 @@ const char* KindName(Kind kind) {
 }
 
 std::string ManifestText(const Manifest& m) {
-    const std::string values[] = {kFormat,       KindName(m.kind),     m.product,
-                                  m.version,     m.lowest,             std::to_string(m.imageSize),
-                                  m.imageSha256, m.created,            m.notesRu,
+    const std::string values[] = {kManifestFormat, KindName(m.kind), m.product,
+                                  m.version,       m.lowest,         std::to_string(m.imageSize),
+                                  m.imageSha256,   m.created,        m.notesRu,
                                   m.notesEn};
     std::string text;
     for (size_t i = 0; i < std::size(kKeys); ++i) {
@@ -167,7 +165,7 @@ bool ReadManifest(std::string_view text, Manifest& m, std::string& problem) {
         problem = "the manifest holds more than its " + std::to_string(std::size(kKeys)) + " lines";
         return false;
     }
-    if (values[0] != kFormat) {
+    if (values[0] != kManifestFormat) {
         problem = "the manifest's format " + values[0] + " is not known";
         return false;
     }

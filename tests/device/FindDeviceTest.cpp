@@ -80,8 +80,6 @@ TEST_F(FindDeviceTest, APortHeldByAnotherProgramIsSkipped) {
     EXPECT_TRUE(held.requests().empty());
 }
 
-}  // namespace
-
 // The scan itself shows and stores nothing, names each port before asking
 // it, and ends where the caller says so.
 TEST_F(FindDeviceTest, TheScanReportsToItsCallerAndCanBeStopped) {
@@ -104,6 +102,9 @@ TEST_F(FindDeviceTest, TheScanReportsToItsCallerAndCanBeStopped) {
     EXPECT_EQ(k57::StoredPort::Read(), "COM5");
 
     size_t before = com8.requests().size();
-    EXPECT_FALSE(k57::FindUnit(device, unit, [](const std::string& port) { return port != "COM8"; }));
+    EXPECT_FALSE(
+        k57::FindUnit(device, unit, [](const std::string& port) { return port != "COM8"; }));
     EXPECT_EQ(com8.requests().size(), before);
 }
+
+}  // namespace

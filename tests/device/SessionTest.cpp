@@ -240,8 +240,6 @@ TEST(ParseVersion, ShortOrOverlongTextsFillWhatTheyHaveWithinTheFields) {
         info, std::string(47, 't') + "\n" + std::string(15, 'v') + "\n" + std::string(31, 'x')));
 }
 
-}  // namespace
-
 // A reply to an earlier request that nobody read is still waiting on the
 // open port: the next request must not take it for its own reply.
 TEST_F(SessionTest, AReplyLeftWaitingIsNotTakenForTheNextRequest) {
@@ -258,3 +256,5 @@ TEST_F(SessionTest, AReplyLeftWaitingIsNotTakenForTheNextRequest) {
     EXPECT_EQ(text, "K57BT\n000.008\nMay 12 2017 09:30:00");
     EXPECT_EQ(unit.requests().back(), orvan::tms::messages::kReqVersion);
 }
+
+}  // namespace

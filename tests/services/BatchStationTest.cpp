@@ -22,7 +22,7 @@ namespace {
 
 using Result = k57::BatchUnitResult::Result;
 
-const char kTemplate[] = "MicLevel=10\nNoteKick=5\n";
+const char kStationTemplate[] = "MicLevel=10\nNoteKick=5\n";
 const char kValues[] =
     "serial,UserNumber1,PinCod\n"
     "1001,+79990000001,1111\n"
@@ -31,7 +31,7 @@ const char kValues[] =
 class BatchStationTest : public k57::test::SimulatedUnits {
   protected:
     void SetUp() override {
-        std::ofstream(dir.path() + "/template.txt") << kTemplate;
+        std::ofstream(dir.path() + "/template.txt") << kStationTemplate;
         std::ofstream(dir.path() + "/values.csv") << kValues;
         plan = std::make_unique<k57::BatchPlan>(k57::BatchPlan::Read(
             dir.path() + "/template.txt", dir.path() + "/values.csv", catalogue));
