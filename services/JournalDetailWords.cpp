@@ -14,6 +14,7 @@ namespace k57 {
 
 namespace {
 
+// The words of a table marked with QT_TRANSLATE_NOOP.
 QString Tr(const char* text) {
     return QCoreApplication::translate("JournalWords", text);
 }
@@ -23,13 +24,13 @@ QString Tr(const char* text) {
 QString Before(JournalOperation operation) {
     switch (operation) {
         case JournalOperation::WriteSettings:
-            return Tr("перед записью настроек");
+            return QCoreApplication::translate("JournalWords", "перед записью настроек");
         case JournalOperation::FirmwareUpdate:
-            return Tr("перед обновлением прошивки");
+            return QCoreApplication::translate("JournalWords", "перед обновлением прошивки");
         case JournalOperation::SoundUpdate:
-            return Tr("перед обновлением звуков");
+            return QCoreApplication::translate("JournalWords", "перед обновлением звуков");
         case JournalOperation::Restore:
-            return Tr("перед восстановлением настроек");
+            return QCoreApplication::translate("JournalWords", "перед восстановлением настроек");
         default:
             return {};
     }
@@ -38,13 +39,13 @@ QString Before(JournalOperation operation) {
 QString After(JournalOperation operation) {
     switch (operation) {
         case JournalOperation::WriteSettings:
-            return Tr("после записи настроек");
+            return QCoreApplication::translate("JournalWords", "после записи настроек");
         case JournalOperation::FirmwareUpdate:
-            return Tr("после обновления прошивки");
+            return QCoreApplication::translate("JournalWords", "после обновления прошивки");
         case JournalOperation::SoundUpdate:
-            return Tr("после обновления звуков");
+            return QCoreApplication::translate("JournalWords", "после обновления звуков");
         case JournalOperation::Restore:
-            return Tr("после восстановления настроек");
+            return QCoreApplication::translate("JournalWords", "после восстановления настроек");
         default:
             return {};
     }
@@ -80,20 +81,22 @@ QString Refusal(const QString& verdict) {
     };
     for (const Verdict& v : kVerdicts) {
         if (verdict == QLatin1String(v.code)) {
-            return Tr("пакет отклонён: %1").arg(Tr(v.words));
+            return QCoreApplication::translate("JournalWords", "пакет отклонён: %1")
+                .arg(Tr(v.words));
         }
     }
-    return Tr("пакет отклонён: %1").arg(verdict);
+    return QCoreApplication::translate("JournalWords", "пакет отклонён: %1").arg(verdict);
 }
 
 // "package blake2b-256 HASH[, version V][, key K]".
 QString Package(const QRegularExpressionMatch& m) {
-    QString text = Tr("пакет blake2b-256 %1").arg(m.captured(1));
+    QString text =
+        QCoreApplication::translate("JournalWords", "пакет blake2b-256 %1").arg(m.captured(1));
     if (m.hasCaptured(2)) {
-        text += Tr(", версия %1").arg(m.captured(2));
+        text += QCoreApplication::translate("JournalWords", ", версия %1").arg(m.captured(2));
     }
     if (m.hasCaptured(3)) {
-        text += Tr(", ключ %1").arg(m.captured(3));
+        text += QCoreApplication::translate("JournalWords", ", ключ %1").arg(m.captured(3));
     }
     return text;
 }
@@ -144,32 +147,41 @@ QString PartWords(const QString& part) {
         }
     } else if ((m = kWrittenBack.match(part)).hasMatch()) {
         if (auto operation = JournalOperationFrom(m.captured(1).toStdString())) {
-            return Tr("резервная копия записана обратно %1").arg(After(*operation));
+            return QCoreApplication::translate("JournalWords",
+                                               "резервная копия записана обратно %1")
+                .arg(After(*operation));
         }
     } else if ((m = kAfter.match(part)).hasMatch()) {
         if (auto operation = JournalOperationFrom(m.captured(1).toStdString())) {
             return After(*operation);
         }
     } else if ((m = kFragments.match(part)).hasMatch()) {
-        return Tr("отправлено %1 из %2 фрагментов").arg(m.captured(1), m.captured(2));
+        return QCoreApplication::translate("JournalWords", "отправлено %1 из %2 фрагментов")
+            .arg(m.captured(1), m.captured(2));
     } else if ((m = kDiffers.match(part)).hasMatch()) {
-        return Tr("не подтверждено: устройство хранит другие значения параметров %1")
+        return QCoreApplication::translate(
+                   "JournalWords",
+                   "не подтверждено: устройство хранит другие значения параметров %1")
             .arg(m.captured(1));
     } else if ((m = kUnread.match(part)).hasMatch()) {
         if (auto result = JournalResultFrom(m.captured(1).toStdString())) {
-            return Tr("не подтверждено: настройки не прочитаны обратно (%1)")
+            return QCoreApplication::translate(
+                       "JournalWords", "не подтверждено: настройки не прочитаны обратно (%1)")
                 .arg(ResultWords(*result));
         }
     } else if ((m = kBatchRow.match(part)).hasMatch()) {
-        return Tr("партия %1: строка %2").arg(m.captured(1), m.captured(2));
+        return QCoreApplication::translate("JournalWords", "партия %1: строка %2")
+            .arg(m.captured(1), m.captured(2));
     } else if ((m = kBatchTemplate.match(part)).hasMatch()) {
-        return Tr("партия %1: шаблон").arg(m.captured(1));
+        return QCoreApplication::translate("JournalWords", "партия %1: шаблон").arg(m.captured(1));
     } else if ((m = kFrom.match(part)).hasMatch()) {
-        return Tr("из файла %1").arg(m.captured(1));
+        return QCoreApplication::translate("JournalWords", "из файла %1").arg(m.captured(1));
     } else if ((m = kValuesSet.match(part)).hasMatch()) {
-        return Tr("задано значений: %1").arg(m.captured(1));
+        return QCoreApplication::translate("JournalWords", "задано значений: %1")
+            .arg(m.captured(1));
     } else if ((m = kNewSerial.match(part)).hasMatch()) {
-        return Tr("новый серийный номер %1").arg(m.captured(1));
+        return QCoreApplication::translate("JournalWords", "новый серийный номер %1")
+            .arg(m.captured(1));
     } else if ((m = kPackage.match(part)).hasMatch()) {
         return Package(m);
     }
