@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 
 #include "Commands.h"
@@ -142,13 +143,25 @@ int Timeline(const Context& context, Journal& journal, uint32_t serial) {
         PrintJson({{"serial", qint64(serial)}, {"entries", list}});
         return kDone;
     }
+    // The columns as wide as the English words' longest, or the words'.
+    std::vector<Told> told;
+    int widths[3] = {15, 16, 6};
     for (const JournalEntry& entry : entries) {
+        told.push_back(Tell(entry));
+        const std::string* words[3] = {&told.back().operation, &told.back().result,
+                                       &told.back().frontEnd};
+        for (int i = 0; i < 3; ++i) {
+            widths[i] = std::max(widths[i], int(QString::fromStdString(*words[i]).size()));
+        }
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const JournalEntry& entry = entries[i];
         // Another PC's entry says which: the workshop's record of the unit.
         std::string from = entry.pulled ? "  [at " + entry.pc + "]" : std::string();
-        const Told told = Tell(entry);
-        std::printf("%-6lld  %s  %s  %s  %-8s  %s  %s%s\n", entry.id, told.time.c_str(),
-                    Column(told.operation, 15).c_str(), Column(told.result, 16).c_str(),
-                    entry.port.c_str(), Column(told.frontEnd, 6).c_str(), told.detail.c_str(),
+        std::printf("%-6lld  %s  %s  %s  %-8s  %s  %s%s\n", entry.id, told[i].time.c_str(),
+                    Column(told[i].operation, widths[0]).c_str(),
+                    Column(told[i].result, widths[1]).c_str(), entry.port.c_str(),
+                    Column(told[i].frontEnd, widths[2]).c_str(), told[i].detail.c_str(),
                     from.c_str());
     }
     return kDone;
@@ -200,9 +213,9 @@ int HistoryShow(Context& context, long long id, bool reveal) {
         "port: %s\nresult: %s\ndetail: %s\ntool: %s\nfront end: %s\npc: %s%s\nuser: %s\n",
         entry->id, told.time.c_str(), Serial(*entry).c_str(), Utf8(entry->unitType).c_str(),
         Utf8(entry->firmware).c_str(), told.operation.c_str(), entry->port.c_str(),
-        told.result.c_str(), told.detail.c_str(), entry->toolVersion.c_str(),
-        told.frontEnd.c_str(), entry->pc.c_str(),
-        entry->pulled ? " (from the workshop's server)" : "", entry->user.c_str());
+        told.result.c_str(), told.detail.c_str(), entry->toolVersion.c_str(), told.frontEnd.c_str(),
+        entry->pc.c_str(), entry->pulled ? " (from the workshop's server)" : "",
+        entry->user.c_str());
     for (auto [title, text] : {std::pair{"settings before", &before}, {"settings after", &after}}) {
         if (*text) {
             std::printf("%s:\n%s%s", title, text->value().c_str(),

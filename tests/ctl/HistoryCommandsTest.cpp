@@ -98,14 +98,24 @@ TEST_F(HistoryCommandsTest, UnitsAndOneUnitsOperations) {
 // them, with UTC.
 TEST_F(HistoryCommandsTest, RussianWordsAndLocalTimeWhileJsonKeepsCodesAndUtc) {
     Fill();
+    JournalEntry update;
+    update.serial = 4000000001u;
+    update.operation = JournalOperation::FirmwareUpdate;
+    update.timeMs = 1714555900000;
+    update.detail = "92 of 92 fragments sent";
+    ASSERT_EQ(Journal().Record(update), 4);
     test::CtlRun ru = Ctl({"--lang", "ru", "history", "4000000001"});
     ASSERT_EQ(ru.code, 0) << ru.err.toStdString();
     QStringList lines = ru.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0],
-              "1       2024-05-01T14:30:00.000+05:00  резервная копия  успешно           COM7      "
-              "окно    перед записью настроек");
-    EXPECT_TRUE(lines[1].contains("  запись настроек  успешно  ")) << lines[1].toStdString();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0].toStdString(),
+              "1       2024-05-01T14:30:00.000+05:00  резервная копия      успешно           COM7  "
+              "    окно    перед записью настроек");
+    EXPECT_TRUE(lines[1].contains("  запись настроек      успешно  ")) << lines[1].toStdString();
+    // The columns stay in line when the words are longer than the English.
+    EXPECT_TRUE(lines[2].endsWith("  обновление прошивки  успешно" + QString(21, ' ') +
+                                  "окно    отправлено 92 из 92 фрагментов"))
+        << lines[2].toStdString();
     test::CtlRun en = Ctl({"--lang", "en", "history", "4000000001"});
     EXPECT_TRUE(en.out.startsWith("1       2024-05-01T14:30:00.000+05:00  backup           ok  "))
         << en.out.toStdString();
