@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "JournalSharing.h"
+#include "JournalWords.h"
 #include "ParameterList.h"
 #include "SharingBar.h"
 #include "UnitText.h"
@@ -22,8 +23,9 @@
 
 namespace {
 
+// The PC's local time: the journal keeps UTC.
 QString Time(long long ms) {
-    return QString::fromStdString(k57::JournalTimeText(ms));
+    return k57::LocalTimeText(ms);
 }
 
 }  // namespace
@@ -58,7 +60,7 @@ void THistoryForm::Build() {
     UnitList->setObjectName("UnitList");
     Timeline = new QTreeWidget;
     Timeline->setObjectName("Timeline");
-    Timeline->setHeaderLabels({tr("Время (UTC)"), tr("Операция"), tr("Результат"), tr("Порт"),
+    Timeline->setHeaderLabels({tr("Время"), tr("Операция"), tr("Результат"), tr("Порт"),
                                tr("Программа"), tr("ПК"), tr("Подробности")});
     Timeline->setRootIsDecorated(false);
     Timeline->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -169,9 +171,9 @@ void THistoryForm::UnitListChange() {
         // Another PC's entry names it; this PC's go without.
         QString pc = e.pulled ? QString::fromStdString(e.pc) : QString();
         auto* item = new QTreeWidgetItem(
-            {Time(e.timeMs), k57::JournalText(e.operation), k57::JournalText(e.result),
-             QString::fromStdString(e.port), k57::JournalText(e.frontEnd), pc,
-             QString::fromStdString(e.detail)});
+            {Time(e.timeMs), k57::OperationWords(e.operation), k57::ResultWords(e.result),
+             QString::fromStdString(e.port), k57::FrontEndWords(e.frontEnd), pc,
+             k57::DetailWords(e.detail)});
         item->setData(0, Qt::UserRole, qint64(i));
         Timeline->addTopLevelItem(item);
     }

@@ -2,15 +2,18 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 
 #include "Commands.h"
 #include "Cp1251.h"
 #include "ExitCodes.h"
 #include "Journal.h"
+#include "JournalWords.h"
 #include "ParameterList.h"
 #include "SettingsDiff.h"
 #include "SettingsMask.h"
+#include "SettingsProblemText.h"
 #include "UnitText.h"
 
 namespace k57::ctl {
@@ -48,6 +51,31 @@ std::optional<std::string> Shown(const std::optional<std::string>& settings, boo
 
 std::string Serial(const JournalEntry& entry) {
     return entry.serial ? std::to_string(*entry.serial) : "-";
+}
+
+// An entry as the text output tells it: the PC's local time, and in Russian
+// (--lang ru) the window's words; in English the stored words are English
+// already. --json keeps the stored codes and UTC.
+struct Told {
+    std::string time, operation, result, frontEnd, detail;
+};
+
+Told Tell(const JournalEntry& entry) {
+    Told told{LocalTimeText(entry.timeMs).toStdString(), JournalText(entry.operation),
+              JournalText(entry.result), JournalText(entry.frontEnd), entry.detail};
+    if (RussianProblemTexts()) {
+        told.operation = OperationWords(entry.operation).toStdString();
+        told.result = ResultWords(entry.result).toStdString();
+        told.frontEnd = FrontEndWords(entry.frontEnd).toStdString();
+        told.detail = DetailWords(entry.detail).toStdString();
+    }
+    return told;
+}
+
+// Padded to `width` characters, not bytes: Russian words take two bytes a
+// letter.
+std::string Column(const std::string& text, int width) {
+    return QString::fromStdString(text).leftJustified(width).toStdString();
 }
 
 QJsonValue Json(const std::optional<std::string>& text) {
@@ -93,7 +121,7 @@ int UnitsList(const Context& context, Journal& journal) {
     for (const UnitSummary& unit : units) {
         std::printf("%-10u  %-12s  %-10s  last seen %s  %lld operation(s)\n", unit.serial,
                     Utf8(unit.unitType).c_str(), Utf8(unit.firmware).c_str(),
-                    JournalTimeText(unit.lastSeenMs).c_str(), unit.operations);
+                    LocalTimeText(unit.lastSeenMs).toStdString().c_str(), unit.operations);
     }
     Say(context, std::to_string(units.size()) + " unit(s) in " + journal.Status().path);
     return kDone;
@@ -115,13 +143,26 @@ int Timeline(const Context& context, Journal& journal, uint32_t serial) {
         PrintJson({{"serial", qint64(serial)}, {"entries", list}});
         return kDone;
     }
+    // The columns as wide as the English words' longest, or the words'.
+    std::vector<Told> told;
+    int widths[3] = {15, 16, 6};
     for (const JournalEntry& entry : entries) {
+        told.push_back(Tell(entry));
+        const std::string* words[3] = {&told.back().operation, &told.back().result,
+                                       &told.back().frontEnd};
+        for (int i = 0; i < 3; ++i) {
+            widths[i] = std::max(widths[i], int(QString::fromStdString(*words[i]).size()));
+        }
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const JournalEntry& entry = entries[i];
         // Another PC's entry says which: the workshop's record of the unit.
         std::string from = entry.pulled ? "  [at " + entry.pc + "]" : std::string();
-        std::printf("%-6lld  %s  %-15s  %-16s  %-8s  %-6s  %s%s\n", entry.id,
-                    JournalTimeText(entry.timeMs).c_str(), JournalText(entry.operation),
-                    JournalText(entry.result), entry.port.c_str(), JournalText(entry.frontEnd),
-                    entry.detail.c_str(), from.c_str());
+        std::printf("%-6lld  %s  %s  %s  %-8s  %s  %s%s\n", entry.id, told[i].time.c_str(),
+                    Column(told[i].operation, widths[0]).c_str(),
+                    Column(told[i].result, widths[1]).c_str(), entry.port.c_str(),
+                    Column(told[i].frontEnd, widths[2]).c_str(), told[i].detail.c_str(),
+                    from.c_str());
     }
     return kDone;
 }
@@ -166,14 +207,15 @@ int HistoryShow(Context& context, long long id, bool reveal) {
         PrintJson(json);
         return kDone;
     }
+    const Told told = Tell(*entry);
     std::printf(
         "id: %lld\ntime: %s\nserial: %s\ntype: %s\nfirmware: %s\noperation: %s\n"
         "port: %s\nresult: %s\ndetail: %s\ntool: %s\nfront end: %s\npc: %s%s\nuser: %s\n",
-        entry->id, JournalTimeText(entry->timeMs).c_str(), Serial(*entry).c_str(),
-        Utf8(entry->unitType).c_str(), Utf8(entry->firmware).c_str(), JournalText(entry->operation),
-        entry->port.c_str(), JournalText(entry->result), entry->detail.c_str(),
-        entry->toolVersion.c_str(), JournalText(entry->frontEnd), entry->pc.c_str(),
-        entry->pulled ? " (from the workshop's server)" : "", entry->user.c_str());
+        entry->id, told.time.c_str(), Serial(*entry).c_str(), Utf8(entry->unitType).c_str(),
+        Utf8(entry->firmware).c_str(), told.operation.c_str(), entry->port.c_str(),
+        told.result.c_str(), told.detail.c_str(), entry->toolVersion.c_str(), told.frontEnd.c_str(),
+        entry->pc.c_str(), entry->pulled ? " (from the workshop's server)" : "",
+        entry->user.c_str());
     for (auto [title, text] : {std::pair{"settings before", &before}, {"settings after", &after}}) {
         if (*text) {
             std::printf("%s:\n%s%s", title, text->value().c_str(),

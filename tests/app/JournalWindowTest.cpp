@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <ctime>
 
 #include "CtlProcess.h"
 #include "DamagedJournal.h"
@@ -203,8 +204,8 @@ TEST_F(JournalWindowTest, TheHistoryWindowShowsUnitsTimelinesAndSnapshots) {
     serial->setText("0001");
     ASSERT_EQ(units->count(), 1);
     ASSERT_EQ(timeline->topLevelItemCount(), 2);
-    EXPECT_EQ(timeline->topLevelItem(0)->text(1), "write settings");  // newest first
-    EXPECT_EQ(timeline->topLevelItem(1)->text(1), "backup");
+    EXPECT_EQ(timeline->topLevelItem(0)->text(1), "запись настроек");  // newest first
+    EXPECT_EQ(timeline->topLevelItem(1)->text(1), "резервная копия");
 
     timeline->topLevelItem(1)->setSelected(true);
     EXPECT_EQ(history.shownText(), "MicLevel=10\nPinCod=****\n");
@@ -286,6 +287,37 @@ TEST_F(JournalWindowTest, AnEntryNamesTheUnitThatAnsweredNotTheOneBefore) {
     ASSERT_TRUE(k57::test::Settle(form->Device()));
     EXPECT_EQ(Entries().back().result, k57::JournalResult::BadReply);
     EXPECT_FALSE(Entries().back().serial);
+}
+
+// The journal keeps codes, English details and UTC; the timeline tells them
+// in the window's words and the PC's local time.
+TEST_F(JournalWindowTest, TheTimelineIsInTheWindowsWordsAndLocalTime) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Asia/Yekaterinburg");  // UTC+5 all year
+    tzset();
+    JournalEntry entry;
+    entry.serial = 4000000002u;
+    entry.timeMs = 1714555800000;  // 09:30 UTC
+    entry.operation = JournalOperation::FirmwareUpdate;
+    entry.result = k57::JournalResult::NoReply;
+    entry.port = "COM5";
+    entry.detail = "92 of 92 fragments sent; before the start";
+    ASSERT_GT(k57::Journal().Record(entry), 0);
+    form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions());
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    auto* timeline = history.findChild<QTreeWidget*>("Timeline");
+    ASSERT_EQ(timeline->topLevelItemCount(), 1);
+    QStringList shown;
+    for (int column = 0; column < timeline->columnCount(); ++column) {
+        shown << timeline->topLevelItem(0)->text(column);
+    }
+    EXPECT_EQ(shown.join('|').toStdString(),
+              "2024-05-01T14:30:00.000+05:00|обновление прошивки|нет ответа|COM5|окно||"
+              "отправлено 92 из 92 фрагментов; до начала");
+    EXPECT_EQ(timeline->headerItem()->text(0), "Время");
+    EXPECT_EQ(k57::Journal().Entry(1)->detail, entry.detail);  // kept as recorded
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    tzset();
 }
 
 TEST_F(JournalWindowTest, DamageMetByTheHistoryWindowIsSaidOnce) {

@@ -20,8 +20,15 @@ namespace {
 
 class HistoryCommandsTest : public ::testing::Test {
   protected:
-    void SetUp() override { qputenv("K57_DATA_DIR", QByteArray::fromStdString(dir_.path())); }
-    void TearDown() override { qunsetenv("K57_DATA_DIR"); }
+    // k57ctl tells times in the PC's local time: here UTC+5 all year.
+    void SetUp() override {
+        qputenv("K57_DATA_DIR", QByteArray::fromStdString(dir_.path()));
+        qputenv("TZ", "Asia/Yekaterinburg");
+    }
+    void TearDown() override {
+        qunsetenv("K57_DATA_DIR");
+        zone_.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone_);
+    }
 
     test::CtlRun Ctl(const QStringList& args) { return test::RunCtl(args, settings_); }
     static QJsonObject Json(const test::CtlRun& run) {
@@ -39,6 +46,7 @@ class HistoryCommandsTest : public ::testing::Test {
         entry.frontEnd = JournalFrontEnd::Window;
         entry.timeMs = 1714555800000;
         entry.operation = JournalOperation::Backup;
+        entry.detail = "before write settings";
         entry.before = "PinCod=1234\nNameBT=\xCB\xE0\xE4\xE0\n";
         ASSERT_EQ(journal.Record(entry), 1);
         entry.operation = JournalOperation::WriteSettings;
@@ -54,6 +62,7 @@ class HistoryCommandsTest : public ::testing::Test {
         ASSERT_EQ(journal.Record(other), 3);
     }
 
+    const QByteArray zone_ = qgetenv("TZ");
     test::TempDir dir_;
     test::IsolatedSettings settings_;
 };
@@ -63,9 +72,9 @@ TEST_F(HistoryCommandsTest, UnitsAndOneUnitsOperations) {
     test::CtlRun units = Ctl({"history"});
     ASSERT_EQ(units.code, 0) << units.err.toStdString();
     EXPECT_EQ(units.out,
-              "4000000001  K57BT         000.008     last seen 2024-05-01T09:30:01.000Z  2 "
+              "4000000001  K57BT         000.008     last seen 2024-05-01T14:30:01.000+05:00  2 "
               "operation(s)\n"
-              "17                                    last seen 2024-05-01T09:28:20.000Z  1 "
+              "17                                    last seen 2024-05-01T14:28:20.000+05:00  1 "
               "operation(s)\n");
     QJsonArray list = Json(Ctl({"history", "--json"}))["units"].toArray();
     ASSERT_EQ(list.size(), 2);
@@ -76,7 +85,7 @@ TEST_F(HistoryCommandsTest, UnitsAndOneUnitsOperations) {
     ASSERT_EQ(timeline.code, 0);
     QStringList lines = timeline.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].startsWith("1       2024-05-01T09:30:00.000Z  backup "))
+    EXPECT_TRUE(lines[0].startsWith("1       2024-05-01T14:30:00.000+05:00  backup "))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].contains("write settings   ok")) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].endsWith("window  3 lines"));
@@ -85,11 +94,57 @@ TEST_F(HistoryCommandsTest, UnitsAndOneUnitsOperations) {
     EXPECT_EQ(Ctl({"history", "18"}).code, 1);
 }
 
+// In Russian the window's words; in English the stored ones, as --json keeps
+// them, with UTC.
+TEST_F(HistoryCommandsTest, RussianWordsAndLocalTimeWhileJsonKeepsCodesAndUtc) {
+    Fill();
+    JournalEntry update;
+    update.serial = 4000000001u;
+    update.operation = JournalOperation::FirmwareUpdate;
+    update.timeMs = 1714555900000;
+    update.detail = "92 of 92 fragments sent";
+    ASSERT_EQ(Journal().Record(update), 4);
+    test::CtlRun ru = Ctl({"--lang", "ru", "history", "4000000001"});
+    ASSERT_EQ(ru.code, 0) << ru.err.toStdString();
+    QStringList lines = ru.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0].toStdString(),
+              "1       2024-05-01T14:30:00.000+05:00  резервная копия      успешно           COM7  "
+              "    окно    перед записью настроек");
+    EXPECT_TRUE(lines[1].contains("  запись настроек      успешно  ")) << lines[1].toStdString();
+    // The columns stay in line when the words are longer than the English.
+    EXPECT_TRUE(lines[2].endsWith("  обновление прошивки  успешно" + QString(21, ' ') +
+                                  "окно    отправлено 92 из 92 фрагментов"))
+        << lines[2].toStdString();
+    test::CtlRun en = Ctl({"--lang", "en", "history", "4000000001"});
+    EXPECT_TRUE(en.out.startsWith("1       2024-05-01T14:30:00.000+05:00  backup           ok  "))
+        << en.out.toStdString();
+    EXPECT_TRUE(en.out.contains("window  before write settings\n"));
+
+    test::CtlRun show = Ctl({"--lang", "ru", "history", "show", "1"});
+    EXPECT_TRUE(show.out.contains("time: 2024-05-01T14:30:00.000+05:00\n"));
+    EXPECT_TRUE(show.out.contains("operation: резервная копия\n"));
+    EXPECT_TRUE(show.out.contains("result: успешно\ndetail: перед записью настроек\n"));
+    EXPECT_TRUE(show.out.contains("front end: окно\n")) << show.out.toStdString();
+
+    QJsonObject json = Json(Ctl({"--lang", "ru", "history", "show", "--json", "1"}));
+    EXPECT_EQ(json["time"].toString(), "2024-05-01T09:30:00.000Z");
+    EXPECT_EQ(json["operation"].toString(), "backup");
+    EXPECT_EQ(json["result"].toString(), "ok");
+    EXPECT_EQ(json["frontEnd"].toString(), "window");
+    EXPECT_EQ(json["detail"].toString(), "before write settings");
+    QJsonObject entry =
+        Json(Ctl({"--lang", "ru", "history", "--json", "4000000001"}))["entries"][0].toObject();
+    EXPECT_EQ(entry["time"].toString(), "2024-05-01T09:30:00.000Z");
+    EXPECT_EQ(entry["operation"].toString(), "backup");
+}
+
 TEST_F(HistoryCommandsTest, AnEntryAndItsDifferencesAreMaskedUnlessRevealed) {
     Fill();
     test::CtlRun show = Ctl({"history", "show", "2"});
     ASSERT_EQ(show.code, 0) << show.err.toStdString();
-    EXPECT_TRUE(show.out.startsWith("id: 2\ntime: 2024-05-01T09:30:01.000Z\nserial: 4000000001\n"));
+    EXPECT_TRUE(
+        show.out.startsWith("id: 2\ntime: 2024-05-01T14:30:01.000+05:00\nserial: 4000000001\n"));
     EXPECT_TRUE(
         show.out.endsWith("settings before:\nPinCod=****\nNameBT=Лада\n"
                           "settings after:\nPinCod=****\nNameBT=Лада\nMicLevel=10\n"))
