@@ -316,6 +316,253 @@ Continue without a backup?</translation>
     </message>
 </context>
 <context>
+    <name>JournalWords</name>
+    <message>
+        <source>перед записью настроек</source>
+        <translation>before write settings</translation>
+    </message>
+    <message>
+        <source>перед обновлением прошивки</source>
+        <translation>before firmware update</translation>
+    </message>
+    <message>
+        <source>перед обновлением звуков</source>
+        <translation>before sound update</translation>
+    </message>
+    <message>
+        <source>перед восстановлением настроек</source>
+        <translation>before restore</translation>
+    </message>
+    <message>
+        <source>после записи настроек</source>
+        <translation>after write settings</translation>
+    </message>
+    <message>
+        <source>после обновления прошивки</source>
+        <translation>after firmware update</translation>
+    </message>
+    <message>
+        <source>после обновления звуков</source>
+        <translation>after sound update</translation>
+    </message>
+    <message>
+        <source>после восстановления настроек</source>
+        <translation>after restore</translation>
+    </message>
+    <message>
+        <source>файл не читается</source>
+        <translation>the file cannot be read</translation>
+    </message>
+    <message>
+        <source>файл пуст</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>пакет скопирован не полностью</source>
+        <translation>the package is truncated</translation>
+    </message>
+    <message>
+        <source>файл слишком велик для пакета</source>
+        <translation>the file is too large for a package</translation>
+    </message>
+    <message>
+        <source>это не пакет обновления</source>
+        <translation>not an update package</translation>
+    </message>
+    <message>
+        <source>пакет для более новой программы</source>
+        <translation>the package is for a newer version of the tool</translation>
+    </message>
+    <message>
+        <source>после пакета лишние данные</source>
+        <translation>extra bytes after the package</translation>
+    </message>
+    <message>
+        <source>ключ подписи не доверенный</source>
+        <translation>signed with a key that is not trusted</translation>
+    </message>
+    <message>
+        <source>подпись не сходится</source>
+        <translation>the signature does not match</translation>
+    </message>
+    <message>
+        <source>описание пакета не читается</source>
+        <translation>the package&apos;s manifest cannot be read</translation>
+    </message>
+    <message>
+        <source>данные пакета изменены</source>
+        <translation>the package&apos;s data were changed</translation>
+    </message>
+    <message>
+        <source>пакет другого вида</source>
+        <translation>a package of another kind</translation>
+    </message>
+    <message>
+        <source>пакет для другого изделия</source>
+        <translation>a package for another product</translation>
+    </message>
+    <message>
+        <source>версия в прошивке не та, что в пакете</source>
+        <translation>the firmware&apos;s own version differs from the package&apos;s</translation>
+    </message>
+    <message>
+        <source>звуковые данные не сходятся</source>
+        <translation>the sound data do not match their header</translation>
+    </message>
+    <message>
+        <source>в устройстве версия новее</source>
+        <translation>the unit&apos;s version is newer</translation>
+    </message>
+    <message>
+        <source>версия устройства ниже той, что пакет заменяет</source>
+        <translation>the unit&apos;s version is below the lowest the package replaces</translation>
+    </message>
+    <message>
+        <source>пакет отклонён: %1</source>
+        <translation>package refused: %1</translation>
+    </message>
+    <message>
+        <source>пакет blake2b-256 %1</source>
+        <translation>package blake2b-256 %1</translation>
+    </message>
+    <message>
+        <source>, версия %1</source>
+        <translation>, version %1</translation>
+    </message>
+    <message>
+        <source>, ключ %1</source>
+        <translation>, key %1</translation>
+    </message>
+    <message>
+        <source>записано и подтверждено</source>
+        <translation>written and confirmed</translation>
+    </message>
+    <message>
+        <source>до устройства ничего не дошло</source>
+        <translation>nothing reached the unit</translation>
+    </message>
+    <message>
+        <source>прочитайте настройки устройства, чтобы узнать, что в нём</source>
+        <translation>read the unit&apos;s settings to learn what it holds</translation>
+    </message>
+    <message>
+        <source>поиск порта</source>
+        <translation>port search</translation>
+    </message>
+    <message>
+        <source>до начала</source>
+        <translation>before the start</translation>
+    </message>
+    <message>
+        <source>запрос версии остался без ответа</source>
+        <translation>the version check got no reply</translation>
+    </message>
+    <message>
+        <source>резервная копия записана обратно %1</source>
+        <translation>backup written back %1</translation>
+    </message>
+    <message>
+        <source>отправлено %1 из %2 фрагментов</source>
+        <translation>%1 of %2 fragments sent</translation>
+    </message>
+    <message>
+        <source>не подтверждено: устройство хранит другие значения параметров %1</source>
+        <translation>not confirmed: the unit holds other values for %1</translation>
+    </message>
+    <message>
+        <source>не подтверждено: настройки не прочитаны обратно (%1)</source>
+        <translation>not confirmed: reading the settings back failed (%1)</translation>
+    </message>
+    <message>
+        <source>партия %1: строка %2</source>
+        <translation>batch %1: row %2</translation>
+    </message>
+    <message>
+        <source>партия %1: шаблон</source>
+        <translation>batch %1: template</translation>
+    </message>
+    <message>
+        <source>из файла %1</source>
+        <translation>from %1</translation>
+    </message>
+    <message>
+        <source>задано значений: %1</source>
+        <translation>%1 value(s) set</translation>
+    </message>
+    <message>
+        <source>новый серийный номер %1</source>
+        <translation>new serial number %1</translation>
+    </message>
+    <message>
+        <source>опознание</source>
+        <translation>identify</translation>
+    </message>
+    <message>
+        <source>чтение настроек</source>
+        <translation>read settings</translation>
+    </message>
+    <message>
+        <source>запись настроек</source>
+        <translation>write settings</translation>
+    </message>
+    <message>
+        <source>обновление прошивки</source>
+        <translation>firmware update</translation>
+    </message>
+    <message>
+        <source>обновление звуков</source>
+        <translation>sound update</translation>
+    </message>
+    <message>
+        <source>смена серийного номера</source>
+        <translation>set id</translation>
+    </message>
+    <message>
+        <source>перезапуск</source>
+        <translation>restart</translation>
+    </message>
+    <message>
+        <source>восстановление настроек</source>
+        <translation>restore</translation>
+    </message>
+    <message>
+        <source>резервная копия</source>
+        <translation>backup</translation>
+    </message>
+    <message>
+        <source>успешно</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>нет ответа</source>
+        <translation>no reply</translation>
+    </message>
+    <message>
+        <source>порт недоступен</source>
+        <translation>port unavailable</translation>
+    </message>
+    <message>
+        <source>неверный ответ</source>
+        <translation>bad reply</translation>
+    </message>
+    <message>
+        <source>отказ устройства</source>
+        <translation>refused</translation>
+    </message>
+    <message>
+        <source>остановлено</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>не отправлено</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>окно</source>
+        <translation>window</translation>
+    </message>
+</context>
+<context>
     <name>MarksQuestion</name>
     <message>
         <source>Внимание</source>
@@ -965,10 +1212,6 @@ Continue without a backup?</translation>
         <translation>Serial number</translation>
     </message>
     <message>
-        <source>Время (UTC)</source>
-        <translation>Time (UTC)</translation>
-    </message>
-    <message>
         <source>Операция</source>
         <translation>Operation</translation>
     </message>
@@ -1067,6 +1310,10 @@ Continue without a backup?</translation>
     <message>
         <source>ПК: %1, пользователь: %2</source>
         <translation>PC: %1, user: %2</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
     </message>
 </context>
 <context>
