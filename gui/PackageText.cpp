@@ -8,7 +8,7 @@ namespace k57 {
 
 namespace {
 
-QString Words(const std::string& utf8) {
+QString PackageWords(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
@@ -16,13 +16,13 @@ QString Words(const std::string& utf8) {
 QString Notes(const package::Manifest& m) {
     const bool english = QLocale().language() == QLocale::English;
     const std::string& first = english ? m.notesEn : m.notesRu;
-    return Words(first.empty() ? (english ? m.notesRu : m.notesEn) : first);
+    return PackageWords(first.empty() ? (english ? m.notesRu : m.notesEn) : first);
 }
 
 // The manifest's UTC time in the PC's local time.
 QString Created(const std::string& stamp) {
-    QDateTime time = QDateTime::fromString(Words(stamp), Qt::ISODate);
-    return time.isValid() ? time.toLocalTime().toString("dd.MM.yyyy HH:mm") : Words(stamp);
+    QDateTime time = QDateTime::fromString(PackageWords(stamp), Qt::ISODate);
+    return time.isValid() ? time.toLocalTime().toString("dd.MM.yyyy HH:mm") : PackageWords(stamp);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ QString PackageRefusalText(const PackageCheck& check, const QString& unitVersion
         case PackageVerdict::UnknownKey:
             return QCoreApplication::translate(
                        "PackageText", "Пакет подписан ключом %1, которому здесь не доверяют.")
-                .arg(Words(package::Hex(check.keyId)));
+                .arg(PackageWords(package::Hex(check.keyId)));
         case PackageVerdict::BadSignature:
             return QCoreApplication::translate("PackageText",
                                                "Подпись не сходится: пакет изменён или повреждён.");
@@ -68,7 +68,7 @@ QString PackageRefusalText(const PackageCheck& check, const QString& unitVersion
             return QCoreApplication::translate("PackageText", "Пакет другого вида.");
         case PackageVerdict::WrongProduct:
             return QCoreApplication::translate("PackageText", "Пакет сделан для %1, а не для %2.")
-                .arg(Words(m.product), Words(package::kProduct));
+                .arg(PackageWords(m.product), PackageWords(package::kProduct));
         case PackageVerdict::ImageVersionMismatch:
             return QCoreApplication::translate(
                 "PackageText",
@@ -79,13 +79,13 @@ QString PackageRefusalText(const PackageCheck& check, const QString& unitVersion
         case PackageVerdict::OlderThanUnit:
             return QCoreApplication::translate("PackageText",
                                                "В устройстве версия %1, новее, чем в пакете (%2).")
-                .arg(unitVersion, Words(m.version));
+                .arg(unitVersion, PackageWords(m.version));
         case PackageVerdict::BelowLowest:
             return QCoreApplication::translate(
                        "PackageText", "В устройстве версия %1, а пакет заменяет версии не ниже %2.")
-                .arg(unitVersion, Words(m.lowest));
+                .arg(unitVersion, PackageWords(m.lowest));
     }
-    return Words(check.detail);
+    return PackageWords(check.detail);
 }
 
 QString PackageDescription(const PackageCheck& check, const QString& source) {
@@ -93,17 +93,17 @@ QString PackageDescription(const PackageCheck& check, const QString& source) {
     QString text = (m.kind == package::Kind::Firmware
                         ? QCoreApplication::translate("PackageText", "Прошивка %1 для %2")
                         : QCoreApplication::translate("PackageText", "Звуковые данные %1 для %2"))
-                       .arg(Words(m.version), Words(m.product));
+                       .arg(PackageWords(m.version), PackageWords(m.product));
     if (!m.lowest.empty()) {
         text += '\n' + QCoreApplication::translate("PackageText", "Заменяет версии не ниже %1")
-                           .arg(Words(m.lowest));
+                           .arg(PackageWords(m.lowest));
     }
     text += '\n' + QCoreApplication::translate("PackageText", "Создан: %1").arg(Created(m.created));
     text += '\n' + (source.isEmpty()
                         ? QCoreApplication::translate("PackageText",
                                                       "Подписан: ключ %1 (встроенный в программу)")
                         : QCoreApplication::translate("PackageText", "Подписан: ключ %1 (%2)"))
-                       .arg(Words(package::Hex(check.keyId)), source);
+                       .arg(PackageWords(package::Hex(check.keyId)), source);
     QString notes = Notes(m);
     if (!notes.isEmpty()) {
         text += "\n\n" + notes;

@@ -9,7 +9,7 @@ namespace k57::cp1251 {
 namespace {
 
 // 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
-const uint16_t kHigh[64] = {
+const uint16_t kCp1251High[64] = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
     0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
     0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
@@ -24,7 +24,7 @@ uint16_t CodePoint(uint8_t byte) {
     if (byte < 0x80) {
         return byte;
     }
-    return byte < 0xC0 ? kHigh[byte - 0x80] : uint16_t(0x0410 + (byte - 0xC0));
+    return byte < 0xC0 ? kCp1251High[byte - 0x80] : uint16_t(0x0410 + (byte - 0xC0));
 }
 
 std::optional<uint8_t> Byte(uint32_t cp) {
@@ -35,7 +35,7 @@ std::optional<uint8_t> Byte(uint32_t cp) {
         return uint8_t(0xC0 + (cp - 0x0410));
     }
     for (int i = 0; i < 64; ++i) {
-        if (kHigh[i] == cp) {
+        if (kCp1251High[i] == cp) {
             return uint8_t(0x80 + i);
         }
     }

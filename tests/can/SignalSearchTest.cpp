@@ -9,7 +9,7 @@ namespace {
 // 0x010 every 100 ms for 10 s: byte 0 noise in every frame, byte 1 a level
 // that goes up 300 ms after the mark at 2 s, holds at 4 s, and goes down
 // after 6 s; 0x020 never changes.
-std::vector<k57::LoggedFrame> Bus() {
+std::vector<k57::LoggedFrame> BusFrames() {
     std::vector<k57::LoggedFrame> frames;
     uint32_t random = 1;
     for (int tick = 0; tick < 100; ++tick) {
@@ -28,11 +28,10 @@ TEST(SignalSearch, TheFieldThatMovedAsEveryMarkSaysComesFirstAndNoiseDoesNot) {
                                        {6'000'000, "off", k57::CanMove::Down},
                                        {8'000'000, "no move", k57::CanMove::None}};
     std::vector<k57::SignalSearch::Candidate> ranking =
-        k57::SignalSearch::Rank(Bus(), marks, {});
+        k57::SignalSearch::Rank(BusFrames(), marks, {});
     ASSERT_FALSE(ranking.empty());
     const k57::SignalSearch::Candidate& best = ranking[0];
-    EXPECT_EQ(best.Text().substr(0, 56),
-              "010 start 8 length 8 little unsigned  score 1.00  3/3 ma")
+    EXPECT_EQ(best.Text().substr(0, 56), "010 start 8 length 8 little unsigned  score 1.00  3/3 ma")
         << best.Text();
     const uint8_t data[8] = {0x05, 0xEE};
     EXPECT_EQ(best.Value(data), 0xEE);
@@ -52,9 +51,10 @@ TEST(SignalSearch, TheFieldThatMovedAsEveryMarkSaysComesFirstAndNoiseDoesNot) {
     }
 
     // Marks that say no move, or that lie before every frame, find nothing.
-    EXPECT_TRUE(k57::SignalSearch::Rank(Bus(), {{2'000'000, "", k57::CanMove::None}}, {}).empty());
+    EXPECT_TRUE(
+        k57::SignalSearch::Rank(BusFrames(), {{2'000'000, "", k57::CanMove::None}}, {}).empty());
     std::vector<k57::SignalSearch::Candidate> early =
-        k57::SignalSearch::Rank(Bus(), {{-5'000'000, "", k57::CanMove::Up}}, {});
+        k57::SignalSearch::Rank(BusFrames(), {{-5'000'000, "", k57::CanMove::Up}}, {});
     EXPECT_TRUE(early.empty());
 }
 

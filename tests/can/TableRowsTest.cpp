@@ -18,7 +18,7 @@ constexpr int64_t kMs = 1000, kS = 1'000'000;
 
 // A bus as the session keeps it: the capture's records and the statistics,
 // fed frames with their times.
-struct Bus {
+struct TableBus {
     CanCapture capture;
     BusStatistics statistics;
 
@@ -40,7 +40,7 @@ struct Bus {
 };
 
 TEST(TableLook, AHeldChangeStaysMarkedForTheHoldThenNot) {
-    Bus bus;
+    TableBus bus;
     for (int i = 0; i <= 300; ++i) {  // 10 ms apart; byte 1's top bit sets at 1 s
         bus.Frame(0x1A0, i * 10 * kMs, 0, i >= 100 ? 0x80 : 0);
     }
@@ -65,7 +65,7 @@ TEST(TableLook, AHeldChangeStaysMarkedForTheHoldThenNot) {
 }
 
 TEST(TableRows, AnEndingHoldAndAFallingSilenceRepaintTheirRowsOnce) {
-    Bus bus;
+    TableBus bus;
     bus.Frame(0x100, 0);
     bus.Frame(0x200, 0);
     bus.Frame(0x100, 250 * kMs, 0x01);  // 0x100 changes and falls quiet; 0x200 goes on
@@ -102,7 +102,7 @@ TEST(TableRows, AnEndingHoldAndAFallingSilenceRepaintTheirRowsOnce) {
 }
 
 TEST(TableRows, HiddenSilentRowsLeaveTheTableAndComeBackWithTheirFrames) {
-    Bus bus;
+    TableBus bus;
     for (uint32_t id : {0x100u, 0x200u, 0x300u}) {
         bus.Frame(id, 0);
     }
@@ -163,7 +163,7 @@ TEST(TableRows, HiddenSilentRowsLeaveTheTableAndComeBackWithTheirFrames) {
 }
 
 TEST(TableLook, HeatRateAndPeriod) {
-    Bus bus;
+    TableBus bus;
     for (int i = 0; i <= 100; ++i) {
         bus.Frame(0x1A0, i * 10 * kMs, uint8_t(i & 1), i == 50 ? 1 : 0);
     }

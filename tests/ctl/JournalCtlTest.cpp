@@ -24,7 +24,7 @@ namespace {
 
 using k57::test::Count;
 
-const char kUnitSettings[] = "MicLevel=10\nNameBT=\xCB\xE0\xE4\xE0\n";
+const char kJournalUnitSettings[] = "MicLevel=10\nNameBT=\xCB\xE0\xE4\xE0\n";
 
 class JournalCtlTest : public k57::test::SimulatedUnits {
   protected:
@@ -61,7 +61,7 @@ class JournalCtlTest : public k57::test::SimulatedUnits {
 TEST_F(JournalCtlTest, AWriteIsBackedUpAndRecordedWithTheUnitsIdentity) {
     k57::sim::UnitOptions options;
     options.serial = 4000000001u;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     k57::sim::Unit& unit = Plug(5, options);
     ASSERT_EQ(Ctl({"info"}).code, 0);
     k57::test::CtlRun write = Ctl({"settings", "write", SettingsFile("MicLevel=3\r\n")});
@@ -74,10 +74,10 @@ TEST_F(JournalCtlTest, AWriteIsBackedUpAndRecordedWithTheUnitsIdentity) {
     const JournalEntry& backup = entries[1];
     const JournalEntry& written = entries[2];
     EXPECT_EQ(backup.operation, JournalOperation::Backup);
-    EXPECT_EQ(backup.before, std::string(kUnitSettings));
+    EXPECT_EQ(backup.before, std::string(kJournalUnitSettings));
     EXPECT_EQ(written.operation, JournalOperation::WriteSettings);
     EXPECT_EQ(written.result, JournalResult::Ok);
-    EXPECT_EQ(written.before, std::string(kUnitSettings));
+    EXPECT_EQ(written.before, std::string(kJournalUnitSettings));
     EXPECT_EQ(written.after, std::string("MicLevel=3\n"));
     for (const JournalEntry& e : entries) {
         EXPECT_EQ(e.serial, 4000000001u);
@@ -96,7 +96,7 @@ TEST_F(JournalCtlTest, AWriteIsBackedUpAndRecordedWithTheUnitsIdentity) {
 
 TEST_F(JournalCtlTest, WithoutABackupAChangeIsRefusedUnlessNoBackupIsGiven) {
     k57::sim::UnitOptions options;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     options.fault = Fault::WrongType;
     options.faultCodes = {kReqSettings};
     k57::sim::Unit& unit = Plug(5, options);
@@ -111,7 +111,7 @@ TEST_F(JournalCtlTest, WithoutABackupAChangeIsRefusedUnlessNoBackupIsGiven) {
     EXPECT_EQ(Count(unit.requests(), kSettings), 0);
     EXPECT_EQ(Count(unit.requests(), kBeginFirmwareUpdate), 0);
     EXPECT_EQ(Count(unit.requests(), kBeginWaveUpdate), 0);
-    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_EQ(unit.settings(), kJournalUnitSettings);
 
     // Sent, but a unit that cannot say its settings cannot confirm them.
     k57::test::CtlRun forced = Ctl({"settings", "write", "--no-backup", file});
@@ -125,26 +125,26 @@ TEST_F(JournalCtlTest, WithoutABackupAChangeIsRefusedUnlessNoBackupIsGiven) {
 
 TEST_F(JournalCtlTest, SettingsResetByAFirmwareUpdateAreRestored) {
     k57::sim::UnitOptions options;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     options.resetSettingsOnFirmware = true;
     k57::sim::Unit& unit = Plug(5, options);
     k57::test::CtlRun update = Ctl({"update", "firmware", "--yes", "--restore"});
     ASSERT_EQ(update.code, 0) << update.err.toStdString();
     EXPECT_TRUE(update.err.contains("MicLevel): 10 -> 8")) << update.err.toStdString();
-    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_EQ(unit.settings(), kJournalUnitSettings);
     EXPECT_EQ(Operations(),
               (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
                            JournalOperation::ReadSettings, JournalOperation::Restore}));
     JournalEntry restored = Entries().back();
     EXPECT_EQ(restored.firmware, "000.009");  // the unit as it is now
-    EXPECT_EQ(restored.after, std::string(kUnitSettings));
+    EXPECT_EQ(restored.after, std::string(kJournalUnitSettings));
     EXPECT_EQ(restored.before, std::string());
 }
 
 TEST_F(JournalCtlTest, WithoutRestoreTheDifferencesAndTheCommandAreTold) {
     k57::sim::UnitOptions options;
     options.serial = 77;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     options.resetSettingsOnFirmware = true;
     k57::sim::Unit& unit = Plug(5, options);
     k57::test::CtlRun update = Ctl({"update", "firmware", "--yes"});
@@ -162,7 +162,7 @@ TEST_F(JournalCtlTest, WithoutRestoreTheDifferencesAndTheCommandAreTold) {
     unit.configure([](auto& o) { o.serial = 77; });
     k57::test::CtlRun restore = Ctl({"restore", "1", "--yes"});
     ASSERT_EQ(restore.code, 0) << restore.err.toStdString();
-    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_EQ(unit.settings(), kJournalUnitSettings);
     EXPECT_EQ(Entries().back().operation, JournalOperation::Restore);
     EXPECT_EQ(Ctl({"restore", "999", "--yes"}).code, 1);
 }
@@ -171,7 +171,7 @@ TEST_F(JournalCtlTest, AJournalThatCannotBeWrittenIsToldOnceAndTheJobGoesOn) {
     // A folder where the journal file should be: it cannot be opened.
     QDir(QString::fromStdString(settings_.directory())).mkpath("journal.sqlite3");
     k57::sim::UnitOptions options;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     k57::sim::Unit& unit = Plug(5, options);
     k57::test::CtlRun write =
         Ctl({"settings", "write", "--no-backup", SettingsFile("MicLevel=3\n")});
@@ -185,7 +185,7 @@ TEST_F(JournalCtlTest, AJournalThatCannotBeWrittenIsToldOnceAndTheJobGoesOn) {
 TEST_F(JournalCtlTest, RestoreGoesToTheEntrysPortAndLeavesAnotherUnitAlone) {
     k57::sim::UnitOptions a;
     a.serial = 501;
-    a.settings = kUnitSettings;
+    a.settings = kJournalUnitSettings;
     k57::sim::Unit& first = Plug(5, a);
     k57::sim::UnitOptions b;
     b.serial = 502;
@@ -197,7 +197,7 @@ TEST_F(JournalCtlTest, RestoreGoesToTheEntrysPortAndLeavesAnotherUnitAlone) {
 
     k57::test::CtlRun restore = Ctl({"restore", "1", "--yes"});
     ASSERT_EQ(restore.code, 0) << restore.err.toStdString();
-    EXPECT_EQ(first.settings(), kUnitSettings);
+    EXPECT_EQ(first.settings(), kJournalUnitSettings);
     EXPECT_TRUE(second.requests().empty());
 
     size_t recorded = Entries().size();
@@ -213,7 +213,7 @@ TEST_F(JournalCtlTest, RestoreGoesToTheEntrysPortAndLeavesAnotherUnitAlone) {
 TEST_F(JournalCtlTest, AnEntryOfNoKnownUnitIsWrittenOnlyWithYesNamingTheUnit) {
     k57::sim::UnitOptions options;
     options.serial = 601;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     options.fault = Fault::WrongType;
     options.faultCodes = {kReqIdInfo};
     k57::sim::Unit& unit = Plug(5, options);
@@ -233,14 +233,14 @@ TEST_F(JournalCtlTest, AnEntryOfNoKnownUnitIsWrittenOnlyWithYesNamingTheUnit) {
     k57::test::CtlRun forced = Ctl({"restore", "1", "--yes"});
     ASSERT_EQ(forced.code, 0) << forced.err.toStdString();
     EXPECT_TRUE(forced.err.contains("unit 601 on COM5")) << forced.err.toStdString();
-    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_EQ(unit.settings(), kJournalUnitSettings);
 }
 
 // The command told after an update names the --port it was given, quoted
 // for the shell, and does the job when run as printed.
 TEST_F(JournalCtlTest, TheRestoreCommandToldAfterAnUpdateRunsAsPrinted) {
     k57::sim::UnitOptions options;
-    options.settings = kUnitSettings;
+    options.settings = kJournalUnitSettings;
     options.resetSettingsOnFirmware = true;
     k57::sim::Unit& unit = Plug(5, options);
     k57::StoredPort::Write("COM9");  // nothing there
@@ -260,7 +260,7 @@ TEST_F(JournalCtlTest, TheRestoreCommandToldAfterAnUpdateRunsAsPrinted) {
     shell.start("/bin/sh", {"-c", K57CTL_PATH + told.mid(6) + " --yes"});
     ASSERT_TRUE(shell.waitForFinished(60000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
-    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_EQ(unit.settings(), kJournalUnitSettings);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Elapsed.h"
 #include "Messages.h"
 #include "Pty.h"
 #include "T110_Device.h"
@@ -13,11 +14,8 @@ using namespace orvan::tms::messages;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point since) {
-    return int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
+using k57::test::Clock;
+using k57::test::ElapsedMs;
 
 // The reader against bytes the test writes itself on the unit's side.
 class ReplyReaderTest : public ::testing::Test {

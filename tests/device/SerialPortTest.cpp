@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "Elapsed.h"
 #include "PortMapping.h"
 #include "Pty.h"
 #include "RecordingNotifier.h"
@@ -16,11 +17,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point since) {
-    return int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
+using k57::test::Clock;
+using k57::test::ElapsedMs;
 
 // Waits until the port reports at least `n` received bytes (the pty moves
 // data to the other side asynchronously).

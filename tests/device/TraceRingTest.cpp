@@ -11,7 +11,7 @@ namespace {
 using k57::Trace;
 using k57::TraceEntry;
 
-TraceEntry Bytes(size_t n) {
+TraceEntry EntryOfBytes(size_t n) {
     TraceEntry entry;
     entry.direction = TraceEntry::Direction::In;
     entry.what = "noise";
@@ -22,8 +22,8 @@ TraceEntry Bytes(size_t n) {
 }
 
 TEST(TraceFormatTest, DumpsSixteenBytesALineWithTheirText) {
-    const uint8_t bytes[] = {0xC9, 0x00, 0x05, 0x00, 'P', 'i', 'n', '=', '1', '\n',
-                             0x00, 0x00, 0x00, 0x00, 0xFF, 0x7F, 'x', 'y'};
+    const uint8_t bytes[] = {0xC9, 0x00, 0x05, 0x00, 'P',  'i',  'n',  '=', '1',
+                             '\n', 0x00, 0x00, 0x00, 0x00, 0xFF, 0x7F, 'x', 'y'};
     std::vector<std::string> lines = k57::HexDump(bytes, sizeof bytes);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "0000  C9 00 05 00 50 69 6E 3D  31 0A 00 00 00 00 FF 7F  ....Pin=1.......");
@@ -56,14 +56,14 @@ TEST(TraceRingTest, NeverHoldsMoreLinesThanItsBound) {
     Trace trace(50);
     trace.SetOn(true);
     for (size_t i = 0; i < 300; ++i) {
-        trace.Record(Bytes(i % 90));
+        trace.Record(EntryOfBytes(i % 90));
         ASSERT_LE(trace.LineCount(), 50u);
     }
     EXPECT_EQ(trace.Lines().size(), trace.LineCount());
     EXPECT_GT(trace.LineCount(), 40u);  // it is not emptied either
 
     // One entry longer than the whole ring keeps its start only.
-    trace.Record(Bytes(5000));
+    trace.Record(EntryOfBytes(5000));
     std::vector<TraceEntry> kept = trace.Entries();
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_LE(trace.Lines().size(), 50u);

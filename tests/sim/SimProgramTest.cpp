@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "PortLinks.h"
 #include "PortMapping.h"
 #include "SimulatedUnits.h"
 #include "StoredPort.h"
@@ -143,7 +144,8 @@ std::string Refusal(const std::string& args) {
 
 TEST_F(SimProgramTest, ABadCommandLineIsNamedAndRefused) {
     EXPECT_EQ(Refusal("--rate abc"), "k57sim: --rate: 'abc' is not a number from 10 to 100000000");
-    EXPECT_EQ(Refusal("--can-ids 5000"), "k57sim: --can-ids: '5000' is not a number from 1 to 4096");
+    EXPECT_EQ(Refusal("--can-ids 5000"),
+              "k57sim: --can-ids: '5000' is not a number from 1 to 4096");
     EXPECT_EQ(Refusal("--serial 12x"),
               "k57sim: --serial: '12x' is not a number from 0 to 4294967295");
     EXPECT_EQ(Refusal("--bogus"), "k57sim: unknown option --bogus");
@@ -161,13 +163,6 @@ TEST_F(SimProgramTest, ACaptureToReplayMustBeThere) {
     EXPECT_EQ(Refusal("--can-log /tmp"), "k57sim: --can-log: /tmp: not a regular file");
 }
 
-// Where a ports directory's entry leads; empty when there is none.
-std::string Target(const std::string& entry) {
-    char target[PATH_MAX] = {};
-    ssize_t n = readlink(entry.c_str(), target, sizeof target - 1);
-    return n > 0 ? std::string(target, size_t(n)) : std::string();
-}
-
 TEST_F(SimProgramTest, AComNameInUseIsRefusedAndStaysWithItsUnit) {
     const std::string entry = k57::ports::Directory() + "/COM30";
     SimProgram first("--port COM30");
@@ -177,14 +172,14 @@ TEST_F(SimProgramTest, AComNameInUseIsRefusedAndStaysWithItsUnit) {
     EXPECT_EQ(refused.line(), "k57sim: COM30 is in use: " + entry + " leads to " + path +
                                   ", which is there (another simulated unit?)");
     EXPECT_EQ(refused.stop(false), 2);
-    EXPECT_EQ(Target(entry), path);
+    EXPECT_EQ(k57::test::LinkTarget(entry), path);
     first.stop();
-    EXPECT_EQ(Target(entry), "");
+    EXPECT_EQ(k57::test::LinkTarget(entry), "");
 
     // An entry left behind by a unit that was killed leads nowhere: taken over.
     ASSERT_EQ(symlink("/dev/pts/no-such-terminal", entry.c_str()), 0);
     SimProgram second("--port COM30");
-    EXPECT_EQ(Target(entry), second.line());
+    EXPECT_EQ(k57::test::LinkTarget(entry), second.line());
 }
 
 TEST_F(SimProgramTest, AUnitEndingRemovesOnlyTheEntryItMade) {
@@ -194,9 +189,9 @@ TEST_F(SimProgramTest, AUnitEndingRemovesOnlyTheEntryItMade) {
     ASSERT_EQ(unlink(entry.c_str()), 0);  // the name given to another unit
     SimProgram second("--port COM31");
     const std::string path = second.line();
-    ASSERT_EQ(Target(entry), path);
+    ASSERT_EQ(k57::test::LinkTarget(entry), path);
     first.stop();
-    EXPECT_EQ(Target(entry), path);
+    EXPECT_EQ(k57::test::LinkTarget(entry), path);
 
     k57::StoredPort::Write("COM31");
     T110_Device device;
@@ -221,27 +216,23 @@ std::string Ctl(const k57::test::IsolatedSettings& settings, const std::string& 
     return said;
 }
 
-bool Exists(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
-
 TEST_F(SimProgramTest, AfterItsSettingsAreWrittenTheUnitMakesWayForTheNextSerial) {
     const std::string entry = k57::ports::Directory() + "/COM36";
     k57::test::TempDir dir;
     const std::string file = dir.path() + "/first.txt";
-    SimProgram sim("--port COM36 --serial 100 --settings " + file + " --next-serials 101 --away 500");
+    SimProgram sim("--port COM36 --serial 100 --settings " + file +
+                   " --next-serials 101 --away 500");
     const std::string first = sim.line();
     ASSERT_EQ(sim.line(), "COM36 -> " + first);
     EXPECT_NE(Ctl(settings_, "--port COM36 info").find("serial: 100\n"), std::string::npos);
     EXPECT_NE(Ctl(settings_, "--port COM36 settings set MicLevel=9").find("confirmed"),
               std::string::npos);
 
-    ASSERT_TRUE(k57::test::WaitUntil([&] { return !Exists(entry); }));
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return !k57::test::EntryExists(entry); }));
     EXPECT_EQ(sim.line(), "unplugged");
     EXPECT_NE(Ctl(settings_, "--port COM36 info").find("no such port"), std::string::npos);
-    ASSERT_TRUE(k57::test::WaitUntil([&] { return Exists(entry); }));
-    const std::string next = Target(entry);
+    ASSERT_TRUE(k57::test::WaitUntil([&] { return k57::test::EntryExists(entry); }));
+    const std::string next = k57::test::LinkTarget(entry);
     EXPECT_EQ(sim.line(), "plugged in 101: " + next);
     std::string info = Ctl(settings_, "--port COM36 info");
     EXPECT_NE(info.find("serial: 101\n"), std::string::npos) << info;

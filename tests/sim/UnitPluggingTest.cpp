@@ -13,6 +13,7 @@
 
 #include "Messages.h"
 #include "NextUnits.h"
+#include "PortLinks.h"
 #include "PortMapping.h"
 #include "QuickSessions.h"
 #include "SimulatedUnits.h"
@@ -21,18 +22,6 @@
 namespace {
 
 using namespace orvan::tms::messages;
-
-// Where a link leads; empty when there is no link at all.
-std::string Target(const std::string& link) {
-    char target[PATH_MAX] = {};
-    ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
-    return n > 0 ? std::string(target, size_t(n)) : std::string();
-}
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
 
 class UnitPluggingTest : public k57::test::SimulatedUnits {};
 
@@ -43,7 +32,7 @@ TEST_F(UnitPluggingTest, APulledUnitLeavesNoComEntryAndComesBackAsAnotherUnitUnd
     k57::sim::Unit& unit = Plug(33, first);
     const std::string entry = k57::ports::EntryPath(33);
     const std::string firstPath = unit.devicePath();
-    ASSERT_EQ(Target(entry), firstPath);
+    ASSERT_EQ(k57::test::LinkTarget(entry), firstPath);
     k57::StoredPort::Write("COM33");
     T110_Device device;
     uint32_t serial = 0;
@@ -52,14 +41,14 @@ TEST_F(UnitPluggingTest, APulledUnitLeavesNoComEntryAndComesBackAsAnotherUnitUnd
     unit.Unplug();
     EXPECT_FALSE(unit.plugged());
     EXPECT_EQ(unit.devicePath(), "");
-    EXPECT_FALSE(Exists(entry));
+    EXPECT_FALSE(k57::test::EntryExists(entry));
     EXPECT_EQ(k57::ports::Resolve("COM33"), "");
 
     k57::sim::UnitOptions second;
     second.serial = 222;
     ASSERT_TRUE(unit.Plug(second));
     EXPECT_TRUE(unit.plugged());
-    EXPECT_EQ(Target(entry), unit.devicePath());
+    EXPECT_EQ(k57::test::LinkTarget(entry), unit.devicePath());
     std::string text = "left over";
     EXPECT_EQ(device.ReadIdInfo(serial), 1);
     EXPECT_EQ(serial, 222u);
@@ -89,17 +78,17 @@ TEST_F(UnitPluggingTest, ALinkFollowsTheUnitOutAndInUnlessAnotherMadeItTheirs) {
     k57::sim::Unit unit;
     ASSERT_TRUE(unit.start());
     ASSERT_TRUE(unit.linkAs(link));
-    EXPECT_EQ(Target(link), unit.devicePath());
+    EXPECT_EQ(k57::test::LinkTarget(link), unit.devicePath());
     unit.Unplug();
-    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(k57::test::EntryExists(link));
     ASSERT_TRUE(unit.Plug({}));
-    EXPECT_EQ(Target(link), unit.devicePath());
+    EXPECT_EQ(k57::test::LinkTarget(link), unit.devicePath());
 
     // Replaced by hand meanwhile: the unit leaves it be when it goes.
     ASSERT_EQ(unlink(link.c_str()), 0);
     ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);
     unit.Unplug();
-    EXPECT_EQ(Target(link), "/dev/null");
+    EXPECT_EQ(k57::test::LinkTarget(link), "/dev/null");
 }
 
 // Pulled out halfway through a slow reply, or while the tool has left
@@ -210,9 +199,8 @@ TEST_F(UnitPluggingTest, ASlowAcknowledgementGoesOutWholeBeforeTheUnitGoes) {
     k57::StoredPort::Write("COM39");
     std::string said;
     // Steps the row until the unit goes, within a generous deadline.
-    std::thread technician([&] {
-        k57::test::WaitUntil([&] { return !(said = row.Step(unit, 0)).empty(); }, 60000);
-    });
+    std::thread technician(
+        [&] { k57::test::WaitUntil([&] { return !(said = row.Step(unit, 0)).empty(); }, 60000); });
     T110_Device device;
     EXPECT_EQ(device.WriteSettings("MicLevel=2\n"), 1);
     technician.join();
