@@ -241,9 +241,9 @@ void THistoryForm::TimelineChange() {
     }
     const k57::JournalEntry& entry = timeline_[rows.front()];
     pane_->ShowEntry(timeline_, rows.front());
-    EntryLabel->setText(tr("ПК: %1, пользователь: %2")
-                            .arg(QString::fromStdString(entry.pc),
-                                 QString::fromStdString(entry.user)));
+    EntryLabel->setText(
+        tr("ПК: %1, пользователь: %2")
+            .arg(QString::fromStdString(entry.pc), QString::fromStdString(entry.user)));
 }
 
 void THistoryForm::WatchJournal() {

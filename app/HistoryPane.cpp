@@ -54,7 +54,8 @@ void HistoryPane::Retell() {
     QStringList parts = Facts(*entry_);
     std::optional<std::string> written = k57::SnapshotOf(*entry_);
     if (Writes(*entry_) && before_ && written) {
-        parts << QCoreApplication::translate("THistoryForm", "Изменения относительно настроек от %1:")
+        parts << QCoreApplication::translate("THistoryForm",
+                                             "Изменения относительно настроек от %1:")
                          .arg(time_(before_->timeMs)) +
                      "\n" + Differences(*before_, *written);
         parts << QCoreApplication::translate("THistoryForm", "Записанные настройки:") + "\n" +

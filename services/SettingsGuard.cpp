@@ -92,8 +92,7 @@ WriteCheck SettingsGuard::Written(const ParameterList& catalogue, const std::str
     WriteCheck check = Judge(catalogue, write_);
     std::string told = Sourced(detail);
     std::string verdict = JournalDetail(check);
-    Changed(JournalResultOf(check), told.empty() ? verdict : told + "; " + verdict,
-            write_.written);
+    Changed(JournalResultOf(check), told.empty() ? verdict : told + "; " + verdict, write_.written);
     return check;
 }
 

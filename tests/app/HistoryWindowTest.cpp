@@ -52,8 +52,8 @@ class HistoryWindowTest : public k57::test::SimulatedUnits {
     }
     void OpenMain() { form = std::make_unique<TMainForm>(dialogs, k57::test::QuickSessions()); }
     std::unique_ptr<THistoryForm> OpenHistory() {
-        auto history = std::make_unique<THistoryForm>(form->guardedChange(), dialogs,
-                                                      form->parameterList());
+        auto history =
+            std::make_unique<THistoryForm>(form->guardedChange(), dialogs, form->parameterList());
         units = history->findChild<QListWidget*>("UnitList");
         timeline = history->findChild<QTreeWidget*>("Timeline");
         return history;

@@ -40,9 +40,9 @@ TEST(EntryDetailTest, AnUpdateNamesItsTargetOrItsPackagesVersion) {
         return k57::TargetVersion(Entry(operation, detail));
     };
     const std::string sent = "12 of 12 fragments sent";
-    EXPECT_EQ(target(JournalOperation::FirmwareUpdate,
-                     sent + "; " + k57::TargetVersionDetail("000.009")),
-              "000.009");
+    EXPECT_EQ(
+        target(JournalOperation::FirmwareUpdate, sent + "; " + k57::TargetVersionDetail("000.009")),
+        "000.009");
     // A package's entry of an earlier version: its manifest's version.
     const std::string package = "package blake2b-256 ab12, version 001.002, key 0a0b";
     EXPECT_EQ(target(JournalOperation::FirmwareUpdate, sent + "; " + package), "001.002");
