@@ -9,14 +9,18 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "HistoryPane.h"
 #include "JournalSharing.h"
 #include "JournalWords.h"
 #include "ParameterList.h"
+#include "ScreenFit.h"
 #include "SharingBar.h"
 #include "UnitText.h"
 #include "WindowTexts.h"
@@ -27,6 +31,10 @@ namespace {
 QString Time(long long ms) {
     return k57::LocalTimeText(ms);
 }
+
+// How often the journal is looked at for entries another process or
+// connection added: one indexed read, then a reload only when it changed.
+constexpr int kWatchMs = 2000;
 
 }  // namespace
 
@@ -44,11 +52,19 @@ THistoryForm::THistoryForm(k57::GuardedChange& guarded, k57::DialogService& dial
     }
     Build();
     guarded_.Tell(this);
+    latestId_ = browser_->LatestId();
     SerialEditChange();
     SerialEdit->setFocus();
+    auto* watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, &THistoryForm::WatchJournal);
+    watch->start(kWatchMs);
 }
 
 THistoryForm::~THistoryForm() = default;
+
+QString THistoryForm::TimeOf(long long ms) {
+    return Time(ms);
+}
 
 void THistoryForm::Build() {
     setWindowTitle(tr("Журнал обслуживания"));
@@ -70,13 +86,21 @@ void THistoryForm::Build() {
     SettingsView = new QPlainTextEdit;
     SettingsView->setObjectName("SettingsView");
     SettingsView->setReadOnly(true);
+    pane_ = std::make_unique<HistoryPane>(*browser_, *SettingsView, &Time);
     EntryLabel = new QLabel;
     EntryLabel->setObjectName("EntryLabel");
+    // A long PC or user name is cut rather than widen the window.
+    EntryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     CompareButton = new QPushButton(tr("Сравнить выбранные"));
     CompareUnitButton = new QPushButton(tr("Сравнить с устройством"));
     SaveButton = new QPushButton(tr("Сохранить в файл…"));
     WriteButton = new QPushButton(tr("Записать в устройство"));
     ExportButton = new QPushButton(tr("Экспорт CSV…"));
+    CompareButton->setObjectName("CompareButton");
+    CompareUnitButton->setObjectName("CompareUnitButton");
+    SaveButton->setObjectName("SaveButton");
+    WriteButton->setObjectName("WriteButton");
+    ExportButton->setObjectName("ExportButton");
 
     auto* left = new QVBoxLayout;
     left->addWidget(SerialEdit);
@@ -84,28 +108,36 @@ void THistoryForm::Build() {
     left->addWidget(ExportButton);
     auto* leftPane = new QWidget;
     leftPane->setLayout(left);
-    auto* buttons = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(RevealBox), static_cast<QWidget*>(CompareButton),
-                       static_cast<QWidget*>(CompareUnitButton), static_cast<QWidget*>(SaveButton),
-                       static_cast<QWidget*>(WriteButton)}) {
+    // The entry's buttons in a column beside its settings: a row of them
+    // would take the width the unit list needs on a laptop's screen.
+    auto* buttons = new QVBoxLayout;
+    for (QWidget* w : {CompareButton, CompareUnitButton, SaveButton, WriteButton}) {
         buttons->addWidget(w);
     }
+    buttons->addStretch();
+    auto* entryRow = new QHBoxLayout;
+    entryRow->addWidget(EntryLabel, 1);
+    entryRow->addWidget(RevealBox);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(SettingsView, 1);
+    lower->addLayout(buttons);
     auto* right = new QVBoxLayout;
     right->addWidget(Timeline, 3);
-    right->addLayout(buttons);
-    right->addWidget(EntryLabel);
-    right->addWidget(SettingsView, 2);
+    right->addLayout(entryRow);
+    right->addLayout(lower, 2);
     auto* rightPane = new QWidget;
     rightPane->setLayout(right);
-    auto* splitter = new QSplitter;
-    splitter->addWidget(leftPane);
-    splitter->addWidget(rightPane);
-    splitter->setStretchFactor(1, 3);
+    splitter_ = new QSplitter;
+    splitter_->addWidget(leftPane);
+    splitter_->addWidget(rightPane);
+    splitter_->setStretchFactor(1, 3);
+    splitter_->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(this);
     if (sharingBar_) {
         layout->addWidget(sharingBar_);
     }
-    layout->addWidget(splitter);
+    layout->addWidget(splitter_);
+    k57::FitToScreen(*this);  // a laptop at 150 % has less room than designed
 
     connect(SerialEdit, &QLineEdit::textChanged, this, &THistoryForm::SerialEditChange);
     connect(UnitList, &QListWidget::currentRowChanged, this, &THistoryForm::UnitListChange);
@@ -157,9 +189,13 @@ void THistoryForm::TellReadProblem() {
 }
 
 void THistoryForm::UnitListChange() {
+    pane_->Clear();
+    FillTimeline();
+}
+
+void THistoryForm::FillTimeline() {
     Timeline->clear();
     timeline_.clear();
-    SettingsView->clear();
     QListWidgetItem* unit = UnitList->currentItem();
     if (!unit) {
         return;
@@ -179,29 +215,50 @@ void THistoryForm::UnitListChange() {
     }
 }
 
-std::vector<k57::JournalEntry> THistoryForm::Selected() const {
-    std::vector<k57::JournalEntry> selected;
+std::vector<size_t> THistoryForm::SelectedRows() const {
+    std::vector<size_t> rows;
     for (int i = 0; i < Timeline->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = Timeline->topLevelItem(i);
         if (item->isSelected()) {
-            selected.push_back(timeline_[size_t(item->data(0, Qt::UserRole).toLongLong())]);
+            rows.push_back(size_t(item->data(0, Qt::UserRole).toLongLong()));
         }
+    }
+    return rows;
+}
+
+std::vector<k57::JournalEntry> THistoryForm::Selected() const {
+    std::vector<k57::JournalEntry> selected;
+    for (size_t row : SelectedRows()) {
+        selected.push_back(timeline_[row]);
     }
     return selected;
 }
 
 void THistoryForm::TimelineChange() {
-    std::vector<k57::JournalEntry> selected = Selected();
-    std::optional<std::string> text =
-        selected.empty() ? std::nullopt : browser_->ShownSettings(selected.front());
-    SettingsView->setPlainText(text ? k57::FromUnit(*text) : tr("(настроек в записи нет)"));
-    EntryLabel->setText(selected.empty() ? QString()
-                                         : tr("ПК: %1, пользователь: %2")
-                                               .arg(QString::fromStdString(selected.front().pc),
-                                                    QString::fromStdString(selected.front().user)));
+    std::vector<size_t> rows = SelectedRows();
+    if (rows.empty()) {
+        pane_->Clear();
+        EntryLabel->clear();
+        return;
+    }
+    const k57::JournalEntry& entry = timeline_[rows.front()];
+    pane_->ShowEntry(timeline_, rows.front());
+    EntryLabel->setText(
+        tr("ПК: %1, пользователь: %2")
+            .arg(QString::fromStdString(entry.pc), QString::fromStdString(entry.user)));
 }
 
+void THistoryForm::WatchJournal() {
+    long long latest = browser_->LatestId();
+    if (latest >= 0 && latest != latestId_) {
+        Reload();
+    }
+}
+
+// What the pane shows stays when the same entries are chosen again: a
+// comparison too.
 void THistoryForm::Reload() {
+    latestId_ = browser_->LatestId();
     QListWidgetItem* unit = UnitList->currentItem();
     std::optional<qint64> serial;
     if (unit) {
@@ -211,33 +268,37 @@ void THistoryForm::Reload() {
     for (const k57::JournalEntry& entry : Selected()) {
         chosen.push_back(entry.uuid);
     }
-    const QSignalBlocker quiet(UnitList);
-    SerialEditChange();
-    for (int row = 0; serial && row < UnitList->count(); ++row) {
-        if (UnitList->item(row)->data(Qt::UserRole).toLongLong() == *serial) {
-            UnitList->setCurrentRow(row);
+    int scrolled = Timeline->verticalScrollBar()->value();
+    {
+        const QSignalBlocker quietUnits(UnitList);
+        const QSignalBlocker quietTimeline(Timeline);
+        SerialEditChange();
+        for (int row = 0; serial && row < UnitList->count(); ++row) {
+            if (UnitList->item(row)->data(Qt::UserRole).toLongLong() == *serial) {
+                UnitList->setCurrentRow(row);
+            }
+        }
+        FillTimeline();
+        for (int i = 0; i < Timeline->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = Timeline->topLevelItem(i);
+            const std::string& uuid =
+                timeline_[size_t(item->data(0, Qt::UserRole).toLongLong())].uuid;
+            item->setSelected(std::find(chosen.begin(), chosen.end(), uuid) != chosen.end());
         }
     }
-    UnitListChange();
-    for (int i = 0; i < Timeline->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = Timeline->topLevelItem(i);
-        const std::string& uuid = timeline_[size_t(item->data(0, Qt::UserRole).toLongLong())].uuid;
-        item->setSelected(std::find(chosen.begin(), chosen.end(), uuid) != chosen.end());
+    Timeline->verticalScrollBar()->setValue(scrolled);
+    std::vector<std::string> now;
+    for (const k57::JournalEntry& entry : Selected()) {
+        now.push_back(entry.uuid);
+    }
+    if (now != chosen || chosen.empty()) {
+        TimelineChange();
     }
 }
 
 void THistoryForm::RevealBoxClick() {
     browser_->SetReveal(RevealBox->isChecked());
-    TimelineChange();
-}
-
-void THistoryForm::ShowDifferences(const std::vector<k57::SettingDifference>& differences) {
-    QStringList lines;
-    for (const k57::SettingDifference& d : differences) {
-        lines << k57::FromUnit(d.name) + " (" + k57::FromUnit(d.key) +
-                     "): " + k57::FromUnit(d.before) + " -> " + k57::FromUnit(d.after);
-    }
-    SettingsView->setPlainText(lines.isEmpty() ? tr("Различий нет.") : lines.join('\n'));
+    pane_->Retell();
 }
 
 // The newer of two selected entries against the older, as the timeline
@@ -250,7 +311,7 @@ void THistoryForm::CompareButtonClick() {
         return;
     }
     std::optional<std::string> newer = k57::SnapshotOf(selected[0]);
-    ShowDifferences(browser_->Compare(selected[1], newer.value_or(std::string())));
+    pane_->ShowComparison(selected[1], newer.value_or(std::string()));
 }
 
 void THistoryForm::CompareUnitButtonClick() {
@@ -269,7 +330,7 @@ void THistoryForm::CompareUnitButtonClick() {
                 dialogs_.message(this, tr("Ошибка"), k57::NotConnected(), k57::Buttons::Ok);
                 return;
             }
-            ShowDifferences(browser_->Compare(entry, *text));
+            pane_->ShowComparison(entry, *text);
         },
         text);
 }
@@ -287,65 +348,6 @@ void THistoryForm::SaveButtonClick() {
     }
 }
 
-// The unit on the port says who it is before anything is read from it or
-// recorded: another unit than the entry's is refused. (The window lists
-// only the entries of known units.)
-void THistoryForm::WriteButtonClick() {
-    std::vector<k57::JournalEntry> selected = Selected();
-    if (selected.empty() || busy_) {
-        return;
-    }
-    const k57::JournalEntry& entry = selected.front();
-    std::optional<std::string> snapshot = k57::SnapshotOf(entry);
-    if (!snapshot) {
-        dialogs_.message(this, tr("Внимание"), tr("В этой записи нет настроек."), k57::Buttons::Ok);
-        return;
-    }
-    if (dialogs_.message(this, tr("Внимание"),
-                         tr("Записать в устройство настройки от %1?").arg(Time(entry.timeMs)),
-                         k57::Buttons::OkCancel, k57::Answer::Cancel) != k57::Answer::Ok) {
-        return;
-    }
-    busy_ = true;
-    auto unit = std::make_shared<std::optional<uint32_t>>();
-    k57::ServiceRecord* record = &guarded_.record();
-    guarded_.device().Submit(
-        this,
-        [record, unit](DeviceInterface& device) {
-            *unit = record->Identify(device, true).serial;
-            return *unit ? k57::kReplyOk : device.LastFailure().result;
-        },
-        [this, unit, entry, text = *snapshot](int) { WriteTo(entry, text, *unit); });
-}
-
-void THistoryForm::WriteTo(const k57::JournalEntry& entry, const std::string& text,
-                           std::optional<uint32_t> unit) {
-    auto stop = [this](const QString& caption, const QString& message) {
-        busy_ = false;
-        dialogs_.message(this, caption, message, k57::Buttons::Ok);
-    };
-    if (!unit) {
-        stop(tr("Ошибка"), k57::NotConnected());
-        return;
-    }
-    if (entry.serial && *entry.serial != *unit) {
-        stop(tr("Ошибка"), QCoreApplication::translate(
-                               "GuardedChange",
-                               "Настройки относятся к устройству %1, а подключено %2. Ничего "
-                               "не записано.")
-                               .arg(QString::number(*entry.serial), QString::number(*unit)));
-        return;
-    }
-    guarded_.Write(
-        this, guarded_.MakeGuard(k57::JournalOperation::Restore), catalogue_, text,
-        [this](const k57::WriteCheck& check) {
-            busy_ = false;
-            k57::GuardedChange::TellWritten(dialogs_, this, check, catalogue_);
-            UnitListChange();
-        },
-        [this] { busy_ = false; }, unit);
-}
-
 void THistoryForm::ExportButtonClick() {
     QString path = dialogs_.saveFileName(this, tr("файлы CSV | *.csv"), "csv");
     std::string error;
@@ -353,4 +355,38 @@ void THistoryForm::ExportButtonClick() {
         dialogs_.error(
             this, tr("Не удалось записать файл %1: %2").arg(path, QString::fromStdString(error)));
     }
+}
+
+void THistoryForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!listFitted_) {
+        listFitted_ = true;
+        FitUnitList();
+    }
+}
+
+// As wide as its longest serial and type (and the scroll bar beside them):
+// the window grows for it as far as the screen lets it, and the divider
+// moves after.
+void THistoryForm::FitUnitList() {
+    int widest = 0;
+    for (int row = 0; row < UnitList->count(); ++row) {
+        widest = std::max(widest,
+                          UnitList->fontMetrics().horizontalAdvance(UnitList->item(row)->text()));
+    }
+    QWidget* left = splitter_->widget(0);
+    int wanted = widest + left->width() - UnitList->viewport()->width() +
+                 UnitList->verticalScrollBar()->sizeHint().width() + 12;
+    auto room = [this] {
+        return splitter_->width() - splitter_->handleWidth() -
+               splitter_->widget(1)->minimumSizeHint().width();
+    };
+    if (wanted > room()) {
+        resize(width() + wanted - room(), height());
+        k57::FitToScreen(*this);
+        layout()->activate();
+    }
+    int total = splitter_->width() - splitter_->handleWidth();
+    int width = std::max(left->width(), std::min(wanted, room()));
+    splitter_->setSizes({width, total - width});
 }

@@ -14,7 +14,9 @@ class QListWidget;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTreeWidget;
+class HistoryPane;
 class ParameterList;
 class TSharingBar;
 
@@ -24,10 +26,12 @@ class JournalSharing;
 
 // "Журнал обслуживания": the units in the service journal, filtered as a
 // serial number is typed; a unit's timeline; an entry's settings (PIN and
-// phone numbers masked unless asked), compared with another entry or with
-// the unit, saved to a file or written back; the journal as CSV. What it
-// shows comes from a HistoryBrowser; the unit is reached through the main
-// window's guarded change.
+// phone numbers masked unless asked) as HistoryPane tells them, compared
+// with another entry or with the unit, saved to a file or written back
+// (HistoryFormRestore.cpp); the journal as CSV. What it shows comes from a
+// HistoryBrowser; the unit is reached through the main window's guarded
+// change. Entries that k57ctl or another window records show while it is
+// open: the journal's newest entry is looked at every two seconds.
 class THistoryForm : public QDialog {
     Q_OBJECT
 
@@ -54,14 +58,25 @@ class THistoryForm : public QDialog {
     void WriteButtonClick();
     void ExportButtonClick();
     // Entries came down: the units and the timeline again, the unit and the
-    // entries selected kept.
+    // entries selected kept, and what the pane shows of them.
     void Reload();
+    // Reloads when another connection recorded since the last look.
+    void WatchJournal();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
     void Build();
-    // The entries selected in the timeline, in the timeline's order.
+    // An entry's time as the window shows it.
+    static QString TimeOf(long long ms);
+    // The chosen unit's entries into the timeline.
+    void FillTimeline();
+    // The splitter's divider set for the unit list's longest line.
+    void FitUnitList();
+    // The rows of timeline_ selected, in the timeline's order.
+    std::vector<size_t> SelectedRows() const;
     std::vector<k57::JournalEntry> Selected() const;
-    void ShowDifferences(const std::vector<k57::SettingDifference>& differences);
     // A read that failed (a damaged journal set aside) is said once: what
     // the window shows then is not the history.
     void TellReadProblem();
@@ -74,10 +89,14 @@ class THistoryForm : public QDialog {
     const ParameterList& catalogue_;  // judges a snapshot written back
     std::unique_ptr<k57::HistoryBrowser> browser_;
     std::vector<k57::JournalEntry> timeline_;
-    bool busy_ = false;  // the unit is being asked
+    std::unique_ptr<HistoryPane> pane_;
+    long long latestId_ = -1;  // the newest entry when last loaded
+    bool busy_ = false;        // the unit is being asked
+    bool listFitted_ = false;
 
     QLineEdit* SerialEdit;
     QListWidget* UnitList;
+    QSplitter* splitter_ = nullptr;
     TSharingBar* sharingBar_ = nullptr;
     QTreeWidget* Timeline;
     QLabel* EntryLabel;

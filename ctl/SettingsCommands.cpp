@@ -227,7 +227,8 @@ int Restore(Context& context, long long id) {
             "the unit on " + port + " changed while its backup was read; nothing was written",
             kBadInput);
     }
-    return WriteSettings(context, guard, catalogue, *snapshot, entryName,
+    guard.RestoresEntry(id);
+    return WriteSettings(context, guard, catalogue, *snapshot, {},
                          "settings of " + entryName + " written to " + unitName);
 }
 

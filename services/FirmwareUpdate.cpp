@@ -1,5 +1,7 @@
 #include "FirmwareUpdate.h"
 
+#include <cstring>
+
 namespace k57 {
 
 namespace {
@@ -29,6 +31,12 @@ bool FirmwareUpdate::CheckImage() {
     Start();
     End(UpdateOutcome::ImageInvalid);
     return false;
+}
+
+// An image whose version fills its field has no terminator to stop at.
+std::string FirmwareUpdate::targetVersion() const {
+    const char* version = firmware_.info.version;
+    return std::string(version, strnlen(version, sizeof(firmware_.info.version)));
 }
 
 // A reply that is not three parts, or whose parts do not fit the record,

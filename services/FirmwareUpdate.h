@@ -19,6 +19,7 @@ class FirmwareUpdate : public UpdateSteps {
     // The unit's record from the last version check.
     const VersionInfo& unit() const { return unit_; }
     const VersionInfo& image() const { return firmware_.info; }
+    std::string targetVersion() const override;
 
   protected:
     Stage CheckVersion(DeviceInterface& device) override;

@@ -33,6 +33,21 @@ class HistoryBrowser {
     // A unit's entries, newest first.
     std::vector<JournalEntry> Timeline(uint32_t serial);
     std::optional<JournalEntry> Entry(long long id) { return journal_.Entry(id); }
+    // The newest entry's id (-1 unread): it changes when anyone records.
+    long long LatestId() { return journal_.LatestId(); }
+
+    // What a unit's settings were before the entry at `index` of its
+    // timeline (newest first): the nearest older entry that succeeded and
+    // holds settings. Null when there is none.
+    static const JournalEntry* SettingsBefore(const std::vector<JournalEntry>& timeline,
+                                              size_t index);
+    // The entry a restore wrote back, when its entry names it and that
+    // entry is in this journal: a restore made at another PC names an
+    // entry of that PC's journal, which is not found here.
+    std::optional<JournalEntry> RestoreSource(const JournalEntry& restore);
+    // A settings text that sets nothing: every value at its default, as a
+    // unit reads after a reset.
+    static bool SetsNothing(const std::string& text);
 
     // The settings the entry holds as shown: the snapshot (after, or else
     // before), masked unless revealed. Nothing when it holds none.

@@ -1,6 +1,8 @@
 #include "SettingsGuard.h"
 
+#include "Cp1251.h"
 #include "DeviceInterface.h"
+#include "EntryDetail.h"
 #include "ServiceRecord.h"
 
 namespace k57 {
@@ -74,8 +76,10 @@ void SettingsGuard::Changed(const UpdateSteps& update, const std::string& source
             break;
     }
     const UpdateProgress& sent = update.progress();
+    std::string target = update.targetVersion();
     Changed(result, std::to_string(sent.fragmentsSent) + " of " + std::to_string(sent.fragments) +
-                        " fragments sent" + (source.empty() ? "" : "; " + source));
+                        " fragments sent" + (source.empty() ? "" : "; " + source) +
+                        (target.empty() ? "" : "; " + TargetVersionDetail(cp1251::ToUtf8(target))));
 }
 
 int SettingsGuard::WriteSettings(DeviceInterface& device, const std::string& text,
@@ -86,9 +90,9 @@ int SettingsGuard::WriteSettings(DeviceInterface& device, const std::string& tex
 
 WriteCheck SettingsGuard::Written(const ParameterList& catalogue, const std::string& detail) {
     WriteCheck check = Judge(catalogue, write_);
+    std::string told = Sourced(detail);
     std::string verdict = JournalDetail(check);
-    Changed(JournalResultOf(check), detail.empty() ? verdict : detail + "; " + verdict,
-            write_.written);
+    Changed(JournalResultOf(check), told.empty() ? verdict : told + "; " + verdict, write_.written);
     return check;
 }
 
@@ -125,11 +129,20 @@ int SettingsGuard::Restore(DeviceInterface& device) {
 
 WriteCheck SettingsGuard::Restored(const ParameterList& catalogue) {
     WriteCheck check = Judge(catalogue, write_);
+    source_ = backupEntry_;
     record_.Record(JournalOperation::Restore, port_, JournalResultOf(check),
-                   std::string("backup written back after ") + JournalText(change_) + "; " +
-                       JournalDetail(check),
+                   Sourced(std::string("backup written back after ") + JournalText(change_)) +
+                       "; " + JournalDetail(check),
                    again_, backup_);
     return check;
+}
+
+std::string SettingsGuard::Sourced(const std::string& detail) const {
+    if (source_ == 0) {
+        return detail;
+    }
+    std::string source = RestoreSourceDetail(source_);
+    return detail.empty() ? source : source + "; " + detail;
 }
 
 std::optional<std::string> SnapshotOf(const JournalEntry& entry) {

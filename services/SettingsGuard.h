@@ -66,7 +66,8 @@ class SettingsGuard {
     void Changed(JournalResult result, const std::string& detail = {},
                  const std::optional<std::string>& after = std::nullopt);
     // An update's entry: how it ended and how far it got, then `source`
-    // (where the image came from: a package's hash, version and key).
+    // (where the image came from: a package's hash, version and key), then
+    // the firmware version it sent.
     void Changed(const UpdateSteps& update, const std::string& source = {});
 
     // On the device's thread: `text` written and read back; `written` told
@@ -84,13 +85,20 @@ class SettingsGuard {
     // backup holds. Nothing when there is no backup or the reading failed.
     std::vector<SettingDifference> Differences(const ParameterList& catalogue);
 
+    // The journal entry whose settings a restore writes: its entry names
+    // it (EntryDetail.h).
+    void RestoresEntry(long long id) { source_ = id; }
+
     // On the device's thread: the backup written back and read back.
     int Restore(DeviceInterface& device);
     // The restore's entry: the settings read after the update before, the
-    // backup after; the verdict.
+    // backup (its entry the source) after; the verdict.
     WriteCheck Restored(const ParameterList& catalogue);
 
   private:
+    // `detail` after the restore's source, when there is one.
+    std::string Sourced(const std::string& detail) const;
+
     ServiceRecord& record_;
     JournalOperation change_;
     std::string port_;
@@ -98,6 +106,7 @@ class SettingsGuard {
     std::optional<std::string> backup_;
     long long backupEntry_ = 0;
     long long changeEntry_ = 0;
+    long long source_ = 0;  // the entry a restore writes back
     int againResult_ = kReplyOk;
     std::optional<std::string> again_;
     WriteAttempt write_;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 
 #include "DeviceInterface.h"
 #include "UpdateOutcome.h"
@@ -48,6 +49,9 @@ class UpdateSteps {
     int failedFragment() const { return failedFragment_; }
     // The device's result for the last exchange.
     int lastResult() const { return lastResult_; }
+    // The firmware version the update sends, as its image says it
+    // (Windows-1251); empty for an update of no version (sound).
+    virtual std::string targetVersion() const { return {}; }
 
   protected:
     UpdateSteps(std::unique_ptr<TransferSource> source, bool checksVersion)

@@ -254,6 +254,15 @@ std::optional<JournalEntry> Journal::Entry(long long id) {
     return One("WHERE e.id = ?1", id);
 }
 
+long long Journal::LatestId() {
+    long long id = -1;
+    if (!status_.available ||
+        db_.QueryInteger("SELECT coalesce(max(id), 0) FROM entries", id) != SQLITE_OK) {
+        return -1;
+    }
+    return id;
+}
+
 std::optional<JournalEntry> Journal::LatestBackup(uint32_t serial) {
     return One("WHERE e.serial = ?1 AND e.operation = 'backup' ORDER BY e.id DESC LIMIT 1", serial);
 }

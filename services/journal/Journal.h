@@ -69,6 +69,11 @@ class Journal {
     // another PC's, must not reorder them).
     std::vector<JournalEntry> Timeline(uint32_t serial);
     std::optional<JournalEntry> Entry(long long id);
+    // The newest entry's id, 0 for none: one cheap look, for a window that
+    // watches for entries another connection (k57ctl, another window)
+    // adds. -1 when it cannot be read; that is left for the next real read
+    // to find and tell.
+    long long LatestId();
     // The unit's latest settings snapshot: its latest backup entry.
     std::optional<JournalEntry> LatestBackup(uint32_t serial);
     // Every entry as CSV (UTF-8, header row), settings texts masked unless

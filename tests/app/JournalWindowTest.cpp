@@ -179,6 +179,32 @@ TEST_F(JournalWindowTest, SettingsResetByAFirmwareUpdateAreRestoredOnYes) {
               (std::vector{JournalOperation::Backup, JournalOperation::FirmwareUpdate,
                            JournalOperation::ReadSettings, JournalOperation::Restore}));
     EXPECT_EQ(Entries().back().firmware, "000.009");
+
+    // The journal window says what each did: the update its version, the
+    // reading its defaults, the restore the entry it wrote back.
+    THistoryForm history(form->guardedChange(), dialogs, form->parameterList());
+    auto* timeline = history.findChild<QTreeWidget*>("Timeline");
+    ASSERT_EQ(timeline->topLevelItemCount(), 4);  // newest first
+    auto shown = [&](int row) {
+        timeline->clearSelection();
+        timeline->topLevelItem(row)->setSelected(true);
+        return history.shownText();
+    };
+    const QString restored = "Восстановлено из записи 1 (" + timeline->topLevelItem(3)->text(0) +
+                             ").\n\nИзменения относительно настроек от ";
+    EXPECT_TRUE(shown(0).startsWith(restored)) << shown(0).toStdString();
+    EXPECT_EQ(shown(1), "(все значения по умолчанию)");
+    EXPECT_TRUE(
+        shown(2).startsWith("Обновление до версии 000.009 (в устройстве была 000.008).\n\n"))
+        << shown(2).toStdString();
+    // Written back from the journal window: the entry chosen is the source.
+    unit.configure([](auto& o) { o.settings = "MicLevel=2\n"; });
+    shown(3);
+    dialogs.answers = {k57::Answer::Ok};
+    history.WriteButtonClick();
+    ASSERT_TRUE(k57::test::Settle(form->Device()));
+    EXPECT_EQ(unit.settings(), kUnitSettings);
+    EXPECT_TRUE(shown(0).startsWith(restored)) << shown(0).toStdString();
 }
 
 // The history window over what the window recorded: units filtered as a

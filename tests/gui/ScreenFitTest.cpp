@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include "DiagnosticForm.h"
 #include "DiagnosticPlotForm.h"
 #include "DiagnosticTrace.h"
+#include "HistoryForm.h"
 #include "MainForm.h"
 #include "ParametersEditForm.h"
 #include "QuickSessions.h"
@@ -103,6 +105,23 @@ TEST_F(LaptopScreenTest, TheStationWindowFitsWithItsButtonsAndRowsInSight) {
                   station.findChild<QPushButton*>("StopButton")->height(),
               station.height());
     EXPECT_GT(station.findChild<QScrollArea*>("StationRows")->viewport()->height(), 100);
+}
+
+// The journal window: its timeline and buttons in sight, the unit list
+// beside them.
+TEST_F(LaptopScreenTest, TheJournalWindowFitsWithItsButtonsInSight) {
+    TMainForm main(dialogs_, k57::test::QuickSessions());
+    THistoryForm history(main.guardedChange(), dialogs_, main.parameterList(), &main);
+    history.setObjectName("HistoryForm");
+    history.show();
+    ExpectFits(history);
+    auto* write = history.findChild<QPushButton*>("WriteButton");
+    ASSERT_TRUE(write);
+    QRect button(write->mapTo(&history, QPoint(0, 0)), write->size());
+    EXPECT_TRUE(history.rect().contains(button)) << button.x() << "," << button.y();
+    EXPECT_GT(history.findChild<QTreeWidget*>("Timeline")->height(), 100);
+    EXPECT_GT(history.findChild<QPlainTextEdit*>("SettingsView")->height(), 48);
+    EXPECT_GT(history.findChild<QListWidget*>("UnitList")->width(), 100);
 }
 
 // The two windows opened from the others: the sensor's plot and the link's
