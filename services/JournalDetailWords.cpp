@@ -138,6 +138,8 @@ QString PartWords(const QString& part) {
     static const QRegularExpression kFrom = Whole("from (.+)");
     static const QRegularExpression kValuesSet = Whole("(\\d+) value\\(s\\) set");
     static const QRegularExpression kNewSerial = Whole("new serial number (\\d+)");
+    static const QRegularExpression kSource = Whole("entry (\\d+)");
+    static const QRegularExpression kTarget = Whole("target version (.+)");
     static const QRegularExpression kPackage =
         Whole("package blake2b-256 (\\S+)(?:, version (.+?))?(?:, key (\\S+))?");
     QRegularExpressionMatch m;
@@ -184,6 +186,10 @@ QString PartWords(const QString& part) {
             .arg(m.captured(1));
     } else if ((m = kPackage.match(part)).hasMatch()) {
         return Package(m);
+    } else if ((m = kSource.match(part)).hasMatch()) {
+        return QCoreApplication::translate("JournalWords", "из записи %1").arg(m.captured(1));
+    } else if ((m = kTarget.match(part)).hasMatch()) {
+        return QCoreApplication::translate("JournalWords", "до версии %1").arg(m.captured(1));
     }
     return {};
 }

@@ -561,6 +561,14 @@ Continue without a backup?</translation>
         <source>окно</source>
         <translation>window</translation>
     </message>
+    <message>
+        <source>из записи %1</source>
+        <translation>entry %1</translation>
+    </message>
+    <message>
+        <source>до версии %1</source>
+        <translation>target version %1</translation>
+    </message>
 </context>
 <context>
     <name>MarksQuestion</name>
@@ -1314,6 +1322,38 @@ Continue without a backup?</translation>
     <message>
         <source>Время</source>
         <translation>Time</translation>
+    </message>
+    <message>
+        <source>Изменения относительно настроек от %1:</source>
+        <translation>Changes against the settings of %1:</translation>
+    </message>
+    <message>
+        <source>Записанные настройки:</source>
+        <translation>Settings written:</translation>
+    </message>
+    <message>
+        <source>(все значения по умолчанию)</source>
+        <translation>(all values at their defaults)</translation>
+    </message>
+    <message>
+        <source>Обновление до версии %1.</source>
+        <translation>Update to version %1.</translation>
+    </message>
+    <message>
+        <source>Обновление до версии %1 (в устройстве была %2).</source>
+        <translation>Update to version %1 (the unit had %2).</translation>
+    </message>
+    <message>
+        <source>Восстановлено из записи %1 (%2).</source>
+        <translation>Restored from entry %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Восстановлено из записи %1 журнала ПК %2.</source>
+        <translation>Restored from entry %1 of the journal of PC %2.</translation>
+    </message>
+    <message>
+        <source>Восстановлено из записи %1.</source>
+        <translation>Restored from entry %1.</translation>
     </message>
 </context>
 <context>

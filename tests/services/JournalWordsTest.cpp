@@ -28,7 +28,7 @@ const QRegularExpression kEnglish(
     "\\b(before|after|of|fragments|sent|written|back|confirmed|not|unit|holds|values|for|"
     "reading|settings|failed|read|learn|nothing|reached|batch|row|template|from|value|set|"
     "new|serial|number|port|search|the|start|version|check|got|reply|package|refused|key|"
-    "backup|ok|bad)\\b");
+    "backup|ok|bad|entry|target)\\b");
 
 std::string English(const QString& shown) {
     return kEnglish.match(shown).captured(0).toStdString();
@@ -49,6 +49,9 @@ std::vector<std::string> RecordedDetails(const std::string& journalPath) {
          {JournalOperation::WriteSettings, JournalOperation::FirmwareUpdate,
           JournalOperation::SoundUpdate, JournalOperation::Restore}) {
         SettingsGuard guard(record, change);
+        if (change == JournalOperation::Restore) {
+            guard.RestoresEntry(12);  // "entry 12; …"
+        }
         guard.KeepBackup();                            // "before …"
         guard.Written(catalogue, "batch B-7: row 3");  // the read back failed
         guard.Differences(catalogue);                  // "after …"
@@ -71,7 +74,8 @@ std::vector<std::string> RecordedDetails(const std::string& journalPath) {
                                "new serial number 4000000001",
                                "from /tmp/a b.txt; written and "
                                "confirmed",
-                               "2 value(s) set; written and confirmed"}) {
+                               "2 value(s) set; written and confirmed",
+                               "5 of 5 fragments sent; target version 000.010"}) {
         record.Record(JournalOperation::Identify, "COM5", JournalResult::Ok, detail);
     }
     std::vector<std::string> details;
