@@ -142,7 +142,8 @@ void TCanMonitorForm::BuildLayout() {
 
 // The designed places and widths are for Tahoma 8 pt; a bigger or wider
 // font widens the check boxes to their texts, and what stands right of them
-// moves along rather than over them.
+// moves along rather than over them. The capture counter between them keeps
+// the room of four digits it was designed with.
 void TCanMonitorForm::PlaceCheckBoxes() {
     constexpr int kGap = 4;
     int filters = 0;
@@ -151,8 +152,8 @@ void TCanMonitorForm::PlaceCheckBoxes() {
         filters = std::max(filters, box->geometry().right() + 1);
     }
     CounterLabel->move(std::max(488, filters + kGap), CounterLabel->y());
-    CaptureBox->move(std::max(512, CounterLabel->x() + CounterLabel->sizeHint().width() + kGap),
-                     CaptureBox->y());
+    int counter = CounterLabel->fontMetrics().horizontalAdvance(QStringLiteral("9999"));
+    CaptureBox->move(std::max(512, CounterLabel->x() + counter), CaptureBox->y());
     CaptureBox->setFixedWidth(std::max(97, CaptureBox->sizeHint().width()));
 }
 
