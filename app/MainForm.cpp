@@ -107,6 +107,8 @@ TMainForm::TMainForm(k57::DialogService& dialogs, k57::SessionFactory sessions, 
     connect(ui->GetVersionButton, &QPushButton::clicked, this, &TMainForm::GetVersionButtonClick);
     auto* trace = new QShortcut(QKeySequence("Ctrl+Shift+T"), this);
     connect(trace, &QShortcut::activated, this, &TMainForm::ShowTrace);
+    // A settings write the editor starts is told in this window's log too.
+    guarded_.SetLog([this](const QString& line) { Log(line); });
     ShareJournal();
 }
 
@@ -121,6 +123,10 @@ void TMainForm::SetEditor(TParametersEditForm* editor) {
 
 void TMainForm::Inform(const QString& caption, const QString& text) {
     dialogs_.message(this, caption, text, k57::Buttons::Ok);
+}
+
+void TMainForm::Warn(const QString& caption, const QString& text) {
+    dialogs_.warning(this, caption, text);
 }
 
 void TMainForm::ShowEditor() {
@@ -162,7 +168,7 @@ void TMainForm::ReadButtonClick() {
         [this, reply](int result) {
             const std::string& text = *reply;
             if (result != k57::kReplyOk) {
-                Inform(tr("Загрузка не возможна"), k57::NotConnected() + ".");
+                Warn(tr("Загрузка не возможна"), k57::NotConnected() + ".");
                 return;
             }
             // The unit's values are kept as they are; the technician learns of
@@ -225,7 +231,7 @@ void TMainForm::GetSerialButtonClick() {
         },
         [this, serial](int result) {
             if (result != k57::kReplyOk) {
-                Inform(tr("Загрузка не возможна"), k57::NotConnected() + ".");
+                Warn(tr("Загрузка не возможна"), k57::NotConnected() + ".");
                 return;
             }
             unit_.serial = *serial;
@@ -252,7 +258,7 @@ void TMainForm::GetVersionButtonClick() {
         [this, text](int result) {
             DeviceInterface* device = device_.get();
             if (result != k57::kReplyOk || !device) {
-                Inform(tr("Ошибка"), k57::NotConnected());
+                Warn(tr("Ошибка"), k57::NotConnected());
                 return;
             }
             unit_.versionText = *text;

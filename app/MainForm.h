@@ -123,6 +123,8 @@ class TMainForm : public QWidget {
     void SelectPort(const QString& port);
     QString StoredPortOrDefault();
     void Inform(const QString& caption, const QString& text);
+    // A failure: the same box with the warning sign.
+    void Warn(const QString& caption, const QString& text);
     void ShowEditor();
     void ShowFoundUnit(const k57::FoundUnit& unit);
     void ListSettingsProblems(const QString& intro, const k57::SettingsVerdict& verdict);

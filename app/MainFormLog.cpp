@@ -91,6 +91,9 @@ void TMainForm::LogFailure() {
                         .arg(port, QString::number(f.replyType), k57::Bytes(f.replyLength)));
             }
             break;
+        case k57::kLineLost:
+            Log(tr("%1: связь потеряна; подключите устройство и повторите").arg(port));
+            break;
         case k57::kCannotFrame:
             Log(tr("%1: текст настроек слишком длинный для устройства (%2)")
                     .arg(port, k57::Bytes(qint64(f.textLength))));

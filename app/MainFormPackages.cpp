@@ -66,7 +66,7 @@ void TMainForm::PackageUpdateClick() {
     if (!packageSoundFile_->open() ||
         packageSoundFile_->write(image.data(), qint64(image.size())) != qint64(image.size()) ||
         !packageSoundFile_->flush()) {
-        Inform(tr("Ошибка"), tr("Проверенные звуковые данные не удалось сохранить во временный "
+        Warn(tr("Ошибка"), tr("Проверенные звуковые данные не удалось сохранить во временный "
                                 "файл: %1")
                                  .arg(packageSoundFile_->errorString()));
         return;
@@ -79,7 +79,7 @@ void TMainForm::PackageUpdateClick() {
 void TMainForm::TellRefusal(const k57::PackageCheck& check, const QString& unitVersion) {
     const QString why = k57::PackageRefusalText(check, unitVersion);
     Log(tr("Пакет %1 отклонён: %2 Устройству ничего не передано.").arg(packageName_, why));
-    Inform(tr("Ошибка"), tr("Пакет %1 отклонён.\n%2").arg(packageName_, why));
+    Warn(tr("Ошибка"), tr("Пакет %1 отклонён.\n%2").arg(packageName_, why));
 }
 
 std::string TMainForm::UpdateSource(const k57::UpdateSteps* update) const {

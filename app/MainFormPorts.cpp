@@ -92,7 +92,7 @@ void TMainForm::FindPortButtonClick() {
                         Log(tr("Поиск устройства остановлен."));
                     } else if (result != 1) {
                         Log(tr("Устройство не найдено на портах COM2–COM254."));
-                        Inform(tr("Внимание"), tr("Устройство не найдено"));
+                        Warn(tr("Внимание"), tr("Устройство не найдено"));
                     } else {
                         ShowFoundUnit(*found);
                     }

@@ -210,7 +210,13 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     auto* firmware = dynamic_cast<k57::FirmwareUpdate*>(update);
     Outcome outcome = update->outcome();
     const k57::UpdateProgress& progress = update->progress();
-    if (update->lastResult() != k57::kReplyOk) {
+    // A unit unplugged midway is told as such, with what to do, at the
+    // moment it went.
+    if (update->lastResult() == k57::kLineLost) {
+        Log(tr("%1: связь потеряна во время обновления; подключите устройство и повторите "
+               "обновление")
+                .arg(PortText()));
+    } else if (update->lastResult() != k57::kReplyOk) {
         LogFailure();
     }
     k57::GuardedChange::Guard guard = std::move(updateGuard_);
@@ -224,12 +230,12 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
     const QString cancelled = Cancelled();
     switch (outcome) {
         case Outcome::NotConnected:
-            Inform(tr("Ошибка"), k57::NotConnected());
+            Warn(tr("Ошибка"), k57::NotConnected());
             Log(tr("Обновление не начато: устройство не ответило. Проверьте подключение и порт."));
             return;
         case Outcome::VersionUnreadable:
             Log(tr("%1: ответ на запрос версии не разбирается").arg(PortText()));
-            Inform(tr("Ошибка"), k57::NotConnected());
+            Warn(tr("Ошибка"), k57::NotConnected());
             Log(tr("Обновление не начато: версия устройства не разбирается."));
             return;
         case Outcome::Declined:
@@ -241,16 +247,16 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
             return;
         case Outcome::StartFailed:
             if (firmware) {
-                Inform(tr("Ошибка"), k57::NotConnected());
+                Warn(tr("Ошибка"), k57::NotConnected());
             } else {
-                Inform(tr("Ошибка"), k57::NotConnected() + ".\n" + cancelled + ".");
+                Warn(tr("Ошибка"), k57::NotConnected() + ".\n" + cancelled + ".");
             }
             Log(tr("%1: устройство не начало обновление, ничего не передано. "
                    "Проверьте подключение и повторите.")
                     .arg(cancelled));
             return;
         case Outcome::SendFailed:
-            Inform(tr("Ошибка"), tr("Ошибка при передачи данных"));
+            Warn(tr("Ошибка"), tr("Ошибка при передачи данных"));
             Log(tr("%1: фрагмент %2 из %3 не подтверждён, ничего не записано. Проверьте "
                    "подключение и повторите обновление: оно начнётся сначала.")
                     .arg(cancelled)
@@ -259,7 +265,7 @@ void TMainForm::UpdateFinished(k57::UpdateSteps* update) {
             return;
         case Outcome::CommitRefused:
             ui->SaveProgress->setValue(ui->SaveProgress->maximum());
-            Inform(tr("Ошибка обновления."), tr("Нет подтвеждения CRC"));
+            Warn(tr("Ошибка обновления."), tr("Нет подтвеждения CRC"));
             Log(tr("%1: устройство не подтвердило контрольную сумму (передано %2). Повторите "
                    "обновление: оно начнётся сначала.")
                     .arg(cancelled, Fragments(progress)));

@@ -28,7 +28,7 @@ constexpr int kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
 class Yes : public k57::DialogService {
   public:
     k57::Answer message(QWidget*, const QString&, const QString& text, k57::Buttons b,
-                        k57::Answer) override {
+                        k57::Answer, k57::Icon) override {
         last = text;
         return b == k57::Buttons::YesNo ? k57::Answer::Yes : k57::Answer::Ok;
     }

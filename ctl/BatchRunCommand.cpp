@@ -180,12 +180,14 @@ int RunBatch(Context& context, const BatchCommandLine& line, std::vector<std::st
     }
     BatchCounts counts = station.counts();
     if (report) {
-        Say(context, "certificates and the summary are in " + line.reportDir + " (" +
-                         report->summaryPath() + ")");
+        Say(context, Words("certificates and the summary are in %1 (%2)",
+                           "свидетельства и сводка в папке %1 (%2)",
+                           {line.reportDir, report->summaryPath()}));
     }
-    Say(context, std::to_string(counts.ok) + " written, " + std::to_string(counts.failed) +
-                     " failed, " + std::to_string(counts.skipped) + " skipped; " +
-                     std::to_string(counts.left) + " rows not used yet");
+    Say(context, Words("%1 written, %2 failed, %3 skipped; %4 rows not used yet",
+                       "записано: %1, с ошибкой: %2, пропущено: %3; не использовано строк: %4",
+                       {std::to_string(counts.ok), std::to_string(counts.failed),
+                        std::to_string(counts.skipped), std::to_string(counts.left)}));
     return counts.failed > 0 ? kNotConfirmed : kDone;
 }
 

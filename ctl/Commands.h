@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DeviceInterface.h"
@@ -37,6 +39,10 @@ struct Context {
 
 // Output: results on stdout, UTF-8; messages on stderr, in English.
 void Say(const Context& context, const std::string& line);
+// A command's closing line in the language --lang chose: `english`, or
+// under --lang ru `russian`, each with %1, %2... replaced by `args`.
+std::string Words(const char* english, const char* russian,
+                  std::initializer_list<std::string_view> args = {});
 int Fail(const std::string& message, int exitCode);
 // A file that could not be read to its end: interrupted (Ctrl+C), or the
 // reason, which is the input's fault.

@@ -16,7 +16,8 @@ int ExitFor(int result) {
         case kCannotFrame:
             return kBadInput;
         default:
-            // Ctrl+C ends the wait for a reply as if none came.
+            // Ctrl+C ends the wait for a reply as if none came; a unit
+            // gone mid-request is a reply that never came, too.
             return Interrupted() ? kInterrupted : kTimedOut;
     }
 }
@@ -26,6 +27,8 @@ std::string Describe(const RequestFailure& f) {
     switch (f.result) {
         case kPortUnavailable:
             return port + ": cannot open the port (" + f.reason + ")";
+        case kLineLost:
+            return port + ": the connection was lost: the unit was unplugged or its port went away";
         case kNoReply:
             return f.abandoned
                        ? port + ": interrupted"

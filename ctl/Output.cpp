@@ -8,8 +8,11 @@
 #include "ExitCodes.h"
 #include "FileRead.h"
 #include "ParameterList.h"
+#include "PortMapping.h"
 #include "SettingsGuard.h"
+#include "SettingsProblemText.h"
 #include "Terminal.h"
+#include "TextArguments.h"
 
 namespace k57::ctl {
 
@@ -17,6 +20,11 @@ void Say(const Context& context, const std::string& line) {
     if (!context.quiet) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
+}
+
+std::string Words(const char* english, const char* russian,
+                  std::initializer_list<std::string_view> args) {
+    return WithArguments(RussianProblemTexts() ? russian : english, args);
 }
 
 int Fail(const std::string& message, int exitCode) {
@@ -99,7 +107,8 @@ void Record(Context& context, JournalOperation operation, int result, const std:
 }
 
 bool BackedUp(Context& context, SettingsGuard& guard, int& exitCode) {
-    Say(context, "reading the unit's settings for a backup");
+    Say(context, Words("reading the unit's settings for a backup",
+                       "чтение настроек устройства для резервной копии"));
     guard.ReadBackup(*context.device);
     bool kept = guard.KeepBackup();
     TellJournalProblem(context);
@@ -130,9 +139,18 @@ int Verified(Context& context, const WriteCheck& check, const std::string& done)
             "read shows what it holds",
             kInterrupted);
     }
+    if (check.writeResult == kLineLost && !check.confirmed()) {
+        return Fail(Words("%1: the connection was lost during the write; read the settings to "
+                          "check (k57ctl settings read shows what the unit holds)",
+                          "%1: связь потеряна во время записи; прочитайте настройки, чтобы "
+                          "проверить (k57ctl settings read покажет, что хранит устройство)",
+                          {ports::ShownName(context.device->PortName())}),
+                    kNotConfirmed);
+    }
     switch (check.state) {
         case WriteCheck::State::Confirmed:
-            Say(context, done + " and confirmed by reading them back");
+            Say(context, Words("%1 and confirmed by reading them back",
+                               "%1 и подтверждены: прочитанные из устройства совпадают", {done}));
             return kDone;
         case WriteCheck::State::Differs:
             return Fail("settings sent, but the unit holds other values for " +

@@ -57,7 +57,7 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
         if (!SettingsFile::Write(outFile, list.ValuesToText(), error)) {
             return Fail("cannot write " + outFile + ": " + error, kNoJournal);
         }
-        Say(context, "settings written to " + outFile);
+        Say(context, Words("settings written to %1", "настройки сохранены в файл %1", {outFile}));
     }
     QJsonObject values;
     int shown = 0;
@@ -76,7 +76,8 @@ int SettingsRead(Context& context, bool all, const std::string& outFile) {
     if (context.json) {
         PrintJson({{"settings", values}});
     } else if (shown == 0 && outFile.empty()) {
-        Say(context, "every setting is at its default; --all prints them");
+        Say(context, Words("every setting is at its default; --all prints them",
+                           "все параметры имеют значения по умолчанию; --all выводит их"));
     }
     return kDone;
 }
@@ -93,8 +94,9 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
     }
     if (!read.verdict.ok()) {
         ListProblems(file, list, read.verdict);
-        return Fail(std::to_string(read.verdict.Problems().size()) +
-                        " invalid line(s); nothing was written",
+        return Fail(Words("%1 invalid line(s); nothing was written",
+                          "недопустимых строк: %1; ничего не записано",
+                          {std::to_string(read.verdict.Problems().size())}),
                     kBadInput);
     }
     if (read.verdict.SetsNothing() && !context.yes) {
@@ -104,7 +106,7 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
                     kBadInput);
     }
     if (dryRun) {
-        Say(context, file + ": every line is valid");
+        Say(context, Words("%1: every line is valid", "%1: все строки допустимы", {file}));
         return kDone;
     }
     settings.LoadGoodLines(read.verdict);
@@ -114,7 +116,7 @@ int SettingsWrite(Context& context, const std::string& file, bool dryRun) {
         return exitCode;
     }
     return WriteSettings(context, guard, list, list.ValuesToText(), "from " + file,
-                         "settings written to the unit");
+                         Words("settings written to the unit", "настройки записаны в устройство"));
 }
 
 int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
@@ -131,8 +133,9 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
                 line.key.empty() ? assignments[size_t(line.number - 1)] : cp1251::ToUtf8(line.key);
             std::fprintf(stderr, "%s: %s\n", what.c_str(), ProblemText(list, line).c_str());
         }
-        return Fail(std::to_string(changes.Problems().size()) +
-                        " invalid assignment(s); the unit was not changed",
+        return Fail(Words("%1 invalid assignment(s); the unit was not changed",
+                          "недопустимых присваиваний: %1; устройство не изменено",
+                          {std::to_string(changes.Problems().size())}),
                     kBadInput);
     }
     // The settings the changes go over are the backup's: unread, there is
@@ -157,7 +160,9 @@ int SettingsSet(Context& context, const std::vector<std::string>& assignments) {
     std::string text = list.ValuesToText() + list.UnknownLines(*guard.backup());
     return WriteSettings(context, guard, list, text,
                          std::to_string(changes.lines.size()) + " value(s) set",
-                         std::to_string(changes.lines.size()) + " setting(s) written to the unit");
+                         Words("%1 setting(s) written to the unit",
+                               "в устройство записаны параметры (%1)",
+                               {std::to_string(changes.lines.size())}));
 }
 
 // The entry's settings back to the unit it is of, on the entry's port
@@ -229,7 +234,8 @@ int Restore(Context& context, long long id) {
     }
     guard.RestoresEntry(id);
     return WriteSettings(context, guard, catalogue, *snapshot, {},
-                         "settings of " + entryName + " written to " + unitName);
+                         Words("settings of %1 written to %2", "настройки %1 записаны в %2",
+                               {entryName, unitName}));
 }
 
 }  // namespace k57::ctl

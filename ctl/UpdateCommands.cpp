@@ -14,6 +14,7 @@
 #include "ParameterList.h"
 #include "PortMapping.h"
 #include "SettingsGuard.h"
+#include "SettingsProblemText.h"
 #include "SoundUpdate.h"
 #include "Terminal.h"
 #include "UnitText.h"
@@ -24,7 +25,8 @@ namespace {
 
 // "fragment 12 of 92": how far an update got.
 std::string Fragment(int n, const UpdateProgress& progress) {
-    return "fragment " + std::to_string(n) + " of " + std::to_string(progress.fragments);
+    return Words("fragment %1 of %2", "фрагмент %1 из %2",
+                 {std::to_string(n), std::to_string(progress.fragments)});
 }
 
 // A word as the shell reads it back: quoted unless every character is one
@@ -67,7 +69,7 @@ int Interruption(const UpdateProgress* sent) {
 // The start, every fragment, then the commit. Ctrl+C stops between two
 // steps or ends the one being waited for; no commit follows.
 int Send(Context& context, UpdateSteps& update, const std::string& what, const char* wait) {
-    Say(context, std::string("preparing the unit (up to ") + wait + ")");
+    Say(context, Words("preparing the unit (up to %1)", "подготовка устройства (до %1)", {wait}));
     if (update.Step(*context.device) != UpdateSteps::Stage::Send) {
         return Interrupted() ? Interruption(nullptr) : Failed(context, update.lastResult());
     }
@@ -88,10 +90,13 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
     const UpdateProgress& sent = update.progress();
     switch (update.outcome()) {
         case UpdateOutcome::Done:
-            Say(context, what + ": done, the unit acknowledged the commit (" +
-                             std::to_string(sent.bytesSent) + " bytes in " +
-                             std::to_string(sent.fragmentsSent) + " fragments, " +
-                             Kilobytes(sent.bytesPerSecond) + "/s)");
+            Say(context, Words("%1: done, the unit acknowledged the commit (%2 bytes in %3 "
+                               "fragments, %4/s)",
+                               "%1: готово, устройство подтвердило запись (%2 байт в %3 "
+                               "фрагментах, %4/с)",
+                               {what, std::to_string(sent.bytesSent),
+                                std::to_string(sent.fragmentsSent),
+                                Kilobytes(sent.bytesPerSecond)}));
             return kDone;
         case UpdateOutcome::CommitRefused:
             return Fail(what + ": the unit did not acknowledge the commit after all " +
@@ -100,10 +105,20 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
                             "); run the update again, it starts from the beginning",
                         kRefused);
         default:
+            if (update.lastResult() == kLineLost) {
+                return Fail(Words("%1: %2: the connection was lost during the update; plug the "
+                                  "unit in and run the update again, it starts from the beginning",
+                                  "%1: %2: связь потеряна во время обновления; подключите "
+                                  "устройство и повторите обновление, оно начнётся сначала",
+                                  {ports::ShownName(context.device->PortName()), what}),
+                            ExitFor(update.lastResult()));
+            }
             Failed(context, update.lastResult());
-            return Fail(what + ": " + Fragment(update.failedFragment(), sent) +
-                            " was not acknowledged; nothing was committed; check the "
-                            "connection and run the update again, it starts from the beginning",
+            return Fail(Words("%1: %2 was not acknowledged; nothing was committed; check the "
+                              "connection and run the update again, it starts from the beginning",
+                              "%1: %2 не подтверждён, ничего не записано; проверьте подключение "
+                              "и повторите обновление, оно начнётся сначала",
+                              {what, Fragment(update.failedFragment(), sent)}),
                         ExitFor(update.lastResult()));
     }
 }
@@ -147,7 +162,7 @@ int RestoreAfterUpdate(Context& context, SettingsGuard& guard, bool restore) {
             ExitFor(result));
     }
     if (differences.empty()) {
-        Say(context, "the unit kept its settings");
+        Say(context, Words("the unit kept its settings", "устройство сохранило свои настройки"));
         return kDone;
     }
     MaskDifferences(differences);
@@ -236,7 +251,8 @@ int WriteFirmware(Context& context, FirmwareUpdate& update, const std::string& i
         return exitCode;
     }
     SettingsGuard guard(*context.record, JournalOperation::FirmwareUpdate);
-    exitCode = GuardedSend(context, guard, update, "firmware " + image, "10 s",
+    exitCode = GuardedSend(context, guard, update, Words("firmware %1", "прошивка %1", {image}),
+                           RussianProblemTexts() ? "10 с" : "10 s",
                            package ? package->JournalDetail() : std::string());
     if (exitCode != kDone || update.outcome() != UpdateOutcome::Done) {
         return exitCode;
@@ -262,7 +278,8 @@ int UpdateSound(Context& context, const std::string& imagePath, const std::strin
     }
     update.Start();
     SettingsGuard guard(*context.record, JournalOperation::SoundUpdate);
-    return GuardedSend(context, guard, update, "sound data", "20 s", packageDetail);
+    return GuardedSend(context, guard, update, Words("sound data", "звуковые данные"),
+                       RussianProblemTexts() ? "20 с" : "20 s", packageDetail);
 }
 
 }  // namespace k57::ctl

@@ -1,6 +1,7 @@
 // k57ctl: the service job from a command line.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,21 +25,44 @@ using namespace k57::ctl;
 
 namespace {
 
+// A command that names no command, with the commands it could have been.
+struct UnknownWords {
+    std::string words;  // "settings save"
+    const CLI::App* among = nullptr;
+};
+
 // The first word that is neither an option nor an option's value, when it
-// names no command: CLI11 would only say that a command is missing.
-std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
+// names no command, or the word after a command that takes one of its own
+// when it names none of those: CLI11 would only say that a command is
+// missing.
+UnknownWords UnknownCommand(const CLI::App& app, int argc, char** argv) {
+    const CLI::App* level = &app;
+    std::string words;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--port" || arg == "--lang") {
             ++i;
         } else if (arg.empty() || arg[0] != '-') {
-            for (const CLI::App* command : app.get_subcommands({})) {
-                if (command->get_name() == arg) {
-                    return {};
-                }
+            std::vector<const CLI::App*> commands = level->get_subcommands({});
+            words += (words.empty() ? "" : " ") + arg;
+            auto named = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CLI::App* c) { return c->get_name() == arg; });
+            if (named == commands.end()) {
+                return {words, level};
             }
-            return arg;
+            if ((*named)->get_require_subcommand_min() == 0) {
+                return {};
+            }
+            level = *named;
         }
+    }
+    return {};
+}
+
+// The command a user may guess and the one that does it.
+std::string CommandThatDoes(const std::string& words) {
+    if (words == "settings save") {
+        return "use `settings read -o FILE` to save the unit's settings to a file";
     }
     return {};
 }
@@ -98,8 +122,8 @@ int main(int argc, char** argv) {
     app.add_flag("--quiet", context.quiet, "print results only");
     std::string language = "en";
     app.add_option("--lang", language,
-                   "ru: the settings checks and the unit's messages in Russian, as the window "
-                   "says them")
+                   "ru: the settings checks, the unit's messages and the closing lines of "
+                   "settings, update and batch commands in Russian, as the window says them")
         ->check(CLI::IsMember({"ru", "en"}))
         ->capture_default_str();
     std::string traceFile;
@@ -307,14 +331,15 @@ int main(int argc, char** argv) {
     BatchCommandLine batchLine;
     AddBatchCommands(app, batchLine);
 
-    std::string unknown = UnknownCommand(app, argc, argv);
-    if (!unknown.empty()) {
+    UnknownWords unknown = UnknownCommand(app, argc, argv);
+    if (unknown.among) {
         std::string names;
-        for (const CLI::App* command : app.get_subcommands({})) {
+        for (const CLI::App* command : unknown.among->get_subcommands({})) {
             names += (names.empty() ? "" : ", ") + command->get_name();
         }
-        std::fprintf(stderr, "k57ctl: no command \"%s\"; the commands are %s (--help)\n",
-                     unknown.c_str(), names.c_str());
+        std::string instead = CommandThatDoes(unknown.words);
+        std::fprintf(stderr, "k57ctl: no command \"%s\"; %s (--help)\n", unknown.words.c_str(),
+                     instead.empty() ? ("the commands are " + names).c_str() : instead.c_str());
         return kBadInput;
     }
     try {

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +47,7 @@ void TParametersEditForm::showEvent(QShowEvent* event) {
 void TParametersEditForm::FormShow() {
     session_.Start(parameters);
     SetModified(false);
+    SavedLabel->hide();
     Tree->clear();
     nodes_.clear();
     Panel1->hide();
@@ -154,6 +157,17 @@ void TParametersEditForm::ValueEditChange() {
 }
 
 bool TParametersEditForm::eventFilter(QObject* watched, QEvent* event) {
+    // Enter commits the value as leaving the field does, and goes no
+    // further: the dialog would take it for its default button.
+    if (watched == ValueEdit && event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (CommitEdit()) {
+                ValueEdit->selectAll();
+            }
+            return true;
+        }
+    }
     if (watched == ValueEdit && event->type() == QEvent::FocusOut) {
         auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Leaving for another control commits; a message box or another
@@ -183,7 +197,7 @@ void TParametersEditForm::EnumValueChange(int index) {
 void TParametersEditForm::Refuse(const QString& text) {
     if (!validating_) {
         validating_ = true;
-        dialogs_.message(this, tr("Ошибка"), text, k57::Buttons::Ok);
+        dialogs_.warning(this, tr("Ошибка"), text);
         validating_ = false;
     }
     ValueEdit->setFocus();
@@ -210,6 +224,7 @@ void TParametersEditForm::SetModified(bool value) {
                          : tr("Редактор параметров"));
     if (value) {
         ShowSms();
+        SavedLabel->hide();  // the file no longer holds what is shown
     }
 }
 
@@ -231,6 +246,8 @@ void TParametersEditForm::SaveActionExecute() {
         return;
     }
     Unchanged();
+    SavedLabel->setText(tr("Настройки сохранены в файл %1").arg(QDir::toNativeSeparators(path)));
+    SavedLabel->show();
 }
 
 // The values saved or held by the unit are the ones changes are told from:
@@ -288,11 +305,10 @@ void TParametersEditForm::SendActionExecute() {
 // editor unmodified.
 void TParametersEditForm::SettingsWritten(const k57::WriteCheck& check) {
     if (check.state == k57::WriteCheck::State::NotSent && check.writeResult == k57::kCannotFrame) {
-        dialogs_.message(this, tr("Ошибка"),
+        dialogs_.warning(this, tr("Ошибка"),
                          tr("Настройки не записаны: текст настроек длиннее %1 байт, "
                             "устройство его не примет.")
-                             .arg(k57::kMaxSettingsText),
-                         k57::Buttons::Ok);
+                             .arg(k57::kMaxSettingsText));
         return;
     }
     k57::GuardedChange::TellWritten(dialogs_, this, check, *parameters);

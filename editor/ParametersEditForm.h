@@ -86,5 +86,6 @@ class TParametersEditForm : public QDialog {
     QComboBox* EnumValue;
     QLabel* SmsLabel;
     QLabel* DescriptionLabel;
+    QLabel* SavedLabel;  // where the last save went, until the values change
     bool writing_ = false;  // a write is on its way: no second one meanwhile
 };

@@ -132,10 +132,20 @@ void TParametersEditForm::BuildLayout() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({297, 721 - 297 - 8});
 
+    // The window has no status bar; a save is confirmed in this line under
+    // the panels, with the path, so the file can be found again.
+    SavedLabel = new QLabel(this);
+    SavedLabel->setObjectName("SavedLabel");
+    SavedLabel->setTextFormat(Qt::PlainText);
+    SavedLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    SavedLabel->setContentsMargins(8, 2, 8, 2);
+    SavedLabel->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(menu);
     layout->addWidget(splitter);
+    layout->addWidget(SavedLabel);
     resize(721, 473 + menu->sizeHint().height());
     k57::FitToScreen(*this);
     Panel1->hide();  // until a parameter is chosen

@@ -37,12 +37,15 @@ QMessageBox::StandardButton DefaultButton(Buttons buttons, Answer preferred) {
 }  // namespace
 
 Answer MessageBoxDialogs::message(QWidget* owner, const QString& caption, const QString& text,
-                                  Buttons buttons, Answer preferred) {
+                                  Buttons buttons, Answer preferred, Icon icon) {
     QMessageBox::StandardButtons shown = buttons == Buttons::Ok ? QMessageBox::Ok
                                          : buttons == Buttons::OkCancel
                                              ? QMessageBox::Ok | QMessageBox::Cancel
                                              : QMessageBox::Yes | QMessageBox::No;
-    QMessageBox box(QMessageBox::NoIcon, caption, text, shown, owner);
+    QMessageBox box(icon == Icon::Critical  ? QMessageBox::Critical
+                    : icon == Icon::Warning ? QMessageBox::Warning
+                                            : QMessageBox::NoIcon,
+                    caption, text, shown, owner);
     box.setDefaultButton(DefaultButton(buttons, preferred));
     // A box shown in the middle of a long request wants the normal pointer.
     bool busy = QApplication::overrideCursor() != nullptr;
@@ -101,7 +104,8 @@ DialogNotifier::~DialogNotifier() {
 void DialogNotifier::Notify(WindowHandle owner, const std::string& caption,
                             const NoticeText& text) {
     auto show = [&] {
-        dialogs_.message(static_cast<QWidget*>(owner), QString::fromStdString(caption),
+        // The device layer's notices are all of a port that failed.
+        dialogs_.warning(static_cast<QWidget*>(owner), QString::fromStdString(caption),
                          QString::fromStdString(text.toUtf8()));
     };
     if (QThread::currentThread() == qApp->thread()) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "ParameterList.h"
+#include "PortMapping.h"
 #include "UnitText.h"
 #include "WindowTexts.h"
 
@@ -14,12 +15,11 @@ namespace k57 {
 void GuardedChange::Tell(QWidget* owner) {
     std::string problem = record_.TakeProblem();
     if (!problem.empty()) {
-        dialogs_.message(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
+        dialogs_.warning(owner, QCoreApplication::translate("GuardedChange", "Внимание"),
                          QCoreApplication::translate(
                              "GuardedChange",
                              "Журнал обслуживания не ведётся, работа продолжается без него.\n\n%1")
-                             .arg(QString::fromStdString(problem)),
-                         Buttons::Ok);
+                             .arg(QString::fromStdString(problem)));
     }
 }
 
@@ -53,6 +53,7 @@ QString GuardedChange::ReadProblem(int result) const {
     DeviceInterface* unit = device_.get();
     switch (result) {
         case kNoReply:
+        case kLineLost:
             return QCoreApplication::translate("GuardedChange", "устройство не ответило");
         case kBadReply:
             return unit && unit->LastFailure().decoded
@@ -109,7 +110,7 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const ParameterList& cata
     auto write = [this, owner, guard, list, text, done, stopped, expected] {
         if (!guard->SameUnit(expected)) {
             std::optional<uint32_t> unit = guard->unitSerial();
-            dialogs_.message(
+            dialogs_.warning(
                 owner, QCoreApplication::translate("GuardedChange", "Ошибка"),
                 QCoreApplication::translate(
                     "GuardedChange",
@@ -117,8 +118,7 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const ParameterList& cata
                     "не записано.")
                     .arg(QString::number(*expected),
                          unit ? QString::number(*unit)
-                              : QCoreApplication::translate("GuardedChange", "неизвестное")),
-                Buttons::Ok);
+                              : QCoreApplication::translate("GuardedChange", "неизвестное")));
             if (stopped) {
                 stopped();
             }
@@ -130,6 +130,14 @@ void GuardedChange::Write(QWidget* owner, Guard guard, const ParameterList& cata
             [this, owner, guard, list, done](int) {
                 WriteCheck check = guard->Written(*list);
                 Tell(owner);
+                DeviceInterface* unit = device_.get();
+                if (check.writeResult == kLineLost && log_ && unit) {
+                    log_(QCoreApplication::translate(
+                             "GuardedChange",
+                             "%1: связь потеряна во время записи; прочитайте настройки, чтобы "
+                             "проверить")
+                             .arg(QString::fromStdString(ports::ShownName(unit->PortName()))));
+                }
                 done(check);
             });
     };
@@ -170,8 +178,8 @@ void GuardedChange::TellWritten(DialogService& dialogs, QWidget* owner, const Wr
         return;
     }
     QString text = NotConfirmed(check, catalogue);
-    dialogs.message(owner, QCoreApplication::translate("GuardedChange", "Ошибка"),
-                    text.isEmpty() ? NotConnected() : text, Buttons::Ok);
+    dialogs.warning(owner, QCoreApplication::translate("GuardedChange", "Ошибка"),
+                    text.isEmpty() ? NotConnected() : text);
 }
 
 void GuardedChange::RestoreAfterUpdate(QWidget* owner, Guard guard, const ParameterList& catalogue,

@@ -61,6 +61,10 @@ class GuardedChange {
     // The journal's problem not told yet, in a box.
     void Tell(QWidget* owner);
 
+    // Where a write's lost line is told, beside the verdict's box (the main
+    // window's log); the box keeps its words.
+    void SetLog(Log log) { log_ = std::move(log); }
+
     // How long a unit takes to restart into new firmware.
     static constexpr int kRestartMs = 2000;
 
@@ -75,6 +79,7 @@ class GuardedChange {
     DeviceSession& device_;
     ServiceRecord& record_;
     DialogService& dialogs_;
+    Log log_;
 };
 
 }  // namespace k57

@@ -84,15 +84,13 @@ void TCanMonitorForm::BuildLayout() {
     MessageCounterLabel = Place<QLabel>(panel2, "MessageCounterLabel", 335, 10, "0");
     UnicumCounterLabel = Place<QLabel>(panel2, "UnicumCounterLabel", 335, 25, "0");
     BitCheckBox = Place<QCheckBox>(panel2, "BitCheckBox", 408, 10, "Bit filter");
-    BitCheckBox->setFixedWidth(65);
     ByteCheckBox = Place<QCheckBox>(panel2, "ByteCheckBox", 408, 30, "Byte fiter");
-    ByteCheckBox->setFixedWidth(74);
     CounterLabel = Place<QLabel>(panel2, "CounterLabel", 488, 11, "0");
     CaptureBox = Place<QCheckBox>(panel2, "CaptureBox", 512, 9, "CaptureBox");
-    CaptureBox->setFixedWidth(97);
     for (QLabel* label : {MessageCounterLabel, UnicumCounterLabel, CounterLabel}) {
         label->setMinimumWidth(60);
     }
+    PlaceCheckBoxes();
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName("ScrollBox1");
@@ -140,6 +138,30 @@ void TCanMonitorForm::BuildLayout() {
     connect(CaptureBox, &QCheckBox::clicked, this, &TCanMonitorForm::CaptureBoxClick);
     connect(BitCheckBox, &QCheckBox::clicked, this, &TCanMonitorForm::BitCheckBoxClick);
     connect(ByteCheckBox, &QCheckBox::clicked, this, &TCanMonitorForm::ByteCheckBoxClick);
+}
+
+// The designed places and widths are for Tahoma 8 pt; a bigger or wider
+// font widens the check boxes to their texts, and what stands right of them
+// moves along rather than over them. The capture counter between them keeps
+// the room of four digits it was designed with.
+void TCanMonitorForm::PlaceCheckBoxes() {
+    constexpr int kGap = 4;
+    int filters = 0;
+    for (auto [box, designed] : {std::pair{BitCheckBox, 65}, std::pair{ByteCheckBox, 74}}) {
+        box->setFixedWidth(std::max(designed, box->sizeHint().width()));
+        filters = std::max(filters, box->geometry().right() + 1);
+    }
+    CounterLabel->move(std::max(488, filters + kGap), CounterLabel->y());
+    int counter = CounterLabel->fontMetrics().horizontalAdvance(QStringLiteral("9999"));
+    CaptureBox->move(std::max(512, CounterLabel->x() + counter), CaptureBox->y());
+    CaptureBox->setFixedWidth(std::max(97, CaptureBox->sizeHint().width()));
+}
+
+void TCanMonitorForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && CaptureBox) {
+        PlaceCheckBoxes();
+    }
 }
 
 void TCanMonitorForm::showEvent(QShowEvent* event) {
@@ -206,7 +228,7 @@ void TCanMonitorForm::OpenProcedure() {
         // The window fails silently when the unit does not answer; a port
         // that cannot be opened is said, with why.
         if (dialogs_) {
-            dialogs_->message(
+            dialogs_->warning(
                 this, tr("Ошибка"),
                 tr("%1: порт не открывается (%2)")
                     .arg(QString::fromStdString(k57::ports::ShownName(device->PortName())),

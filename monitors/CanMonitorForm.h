@@ -87,9 +87,11 @@ class TCanMonitorForm : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void BuildLayout();
+    void PlaceCheckBoxes();
     void FormShow();
     void OpenProcedure();
     void CloseProcedure();
@@ -118,7 +120,7 @@ class TCanMonitorForm : public QDialog {
     QCheckBox* BitCheckBox;
     QCheckBox* ByteCheckBox;
     QLabel* CounterLabel;
-    QCheckBox* CaptureBox;
+    QCheckBox* CaptureBox = nullptr;  // null until the layout is built
     QScrollArea* ScrollBox1;
     k57::CanPanel* Panel1;
     TCanHuntForm* hunt_ = nullptr;

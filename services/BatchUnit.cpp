@@ -22,6 +22,7 @@ using Result = BatchUnitResult::Result;
 std::string FailureText(int result) {
     switch (result) {
         case kPortUnavailable:
+        case kLineLost:
             return K57_TR("BatchUnit", "порт закрылся: блок отключён");
         case kNoReply:
             return K57_TR("BatchUnit", "блок перестал отвечать");

@@ -102,6 +102,7 @@ std::string ResultName(int result) {
         case kNoReply: name = "NoReply"; break;
         case kBadReply: name = "BadReply"; break;
         case kCannotFrame: name = "CannotFrame"; break;
+        case kLineLost: name = "LineLost"; break;
         default: break;
     }
     return std::string(name) + " (" + std::to_string(result) + ")";

@@ -200,7 +200,9 @@ int ReplyReader::Wait(int16_t expected, uint32_t timeoutMs,
             break;
         }
     }
-    int result = sawBad_ ? kBadReply : kNoReply;
+    // A port gone is told as such, before any reply of another kind: the
+    // request may or may not have reached the unit before it went.
+    int result = hungUp && !abandoned_.load() ? kLineLost : sawBad_ ? kBadReply : kNoReply;
     TraceNoReply(timeoutMs, hungUp, result);
     Reset();
     return result;

@@ -32,10 +32,10 @@ class ReplyReader {
     // Drops whatever an earlier wait left held.
     void Reset();
     // Waits for one frame of the `expected` code: 1 with the reply. When
-    // none comes within `timeoutMs` (or the wait is abandoned, or the port
-    // can deliver nothing more): -3 if a frame of another type or one that
-    // cannot be decoded came meanwhile (`received` then describes the last
-    // of them), -2 otherwise.
+    // none comes within `timeoutMs` (or the wait is abandoned): -3 if a
+    // frame of another type or one that cannot be decoded came meanwhile
+    // (`received` then describes the last of them), -2 otherwise; -5 at
+    // once when the port can deliver nothing more (it has hung up).
     int Wait(int16_t expected, uint32_t timeoutMs,
              std::unique_ptr<orvan::tms::messages::AbstractMessage>& reply);
     struct Received {

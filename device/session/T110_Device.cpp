@@ -107,6 +107,12 @@ int T110_Device::Exchange(Message& request, int16_t expected, std::unique_ptr<Me
         failure.replyType = reader_.received().type;
         failure.replyLength = reader_.received().length;
         failure.decoded = reader_.received().decoded;
+    } else if (!abandoned_ && !port_.WaitForInput(0)) {
+        // The port went while the request was being written: part of it
+        // may have reached the unit.
+        failure.result = k57::kLineLost;
+        frametrace::Note("the port went away while the request was sent (hung up)",
+                         failure.result);
     }
     failure.abandoned = abandoned_;
     unsettled_ = failure.result != k57::kReplyOk || !reader_.clean();

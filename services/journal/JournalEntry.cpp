@@ -57,6 +57,7 @@ JournalResult JournalResultFor(int requestResult) {
         case kPortUnavailable:
             return JournalResult::PortUnavailable;
         case kNoReply:
+        case kLineLost:  // the unit went without a reply
             return JournalResult::NoReply;
         case kBadReply:
             return JournalResult::BadReply;

@@ -304,6 +304,17 @@ TEST_F(CtlTest, AWordThatNamesNoCommandIsNamed) {
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.startsWith("k57ctl: no command \"bogus\"; the commands are find, info,"))
         << run.err.toStdString();
+    // A command a user may guess names the one that does it.
+    run = Ctl({"settings", "save", "x.txt"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err,
+              "k57ctl: no command \"settings save\"; use `settings read -o FILE` to save the "
+              "unit's settings to a file (--help)\n");
+    run = Ctl({"settings", "load"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.startsWith("k57ctl: no command \"settings load\"; the commands are read, "
+                                   "write,"))
+        << run.err.toStdString();
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <QDir>
 #include <QFile>
 
@@ -127,6 +129,48 @@ TEST_F(SettingsCtlTest, AWriteTheUnitDidNotTakeOrThatCannotBeReadBackIsNotConfir
     EXPECT_EQ(unknown.code, 7) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains("k57ctl settings read")) << unknown.err.toStdString();
     EXPECT_EQ(unit.settings(), "MicLevel=4\n");
+}
+
+// --lang ru says the commands' closing lines in Russian too, not only the
+// checks; the exit codes are the same.
+TEST_F(SettingsCtlTest, RussianClosingLinesUnderLangRu) {
+    Unit();
+    QString file = File("MicLevel=3\r\n");
+    k57::test::CtlRun checked = Ctl({"--lang", "ru", "settings", "write", "--dry-run", file});
+    EXPECT_EQ(checked.code, 0);
+    EXPECT_EQ(checked.err, file + ": все строки допустимы\n");
+    k57::test::CtlRun set = Ctl({"--lang", "ru", "settings", "set", "KickSens=5"});
+    EXPECT_EQ(set.code, 0) << set.err.toStdString();
+    EXPECT_TRUE(set.err.endsWith("в устройство записаны параметры (1) и подтверждены: "
+                                 "прочитанные из устройства совпадают\n"))
+        << set.err.toStdString();
+    k57::test::CtlRun refused = Ctl({"--lang", "ru", "settings", "set", "MicLevel=99"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.endsWith(
+        "k57ctl: недопустимых присваиваний: 1; устройство не изменено\n"))
+        << refused.err.toStdString();
+    // In English, as before.
+    EXPECT_EQ(Ctl({"settings", "write", "--dry-run", file}).err, file + ": every line is valid\n");
+}
+
+// Pulled out while its write is on its way: said as a lost line, with what
+// to do, not as a unit that stayed silent; the exit code is the unconfirmed
+// write's.
+TEST_F(SettingsCtlTest, AUnitPulledDuringTheWriteIsToldAsALostConnection) {
+    k57::sim::Unit& unit = Unit();
+    unit.configure([](auto& o) { o.hangUpOnSettingsWrite = true; });
+    std::thread pull([&] {
+        if (k57::test::WaitUntil([&] { return Count(unit.requests(), kSettings) == 1; }, 60000)) {
+            unit.Unplug();
+        }
+    });
+    k57::test::CtlRun lost = Ctl({"settings", "write", File("MicLevel=4\r\n")});
+    pull.join();
+    EXPECT_EQ(lost.code, 7) << lost.err.toStdString();
+    EXPECT_TRUE(lost.err.contains("COM5: the connection was lost during the write; read the "
+                                  "settings to check"))
+        << lost.err.toStdString();
+    EXPECT_FALSE(lost.err.contains("no reply")) << lost.err.toStdString();
 }
 
 TEST_F(SettingsCtlTest, AUtf8FileGivesTheUnitBackItsOwnText) {

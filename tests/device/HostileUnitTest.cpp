@@ -167,7 +167,7 @@ TEST_F(HostileUnitTest, AHangUpMidReplyEndsTheWaitAtOnce) {
     });
     device = std::make_unique<T110_Device>();  // the real four seconds
     device->SetPortName(pty.slavePath().c_str());
-    EXPECT_EQ(ReadVersion(), k57::kNoReply);
+    EXPECT_EQ(ReadVersion(), k57::kLineLost);
     unplug.join();
     // A new session first waits for a quiet line; then 50 ms before the
     // hang-up, then at once.
@@ -200,7 +200,7 @@ TEST_F(HangUpTest, ThePortWorksAgainWhenTheUnitComesBack) {
     });
     uint32_t serial = 0;
     auto start = SteadyClock::now();
-    EXPECT_EQ(device.ReadIdInfo(serial), k57::kNoReply);
+    EXPECT_EQ(device.ReadIdInfo(serial), k57::kLineLost);
     unplug.join();
     EXPECT_LT(SteadyClock::now() - start, std::chrono::milliseconds(150));
 

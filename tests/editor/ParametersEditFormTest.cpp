@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -211,6 +212,33 @@ TEST_F(EditorTest, TheTreeShowsEachValueAndMarksTheChangedOnesBold) {
     EXPECT_EQ(mic->toolTip(0), mic->text(0));
 }
 
+// Enter in the value field commits as leaving it does, and leaves the
+// editor open; a refused value is told in a box with the warning sign.
+TEST_F(EditorTest, EnterCommitsTheTypedValueAndARefusalCarriesTheWarningSign) {
+    QTreeWidgetItem* mic = tree->topLevelItem(0)->child(8);
+    ASSERT_TRUE(Select(0, 8));
+    Type("12");
+    QTest::keyClick(value, Qt::Key_Return);
+    EXPECT_EQ(Value("MicLevel"), "12");
+    EXPECT_EQ(mic->text(1), "12");
+    EXPECT_TRUE(mic->font(0).bold());
+    EXPECT_EQ(editor.windowTitle(), "Редактор параметров. Настройки изменены!");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_TRUE(value->hasFocus());
+
+    Type("13");
+    QTest::keyClick(value, Qt::Key_Enter);  // the keypad's
+    EXPECT_EQ(Value("MicLevel"), "13");
+
+    Type("99");
+    QTest::keyClick(value, Qt::Key_Return);
+    EXPECT_EQ(Value("MicLevel"), "13");
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, "Ошибка");
+    EXPECT_EQ(dialogs.boxes[0].icon, k57::Icon::Warning);
+    EXPECT_TRUE(editor.isVisible());
+}
+
 TEST_F(EditorTest, SmsLineUsesTheStoredPinUntilANewOneIsCommitted) {
     list.SetValuesFromText("PinCod=1111\n");
     editor.hide();
@@ -249,6 +277,10 @@ TEST_F(EditorTest, SavesTheProducedTextWithCrLfAndKeepsModifiedOnFailure) {
     EXPECT_TRUE(editor.modified());
     EXPECT_EQ(dialogs.filters.value(0), "текстовые файлы настроек | *.txt");
 
+    auto* confirmation = editor.findChild<QLabel*>("SavedLabel");
+    ASSERT_TRUE(confirmation);
+    EXPECT_FALSE(confirmation->isVisible());  // not after the failed save
+
     editor.SaveActionExecute();
     QFile saved(dir.path().c_str() + QString("/s.txt"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -256,6 +288,14 @@ TEST_F(EditorTest, SavesTheProducedTextWithCrLfAndKeepsModifiedOnFailure) {
               "NameBT=" + k57::test::Cp1251("Жук") + "\r\nMicLevel=10\r\n");
     EXPECT_FALSE(editor.modified());
     EXPECT_EQ(editor.windowTitle(), "Редактор параметров");
+    // The technician sees where the file went, until the values change.
+    EXPECT_TRUE(confirmation->isVisible());
+    EXPECT_EQ(confirmation->text(),
+              "Настройки сохранены в файл " + QDir::toNativeSeparators(saved.fileName()));
+    ASSERT_TRUE(Select(0, 8));
+    Type("11");
+    ASSERT_TRUE(Select(0, 7));
+    EXPECT_FALSE(confirmation->isVisible());
 }
 
 // A disk that fills up mid-save, or a FIFO where the file would go: a box
@@ -337,6 +377,9 @@ TEST_F(EditorTest, AFailedWriteSaysSoAndKeepsModified) {
     editor.SendActionExecute();
     ASSERT_TRUE(k57::test::Settle(session));
     EXPECT_EQ(dialogs.shown().value(1), "Ошибка: Устройство не подключено или занято");
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].icon, k57::Icon::None);  // the question
+    EXPECT_EQ(dialogs.boxes[1].icon, k57::Icon::Warning);
     EXPECT_TRUE(editor.modified());
 }
 

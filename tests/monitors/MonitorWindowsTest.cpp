@@ -144,6 +144,30 @@ TEST_F(CanMonitorTest, ClosingTheWindowClosesTheChannelAndTheNextShowingStartsAf
     EXPECT_EQ(form->capture().MessageCounter(), 0);
 }
 
+// A bigger font (a larger system font, display scaling, a font wider than
+// Tahoma standing in for it) must not cut the check boxes' texts, nor put
+// them over the capture counter between them and its four digits.
+TEST_F(CanMonitorTest, TheCheckBoxesFitTheirTextsInALargerFont) {
+    for (int points : {8, 12, 13}) {
+        SCOPED_TRACE(points);
+        QFont font = form->font();
+        font.setPointSize(points);
+        form->setFont(font);
+        form->hide();
+        form->show();
+        QApplication::processEvents();
+        for (const char* name : {"BitCheckBox", "ByteCheckBox", "CaptureBox"}) {
+            EXPECT_LE(Box(name)->sizeHint().width(), Box(name)->width()) << name;
+        }
+        QWidget* counter = Child<QLabel>(*form, "CounterLabel");
+        EXPECT_LE(std::max(Box("BitCheckBox")->geometry().right(),
+                           Box("ByteCheckBox")->geometry().right()),
+                  counter->x());
+        EXPECT_LE(counter->x() + counter->fontMetrics().horizontalAdvance("9999"),
+                  Box("CaptureBox")->x());
+    }
+}
+
 TEST_F(CanMonitorTest, FilterAndCaptureBoxesAreCoupled) {
     for (unsigned id = 1; id <= 9; ++id) {
         Frames(id, 0, k57::FilterMode::Byte, false);  // new identifiers, counted under a filter

@@ -19,12 +19,13 @@ class ScriptedDialogs : public DialogService {
         Buttons buttons;
         bool busyPointer;  // shown while the busy pointer was up
         Answer preferred;  // what Enter would answer
+        Icon icon;
     };
 
     Answer message(QWidget* owner, const QString& caption, const QString& text, Buttons buttons,
-                   Answer preferred) override {
-        boxes.push_back(
-            {owner, caption, text, buttons, QApplication::overrideCursor() != nullptr, preferred});
+                   Answer preferred, Icon icon) override {
+        boxes.push_back({owner, caption, text, buttons, QApplication::overrideCursor() != nullptr,
+                         preferred, icon});
         if (!answers.empty()) {
             Answer a = answers.front();
             answers.pop_front();
