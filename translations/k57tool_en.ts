@@ -314,6 +314,10 @@ Check the settings: &quot;Read settings from the unit&quot;.</translation>
         <translation>The unit&apos;s settings could not be read for a backup (%1).
 Continue without a backup?</translation>
     </message>
+    <message>
+        <source>%1: связь потеряна во время записи; прочитайте настройки, чтобы проверить</source>
+        <translation>%1: the connection was lost during the write; read the settings to check</translation>
+    </message>
 </context>
 <context>
     <name>JournalWords</name>
@@ -1758,6 +1762,14 @@ Install the older version?</translation>
         <source>Сохранено в файл %1</source>
         <translation>Saved to file %1</translation>
     </message>
+    <message>
+        <source>%1: связь потеряна; подключите устройство и повторите</source>
+        <translation>%1: the connection was lost; plug the unit in and try again</translation>
+    </message>
+    <message>
+        <source>%1: связь потеряна во время обновления; подключите устройство и повторите обновление</source>
+        <translation>%1: the connection was lost during the update; plug the unit in and repeat the update</translation>
+    </message>
 </context>
 <context>
     <name>TParametersEditForm</name>
@@ -1826,6 +1838,10 @@ Install the older version?</translation>
 Записать?</source>
         <translation>Every parameter is at its default: written to the unit, they would reset all its settings, the PIN and the phone numbers included.
 Write them?</translation>
+    </message>
+    <message>
+        <source>Настройки сохранены в файл %1</source>
+        <translation>Settings saved to %1</translation>
     </message>
 </context>
 <context>
