@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,9 +28,10 @@
 
 namespace {
 
-// The PC's local time: the journal keeps UTC.
+// The PC's local time, to the second: the journal keeps UTC, and a
+// technician reads a time, not a time zone (k57ctl shows the offset).
 QString Time(long long ms) {
-    return k57::LocalTimeText(ms);
+    return QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
 }
 
 // How often the journal is looked at for entries another process or

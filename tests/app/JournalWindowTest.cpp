@@ -338,7 +338,7 @@ TEST_F(JournalWindowTest, TheTimelineIsInTheWindowsWordsAndLocalTime) {
         shown << timeline->topLevelItem(0)->text(column);
     }
     EXPECT_EQ(shown.join('|').toStdString(),
-              "2024-05-01T14:30:00.000+05:00|обновление прошивки|нет ответа|COM5|окно||"
+              "2024-05-01 14:30:00|обновление прошивки|нет ответа|COM5|окно||"
               "отправлено 92 из 92 фрагментов; до начала");
     EXPECT_EQ(timeline->headerItem()->text(0), "Время");
     EXPECT_EQ(k57::Journal().Entry(1)->detail, entry.detail);  // kept as recorded
