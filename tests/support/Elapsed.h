@@ -4,11 +4,12 @@
 
 namespace k57::test {
 
-using Clock = std::chrono::steady_clock;
-
-// Milliseconds since a moment a test took from Clock.
-inline int ElapsedMs(Clock::time_point since) {
-    return int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+// Milliseconds since a moment a test took from the steady clock. The clock
+// is named in full: k57::Clock is the sessions' clock.
+inline int ElapsedMs(std::chrono::steady_clock::time_point since) {
+    return int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - since)
+                   .count());
 }
 
 }  // namespace k57::test
