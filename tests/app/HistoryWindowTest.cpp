@@ -30,7 +30,7 @@ namespace {
 // Generous: a busy machine runs the other tests meanwhile.
 constexpr int kWaitMs = 30000;
 
-const char kUnitSettings[] = "MicLevel=10\nPinCod=1234\n";
+const char kHistoryUnitSettings[] = "MicLevel=10\nPinCod=1234\n";
 
 class HistoryWindowTest : public k57::test::SimulatedUnits {
   protected:
@@ -71,7 +71,7 @@ class HistoryWindowTest : public k57::test::SimulatedUnits {
 TEST_F(HistoryWindowTest, WhatAnotherConnectionRecordsShowsWithTheUnitAndEntryKept) {
     {
         k57::Journal journal;
-        Record(journal, 501, JournalOperation::ReadSettings, std::string(kUnitSettings));
+        Record(journal, 501, JournalOperation::ReadSettings, std::string(kHistoryUnitSettings));
         Record(journal, 502, JournalOperation::Identify);
     }
     OpenMain();
@@ -123,7 +123,7 @@ TEST_F(HistoryWindowTest, TheUnitListShowsTheLongestSerialAndTypeWhole) {
 // The window's own flow: the editor's write after its backup.
 TEST_F(HistoryWindowTest, AWriteShowsWhatItChangedAndPinKeepsAComparison) {
     k57::sim::UnitOptions options;
-    options.settings = kUnitSettings;
+    options.settings = kHistoryUnitSettings;
     Plug(5, options);
     OpenMain();
     TParametersEditForm editor(dialogs, form->Device());
