@@ -102,10 +102,10 @@ HeldWaits::~HeldWaits() {
     }
 }
 
-std::string Kilobytes(double bytes) {
+std::string Kilobytes(double bytes, const std::string& unit) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f KB", bytes / 1024.0);
-    return text;
+    std::snprintf(text, sizeof text, "%.1f ", bytes / 1024.0);
+    return text + unit;
 }
 
 Progress::Progress(std::string what, bool quiet)

@@ -54,7 +54,8 @@ class Progress {
     int64_t lastDrawMs_ = -1000;
 };
 
-// "12.3 KB" for a byte count, in units of 1024.
-std::string Kilobytes(double bytes);
+// "12.3 KB" for a byte count, in units of 1024; the unit's word as the
+// line speaks ("КБ" under --lang ru).
+std::string Kilobytes(double bytes, const std::string& unit = "KB");
 
 }  // namespace k57::ctl

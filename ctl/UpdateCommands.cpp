@@ -90,13 +90,13 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
     const UpdateProgress& sent = update.progress();
     switch (update.outcome()) {
         case UpdateOutcome::Done:
-            Say(context, Words("%1: done, the unit acknowledged the commit (%2 bytes in %3 "
-                               "fragments, %4/s)",
-                               "%1: готово, устройство подтвердило запись (%2 байт в %3 "
-                               "фрагментах, %4/с)",
-                               {what, std::to_string(sent.bytesSent),
-                                std::to_string(sent.fragmentsSent),
-                                Kilobytes(sent.bytesPerSecond)}));
+            Say(context,
+                Words("%1: done, the unit acknowledged the commit (%2 bytes in %3 "
+                      "fragments, %4/s)",
+                      "%1: готово, устройство подтвердило запись (%2 байт в %3 "
+                      "фрагментах, %4/с)",
+                      {what, std::to_string(sent.bytesSent), std::to_string(sent.fragmentsSent),
+                       Kilobytes(sent.bytesPerSecond, Words("KB", "КБ", {}))}));
             return kDone;
         case UpdateOutcome::CommitRefused:
             return Fail(what + ": the unit did not acknowledge the commit after all " +

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <thread>
 
 #include <QDir>
@@ -141,14 +143,22 @@ TEST_F(SettingsCtlTest, RussianClosingLinesUnderLangRu) {
     EXPECT_EQ(checked.err, file + ": все строки допустимы\n");
     k57::test::CtlRun set = Ctl({"--lang", "ru", "settings", "set", "KickSens=5"});
     EXPECT_EQ(set.code, 0) << set.err.toStdString();
-    EXPECT_TRUE(set.err.endsWith("в устройство записаны параметры (1) и подтверждены: "
-                                 "прочитанные из устройства совпадают\n"))
+    EXPECT_TRUE(
+        set.err.endsWith("в устройство записаны параметры (1) и подтверждены: "
+                         "прочитанные из устройства совпадают\n"))
         << set.err.toStdString();
     k57::test::CtlRun refused = Ctl({"--lang", "ru", "settings", "set", "MicLevel=99"});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.err.endsWith(
-        "k57ctl: недопустимых присваиваний: 1; устройство не изменено\n"))
+    EXPECT_TRUE(
+        refused.err.endsWith("k57ctl: недопустимых присваиваний: 1; устройство не изменено\n"))
         << refused.err.toStdString();
+    // The update's line, its rate's unit included.
+    k57::test::CtlRun update = Ctl({"--lang", "ru", "update", "sound", "--yes", "--no-backup"});
+    EXPECT_EQ(update.code, 0) << update.err.toStdString();
+    QRegularExpression done(
+        "готово, устройство подтвердило запись \\(\\d+ байт в \\d+ "
+        "фрагментах, [0-9.]+ КБ/с\\)\n$");
+    EXPECT_TRUE(done.match(update.err).hasMatch()) << update.err.toStdString();
     // In English, as before.
     EXPECT_EQ(Ctl({"settings", "write", "--dry-run", file}).err, file + ": every line is valid\n");
 }
@@ -167,8 +177,9 @@ TEST_F(SettingsCtlTest, AUnitPulledDuringTheWriteIsToldAsALostConnection) {
     k57::test::CtlRun lost = Ctl({"settings", "write", File("MicLevel=4\r\n")});
     pull.join();
     EXPECT_EQ(lost.code, 7) << lost.err.toStdString();
-    EXPECT_TRUE(lost.err.contains("COM5: the connection was lost during the write; read the "
-                                  "settings to check"))
+    EXPECT_TRUE(
+        lost.err.contains("COM5: the connection was lost during the write; read the "
+                          "settings to check"))
         << lost.err.toStdString();
     EXPECT_FALSE(lost.err.contains("no reply")) << lost.err.toStdString();
 }
