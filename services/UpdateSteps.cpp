@@ -60,6 +60,14 @@ UpdateSteps::Stage UpdateSteps::End(UpdateOutcome outcome) {
     return stage_ = Stage::Idle;
 }
 
+// Once the update has begun, the port answered a moment ago: one that
+// cannot be opened now went away with its unit between two requests (the
+// session closes it after each), a lost line as much as a hang-up during a
+// reply's wait.
+static int Midway(int result) {
+    return result == kPortUnavailable ? kLineLost : result;
+}
+
 // A fragment, or the commit in a step of its own once the source is spent.
 UpdateSteps::Stage UpdateSteps::SendNext(DeviceInterface& device) {
     uint8_t block[kFragmentBytes];
@@ -68,10 +76,10 @@ UpdateSteps::Stage UpdateSteps::SendNext(DeviceInterface& device) {
         uint32_t checksum = 0, size = 0;
         source_->CommitFields(checksum, size);
         source_->Release();
-        lastResult_ = device.CommitUpdate(checksum, size);
+        lastResult_ = Midway(device.CommitUpdate(checksum, size));
         return End(lastResult_ == kReplyOk ? UpdateOutcome::Done : UpdateOutcome::CommitRefused);
     }
-    lastResult_ = device.SendDataFragment(block, offset_, uint16_t(n));
+    lastResult_ = Midway(device.SendDataFragment(block, offset_, uint16_t(n)));
     if (lastResult_ != kReplyOk) {
         failedFragment_ = progress_.fragmentsSent + 1;
         return End(UpdateOutcome::SendFailed);
