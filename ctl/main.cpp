@@ -1,7 +1,6 @@
 // k57ctl: the service job from a command line.
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,54 +17,13 @@
 #include "StoredPort.h"
 #include "Terminal.h"
 #include "Trace.h"
+#include "UnknownCommand.h"
 #include "Utf8Console.h"
 #include "Version.h"
 
 using namespace k57::ctl;
 
 namespace {
-
-// A command that names no command, with the commands it could have been.
-struct UnknownWords {
-    std::string words;  // "settings save"
-    const CLI::App* among = nullptr;
-};
-
-// The first word that is neither an option nor an option's value, when it
-// names no command, or the word after a command that takes one of its own
-// when it names none of those: CLI11 would only say that a command is
-// missing.
-UnknownWords UnknownCommand(const CLI::App& app, int argc, char** argv) {
-    const CLI::App* level = &app;
-    std::string words;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--port" || arg == "--lang") {
-            ++i;
-        } else if (arg.empty() || arg[0] != '-') {
-            std::vector<const CLI::App*> commands = level->get_subcommands({});
-            words += (words.empty() ? "" : " ") + arg;
-            auto named = std::find_if(commands.begin(), commands.end(),
-                                      [&](const CLI::App* c) { return c->get_name() == arg; });
-            if (named == commands.end()) {
-                return {words, level};
-            }
-            if ((*named)->get_require_subcommand_min() == 0) {
-                return {};
-            }
-            level = *named;
-        }
-    }
-    return {};
-}
-
-// The command a user may guess and the one that does it.
-std::string CommandThatDoes(const std::string& words) {
-    if (words == "settings save") {
-        return "use `settings read -o FILE` to save the unit's settings to a file";
-    }
-    return {};
-}
 
 // The trace stays on, and its file open, until the program ends.
 bool StartTrace(const std::string& file, bool reveal) {
@@ -331,15 +289,7 @@ int main(int argc, char** argv) {
     BatchCommandLine batchLine;
     AddBatchCommands(app, batchLine);
 
-    UnknownWords unknown = UnknownCommand(app, argc, argv);
-    if (unknown.among) {
-        std::string names;
-        for (const CLI::App* command : unknown.among->get_subcommands({})) {
-            names += (names.empty() ? "" : ", ") + command->get_name();
-        }
-        std::string instead = CommandThatDoes(unknown.words);
-        std::fprintf(stderr, "k57ctl: no command \"%s\"; %s (--help)\n", unknown.words.c_str(),
-                     instead.empty() ? ("the commands are " + names).c_str() : instead.c_str());
+    if (TellUnknownCommand(app, argc, argv)) {
         return kBadInput;
     }
     try {
