@@ -14,7 +14,6 @@
 #include "ParameterList.h"
 #include "PortMapping.h"
 #include "SettingsGuard.h"
-#include "SettingsProblemText.h"
 #include "SoundUpdate.h"
 #include "Terminal.h"
 #include "UnitText.h"
@@ -68,7 +67,7 @@ int Interruption(const UpdateProgress* sent) {
 
 // The start, every fragment, then the commit. Ctrl+C stops between two
 // steps or ends the one being waited for; no commit follows.
-int Send(Context& context, UpdateSteps& update, const std::string& what, const char* wait) {
+int Send(Context& context, UpdateSteps& update, const std::string& what, const std::string& wait) {
     Say(context, Words("preparing the unit (up to %1)", "подготовка устройства (до %1)", {wait}));
     if (update.Step(*context.device) != UpdateSteps::Stage::Send) {
         return Interrupted() ? Interruption(nullptr) : Failed(context, update.lastResult());
@@ -125,7 +124,7 @@ int Send(Context& context, UpdateSteps& update, const std::string& what, const c
 
 // Backup, the update, and its journal entry.
 int GuardedSend(Context& context, SettingsGuard& guard, UpdateSteps& update,
-                const std::string& what, const char* wait, const std::string& source) {
+                const std::string& what, const std::string& wait, const std::string& source) {
     int exitCode = kDone;
     if (!BackedUp(context, guard, exitCode)) {
         return exitCode;
@@ -251,9 +250,9 @@ int WriteFirmware(Context& context, FirmwareUpdate& update, const std::string& i
         return exitCode;
     }
     SettingsGuard guard(*context.record, JournalOperation::FirmwareUpdate);
-    exitCode = GuardedSend(context, guard, update, Words("firmware %1", "прошивка %1", {image}),
-                           RussianProblemTexts() ? "10 с" : "10 s",
-                           package ? package->JournalDetail() : std::string());
+    exitCode =
+        GuardedSend(context, guard, update, Words("firmware %1", "прошивка %1", {image}),
+                    Words("10 s", "10 с", {}), package ? package->JournalDetail() : std::string());
     if (exitCode != kDone || update.outcome() != UpdateOutcome::Done) {
         return exitCode;
     }
@@ -279,7 +278,7 @@ int UpdateSound(Context& context, const std::string& imagePath, const std::strin
     update.Start();
     SettingsGuard guard(*context.record, JournalOperation::SoundUpdate);
     return GuardedSend(context, guard, update, Words("sound data", "звуковые данные"),
-                       RussianProblemTexts() ? "20 с" : "20 s", packageDetail);
+                       Words("20 s", "20 с", {}), packageDetail);
 }
 
 }  // namespace k57::ctl
