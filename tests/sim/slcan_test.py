@@ -160,9 +160,10 @@ class SlcanClientTest(unittest.TestCase):
             err = unit.stop()
         self.assertIsNotNone(first, "nothing received after the stall")
         self.assertLess(first, 1.0)
-        # It keeps coming, beyond what the buffer held: never a second
-        # without frames.
-        self.assertGreater(received, 400)
+        # It keeps coming, beyond the 300 frames the unit's buffer held
+        # (UnitOptions::canBufferFrames): never a second without frames. How
+        # far beyond is the reader's pace, which a busy machine slows.
+        self.assertGreater(received, 300)
         self.assertLess(longest, 1.0)
         self.assertIn("CAN frame lines dropped whole", err)
 
