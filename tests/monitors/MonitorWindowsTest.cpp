@@ -19,7 +19,6 @@
 #include "DiagnosticForm.h"
 #include "MainForm.h"
 #include "Messages.h"
-#include "PixelProbe.h"
 #include "QuickSessions.h"
 #include "ScriptedDialogs.h"
 #include "Settle.h"
@@ -126,8 +125,7 @@ TEST_F(CanMonitorTest, APortThatCannotBeOpenedIsSaid) {
     form->SetDialogs(&dialogs);
     PortButton()->click();
     ASSERT_TRUE(k57::test::Settle(session));
-    EXPECT_EQ(dialogs.shown(),
-              QStringList{"Ошибка: COM5: порт не открывается (нет такого порта)"});
+    EXPECT_EQ(dialogs.shown(), QStringList{"Ошибка: COM5: порт не открывается (нет такого порта)"});
     EXPECT_EQ(PortButton()->text(), "Open CAN");
 }
 
@@ -201,93 +199,6 @@ TEST_F(CanMonitorTest, TheCaptureViewKeepsThirtyEntriesOnAFixedPanel) {
     EXPECT_EQ(Panel()->height(), 1116);
 }
 
-// --- the picture ----------------------------------------------------------
-
-QImage Render(const std::vector<CanRecord>& rows, k57::CanPicture::View view, int height = 36) {
-    QImage image(400, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    k57::CanPicture::Paint(painter, image.rect(), image.width(), rows, view, Qt::white);
-    return image;
-}
-
-using k57::test::Cell;
-using k57::test::Count;
-using k57::test::Ink;
-
-TEST(CanPicture, AChangedBitIsBoldAndBlue) {
-    CanRecord r;
-    r.id = 0x1A0;
-    r.dlc = 2;
-    r.data[0] = 0x80;
-    std::vector<CanRecord> before{r};
-    r.changed[0] = 0x80;
-    QImage plain = Render(before, k57::CanPicture::View::Table);
-    QImage changed = Render({r}, k57::CanPicture::View::Table);
-    EXPECT_GT(Count(Cell(changed, 0, 0), qRgb(0, 0, 255)), 0);
-    EXPECT_GT(Ink(Cell(changed, 0, 0)), Ink(Cell(plain, 0, 0)));
-    EXPECT_EQ(Count(Cell(plain, 0, 0), qRgb(0, 0, 255)), 0);
-    EXPECT_EQ(Cell(changed, 0, 1), Cell(plain, 0, 1));                  // the other bits stay black
-    EXPECT_EQ(Ink(Cell(changed, 2, 0)), 0);                             // two byte columns only
-    EXPECT_EQ(Count(changed.copy(0, 31, 400, 1), qRgb(0, 0, 0)), 400);  // separator
-}
-
-TEST(CanPicture, ARetiredBitIsAnXInTheTableAndGreyInTheCapture) {
-    CanRecord r;
-    r.dlc = 1;
-    r.data[0] = 0x40;
-    r.mask[0] = 0xBF;  // bit 0x40 retired
-    CanRecord zero = r, one = r;
-    zero.mask[0] = one.mask[0] = 0xFF;
-    zero.data[0] = 0;
-    QImage table = Render({r}, k57::CanPicture::View::Table);
-    QImage capture = Render({r}, k57::CanPicture::View::Capture);
-    QImage cellX = Cell(table, 0, 1);
-    EXPECT_GT(Ink(cellX), 0);
-    EXPECT_NE(cellX, Cell(Render({zero}, k57::CanPicture::View::Table), 0, 1));
-    EXPECT_NE(cellX, Cell(Render({one}, k57::CanPicture::View::Table), 0, 1));
-    QImage grey = Cell(capture, 0, 1);
-    EXPECT_GT(Ink(grey), 0);
-    int darkest = 255;
-    for (int y = 0; y < grey.height(); ++y) {
-        for (int px = 0; px < grey.width(); ++px) {
-            darkest = std::min({darkest, qRed(grey.pixel(px, y)), qGreen(grey.pixel(px, y))});
-        }
-    }
-    EXPECT_GE(darkest, 208);  // light grey, blended only towards the white ground
-    // Its real value: the retired bit is a 1, drawn like a 1 in grey.
-    EXPECT_NE(grey, Cell(Render({zero}, k57::CanPicture::View::Capture), 0, 1));
-}
-
-TEST(CanPicture, AScaledScreenGetsTheSameLayoutInItsOwnPixels) {
-    CanRecord r;
-    r.dlc = 2;
-    r.data[1] = 0x01;
-    r.changed[1] = 0x01;
-    QImage image(800, 72, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    QPainter painter(&image);
-    k57::CanPicture::Paint(painter, QRect(0, 0, 400, 36), 400, {r}, k57::CanPicture::View::Table,
-                           Qt::white);
-    painter.end();
-    image.setDevicePixelRatio(1);
-    // The changed last bit of byte 1, in blue where it lies at twice the size.
-    EXPECT_GT(Count(image.copy(2 * (65 + 72 + 56), 30, 16, 30), qRgb(0, 0, 255)), 0);
-    EXPECT_EQ(Count(image.copy(0, 62, 800, 2), qRgb(0, 0, 0)), 1600);            // separator
-    EXPECT_EQ(Ink(image.copy(2 * (65 + 144), 0, 800 - 2 * (65 + 144), 60)), 0);  // two columns
-}
-
-TEST(CanPicture, OnlyShownRowsAreRepaintedInRuns) {
-    using Runs = std::vector<std::pair<size_t, size_t>>;
-    // Rows 10..19 shown: changes elsewhere are not asked for, neighbours merge.
-    EXPECT_EQ(k57::CanPicture::DamagedRuns({2, 10, 11, 12, 15, 19, 20, 400}, SIZE_MAX, 10, 20),
-              (Runs{{10, 13}, {15, 16}, {19, 20}}));
-    // A new identifier moved every row from 14 on.
-    EXPECT_EQ(k57::CanPicture::DamagedRuns({11, 13, 16}, 14, 10, 20), (Runs{{11, 12}, {13, 20}}));
-    // ... or every row above the shown ones: all shown rows moved.
-    EXPECT_EQ(k57::CanPicture::DamagedRuns({}, 3, 10, 20), (Runs{{10, 20}}));
-    EXPECT_EQ(k57::CanPicture::DamagedRuns({1, 30}, 25, 10, 20), Runs{});
-}
-
 TEST_F(CanMonitorTest, TheVisiblePartIsTheWholePicturesPixels) {
     k57::CanCapture& capture = form->capture();
     for (int i = 0; i < 400; ++i) {
@@ -333,7 +244,9 @@ TEST_F(MonitorsTest, DiagnosticMonitorShowsReadingsAndEvents) {
     // The labels change every other read tick, the log on any: on a busy
     // machine the events may come a tick before the readings are shown.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return memo->blockCount() > 2 && x->text().startsWith("X = ") && z->text() != "Label3"; },
+        [&] {
+            return memo->blockCount() > 2 && x->text().startsWith("X = ") && z->text() != "Label3";
+        },
         30000));
     EXPECT_TRUE(z->text().startsWith("Z = 98")) << z->text().toStdString();
     EXPECT_EQ(memo->document()->firstBlock().text(), "Memo1");
@@ -404,7 +317,8 @@ TEST_F(MonitorsTest, ADiagnosticFloodKeepsTheWindowLiveAndTheLogBounded) {
     auto* memo = Child<QPlainTextEdit>(form, "Memo1");
     EXPECT_LT(LongestStall(1500), 80);
     // The flood fills the log, which then keeps its size as lines go on.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return memo->blockCount() >= TDiagnosticForm::kLogLines; }, 15000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return memo->blockCount() >= TDiagnosticForm::kLogLines; }, 15000));
     QTest::qWait(500);
     EXPECT_EQ(memo->blockCount(), TDiagnosticForm::kLogLines);
     EXPECT_EQ(memo->document()->lastBlock().text(), "$VS: Voltage 12.4 V");
