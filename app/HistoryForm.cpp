@@ -208,10 +208,10 @@ void THistoryForm::FillTimeline() {
         const k57::JournalEntry& e = timeline_[i];
         // Another PC's entry names it; this PC's go without.
         QString pc = e.pulled ? QString::fromStdString(e.pc) : QString();
-        auto* item = new QTreeWidgetItem(
-            {Time(e.timeMs), k57::OperationWords(e.operation), k57::ResultWords(e.result),
-             QString::fromStdString(e.port), k57::FrontEndWords(e.frontEnd), pc,
-             k57::DetailWords(e.detail)});
+        auto* item =
+            new QTreeWidgetItem({Time(e.timeMs), k57::OperationWords(e.operation),
+                                 k57::ResultWords(e.result), QString::fromStdString(e.port),
+                                 k57::FrontEndWords(e.frontEnd), pc, k57::DetailWords(e.detail)});
         item->setData(0, Qt::UserRole, qint64(i));
         Timeline->addTopLevelItem(item);
     }
@@ -367,9 +367,9 @@ void THistoryForm::showEvent(QShowEvent* event) {
     }
 }
 
-// As wide as its longest serial and type (and the scroll bar beside them):
-// the window grows for it as far as the screen lets it, and the divider
-// moves after.
+// As wide as its longest serial and type (and the scroll bar beside them),
+// never narrower than its pane's least: the window grows for a long one as
+// far as the screen lets it, and the divider moves after.
 void THistoryForm::FitUnitList() {
     int widest = 0;
     for (int row = 0; row < UnitList->count(); ++row) {
@@ -389,6 +389,8 @@ void THistoryForm::FitUnitList() {
         layout()->activate();
     }
     int total = splitter_->width() - splitter_->handleWidth();
-    int width = std::max(left->width(), std::min(wanted, room()));
+    // No wider either: the splitter's first share is wider than a few short
+    // serials need, and the timeline's columns want that room.
+    int width = std::max(left->minimumSizeHint().width(), std::min(wanted, room()));
     splitter_->setSizes({width, total - width});
 }

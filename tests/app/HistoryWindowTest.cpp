@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
@@ -101,31 +102,42 @@ TEST_F(HistoryWindowTest, WhatAnotherConnectionRecordsShowsWithTheUnitAndEntryKe
     EXPECT_EQ(history->shownText(), "MicLevel=10\nPinCod=****\n");
 }
 
-TEST_F(HistoryWindowTest, TheUnitListShowsTheLongestSerialAndTypeWhole) {
+// As wide as its longest line: whole when a type is long, and no wider
+// when every line is short, so the timeline gets the rest.
+TEST_F(HistoryWindowTest, TheUnitListIsAsWideAsItsLongestSerialAndType) {
     const std::string longType = "K57BT-GSM-CAN-PRO-2 (rev. B, 2 SIM)";
-    {
-        k57::Journal journal;
-        Record(journal, 4000000001u, JournalOperation::Identify, std::nullopt, longType);
-        Record(journal, 7, JournalOperation::Identify);
+    for (bool longLine : {false, true}) {
+        SCOPED_TRACE(longLine ? "a long type" : "short lines");
+        {
+            k57::Journal journal;
+            Record(journal, longLine ? 4000000001u : 8, JournalOperation::Identify, std::nullopt,
+                   longLine ? longType : "K57BT");
+            Record(journal, 7, JournalOperation::Identify);
+        }  // short lines first: the long type joins them after
+        OpenMain();
+        auto history = OpenHistory();
+        history->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(history.get()));
+        auto* splitter = history->findChild<QSplitter*>();
+        ASSERT_TRUE(splitter);
+        ASSERT_EQ(splitter->count(), 2);
+        EXPECT_TRUE(splitter->widget(0)->isAncestorOf(units));
+        int widest = 0;
+        for (int row = 0; row < units->count(); ++row) {
+            widest =
+                std::max(widest, units->fontMetrics().horizontalAdvance(units->item(row)->text()));
+        }
+        EXPECT_GE(units->viewport()->width(), widest + 6)
+            << units->viewport()->width() << " for " << widest;
+        int least = splitter->widget(0)->minimumSizeHint().width();
+        EXPECT_LE(splitter->widget(0)->width(),
+                  std::max(least, widest + 40 + units->verticalScrollBar()->sizeHint().width()))
+            << units->viewport()->width() << " for " << widest;
+        // The divider moves: the list gives its room up to the timeline.
+        int timelineWidth = timeline->width();
+        splitter->setSizes({50, splitter->width() - 50});
+        EXPECT_GT(timeline->width(), timelineWidth);
     }
-    OpenMain();
-    auto history = OpenHistory();
-    history->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(history.get()));
-    auto* splitter = history->findChild<QSplitter*>();
-    ASSERT_TRUE(splitter);
-    ASSERT_EQ(splitter->count(), 2);
-    EXPECT_TRUE(splitter->widget(0)->isAncestorOf(units));
-    int widest = 0;
-    for (int row = 0; row < units->count(); ++row) {
-        widest = std::max(widest, units->fontMetrics().horizontalAdvance(units->item(row)->text()));
-    }
-    EXPECT_GE(units->viewport()->width(), widest + 6)
-        << units->viewport()->width() << " for " << widest;
-    // The divider moves: the list gives its room up to the timeline.
-    int timelineWidth = timeline->width();
-    splitter->setSizes({100, splitter->width() - 100});
-    EXPECT_GT(timeline->width(), timelineWidth);
 }
 
 // The window's own flow: the editor's write after its backup.
