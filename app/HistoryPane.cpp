@@ -60,6 +60,13 @@ void HistoryPane::Retell() {
                      "\n" + Differences(*before_, *written);
         parts << QCoreApplication::translate("THistoryForm", "Записанные настройки:") + "\n" +
                      Settings(*entry_);
+    } else if (!entry_->after && entry_->before &&
+               entry_->operation != k57::JournalOperation::Backup) {
+        // An update's or a restart's own settings are the backup kept before
+        // it: bare, the defaults of a unit never set up read as a reset.
+        parts << QCoreApplication::translate("THistoryForm",
+                                             "Настройки перед операцией (резервная копия):") +
+                     "\n" + Settings(*entry_);
     } else {
         parts << Settings(*entry_);
     }

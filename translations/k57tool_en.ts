@@ -1359,6 +1359,10 @@ Continue without a backup?</translation>
         <source>Восстановлено из записи %1.</source>
         <translation>Restored from entry %1.</translation>
     </message>
+    <message>
+        <source>Настройки перед операцией (резервная копия):</source>
+        <translation>Settings before it (the backup):</translation>
+    </message>
 </context>
 <context>
     <name>TMainForm</name>

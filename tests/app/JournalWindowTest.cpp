@@ -194,8 +194,10 @@ TEST_F(JournalWindowTest, SettingsResetByAFirmwareUpdateAreRestoredOnYes) {
                              ").\n\nИзменения относительно настроек от ";
     EXPECT_TRUE(shown(0).startsWith(restored)) << shown(0).toStdString();
     EXPECT_EQ(shown(1), "(все значения по умолчанию)");
-    EXPECT_TRUE(
-        shown(2).startsWith("Обновление до версии 000.009 (в устройстве была 000.008).\n\n"))
+    // The update's own settings are those kept before it, and say so: bare,
+    // the defaults a failed update showed read as a reset unit.
+    EXPECT_TRUE(shown(2).startsWith("Обновление до версии 000.009 (в устройстве была 000.008).\n\n"
+                                    "Настройки перед операцией (резервная копия):\nMicLevel=10\n"))
         << shown(2).toStdString();
     // Written back from the journal window: the entry chosen is the source.
     unit.configure([](auto& o) { o.settings = "MicLevel=2\n"; });
