@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <initializer_list>
 
@@ -95,10 +94,10 @@ QWidget* TBatchStationForm::BuildChoices() {
     ports_->setPlaceholderText(QStringLiteral("COM5, COM6"));
     chooseTemplate_ = new QPushButton(tr("Выбрать…"), box);
     chooseValues_ = new QPushButton(tr("Выбрать…"), box);
-    auto* offer = offer_ = new QToolButton(box);
+    // A push button: its menu's arrow gets room of its own, where a tool
+    // button's drew over the text.
+    auto* offer = offer_ = new QPushButton(tr("Порты…"), box);
     offer->setObjectName("PortsOffer");
-    offer->setText(tr("Порты…"));
-    offer->setPopupMode(QToolButton::InstantPopup);
     OfferPorts(*offer);
     grid->addWidget(new QLabel(tr("Шаблон настроек:"), box), 0, 0);
     grid->addWidget(template_, 0, 1);
@@ -138,7 +137,7 @@ QWidget* TBatchStationForm::BuildChoices() {
 
 // The ports whose names lead to a device, each to be ticked in or out of
 // the list the user may also type.
-void TBatchStationForm::OfferPorts(QToolButton& button) {
+void TBatchStationForm::OfferPorts(QPushButton& button) {
     auto* menu = new QMenu(&button);
     button.setMenu(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {

@@ -17,7 +17,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QToolButton;
 class QVBoxLayout;
 class TStationRowView;
 
@@ -57,7 +56,7 @@ class TBatchStationForm : public QWidget {
   private:
     QWidget* BuildChoices();
     QStringList Ports() const;
-    void OfferPorts(QToolButton& button);
+    void OfferPorts(QPushButton& button);
     std::unique_ptr<k57::BatchPlan> ReadPlan();
     QStringList Problems(const k57::BatchPlan& plan) const;
     void BuildRows();
@@ -87,7 +86,7 @@ class TBatchStationForm : public QWidget {
     QPushButton* chooseTemplate_ = nullptr;
     QPushButton* chooseValues_ = nullptr;
     QLineEdit* ports_ = nullptr;
-    QToolButton* offer_ = nullptr;
+    QPushButton* offer_ = nullptr;
     QCheckBox* updateFirmware_ = nullptr;
     QCheckBox* templateOnly_ = nullptr;
     QPushButton* check_ = nullptr;

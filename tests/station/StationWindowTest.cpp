@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 
 #include "BatchStationForm.h"
 #include "FileInFolder.h"
@@ -142,6 +145,33 @@ TEST_F(StationWindowTest, TwoUnitsAreWrittenFromTheirRowsAndOneWithoutARowIsLeft
 }
 
 // The main window opens the station once, and shows the same window again.
+// "Порты…" offers the ports with a unit behind them and ticks them into the
+// field; the button holds its text and its menu's arrow side by side.
+TEST_F(StationWindowTest, ThePortsButtonOffersPluggedPortsAndShowsItsTextWhole) {
+    PlugUnit(7, 1001);
+    Choose({}, {}, "COM5");
+    auto* offer = form_.findChild<QAbstractButton*>("PortsOffer");
+    ASSERT_TRUE(offer);
+    QMenu* menu = offer->findChild<QMenu*>();
+    ASSERT_TRUE(menu);
+    emit menu->aboutToShow();
+    QStringList offered;
+    for (QAction* action : menu->actions()) {
+        offered << action->text();
+    }
+    EXPECT_EQ(offered, (QStringList{"COM5", "COM7"}));  // the chosen one stays, ticked
+    menu->actions().at(1)->setChecked(true);
+    EXPECT_EQ(form_.findChild<QLineEdit*>("PortsEdit")->text(), "COM5, COM7");
+    menu->actions().at(0)->setChecked(false);
+    EXPECT_EQ(form_.findChild<QLineEdit*>("PortsEdit")->text(), "COM7");
+
+    form_.show();
+    QCoreApplication::processEvents();
+    const int arrow = offer->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, offer);
+    EXPECT_GE(offer->width(), offer->fontMetrics().horizontalAdvance(offer->text()) + arrow + 8)
+        << offer->width() << " for its text and arrow";
+}
+
 TEST_F(StationWindowTest, TheMainWindowOpensTheStationOnce) {
     TMainForm main(dialogs_, QuickSessions());
     main.ShowStation();
