@@ -371,7 +371,10 @@ void THistoryForm::showEvent(QShowEvent* event) {
 // never narrower than its pane's least: the window grows for a long one as
 // far as the screen lets it, and the divider moves after.
 void THistoryForm::FitUnitList() {
-    int widest = 0;
+    // Room for a usual unit's line even while the list is empty or holds
+    // shorter ones, so a unit recorded later shows whole too.
+    int widest =
+        UnitList->fontMetrics().horizontalAdvance(QStringLiteral("00000000  K57BT 000.000  (00)"));
     for (int row = 0; row < UnitList->count(); ++row) {
         widest = std::max(widest,
                           UnitList->fontMetrics().horizontalAdvance(UnitList->item(row)->text()));

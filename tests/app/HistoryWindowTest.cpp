@@ -110,9 +110,9 @@ TEST_F(HistoryWindowTest, TheUnitListIsAsWideAsItsLongestSerialAndType) {
         SCOPED_TRACE(longLine ? "a long type" : "short lines");
         {
             k57::Journal journal;
-            Record(journal, longLine ? 4000000001u : 8, JournalOperation::Identify, std::nullopt,
-                   longLine ? longType : "K57BT");
-            Record(journal, 7, JournalOperation::Identify);
+            Record(journal, longLine ? 4000000001u : 12345678, JournalOperation::Identify,
+                   std::nullopt, longLine ? longType : "K57BT");
+            Record(journal, 87654321, JournalOperation::Identify);
         }  // short lines first: the long type joins them after
         OpenMain();
         auto history = OpenHistory();
