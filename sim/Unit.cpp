@@ -28,7 +28,7 @@ void TraceReply(const Outgoing& reply, const std::vector<Piece>& pieces, Trace& 
     }
     if (pieces.empty()) {
         frametrace::Note(std::string("no reply to ") + frametrace::MessageName(reply.code) + " (" +
-                         std::to_string(reply.code) + ")",
+                             std::to_string(reply.code) + ")",
                          0, trace);
         return;
     }
@@ -48,10 +48,14 @@ int Unit::settingsWrites() const {
     return settingsWrites_;
 }
 
+// Counted from the reply's last byte too: the terminal hands a byte written
+// on to the reader's side a moment later, so "nothing unread" just after it
+// may be a byte still on its way, which a pull would take with it.
 bool Unit::idleFor(int ms) const {
     std::lock_guard<std::mutex> lock(mutex_);
     int unread = 0;
-    return pty_ && !replying_ && queue_.empty() && NowUs() - lastInputUs_ >= uint64_t(ms) * 1000 &&
+    return pty_ && !replying_ && queue_.empty() &&
+           NowUs() - std::max(lastInputUs_, lastReplyUs_) >= uint64_t(ms) * 1000 &&
            ioctl(pty_->slave(), FIONREAD, &unread) == 0 && unread == 0;
 }
 
@@ -135,6 +139,7 @@ void Unit::Receive(const uint8_t* bytes, size_t n) {
     }
     std::lock_guard<std::mutex> lock(mutex_);
     replying_ = false;
+    lastReplyUs_ = NowUs();
 }
 
 // The text the unit sends by itself: diagnostic lines and CAN frames.

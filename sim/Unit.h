@@ -53,8 +53,9 @@ class Unit {
     bool plugged() const;
     // Settings writes the unit has acknowledged since it was plugged in.
     int settingsWrites() const;
-    // Whether the tool has sent nothing for `ms` and has taken every byte
-    // the unit sent: done with it, for now.
+    // Whether, for `ms`, the tool has sent nothing and the unit has finished
+    // its last reply, and the tool has taken every byte the unit sent: done
+    // with it, for now.
     bool idleFor(int ms) const;
 
     void configure(const std::function<void(UnitOptions&)>& change);
@@ -121,7 +122,8 @@ class Unit {
     std::string devicePath_;
     int settingsWrites_ = 0;
     uint64_t lastInputUs_ = 0;
-    bool replying_ = false;  // a reply's pieces still going out
+    uint64_t lastReplyUs_ = 0;  // when a reply's last piece went out
+    bool replying_ = false;     // a reply's pieces still going out
     FaultStage faults_;
     int droppedLines_ = 0;
     std::string queue_;
