@@ -15,6 +15,7 @@
 
 #include "CanFrameLog.h"
 #include "CtlProcess.h"
+#include "Sanitized.h"
 #include "SimulatedUnits.h"
 
 namespace {
@@ -41,11 +42,7 @@ class CanHuntCtlTest : public k57::test::SimulatedUnits {
 // The sanitizers slow the simulated unit and k57ctl alike (a run under
 // ThreadSanitizer stretched the round by a fifth, and a change fell out of
 // its window), so fewer there, each coming round more often.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kBusyIdentifiers = 800;
-#else
-constexpr int kBusyIdentifiers = 2000;
-#endif
+constexpr int kBusyIdentifiers = k57::test::kSanitized ? 800 : 2000;
 constexpr int kBusFramesPerSecond = 4000;
 
 TEST_F(CanHuntCtlTest, TheBitFlippedAtEachMarkRanksFirstAmongThousandsOfBusyIdentifiers) {

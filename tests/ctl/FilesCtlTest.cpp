@@ -15,6 +15,7 @@
 
 #include "ChildRun.h"
 #include "Journal.h"
+#include "Sanitized.h"
 #include "SimulatedUnits.h"
 
 namespace {
@@ -28,13 +29,8 @@ using k57::test::ChildResult;
 // The sanitized builds read a quarter of the plain build's streams: they look
 // for memory faults in the streaming, which a quarter shows as well, and a
 // whole one took two minutes of CI under AddressSanitizer.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr long long kPeakKb = 1600 * 1024;
-constexpr int kStreamShare = 4;
-#else
-constexpr long long kPeakKb = 200 * 1024;
-constexpr int kStreamShare = 1;
-#endif
+constexpr long long kPeakKb = (k57::test::kSanitized ? 1600 : 200) * 1024;
+constexpr int kStreamShare = k57::test::kSanitized ? 4 : 1;
 
 void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -249,8 +245,8 @@ TEST_F(FilesCtlTest, AHugeCaptureIsReadInBoundedMemory) {
         ChildOptions options;
         options.memoryCapKb = 2 * kPeakKb;
         ChildResult run = Ctl(c.args, options);
-        EXPECT_EQ(run.code, c.code) << c.args[1] << " " << c.args[2] << ": "
-                                    << run.err.substr(0, 500);
+        EXPECT_EQ(run.code, c.code)
+            << c.args[1] << " " << c.args[2] << ": " << run.err.substr(0, 500);
         EXPECT_LT(run.peakKb, kPeakKb) << c.args[1] << " " << c.args[2];
     }
 }

@@ -14,6 +14,7 @@
 #include "CanHuntForm.h"
 #include "CanMonitorWindow.h"
 #include "CanSignalsForm.h"
+#include "Sanitized.h"
 #include "Settle.h"
 #include "TableLook.h"
 #include "WindowProbe.h"
@@ -53,11 +54,7 @@ class CanCaptureWindowTest : public k57::test::CanMonitorWindow {
 
 // A full bus in the plain build; the sanitizers slow the reading thread
 // several times over, so a quarter of it there.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kFullBus = 2000;
-#else
-constexpr int kFullBus = 8000;
-#endif
+constexpr int kFullBus = k57::test::kSanitized ? 2000 : 8000;
 
 // The window's own work (a slow paint, the window dragged about) may hold
 // its thread for a moment; the channel is read all the same. The unit holds
